@@ -1,0 +1,36 @@
+// The one application object: skin table, widgets, board, scene, settings and the window procedure.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/host.h"
+
+class Application final : public WindowProcedure {
+ public:
+  Application();
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // The whole run: start-up, the message loop, the settings written afterwards. Returns the exit
+  // code, 1 after a normal exit.
+  int run(Host& host);
+
+  // Start-up up to the shown window: settings read, window created at the saved position (the
+  // screen is built during WM_CREATE), keep-on-top and transparency applied, window shown.
+  // False when the host could not create the window.
+  bool start(Host& host);
+  // After the message loop has ended: writes the settings file.
+  void finish();
+
+  std::intptr_t windowProc(std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam) override;
+
+  // The program's state, for tests and checks that look inside.
+  struct State;
+  State& state();
+
+ private:
+  std::unique_ptr<State> state_;
+};

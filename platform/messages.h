@@ -1,0 +1,37 @@
+// Window messages and key codes as plain values with the Win32 numbering, so one window
+// procedure serves every host and tests can drive it directly.
+#pragma once
+
+#include <cstdint>
+
+namespace msg {
+
+inline constexpr std::uint32_t kCreate = 0x0001;
+inline constexpr std::uint32_t kDestroy = 0x0002;
+inline constexpr std::uint32_t kPaint = 0x000F;
+inline constexpr std::uint32_t kClose = 0x0010;
+inline constexpr std::uint32_t kKeyDown = 0x0100;
+inline constexpr std::uint32_t kCommand = 0x0111;
+inline constexpr std::uint32_t kTimer = 0x0113;
+inline constexpr std::uint32_t kMouseMove = 0x0200;
+inline constexpr std::uint32_t kLeftButtonDown = 0x0201;
+inline constexpr std::uint32_t kLeftButtonUp = 0x0202;
+inline constexpr std::uint32_t kRightButtonDown = 0x0204;
+
+// lParam of a mouse message: x in the low 16 bits, y in the high 16 bits.
+constexpr std::intptr_t pointParam(int x, int y) {
+  return static_cast<std::intptr_t>((static_cast<std::uint32_t>(y) & 0xFFFFu) << 16 |
+                                    (static_cast<std::uint32_t>(x) & 0xFFFFu));
+}
+
+}  // namespace msg
+
+namespace vk {
+
+inline constexpr int kLeftButton = 0x01;
+inline constexpr int kLeft = 0x25;
+inline constexpr int kUp = 0x26;
+inline constexpr int kRight = 0x27;
+inline constexpr int kDown = 0x28;
+
+}  // namespace vk

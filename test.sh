@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both programs and runs every test. Exits non-zero on failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$PWD
+
+# shellcheck source=tools/packages.sh
+source tools/packages.sh
+ensure_packages build test windows
+
+jobs=2
+configure() { # dir, extra cmake args...
+  local dir=$1; shift
+  cmake -S "$root" -B "$root/$dir" -G Ninja "$@" >/dev/null
+}
+
+echo "== Linux program (Release)"
+configure build -DCMAKE_BUILD_TYPE=Release -DDERADU_TESTS=OFF -DDERADU_BENCH=ON
+ninja -C build -j$jobs
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+configure build-asan -DCMAKE_BUILD_TYPE=Debug -DDERADU_SANITIZE=ON -DDERADU_TOOLS=OFF
+ninja -C build-asan -j$jobs
+(cd build-asan && ctest --output-on-failure -j$jobs)
+
+if [ -x tests/e2e/linux.sh ]; then
+  echo "== End-to-end: Linux program on a virtual display"
+  tests/e2e/linux.sh "$root/build/deradu"
+fi
+
+if [ -f cmake/mingw-i686.cmake ]; then
+  echo "== Windows program (MinGW-w64, i686)"
+  configure build-win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+  ninja -C build-win32 -j$jobs
+  if [ -x tests/e2e/wine.sh ]; then
+    echo "== End-to-end: Windows program under Wine"
+    tests/e2e/wine.sh "$root/build-win32"
+  fi
+fi
+echo "== All tests passed"

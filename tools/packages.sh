@@ -1,0 +1,29 @@
+# Debian packages the scripts need, installed only when missing (sourced by test.sh and run.sh).
+
+# Package groups: build (compilers, libraries), test (virtual display, input), windows (cross
+# compiler and Wine), bench (peers to measure against).
+declare -A DERADU_PACKAGES=(
+  [build]="cmake ninja-build g++ pkg-config ccache libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core"
+  [test]="libgtest-dev libgmock-dev libbenchmark-dev clang xvfb xauth xdotool x11-utils imagemagick faketime valgrind"
+  [windows]="g++-mingw-w64-i686 wine wine32:i386"
+  [bench]="sgt-puzzles gnome-taquin hyperfine"
+)
+
+ensure_packages() {
+  local missing=() group pkg
+  for group in "$@"; do
+    for pkg in ${DERADU_PACKAGES[$group]}; do
+      dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'ok installed' || missing+=("$pkg")
+    done
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+    dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q >/dev/null
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+}
