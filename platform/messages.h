@@ -6,6 +6,10 @@
 
 namespace msg {
 
+// What the window procedure returns for a message it does not handle: the host's default
+// processing applies (DefWindowProcA on Windows).
+inline constexpr std::intptr_t kDefault = INTPTR_MIN;
+
 inline constexpr std::uint32_t kCreate = 0x0001;
 inline constexpr std::uint32_t kDestroy = 0x0002;
 inline constexpr std::uint32_t kPaint = 0x000F;
