@@ -1,0 +1,80 @@
+// The settings lines and the settings file that carries the first six of them between runs.
+#include "settings/Settings.h"
+
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "settings/ReplaceFile.h"
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const {
+    // The file was only read; nothing can be lost when closing it fails.
+    std::fclose(file);
+  }
+};
+
+bool isLineIndex(int index) { return index >= 0 && index < Settings::kLineCount; }
+
+}  // namespace
+
+Settings::Settings() { lines_.fill(std::string(64, ' ')); }
+
+const std::string& Settings::line(int index) const {
+  static const std::string kNoLine;
+  return isLineIndex(index) ? lines_[static_cast<std::size_t>(index)] : kNoLine;
+}
+
+void Settings::setLine(int index, std::string text) {
+  if (isLineIndex(index)) {
+    lines_[static_cast<std::size_t>(index)] = std::move(text);
+  }
+}
+
+void Settings::setUnsigned(int index, std::uint32_t value) {
+  setLine(index, std::to_string(value));
+}
+
+int Settings::read(const std::string& path) {
+  if (path.empty()) {
+    return 0;
+  }
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
+  if (!file) {
+    return 0;
+  }
+  readFrom(file.get());
+  return 1;
+}
+
+int Settings::readFrom(std::FILE* file) {
+  int taken = 0;
+  while (taken < kFileLineCount) {
+    // Zero-filled, so the search for the end of the piece below always finds a NUL inside.
+    std::array<char, kReadBufferSize> buffer{};
+    if (std::fgets(buffer.data(), kReadBufferSize, file) == nullptr) {
+      break;
+    }
+    // A NUL byte in the file ends the piece early; what follows it on that line is dropped.
+    const char* begin = buffer.data();
+    const auto* end = static_cast<const char*>(std::memchr(begin, '\0', buffer.size()));
+    lines_[static_cast<std::size_t>(taken)].assign(begin, end);
+    ++taken;
+  }
+  return taken;
+}
+
+int Settings::write(const std::string& path) const {
+  return replaceFile(path, [this](std::FILE* file) { return writeTo(file); }) ? 1 : 0;
+}
+
+bool Settings::writeTo(std::FILE* file) const {
+  for (int i = 0; i < kFileLineCount; ++i) {
+    if (std::fprintf(file, "%s\n", lines_[static_cast<std::size_t>(i)].c_str()) < 0) {
+      return false;
+    }
+  }
+  return true;
+}

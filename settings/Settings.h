@@ -1,0 +1,49 @@
+// The settings lines and the settings file that carries the first six of them between runs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// Ten texts; lines 0-5 are the skin, keep-on-top flag, transparency flag, window top, window
+// left and level, and lines 6-9 exist but never reach the file. Each holds whatever it was last
+// given: 64 spaces at first, a file line with its line break after a read, the decimal digits
+// of a value after setUnsigned.
+class Settings {
+ public:
+  static constexpr int kLineCount = 10;
+  // The lines read from and written to the file.
+  static constexpr int kFileLineCount = 6;
+  // Each file line is read into a buffer of this many bytes, so a line takes at most 19
+  // characters and the rest of a longer file line becomes the next settings line.
+  static constexpr int kReadBufferSize = 20;
+
+  Settings();
+
+  // The text of line `index`; the empty text for an index outside 0-9.
+  const std::string& line(int index) const;
+  // An index outside 0-9 is refused and changes nothing.
+  void setLine(int index, std::string text);
+  // The unsigned decimal form ("%u") of the value; a negative coordinate arrives as itself
+  // plus 2^32.
+  void setUnsigned(int index, std::uint32_t value);
+
+  // Reads the file (text mode) into lines 0-5; the lines it does not supply keep their values.
+  // 1 when the file was opened, 0 otherwise (also for an empty path).
+  int read(const std::string& path);
+  // The reading itself, from an open stream: one fgets per line, stopping at the end of the
+  // stream or a read error. Returns how many lines were taken (0-6).
+  int readFrom(std::FILE* file);
+
+  // Replaces the file with lines 0-5, each followed by a line break, creating missing folders.
+  // The old file stays intact unless the new one was written completely. 1 when the file now
+  // holds the lines, 0 when it could not be written (also for an empty path).
+  int write(const std::string& path) const;
+  // The writing itself, into an open stream: "%s\n" for each of lines 0-5. False when a write
+  // failed.
+  bool writeTo(std::FILE* file) const;
+
+ private:
+  std::array<std::string, kLineCount> lines_;
+};

@@ -1,0 +1,315 @@
+// Tests of the settings lines, the settings file and the decimal parsing that start-up uses.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "settings/DecimalText.h"
+#include "settings/ReplaceFile.h"
+#include "settings/Settings.h"
+#include "settings/SettingsPath.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kSpaces(64, ' ');
+
+// A fresh folder per test, removed afterwards.
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device device;
+    folder_ = fs::temp_directory_path() / ("deradu-settings-" + std::to_string(device()));
+    fs::create_directories(folder_);
+    path_ = (folder_ / "revAziriv.ini").string();
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  // Exact bytes, so a CR LF file really holds CR LF.
+  static void putBytes(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  // Text as a text-mode reader sees it, so line ends compare the same on every system.
+  static std::string textOf(const std::string& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  std::vector<std::string> entriesOf(const fs::path& folder) const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+
+  fs::path folder_;
+  std::string path_;
+};
+
+TEST(DecimalText, ParsesLikeStrtolWithA32BitLong) {
+  struct Case {
+    std::string_view text;
+    std::int32_t expected;
+  };
+  const Case cases[] = {
+      {"", 0},
+      {"                                                                ", 0},
+      {"42", 42},
+      {"  42", 42},
+      {"\t\n\v\f\r 7", 7},
+      {"+5", 5},
+      {"-5", -5},
+      {"-0", 0},
+      {"- 5", 0},
+      {"+-5", 0},
+      {"-", 0},
+      {"12abc", 12},
+      {"abc", 0},
+      {"1 2", 1},
+      {"0x10", 0},
+      {"1\n", 1},
+      {"1\r\n", 1},
+      {"300\r\n", 300},
+      {"000000000000000000000123", 123},
+      {"2147483647", 2147483647},
+      {"2147483648", 2147483647},
+      {"4294967256", 2147483647},
+      {"99999999999999999999999999", 2147483647},
+      {"-2147483648", INT32_MIN},
+      {"-2147483649", INT32_MIN},
+      {"-99999999999999999999999999", INT32_MIN},
+      {std::string_view("5\0 6", 4), 5},
+      {std::string_view("\0 5", 3), 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(parseDecimal(c.text), c.expected) << "text \"" << c.text << "\"";
+  }
+}
+
+TEST(SettingsPath, FollowsTheXdgRulesOnLinux) {
+  struct Case {
+    const char* xdgConfigHome;
+    const char* home;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"/x/cfg", "/home/u", "/x/cfg/qor/revaziriv/revAziriv.ini"},
+      {"/x/cfg/", "/home/u", "/x/cfg/qor/revaziriv/revAziriv.ini"},
+      {nullptr, "/home/u", "/home/u/.config/qor/revaziriv/revAziriv.ini"},
+      {"", "/home/u", "/home/u/.config/qor/revaziriv/revAziriv.ini"},
+      {"relative/cfg", "/home/u/", "/home/u/.config/qor/revaziriv/revAziriv.ini"},
+      {nullptr, "/", "/.config/qor/revaziriv/revAziriv.ini"},
+      {nullptr, nullptr, ""},
+      {"", "", ""},
+      {"relative", "also/relative", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(linuxSettingsPath(c.xdgConfigHome, c.home), c.expected)
+        << "XDG_CONFIG_HOME " << (c.xdgConfigHome ? c.xdgConfigHome : "(unset)") << ", HOME "
+        << (c.home ? c.home : "(unset)");
+  }
+}
+
+TEST(SettingsLines, StartAsSpacesAndRefuseIndicesOutsideTheTen) {
+  Settings settings;
+  for (int i = 0; i < Settings::kLineCount; ++i) {
+    EXPECT_EQ(settings.line(i), kSpaces) << "line " << i;
+    EXPECT_EQ(parseDecimal(settings.line(i)), 0);
+  }
+  settings.setLine(-1, "x");
+  settings.setUnsigned(10, 7);
+  EXPECT_EQ(settings.line(-1), "");
+  EXPECT_EQ(settings.line(10), "");
+  for (int i = 0; i < Settings::kLineCount; ++i) {
+    EXPECT_EQ(settings.line(i), kSpaces) << "line " << i;
+  }
+}
+
+TEST_F(SettingsFileTest, NoFileLeavesTheLinesAsTheyWere) {
+  Settings settings;
+  EXPECT_EQ(settings.read(path_), 0);
+  EXPECT_EQ(settings.read(""), 0);
+  for (int i = 0; i < Settings::kLineCount; ++i) {
+    EXPECT_EQ(settings.line(i), kSpaces) << "line " << i;
+  }
+}
+
+// Files as a person or another system might leave them, and the lines each one gives.
+TEST_F(SettingsFileTest, ReadsFileLinesInPiecesOfAtMost19Characters) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> lines;  // lines 0-5 afterwards
+  };
+  const std::string s = kSpaces;
+  const Case cases[] = {
+      {"six lines", "1\n1\n0\n120\n300\n3\n", {"1\n", "1\n", "0\n", "120\n", "300\n", "3\n"}},
+      {"three lines", "1\n1\n0\n", {"1\n", "1\n", "0\n", s, s, s}},
+      {"empty file", "", {s, s, s, s, s, s}},
+      {"no final line break", "1\n2", {"1\n", "2", s, s, s, s}},
+      {"more than six lines", "1\n2\n3\n4\n5\n6\n7\n8\n", {"1\n", "2\n", "3\n", "4\n", "5\n", "6\n"}},
+      {"25 digits shift the rest down",
+       "1234567890123456789012345\n1\n0\n120\n300\n3\n",
+       {"1234567890123456789", "012345\n", "1\n", "0\n", "120\n", "300\n"}},
+      {"exactly 19 characters", "1234567890123456789\n5\n",
+       {"1234567890123456789", "\n", "5\n", s, s, s}},
+      {"one long line", std::string(100, 'a'),
+       {std::string(19, 'a'), std::string(19, 'a'), std::string(19, 'a'), std::string(19, 'a'),
+        std::string(19, 'a'), std::string(5, 'a')}},
+      {"NUL bytes end a piece", std::string("ab\0cd\n\0\nX\n", 10), {"ab", "", "X\n", s, s, s}},
+      {"blank lines", "\n\n7\n", {"\n", "\n", "7\n", s, s, s}},
+  };
+  for (const Case& c : cases) {
+    putBytes(path_, c.bytes);
+    Settings settings;
+    settings.setLine(6, "untouched");
+    EXPECT_EQ(settings.read(path_), 1) << c.name;
+    for (int i = 0; i < Settings::kFileLineCount; ++i) {
+      EXPECT_EQ(settings.line(i), c.lines[static_cast<std::size_t>(i)]) << c.name << ", line " << i;
+    }
+    EXPECT_EQ(settings.line(6), "untouched") << c.name;
+    EXPECT_EQ(settings.line(7), kSpaces) << c.name;
+  }
+}
+
+TEST_F(SettingsFileTest, ReadsCrLfFilesWrittenOnWindows) {
+  putBytes(path_, "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n");
+  Settings settings;
+  ASSERT_EQ(settings.read(path_), 1);
+  const std::int32_t expected[] = {1, 1, 0, 120, 300, 3};
+  for (int i = 0; i < Settings::kFileLineCount; ++i) {
+    EXPECT_EQ(parseDecimal(settings.line(i)), expected[i]) << "line " << i;
+    // Linux keeps the CR in the line, Windows' text mode drops it; both end in the line break.
+    EXPECT_EQ(settings.line(i).back(), '\n') << "line " << i;
+  }
+}
+
+TEST_F(SettingsFileTest, WritesTheSixLiveValuesOnePerLine) {
+  Settings settings;
+  const std::uint32_t values[] = {1, 0, 0, 30, 40, 3};
+  for (int i = 0; i < Settings::kFileLineCount; ++i) {
+    settings.setUnsigned(i, values[i]);
+  }
+  settings.setLine(6, "never written");
+  EXPECT_EQ(settings.write(path_), 1);
+  EXPECT_EQ(textOf(path_), "1\n0\n0\n30\n40\n3\n");
+}
+
+TEST_F(SettingsFileTest, ShortensALongerOldFile) {
+  putBytes(path_, std::string(500, 'x') + "\n9\n9\n9\n9\n9\n9\n9\n");
+  Settings settings;
+  EXPECT_EQ(settings.write(path_), 1);
+  std::string expected;
+  for (int i = 0; i < Settings::kFileLineCount; ++i) {
+    expected += kSpaces + "\n";
+  }
+  EXPECT_EQ(textOf(path_), expected);
+}
+
+TEST_F(SettingsFileTest, NegativeCoordinateComesBackAsTheLargestInteger) {
+  Settings before;
+  for (int i = 0; i < Settings::kFileLineCount; ++i) {
+    before.setUnsigned(i, 0);
+  }
+  before.setUnsigned(3, static_cast<std::uint32_t>(std::int32_t{-1}));
+  before.setUnsigned(4, static_cast<std::uint32_t>(std::int32_t{-40}));
+  EXPECT_EQ(before.line(3), "4294967295");
+  EXPECT_EQ(before.line(4), "4294967256");
+  ASSERT_EQ(before.write(path_), 1);
+
+  Settings after;
+  ASSERT_EQ(after.read(path_), 1);
+  EXPECT_EQ(after.line(4), "4294967256\n");
+  EXPECT_EQ(parseDecimal(after.line(3)), INT32_MAX);
+  EXPECT_EQ(parseDecimal(after.line(4)), INT32_MAX);
+}
+
+TEST_F(SettingsFileTest, CreatesMissingFolders) {
+  const std::string nested = (folder_ / "qor" / "revaziriv" / "revAziriv.ini").string();
+  Settings settings;
+  settings.setUnsigned(0, 1);
+  EXPECT_EQ(settings.write(nested), 1);
+  Settings again;
+  EXPECT_EQ(again.read(nested), 1);
+  EXPECT_EQ(again.line(0), "1\n");
+  EXPECT_EQ(entriesOf(fs::path(nested).parent_path()), std::vector<std::string>{"revAziriv.ini"});
+}
+
+TEST_F(SettingsFileTest, EmptyPathWritesNothing) {
+  Settings settings;
+  EXPECT_EQ(settings.write(""), 0);
+  EXPECT_FALSE(replaceFile("", [](std::FILE*) { return true; }));
+}
+
+TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
+  const std::string old = "1\n1\n0\n120\n300\n3\n";
+  putBytes(path_, old);
+  const bool replaced = replaceFile(path_, [](std::FILE* file) {
+    std::fputs("2\n0\n", file);  // half the file, then the disk is full
+    return false;
+  });
+  EXPECT_FALSE(replaced);
+  EXPECT_EQ(textOf(path_), old);
+  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
+}
+
+TEST_F(SettingsFileTest, TargetThatIsAFolderIsLeftAlone) {
+  fs::create_directory(path_);
+  Settings settings;
+  EXPECT_EQ(settings.write(path_), 0);
+  EXPECT_TRUE(fs::is_directory(path_));
+  EXPECT_TRUE(fs::is_empty(path_));
+  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
+}
+
+TEST_F(SettingsFileTest, FolderThatIsAFileIsLeftAlone) {
+  const std::string blocker = (folder_ / "qor").string();
+  putBytes(blocker, "not a folder");
+  Settings settings;
+  EXPECT_EQ(settings.write((folder_ / "qor" / "revaziriv" / "revAziriv.ini").string()), 0);
+  EXPECT_EQ(textOf(blocker), "not a folder");
+  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"qor"});
+}
+
+TEST_F(SettingsFileTest, StreamWriteFailureIsReported) {
+  // Linux's always-full device; elsewhere there is nothing to test here.
+  std::FILE* full = std::fopen("/dev/full", "w");
+  if (full == nullptr) {
+    GTEST_SKIP() << "no /dev/full";
+  }
+  // Unbuffered, so the very first line fails rather than a later flush.
+  std::setvbuf(full, nullptr, _IONBF, 0);
+  Settings settings;
+  EXPECT_FALSE(settings.writeTo(full));
+  std::fclose(full);
+}
+
+TEST_F(SettingsFileTest, WritesThroughASymbolicLink) {
+  const fs::path real = folder_ / "real.ini";
+  putBytes(real.string(), "old\n");
+  std::error_code error;
+  fs::create_symlink(real, path_, error);
+  if (error) {
+    GTEST_SKIP() << "cannot make symbolic links here: " << error.message();
+  }
+  Settings settings;
+  settings.setUnsigned(0, 5);
+  EXPECT_EQ(settings.write(path_), 1);
+  EXPECT_TRUE(fs::is_symlink(path_));
+  EXPECT_EQ(textOf(real.string()).substr(0, 2), "5\n");
+}
+
+}  // namespace
