@@ -32,5 +32,24 @@ class Application final : public WindowProcedure {
   State& state();
 
  private:
+  // Start-up and the window procedure (Application.cpp).
+  void storeSettings();
+  void dispatchMouse(std::uint32_t message, std::intptr_t lParam);
+
+  // The screen (Screen.cpp).
+  void screenBuild();
+  void refreshLevelLabel();
+  void refreshMovesLabel();
+  void setWindowWidth(bool wide);
+
+  // Commands, keys and the tick (Controller.cpp).
+  void command(int commandId, int extra);
+  void keyboard(int key);
+  void tick();
+  void paintFromTick();
+  void newGameAtLevel(int level);
+  void solve();
+  void openHelpPage();
+
   std::unique_ptr<State> state_;
 };
