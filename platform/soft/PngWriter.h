@@ -1,0 +1,18 @@
+// Writes 0x00RRGGBB pixel buffers and software canvases to PNG files.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+class SoftCanvas;
+
+class PngWriter {
+ public:
+  // Writes an 8-bit RGB PNG of width x height pixels (rows top-down). Returns false, leaving
+  // no partial file behind, when the size does not match the pixels or the file cannot be
+  // written.
+  static bool write(const std::string& path, std::span<const std::uint32_t> pixels, int width,
+                    int height);
+  static bool write(const std::string& path, const SoftCanvas& canvas);
+};

@@ -1,0 +1,57 @@
+// The software canvas: draws into a 32-bit pixel buffer following GDI's pixel rules.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platform/canvas.h"
+
+class BitmapSource;
+class TextRenderer;
+
+// Pixels are 0x00RRGGBB, rows top-down. Every drawing call is clipped to the canvas, so any
+// coordinates (negative, huge, INT_MIN/INT_MAX) are safe.
+class SoftCanvas final : public Canvas {
+ public:
+  // Either pointer may be null: blits or text then draw nothing. Both must outlive the canvas.
+  // A new canvas is black, like a new GDI bitmap.
+  SoftCanvas(int width, int height, const BitmapSource* bitmaps, TextRenderer* text);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // Negative sizes count as 0. The content becomes black.
+  void resize(int width, int height);
+
+  std::span<const std::uint32_t> pixels() const { return pixels_; }
+  std::span<std::uint32_t> pixels() { return pixels_; }
+  // 0 outside the canvas.
+  std::uint32_t pixel(int x, int y) const;
+  void fill(std::uint32_t rgb);
+
+  // COLORREF 0x00BBGGRR to 0x00RRGGBB; only the low 24 bits count.
+  static std::uint32_t toRgb(Colour colour);
+
+  void blit(int bitmapId, int x, int y, int width, int height) override;
+  void rectangle(const Rect& area, const Pen& pen, std::optional<Colour> brush) override;
+  void line(Point from, Point to, const Pen& pen) override;
+  void text(const Rect& area, std::string_view text, const Font& font, Colour colour) override;
+  void paintOffscreen(int width, int height, Painter& painter) override;
+
+ private:
+  // Fills the part of [left, right) x [top, bottom) inside the clip; 64-bit so that edges
+  // computed from extreme coordinates cannot overflow.
+  void fillArea(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
+                std::uint32_t rgb);
+  void cosmeticLine(Point from, Point to, std::uint32_t rgb);
+  void wideLine(Point from, Point to, int width, std::uint32_t rgb);
+
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<std::uint32_t> pixels_;
+  const BitmapSource* bitmaps_ = nullptr;
+  TextRenderer* text_ = nullptr;
+  // Drawing touches only this part of the canvas: all of it, except while paintOffscreen
+  // paints its frame.
+  Rect clip_;
+};

@@ -1,0 +1,61 @@
+// FreeType text for the software canvas, sized and placed the way GDI's DrawText does.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/canvas.h"
+
+// A pixel buffer to draw into: 0x00RRGGBB, rows top-down, width * height pixels.
+struct PixelTarget {
+  std::span<std::uint32_t> pixels;
+  int width = 0;
+  int height = 0;
+};
+
+// GDI's TEXTMETRIC for a font: cell height = ascent + descent, all in pixels.
+struct TextMetrics {
+  int ascent = 0;
+  int descent = 0;
+  int height = 0;
+  int averageWidth = 0;
+};
+
+// Owns the loaded faces and a cache of rasterised glyphs (the system's font cache; no GDI
+// object outlives a draw call). Not thread-safe: the program draws on one thread.
+class TextRenderer {
+ public:
+  // Finds the platform's sans-serif face and its bold with fontconfig; when only another
+  // face exists that one is used, and bold is then made by emboldening.
+  TextRenderer();
+  // Uses these font files; an empty bold path means the regular face is emboldened.
+  TextRenderer(const std::string& regularFile, const std::string& boldFile);
+  ~TextRenderer();
+  TextRenderer(const TextRenderer&) = delete;
+  TextRenderer& operator=(const TextRenderer&) = delete;
+
+  // Whether text can be drawn; otherwise error() says why and drawing does nothing.
+  bool ok() const;
+  const std::string& error() const;
+  // The font file used for this weight, empty when none is loaded.
+  std::string fontFile(int weight) const;
+
+  // CreateFontA's mapping of `font` to pixels; nothing when no face is loaded or the size is
+  // beyond what the renderer draws (a cell or average width above 1024 pixels).
+  std::optional<TextMetrics> metrics(const Font& font);
+  // The advance width of one line, as GetTextExtentPoint32 measures it (no '&' processing).
+  int textWidth(std::string_view text, const Font& font);
+
+  // DrawTextA(area, DT_CENTER | DT_VCENTER | DT_SINGLELINE) in a transparent mode, touching only
+  // pixels inside `clip`. A '&' underlines the next character and "&&" shows one '&'.
+  void draw(const PixelTarget& target, const Rect& clip, const Rect& area, std::string_view text,
+            const Font& font, std::uint32_t rgb);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
