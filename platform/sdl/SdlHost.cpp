@@ -1,0 +1,382 @@
+// The Linux host: an SDL2 window with its event loop and timer, presented from a software canvas.
+#include "platform/sdl/SdlHost.h"
+
+#include <SDL2/SDL.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+#include "platform/messages.h"
+#include "platform/sdl/ScopedEnvironment.h"
+#include "platform/soft/Bitmap.h"
+#include "settings/SettingsPath.h"
+
+namespace {
+
+// What the classic frame of this window style takes from the outer size on Windows; the
+// program sizes its window by the outer size and lays out by the client size.
+constexpr int kFrameWidth = 6;
+constexpr int kFrameHeight = 25;
+// Windows never runs a timer faster than this.
+constexpr int kMinimumTimerPeriod = 10;
+constexpr const char* kWindowClass = "winMain";
+constexpr int kFatalExitCode = 2;
+
+// Win32 key-state flags carried in wParam of mouse messages.
+constexpr std::uintptr_t kMkLeftButton = 0x0001;
+constexpr std::uintptr_t kMkRightButton = 0x0002;
+
+// Shows what failed where a display can show it, always on stderr, and ends the process.
+[[noreturn]] void fatalError(const char* name) {
+  char text[1024];
+  std::snprintf(text, sizeof text, "%s failed: %s", name, SDL_GetError());
+  std::fprintf(stderr, "%s\n", text);
+  // Without a display the box cannot appear; stderr has the report anyway.
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", text, nullptr);
+  std::exit(kFatalExitCode);
+}
+
+// libdbus starts a bus of its own (dbus-launch) when it finds none, and that bus outlives the
+// program. A session that has a bus names it in the environment or at $XDG_RUNTIME_DIR/bus.
+bool sessionBusAvailable() {
+  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (address != nullptr && *address != '\0') return true;
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime == nullptr || *runtime == '\0') return false;
+  const std::string bus = std::string(runtime) + "/bus";
+  struct stat info {};
+  return stat(bus.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+// Virtual-key codes: letters by their capital whatever Shift does, digits by their character,
+// the rest where Windows has an obvious code; 0 for keys the program never hears of.
+int virtualKey(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);
+  switch (key) {
+    case SDLK_LEFT: return 0x25;
+    case SDLK_UP: return 0x26;
+    case SDLK_RIGHT: return 0x27;
+    case SDLK_DOWN: return 0x28;
+    case SDLK_BACKSPACE: return 0x08;
+    case SDLK_TAB: return 0x09;
+    case SDLK_RETURN: return 0x0D;
+    case SDLK_ESCAPE: return 0x1B;
+    case SDLK_SPACE: return 0x20;
+    case SDLK_PAGEUP: return 0x21;
+    case SDLK_PAGEDOWN: return 0x22;
+    case SDLK_END: return 0x23;
+    case SDLK_HOME: return 0x24;
+    case SDLK_INSERT: return 0x2D;
+    case SDLK_DELETE: return 0x2E;
+    default: return 0;
+  }
+}
+
+std::uintptr_t mouseKeyState() {
+  const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+  std::uintptr_t state = 0;
+  if ((buttons & SDL_BUTTON_LMASK) != 0) state |= kMkLeftButton;
+  if ((buttons & SDL_BUTTON_RMASK) != 0) state |= kMkRightButton;
+  return state;
+}
+
+}  // namespace
+
+void SdlHost::WindowDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+
+void SdlHost::SurfaceDeleter::operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+
+SdlHost::SdlHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRenderer* text,
+                 const BitmapView* icon)
+    : procedure_(procedure),
+      bitmaps_(bitmaps),
+      text_(text),
+      icon_(icon),
+      canvas_(0, 0, bitmaps, text) {
+  // The surface must not be a hidden GL texture: making one recreates the X window and drops
+  // the opacity and position already given to it.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // A release outside the window reaches nobody, as on Windows.
+  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+  // A desktop window keeps the screensaver and the compositor (which draws its transparency).
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  {
+    // SDL 2.26 takes the X11 class only from the environment, while it initialises.
+    ScopedEnvironment environment;
+    environment.set("SDL_VIDEO_X11_WMCLASS", kWindowClass);
+    if (!sessionBusAvailable()) environment.set("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) fatalError("SDL_Init");
+  }
+  sdlReady_ = true;
+  // Keys arrive as key codes; no input method is wanted.
+  SDL_StopTextInput();
+}
+
+SdlHost::~SdlHost() {
+  canvasSurface_.reset();
+  window_.reset();
+  if (sdlReady_) SDL_Quit();
+}
+
+std::string SdlHost::settingsPath() {
+  return linuxSettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
+Size SdlHost::fullScreenSize() {
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return {};
+  return {usable.w, usable.h};
+}
+
+bool SdlHost::createWindow(const char* title, Point position) {
+  // Windows makes the window with no size until WM_CREATE sizes it; SDL needs one pixel.
+  window_.reset(SDL_CreateWindow(title, position.x, position.y, 1, 1, SDL_WINDOW_HIDDEN));
+  if (!window_) {
+    std::fprintf(stderr, "SDL_CreateWindow failed: %s\n", SDL_GetError());
+    return false;
+  }
+  windowId_ = SDL_GetWindowID(window_.get());
+  if (icon_ != nullptr && icon_->width > 0 && icon_->height > 0 &&
+      icon_->pixels.size() >= static_cast<std::size_t>(icon_->width) * icon_->height) {
+    // SDL copies the icon, so a view of the store's pixels is enough.
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<std::uint32_t*>(icon_->pixels.data()), icon_->width, icon_->height, 32,
+        icon_->width * 4, SDL_PIXELFORMAT_RGB888));
+    if (surface) SDL_SetWindowIcon(window_.get(), surface.get());
+  }
+  send(msg::kCreate);
+  return true;
+}
+
+void SdlHost::setTimer(int id, int milliseconds) {
+  timerId_ = id;
+  timerPeriod_ = static_cast<std::uint64_t>(std::max(milliseconds, kMinimumTimerPeriod));
+  timerDeadline_ = SDL_GetTicks64() + timerPeriod_;
+}
+
+void SdlHost::resizeWindow(Size outer) {
+  if (!window_) return;
+  client_ = {std::max(outer.width - kFrameWidth, 0), std::max(outer.height - kFrameHeight, 0)};
+  SDL_SetWindowSize(window_.get(), std::max(client_.width, 1), std::max(client_.height, 1));
+  canvas_.resize(client_.width, client_.height);
+  canvasSurface_.reset();
+  // The window class redraws the whole window whenever its size changes.
+  paintPending_ = true;
+}
+
+Size SdlHost::clientSize() { return client_; }
+
+Point SdlHost::windowPosition() {
+  if (!window_) return {};
+  int x = 0;
+  int y = 0;
+  SDL_GetWindowPosition(window_.get(), &x, &y);
+  // With a window manager the frame sits above and left of the client area, and the window
+  // was placed by its frame; without one the borders are 0 and the X window is the client.
+  int top = 0;
+  int left = 0;
+  if (SDL_GetWindowBordersSize(window_.get(), &top, &left, nullptr, nullptr) != 0) {
+    top = 0;
+    left = 0;
+  }
+  return {x - left, y - top};
+}
+
+void SdlHost::setTopmost(bool topmost) {
+  if (window_) SDL_SetWindowAlwaysOnTop(window_.get(), topmost ? SDL_TRUE : SDL_FALSE);
+}
+
+void SdlHost::setOpacity(std::uint8_t alpha) {
+  // Ignored on purpose when the window system has no opacity, as a plain X server may not.
+  if (window_) SDL_SetWindowOpacity(window_.get(), static_cast<float>(alpha) / 255.0f);
+}
+
+void SdlHost::showWindow() {
+  if (!window_) return;
+  SDL_ShowWindow(window_.get());
+  // UpdateWindow paints at once rather than waiting for the loop.
+  paintPending_ = false;
+  send(msg::kPaint);
+}
+
+bool SdlHost::isLeftButtonDown() {
+  return (SDL_GetGlobalMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+}
+
+void SdlHost::openUrl(const std::string& url) {
+  // Everything the child needs is made before fork: after it only async-signal-safe calls.
+  std::vector<char> argument0{'x', 'd', 'g', '-', 'o', 'p', 'e', 'n', '\0'};
+  std::vector<char> argument1(url.begin(), url.end());
+  argument1.push_back('\0');
+  char* const argv[] = {argument0.data(), argument1.data(), nullptr};
+  // Forking twice hands the opener to init, which reaps it however long it runs; the program
+  // reaps the middle child at once, so no zombie stays. The result is ignored on purpose.
+  const pid_t child = fork();
+  if (child == 0) {
+    setsid();
+    if (fork() == 0) {
+      execvp(argv[0], argv);
+      _exit(127);
+    }
+    _exit(0);
+  }
+  if (child > 0) waitpid(child, nullptr, 0);
+}
+
+Canvas& SdlHost::beginPaint() {
+  paintPending_ = false;
+  return canvas_;
+}
+
+void SdlHost::endPaint() { present(); }
+
+Canvas& SdlHost::getDC() { return canvas_; }
+
+void SdlHost::releaseDC() { present(); }
+
+void SdlHost::postQuit(int exitCode) {
+  quit_ = true;
+  exitCode_ = exitCode;
+}
+
+int SdlHost::runMessageLoop() {
+  SDL_Event event;
+  while (!quit_) {
+    // Input first; then, as on Windows, WM_PAINT once nothing else waits, and WM_TIMER last.
+    while (!quit_ && SDL_PollEvent(&event) != 0) handle(event);
+    if (quit_) break;
+    if (paintPending_ && window_) {
+      paintPending_ = false;
+      send(msg::kPaint);
+      continue;
+    }
+    const std::uint64_t now = SDL_GetTicks64();
+    if (timerPeriod_ != 0 && window_ && now >= timerDeadline_) {
+      // Keeping to the period's grid holds the average rate; a tick more than a period late is
+      // not made up for, as Windows does not queue missed timer messages.
+      timerDeadline_ += timerPeriod_;
+      if (timerDeadline_ <= now) timerDeadline_ = now + timerPeriod_;
+      send(msg::kTimer, static_cast<std::uintptr_t>(timerId_));
+      continue;
+    }
+    if (!window_) break;
+    const bool waited =
+        timerPeriod_ != 0
+            ? SDL_WaitEventTimeout(&event, static_cast<int>(timerDeadline_ - now)) != 0
+            : SDL_WaitEvent(&event) != 0;
+    if (waited) handle(event);
+  }
+  return exitCode_;
+}
+
+std::int64_t SdlHost::currentTime() { return static_cast<std::int64_t>(std::time(nullptr)); }
+
+void SdlHost::handle(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      // The window's close box, SIGTERM or SIGINT: SDL turns each into this.
+      close();
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.windowID != windowId_) break;
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+        close();
+      } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                 event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        paintPending_ = true;
+      }
+      break;
+    case SDL_KEYDOWN: {
+      // With Alt held Windows sends WM_SYSKEYDOWN, which the program never handles.
+      if (event.key.windowID != windowId_ || (event.key.keysym.mod & KMOD_ALT) != 0) break;
+      const int key = virtualKey(event.key.keysym.sym);
+      if (key != 0) send(msg::kKeyDown, static_cast<std::uintptr_t>(key), 1);
+      break;
+    }
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      handleMouse(event);
+      break;
+    default:
+      break;
+  }
+}
+
+void SdlHost::handleMouse(const SDL_Event& event) {
+  const bool motion = event.type == SDL_MOUSEMOTION;
+  const std::uint32_t windowId = motion ? event.motion.windowID : event.button.windowID;
+  const int x = motion ? event.motion.x : event.button.x;
+  const int y = motion ? event.motion.y : event.button.y;
+  if (windowId != windowId_ || !pointerInside(x, y)) return;
+  const std::intptr_t point = msg::pointParam(x, y);
+  if (motion) {
+    send(msg::kMouseMove, mouseKeyState(), point);
+  } else if (event.button.button == SDL_BUTTON_LEFT) {
+    send(event.type == SDL_MOUSEBUTTONDOWN ? msg::kLeftButtonDown : msg::kLeftButtonUp,
+         mouseKeyState(), point);
+  } else if (event.button.button == SDL_BUTTON_RIGHT && event.type == SDL_MOUSEBUTTONDOWN) {
+    send(msg::kRightButtonDown, mouseKeyState(), point);
+  }
+}
+
+bool SdlHost::pointerInside(int x, int y) const {
+  if (!pointInClient(x, y)) return false;
+  // X grabs the pointer for the window a button was pressed in, and SDL reports a drag that
+  // left the window at the nearest edge pixel, the release too. Without mouse capture Windows
+  // delivers none of that, so an edge position counts only where the pointer really is.
+  const bool onEdge = x == 0 || y == 0 || x == client_.width - 1 || y == client_.height - 1;
+  if (!onEdge) return true;
+  int screenX = 0;
+  int screenY = 0;
+  int windowX = 0;
+  int windowY = 0;
+  SDL_GetGlobalMouseState(&screenX, &screenY);
+  SDL_GetWindowPosition(window_.get(), &windowX, &windowY);
+  return pointInClient(screenX - windowX, screenY - windowY);
+}
+
+void SdlHost::close() {
+  if (closing_ || !window_) return;
+  if (send(msg::kClose) != msg::kDefault) return;
+  closing_ = true;
+  // DefWindowProc's DestroyWindow: WM_DESTROY while the window still exists (the program reads
+  // its position then), and the window goes afterwards.
+  send(msg::kDestroy);
+  canvasSurface_.reset();
+  window_.reset();
+  windowId_ = 0;
+}
+
+std::intptr_t SdlHost::send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  return procedure_.windowProc(message, wParam, lParam);
+}
+
+void SdlHost::present() {
+  if (!window_ || client_.width == 0 || client_.height == 0) return;
+  // A failed present leaves the old picture; the next paint tries again.
+  SDL_Surface* target = SDL_GetWindowSurface(window_.get());
+  if (target == nullptr) return;
+  if (!canvasSurface_) {
+    canvasSurface_.reset(SDL_CreateRGBSurfaceWithFormatFrom(
+        canvas_.pixels().data(), canvas_.width(), canvas_.height(), 32, canvas_.width() * 4,
+        SDL_PIXELFORMAT_RGB888));
+    if (!canvasSurface_) return;
+    SDL_SetSurfaceBlendMode(canvasSurface_.get(), SDL_BLENDMODE_NONE);
+  }
+  SDL_BlitSurface(canvasSurface_.get(), nullptr, target, nullptr);
+  SDL_UpdateWindowSurface(window_.get());
+}
+
+bool SdlHost::pointInClient(int x, int y) const {
+  return x >= 0 && y >= 0 && x < client_.width && y < client_.height;
+}

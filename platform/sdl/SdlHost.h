@@ -1,0 +1,94 @@
+// The Linux host: an SDL2 window with its event loop and timer, presented from a software canvas.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/host.h"
+#include "platform/soft/SoftCanvas.h"
+
+struct SDL_Surface;
+struct SDL_Window;
+union SDL_Event;
+
+class BitmapSource;
+class TextRenderer;
+struct BitmapView;
+
+// Translates SDL events into the window procedure's Win32-numbered messages and presents the
+// canvas through SDL's window surface (software, no renderer). One window, one thread: the
+// timer fires from the event loop, never from a thread of its own.
+class SdlHost final : public Host {
+ public:
+  // Initialises SDL's video; when that fails (no display) the fatal error report ends the
+  // process. `bitmaps` and `text` may be null and must outlive the host; `icon`, when given,
+  // becomes the window's icon.
+  SdlHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRenderer* text,
+          const BitmapView* icon = nullptr);
+  ~SdlHost() override;
+  SdlHost(const SdlHost&) = delete;
+  SdlHost& operator=(const SdlHost&) = delete;
+
+  std::string settingsPath() override;
+  Size fullScreenSize() override;
+  bool createWindow(const char* title, Point position) override;
+  void setTimer(int id, int milliseconds) override;
+  void resizeWindow(Size outer) override;
+  Size clientSize() override;
+  Point windowPosition() override;
+  void setTopmost(bool topmost) override;
+  void setOpacity(std::uint8_t alpha) override;
+  void showWindow() override;
+  bool isLeftButtonDown() override;
+  void openUrl(const std::string& url) override;
+  Canvas& beginPaint() override;
+  void endPaint() override;
+  Canvas& getDC() override;
+  void releaseDC() override;
+  void postQuit(int exitCode) override;
+  int runMessageLoop() override;
+  std::int64_t currentTime() override;
+
+ private:
+  struct WindowDeleter {
+    void operator()(SDL_Window* window) const;
+  };
+  struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const;
+  };
+
+  void handle(const SDL_Event& event);
+  void handleMouse(const SDL_Event& event);
+  // WM_CLOSE, and DefWindowProc's answer to it: WM_DESTROY, then the window goes.
+  void close();
+  std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+  void present();
+  bool pointInClient(int x, int y) const;
+  // Whether a mouse event at client point (x, y) happened inside the client area.
+  bool pointerInside(int x, int y) const;
+
+  WindowProcedure& procedure_;
+  const BitmapSource* bitmaps_ = nullptr;
+  TextRenderer* text_ = nullptr;
+  const BitmapView* icon_ = nullptr;
+  bool sdlReady_ = false;
+
+  std::unique_ptr<SDL_Window, WindowDeleter> window_;
+  std::uint32_t windowId_ = 0;
+  Size client_;
+  SoftCanvas canvas_;
+  // SDL's view of the canvas pixels, rebuilt whenever the canvas is resized.
+  std::unique_ptr<SDL_Surface, SurfaceDeleter> canvasSurface_;
+
+  // Like Windows, an invalidated window gets WM_PAINT only once no input is waiting.
+  bool paintPending_ = false;
+
+  int timerId_ = 0;
+  std::uint64_t timerPeriod_ = 0;
+  std::uint64_t timerDeadline_ = 0;
+
+  bool quit_ = false;
+  int exitCode_ = 0;
+  bool closing_ = false;
+};
