@@ -1,0 +1,68 @@
+// Whole frames of the headless program compared with golden images.
+#include <gtest/gtest.h>
+
+#include "app/ScreenTable.h"
+#include "support/GoldenImage.h"
+#include "tests/app/HeadlessProgram.h"
+
+namespace {
+
+void clickBox(HeadlessProgram& program, const screen::Box& box) {
+  program.host().click(box.x + box.width / 2, box.y + box.height / 2);
+}
+
+}  // namespace
+
+TEST(Frame, FirstFrameShowsAMediumDealInTheNumberedSkin) {
+  HeadlessProgram program;
+  program.start();
+  expectMatchesGolden(program.host().frame(), "frame-narrow-numbered");
+}
+
+TEST(Frame, WideWindowShowsTheReferencePictureInThePictureSkin) {
+  HeadlessProgram program("1\n0\n0\n0\n0\n2\n");
+  program.start();
+  clickBox(program, screen::kShowHide);
+  program.host().ticks(1);
+  expectMatchesGolden(program.host().frame(), "frame-wide-picture");
+}
+
+TEST(Frame, CompletedBoardShowsTheBannerAndPressedLook) {
+  HeadlessProgram program("0\n1\n1\n0\n0\n2\n");
+  program.start();
+  program.completeByHand();
+  // Hold Medium down over it so its pressed face shows.
+  const screen::Box medium = screen::kMedium;
+  program.host().send(msg::kLeftButtonDown, 0,
+                      msg::pointParam(medium.x + 10, medium.y + 10));
+  program.host().ticks(1);
+  expectMatchesGolden(program.host().frame(), "frame-completed");
+}
+
+TEST(Frame, SkinChangeRepaintsOnlyTheTiles) {
+  HeadlessProgram program;
+  program.start();
+  clickBox(program, screen::kShowHide);
+  program.host().ticks(1);
+  const std::vector<std::uint32_t> numbered(program.host().frame().pixels().begin(),
+                                            program.host().frame().pixels().end());
+  program.host().key('K');
+  program.host().ticks(1);
+  const SoftCanvas& picture = program.host().frame();
+  const int width = picture.width();
+  const auto insideGrid = [](int x, int y, const screen::Box& grid) {
+    return x >= grid.x && x <= grid.x + grid.width && y >= grid.y && y <= grid.y + grid.height;
+  };
+  int changedInGrids = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < width; ++x) {
+      const bool changed = numbered[static_cast<std::size_t>(y * width + x)] != picture.pixel(x, y);
+      if (insideGrid(x, y, screen::kBoard) || insideGrid(x, y, screen::kReference)) {
+        changedInGrids += changed ? 1 : 0;
+      } else {
+        ASSERT_FALSE(changed) << "pixel " << x << "," << y << " outside the grids changed";
+      }
+    }
+  }
+  EXPECT_GT(changedInGrids, 2 * 312 * 312 / 2);
+}

@@ -1,0 +1,80 @@
+// The whole program on the headless host, with a settings file in a fresh temporary folder.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/Application.h"
+#include "app/ApplicationState.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/messages.h"
+#include "platform/soft/TextRenderer.h"
+#include "res/ResourceStore.h"
+
+// One font cache for every test, like the system's.
+inline TextRenderer& sharedText() {
+  static TextRenderer text;
+  return text;
+}
+
+class HeadlessProgram {
+ public:
+  // `settings` is the settings file's contents; none means no file.
+  explicit HeadlessProgram(const char* settings = nullptr, std::int64_t time = 1700000000)
+      : folder_(makeFolder()),
+        host_(app_, &ResourceStore::builtIn(), &sharedText()) {
+    host_.setSettingsPath(settingsPath().string());
+    host_.setTime(time);
+    if (settings != nullptr) writeSettings(settings);
+  }
+  ~HeadlessProgram() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  HeadlessProgram(const HeadlessProgram&) = delete;
+  HeadlessProgram& operator=(const HeadlessProgram&) = delete;
+
+  void writeSettings(const std::string& text) {
+    std::filesystem::create_directories(settingsPath().parent_path());
+    std::ofstream(settingsPath(), std::ios::binary) << text;
+  }
+  std::string readSettings() const {
+    std::ifstream in(settingsPath(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  std::filesystem::path settingsPath() const {
+    return folder_ / "qor" / "revaziriv" / "revAziriv.ini";
+  }
+
+  // Start-up through the first tick, so the first frame is painted.
+  void start() {
+    app_.start(host_);
+    host_.ticks(1);
+  }
+  // The orderly end: WM_DESTROY, then the settings written after the loop.
+  void close() {
+    host_.send(msg::kDestroy);
+    app_.finish();
+  }
+
+  Application& app() { return app_; }
+  Application::State& state() { return app_.state(); }
+  HeadlessHost& host() { return host_; }
+
+  // Presses and releases in the middle of board cell (column, row).
+  void clickCell(int column, int row) { host_.click(30 + 78 * column + 39, 45 + 78 * row + 39); }
+  // Clicks a tile beside the blank; returns false when the board has none (never on 4 x 4).
+  bool slideAnyTile();
+  // Slides the board into the solved order by the player's own moves, from a solved board
+  // with the blank walked away (so a completion really comes from the player).
+  void completeByHand();
+
+ private:
+  static std::filesystem::path makeFolder();
+
+  std::filesystem::path folder_;
+  Application app_;
+  HeadlessHost host_;
+};

@@ -1,0 +1,243 @@
+// Playing the game through window messages: commands, keys, the tick and what it repaints.
+#include <gtest/gtest.h>
+
+#include "app/ScreenTable.h"
+#include "tests/app/HeadlessProgram.h"
+
+namespace {
+
+// The centre of a widget's box.
+Point centre(const screen::Box& box) { return {box.x + box.width / 2, box.y + box.height / 2}; }
+
+void click(HeadlessProgram& program, const screen::Box& box) {
+  const Point at = centre(box);
+  program.host().click(at.x, at.y);
+}
+
+}  // namespace
+
+TEST(Play, LevelButtonsDealAtOnce) {
+  HeadlessProgram program;
+  program.start();
+  Application::State& s = program.state();
+  ASSERT_TRUE(program.slideAnyTile());
+  program.host().ticks(1);
+  EXPECT_EQ(s.movesLabel.getText(1), "Moves : 1");
+  struct Case {
+    screen::Box button;
+    int level;
+    const char* label;
+  };
+  const Case cases[] = {{screen::kHard, 3, "Level:  Hard  "},
+                        {screen::kEasy, 1, "Level:  Easy  "},
+                        {screen::kMedium, 2, "Level:  Medium"}};
+  for (const Case& c : cases) {
+    click(program, c.button);
+    EXPECT_EQ(s.board.getLevel(), c.level);
+    EXPECT_EQ(s.board.getMoves(), 0);
+    EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
+    EXPECT_EQ(s.levelLabel.getText(1), c.label);
+    EXPECT_GE(s.board.disorder(), c.level == 1 ? 10 : c.level == 2 ? 20 : 35);
+  }
+  program.host().ticks(1);
+  EXPECT_EQ(s.movesLabel.getText(1), "Moves : 0");
+}
+
+TEST(Play, SlidesCountOnlyBesideTheBlank) {
+  HeadlessProgram program;
+  program.start();
+  Application::State& s = program.state();
+  s.board.solve();
+  // Not beside the blank: nothing changes.
+  program.clickCell(0, 0);
+  EXPECT_EQ(s.board.getMoves(), 0);
+  program.clickCell(2, 3);
+  EXPECT_EQ(s.board.getMoves(), 1);
+  EXPECT_EQ(s.board.getCell(3, 3), 15);
+}
+
+TEST(Play, BannerShowsOnlyForThePlayersOwnCompletion) {
+  HeadlessProgram program;
+  program.start();
+  Application::State& s = program.state();
+  // Solve puts the tiles in order but never shows the banner.
+  click(program, screen::kSolve);
+  program.host().ticks(3);
+  EXPECT_EQ(s.board.getState(), Deradu::kSolved);
+  EXPECT_FALSE(s.banner.isVisible());
+
+  program.completeByHand();
+  EXPECT_FALSE(s.banner.isVisible());
+  program.host().ticks(1);
+  EXPECT_EQ(s.board.getState(), Deradu::kCompleted);
+  EXPECT_TRUE(s.banner.isVisible());
+  // One more slide hides it again at the next tick.
+  program.clickCell(3, 2);
+  program.host().ticks(1);
+  EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
+  EXPECT_FALSE(s.banner.isVisible());
+}
+
+TEST(Play, ShowHideWidensAndNarrowsTheWindow) {
+  HeadlessProgram program;
+  program.start();
+  Application::State& s = program.state();
+  click(program, screen::kShowHide);
+  EXPECT_EQ(program.host().outerSize(), (Size{870, 426}));
+  EXPECT_TRUE(s.reference.isVisible());
+  EXPECT_TRUE(s.sidePanel.isVisible());
+  EXPECT_EQ(s.showHide.getState(), 2);
+  program.host().ticks(1);
+  EXPECT_EQ(program.host().frame().width(), 864);
+  // Clicking the reference picture does nothing.
+  const int moves = s.board.getMoves();
+  program.host().click(600, 100);
+  EXPECT_EQ(s.board.getMoves(), moves);
+  click(program, screen::kShowHide);
+  EXPECT_EQ(program.host().outerSize(), (Size{477, 426}));
+  EXPECT_FALSE(s.reference.isVisible());
+  EXPECT_FALSE(s.sidePanel.isVisible());
+  EXPECT_EQ(s.showHide.getState(), 1);
+  EXPECT_EQ(s.showHide.getText(s.showHide.getState()), "Show");
+  program.host().ticks(1);
+  EXPECT_EQ(program.host().frame().width(), 471);
+}
+
+TEST(Play, WindowSwitchesFollowTheirButtons) {
+  HeadlessProgram program;
+  program.start();
+  Application::State& s = program.state();
+  click(program, screen::kKeepOnTop);
+  EXPECT_TRUE(program.host().topmost());
+  EXPECT_EQ(s.keepOnTop.getState(), 2);
+  click(program, screen::kTransparency);
+  EXPECT_EQ(program.host().opacity(), 190);
+  EXPECT_EQ(s.transparency.getState(), 2);
+  click(program, screen::kTransparency);
+  click(program, screen::kKeepOnTop);
+  EXPECT_FALSE(program.host().topmost());
+  EXPECT_EQ(program.host().opacity(), 255);
+}
+
+TEST(Play, HelpOpensTheInformationPage) {
+  HeadlessProgram program;
+  program.start();
+  click(program, screen::kHelp);
+  ASSERT_EQ(program.host().openedUrls().size(), 1u);
+  EXPECT_TRUE(program.host().openedUrls()[0].ends_with("/deradu/index.php?v=1.0u"));
+}
+
+TEST(Play, KeysActAfterTheBoardHasSeenThem) {
+  HeadlessProgram program;
+  program.start();
+  Application::State& s = program.state();
+  const int paints = program.host().paintCount();
+  // C switches the skin without asking for a repaint.
+  program.host().key('C');
+  program.host().ticks(2);
+  EXPECT_EQ(s.skin.getCurrentSkin(0), 1);
+  EXPECT_EQ(program.host().paintCount(), paints);
+  // K switches it and repaints.
+  program.host().key('K');
+  program.host().ticks(2);
+  EXPECT_EQ(s.skin.getCurrentSkin(0), 0);
+  EXPECT_EQ(program.host().paintCount(), paints + 1);
+  // Arrows move the hidden cursor: a repaint, no slide.
+  const int moves = s.board.getMoves();
+  program.host().key(vk::kRight);
+  EXPECT_TRUE(s.board.isDirty());
+  program.host().ticks(1);
+  EXPECT_EQ(program.host().paintCount(), paints + 2);
+  EXPECT_EQ(s.board.getMoves(), moves);
+  // S solves, N deals a new game at the current level.
+  program.host().key('S');
+  EXPECT_EQ(s.board.getState(), Deradu::kSolved);
+  click(program, screen::kEasy);
+  program.host().key('N');
+  EXPECT_EQ(s.board.getLevel(), 1);
+  EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
+  // Other keys do nothing.
+  program.host().key('Q');
+  program.host().key(0);
+  EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
+}
+
+TEST(Play, TickPaintsOnlyWhenSomethingChanged) {
+  HeadlessProgram program;
+  program.start();
+  const int paints = program.host().paintCount();
+  program.host().ticks(10);
+  EXPECT_EQ(program.host().paintCount(), paints);
+  program.host().send(msg::kMouseMove, 0, msg::pointParam(5, 300));
+  program.host().ticks(1);
+  EXPECT_EQ(program.host().paintCount(), paints);
+  ASSERT_TRUE(program.slideAnyTile());
+  program.host().ticks(3);
+  EXPECT_EQ(program.host().paintCount(), paints + 1);
+  // WM_PAINT paints on its own and leaves the redraw request alone.
+  program.state().redrawRequest = 1;
+  program.host().send(msg::kPaint);
+  EXPECT_EQ(program.host().paintCount(), paints + 2);
+  EXPECT_EQ(program.state().redrawRequest, 1);
+  EXPECT_FALSE(program.host().insidePaint());
+}
+
+TEST(Play, MovesLabelPressShowsItsFirstTextAndDoesNothing) {
+  HeadlessProgram program;
+  program.start();
+  Application::State& s = program.state();
+  s.board.solve();
+  program.clickCell(3, 2);
+  program.host().ticks(1);
+  ASSERT_EQ(s.movesLabel.getText(1), "Moves : 1");
+  const Point at = centre(screen::kMovesLabel);
+  program.host().send(msg::kLeftButtonDown, 0, msg::pointParam(at.x, at.y));
+  EXPECT_EQ(s.movesLabel.getState(), 2);
+  EXPECT_EQ(s.movesLabel.getText(2), "Moves : 0");
+  program.host().send(msg::kLeftButtonUp, 0, msg::pointParam(at.x, at.y));
+  EXPECT_EQ(s.movesLabel.getState(), 1);
+  EXPECT_EQ(s.board.getMoves(), 1);
+  // The hidden banner's area reacts, but its command does nothing.
+  program.host().click(400, 340);
+  EXPECT_EQ(s.board.getLevel(), 2);
+  EXPECT_FALSE(s.banner.isVisible());
+}
+
+TEST(Play, SharedEdgesPressAndClickBothButtons) {
+  struct Case {
+    int x, y;
+    int level;  // after the click
+    int skin;
+  };
+  // Easy/Medium share rows 75-76, Medium/Hard 105-106, Solve/Picture 175-176.
+  const Case cases[] = {{400, 75, 2, 0}, {400, 76, 2, 0}, {400, 105, 3, 0}, {400, 176, 2, 1}};
+  for (const Case& c : cases) {
+    HeadlessProgram program;
+    program.start();
+    program.host().click(c.x, c.y);
+    EXPECT_EQ(program.state().board.getLevel(), c.level) << c.y;
+    EXPECT_EQ(program.state().skin.getCurrentSkin(0), c.skin) << c.y;
+  }
+  // Columns 431 and 451 belong to two title-bar buttons at once.
+  HeadlessProgram program;
+  program.start();
+  program.host().click(451, 10);
+  EXPECT_EQ(program.host().opacity(), 190);
+  EXPECT_TRUE(program.host().topmost());
+}
+
+TEST(Play, PressOnAButtonAndReleaseOutsideDispatchesNothing) {
+  HeadlessProgram program;
+  program.start();
+  Application::State& s = program.state();
+  const Point hard = centre(screen::kHard);
+  program.host().send(msg::kLeftButtonDown, 0, msg::pointParam(hard.x, hard.y));
+  program.host().send(msg::kMouseMove, 0, msg::pointParam(200, 390));
+  program.host().send(msg::kLeftButtonUp, 0, msg::pointParam(200, 390));
+  EXPECT_EQ(s.board.getLevel(), 2);
+  EXPECT_EQ(s.hard.getState(), 1);
+  // Coordinates from beyond the 16-bit range wrap, as Windows packs them.
+  program.host().send(msg::kLeftButtonDown, 0, msg::pointParam(hard.x + 65536, hard.y));
+  program.host().send(msg::kLeftButtonUp, 0, msg::pointParam(hard.x + 65536, hard.y + 65536));
+  EXPECT_EQ(s.board.getLevel(), 3);
+}

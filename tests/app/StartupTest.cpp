@@ -1,0 +1,121 @@
+// Start-up and shut-down: settings in and out, window placement, flags and the first frame.
+#include <gtest/gtest.h>
+
+#include "app/ScreenTable.h"
+#include "tests/app/HeadlessProgram.h"
+
+TEST(Startup, WithoutSettingsOpensAtTheOriginWithDefaults) {
+  HeadlessProgram program;
+  program.start();
+  HeadlessHost& host = program.host();
+  Application::State& s = program.state();
+  EXPECT_TRUE(host.shown());
+  EXPECT_EQ(host.createdAt(), (Point{0, 0}));
+  EXPECT_FALSE(host.topmost());
+  EXPECT_EQ(host.opacity(), 255);
+  EXPECT_EQ(host.outerSize(), (Size{477, 426}));
+  EXPECT_EQ(s.clientWidth, 471);
+  EXPECT_EQ(s.clientHeight, 401);
+  EXPECT_EQ(host.timerId(), 111);
+  EXPECT_EQ(host.timerMilliseconds(), 1);
+  EXPECT_EQ(s.skin.getCurrentSkin(0), 0);
+  EXPECT_EQ(s.scene.count(), screen::kSceneEntries);
+  EXPECT_EQ(s.board.getLevel(), 2);
+  EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
+  EXPECT_EQ(s.levelLabel.getText(1), "Level:  Medium");
+  EXPECT_EQ(s.movesLabel.getText(1), "Moves : 0");
+  EXPECT_FALSE(s.sidePanel.isVisible());
+  EXPECT_FALSE(s.reference.isVisible());
+  EXPECT_FALSE(s.banner.isVisible());
+  EXPECT_EQ(s.showHide.getState(), 1);
+  EXPECT_EQ(host.paintCount(), 1);
+  EXPECT_EQ(host.frame().width(), 471);
+}
+
+TEST(Startup, SavedValuesAreApplied) {
+  struct Case {
+    const char* file;
+    int skin;
+    bool topmost;
+    std::uint8_t opacity;
+    Point position;
+  };
+  const Case cases[] = {
+      {"1\n1\n0\n120\n300\n3\n", 1, true, 255, {300, 120}},
+      {"0\n0\n1\n10\n20\n1\n", 0, false, 190, {20, 10}},
+      {"2\n0\n0\n0\n0\n2\n", 0, false, 255, {0, 0}},         // skin count itself
+      {"-1\n0\n0\n0\n0\n2\n", 0, false, 255, {0, 0}},        // negative skin
+      {"1\n7\n-3\n769\n1025\n2\n", 1, true, 190, {2, 2}},    // beyond the 1024 x 768 screen
+      {"1\r\n0\r\n1\r\n30\r\n40\r\n3\r\n", 1, false, 190, {40, 30}},  // written on Windows
+      {"1\n1\n0\n", 1, true, 255, {0, 0}},                   // three lines only
+      {"", 0, false, 255, {0, 0}},
+      {"1\n0\n0\n4294967256\n4294967286\n2\n", 1, false, 255, {2, 2}},  // negative at exit
+      {"garbage\n\x01\x02\n\n-\n+\n", 0, false, 255, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    HeadlessProgram program(c.file);
+    program.start();
+    const Application::State& s = program.state();
+    EXPECT_EQ(s.skin.getCurrentSkin(0), c.skin);
+    EXPECT_EQ(program.host().topmost(), c.topmost);
+    EXPECT_EQ(program.host().opacity(), c.opacity);
+    EXPECT_EQ(program.host().createdAt(), c.position);
+    // The switches start in the setting the flags have.
+    EXPECT_EQ(s.keepOnTop.getState(), c.topmost ? 2 : 1);
+    EXPECT_EQ(s.transparency.getState(), c.opacity == 190 ? 2 : 1);
+    // Every start deals Medium whatever the saved level.
+    EXPECT_EQ(s.board.getLevel(), 2);
+  }
+}
+
+TEST(Shutdown, StoresTheLiveValuesAndWritesSixLines) {
+  HeadlessProgram program;
+  program.start();
+  program.host().key('K');
+  program.host().click(373 + 40, 105 + 15);  // Hard
+  program.host().moveWindow({40, 30});
+  program.close();
+  EXPECT_TRUE(program.host().quitPosted());
+  EXPECT_EQ(program.readSettings(), "1\n0\n0\n30\n40\n3\n");
+}
+
+TEST(Shutdown, NegativePositionRoundTripsToTheFallback) {
+  HeadlessProgram first;
+  first.start();
+  first.host().send(msg::kLeftButtonDown, 0, msg::pointParam(441, 10));  // Transparency
+  first.host().send(msg::kLeftButtonUp, 0, msg::pointParam(441, 10));
+  first.host().moveWindow({-40, -1});
+  first.close();
+  const std::string saved = first.readSettings();
+  EXPECT_EQ(saved, "0\n0\n1\n4294967295\n4294967256\n2\n");
+
+  HeadlessProgram second(saved.c_str());
+  second.start();
+  EXPECT_EQ(second.host().createdAt(), (Point{2, 2}));
+  EXPECT_EQ(second.host().opacity(), 190);
+}
+
+TEST(Shutdown, MissingFoldersAreCreatedSoSettingsAreKept) {
+  HeadlessProgram program;
+  ASSERT_FALSE(std::filesystem::exists(program.settingsPath().parent_path()));
+  program.start();
+  program.close();
+  EXPECT_EQ(program.readSettings(), "0\n0\n0\n0\n0\n2\n");
+}
+
+TEST(WindowProcedure, SwallowsRightClicksAndCommandsAndDefersTheRest) {
+  HeadlessProgram program;
+  program.start();
+  const int paints = program.host().paintCount();
+  EXPECT_EQ(program.host().send(msg::kRightButtonDown, 0, msg::pointParam(100, 100)), 1);
+  EXPECT_EQ(program.host().send(msg::kCommand, 5003, 0), 1);
+  EXPECT_EQ(program.host().send(msg::kClose), msg::kDefault);
+  EXPECT_EQ(program.host().send(0x0401), msg::kDefault);
+  program.host().ticks(3);
+  EXPECT_EQ(program.host().paintCount(), paints);
+  EXPECT_EQ(program.state().board.getLevel(), 2);
+  // Before start-up there is no window: every message gets the default.
+  Application fresh;
+  EXPECT_EQ(fresh.windowProc(msg::kTimer, 111, 0), msg::kDefault);
+}
