@@ -2,6 +2,7 @@
 #include "platform/soft/SoftCanvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -53,14 +54,14 @@ std::uint32_t SoftCanvas::toRgb(Colour colour) {
 
 void SoftCanvas::fillArea(int64_t left, int64_t top, int64_t right, int64_t bottom,
                           std::uint32_t rgb) {
-  const int x0 = static_cast<int>(std::max<int64_t>(left, clip_.left));
-  const int x1 = static_cast<int>(std::min<int64_t>(right, clip_.right));
-  const int y0 = static_cast<int>(std::max<int64_t>(top, clip_.top));
-  const int y1 = static_cast<int>(std::min<int64_t>(bottom, clip_.bottom));
-  if (x0 >= x1 || y0 >= y1) return;
-  for (int y = y0; y < y1; ++y) {
+  left = std::max<int64_t>(left, clip_.left);
+  top = std::max<int64_t>(top, clip_.top);
+  right = std::min<int64_t>(right, clip_.right);
+  bottom = std::min<int64_t>(bottom, clip_.bottom);
+  if (left >= right || top >= bottom) return;
+  for (auto y = static_cast<int>(top); y < bottom; ++y) {
     auto row = pixels_.begin() + static_cast<std::ptrdiff_t>(area(width_, y));
-    std::fill(row + x0, row + x1, rgb);
+    std::fill(row + left, row + right, rgb);
   }
 }
 
@@ -93,48 +94,49 @@ void SoftCanvas::blit(int bitmapId, int x, int y, int width, int height) {
 
 void SoftCanvas::rectangle(const Rect& area, const Pen& pen, std::optional<Colour> brush) {
   // GDI orders the corners, and an area without width or height draws nothing.
-  const int64_t left = std::min(area.left, area.right);
-  const int64_t right = std::max(area.left, area.right);
-  const int64_t top = std::min(area.top, area.bottom);
-  const int64_t bottom = std::max(area.top, area.bottom);
+  const int left = std::min(area.left, area.right);
+  const int right = std::max(area.left, area.right);
+  const int top = std::min(area.top, area.bottom);
+  const int bottom = std::max(area.top, area.bottom);
   if (left == right || top == bottom) return;
-  // The pen runs along the outermost pixels (l, t) to (r - 1, b - 1), centred on that path:
-  // a width-1 pen covers exactly the outer ring, a wider one spreads to both sides.
-  const int64_t penWidth = std::max(pen.width, 1);
-  const int64_t outerLeft = left - penWidth / 2;
-  const int64_t outerTop = top - penWidth / 2;
-  const int64_t outerRight = right - 1 - penWidth / 2 + penWidth;
-  const int64_t outerBottom = bottom - 1 - penWidth / 2 + penWidth;
-  const int64_t innerLeft = outerLeft + penWidth;
-  const int64_t innerTop = outerTop + penWidth;
-  const int64_t innerRight = std::max(outerRight - penWidth, innerLeft);
-  const int64_t innerBottom = std::max(outerBottom - penWidth, innerTop);
-  const std::uint32_t penRgb = toRgb(pen.colour);
-  fillArea(outerLeft, outerTop, outerRight, innerTop, penRgb);
-  fillArea(outerLeft, innerBottom, outerRight, outerBottom, penRgb);
-  fillArea(outerLeft, innerTop, innerLeft, innerBottom, penRgb);
-  fillArea(innerRight, innerTop, outerRight, innerBottom, penRgb);
-  if (brush) fillArea(innerLeft, innerTop, innerRight, innerBottom, toRgb(*brush));
+  // The pen's path runs through the outermost pixels, (left, top) to (right - 1, bottom - 1).
+  // The brush fills inside that path and the pen is drawn over it: a width-1 pen covers the
+  // outer ring, a wider one is centred on the path.
+  if (brush) fillArea(left, top, int64_t{right} - 1, int64_t{bottom} - 1, toRgb(*brush));
+  const std::uint32_t rgb = toRgb(pen.colour);
+  const int lastX = static_cast<int>(int64_t{right} - 1);
+  const int lastY = static_cast<int>(int64_t{bottom} - 1);
+  if (pen.width <= 1) {
+    fillArea(left, top, right, int64_t{top} + 1, rgb);
+    fillArea(left, lastY, right, bottom, rgb);
+    fillArea(left, top, int64_t{left} + 1, bottom, rgb);
+    fillArea(lastX, top, right, bottom, rgb);
+    return;
+  }
+  // GDI's corner order: from the top-right corner anticlockwise.
+  const Point corners[4] = {{lastX, top}, {left, top}, {left, lastY}, {lastX, lastY}};
+  wideStroke(corners, 4, true, pen.width, rgb);
 }
 
 void SoftCanvas::line(Point from, Point to, const Pen& pen) {
   if (pen.width > 1) {
-    wideLine(from, to, pen.width, toRgb(pen.colour));
+    const Point points[2] = {from, to};
+    wideStroke(points, 2, false, pen.width, toRgb(pen.colour));
   } else {
     cosmeticLine(from, to, toRgb(pen.colour));
   }
 }
 
 // GDI's Bresenham line: `length` pixels along the major axis, the end point left out. The
-// minor-axis step at pixel k is floor((2k·minor + length + bias − 1) / (2·length)), where the
-// bias makes a line and its reverse cover the same pixels in the octants where GDI rounds the
-// other way. The closed form lets us start at the first pixel inside the clip.
+// minor-axis offset of pixel k is floor((2k·minor + length + bias − 1) / (2·length)); the bias
+// makes a line and its reverse cover the same pixels. The closed form lets the loop start at
+// the first pixel inside the clip, so far-away end points cost nothing.
 void SoftCanvas::cosmeticLine(Point from, Point to, std::uint32_t rgb) {
   const int64_t dx = int64_t{to.x} - from.x;
   const int64_t dy = int64_t{to.y} - from.y;
   if (dx == 0 && dy == 0) return;
   if (dy == 0) {
-    const int64_t step = dx > 0 ? 0 : 1;  // leaves out `to`, includes `from`
+    const int64_t step = dx > 0 ? 0 : 1;  // includes `from`, leaves out `to`
     fillArea(std::min<int64_t>(from.x, to.x) + step, from.y,
              std::max<int64_t>(from.x, to.x) + step, int64_t{from.y} + 1, rgb);
     return;
@@ -146,8 +148,8 @@ void SoftCanvas::cosmeticLine(Point from, Point to, std::uint32_t rgb) {
     return;
   }
   const bool xMajor = std::abs(dx) > std::abs(dy);
-  // Octants 3, 5, 6 and 8 (counted from +x, y pointing down) round towards the start.
-  const bool bias = dy > 0 ? (dx < 0 && !xMajor) : (dx < 0 ? xMajor : !xMajor);
+  // Octants counted clockwise from +x (y points down): 3, 5, 6 and 8 take the bias.
+  const bool bias = dy > 0 ? (dx < 0 && !xMajor) : (dx < 0 || xMajor);
   const int64_t length = xMajor ? std::abs(dx) : std::abs(dy);
   const int64_t minor = xMajor ? std::abs(dy) : std::abs(dx);
   const int64_t majorStart = xMajor ? from.x : from.y;
@@ -188,34 +190,139 @@ void SoftCanvas::cosmeticLine(Point from, Point to, std::uint32_t rgb) {
   }
 }
 
-// A wide PS_SOLID pen has round caps: every pixel whose centre lies within width / 2 of the
-// segment is covered, the end points included.
-void SoftCanvas::wideLine(Point from, Point to, int width, std::uint32_t rgb) {
-  const double radius = width / 2.0;
-  const double ax = from.x;
-  const double ay = from.y;
-  const double bx = to.x;
-  const double by = to.y;
-  const double reach = radius + 1;
-  const int64_t left = std::max<int64_t>(clip_.left, static_cast<int64_t>(std::min(ax, bx) - reach));
-  const int64_t right =
-      std::min<int64_t>(clip_.right, static_cast<int64_t>(std::max(ax, bx) + reach) + 1);
-  const int64_t top = std::max<int64_t>(clip_.top, static_cast<int64_t>(std::min(ay, by) - reach));
-  const int64_t bottom =
-      std::min<int64_t>(clip_.bottom, static_cast<int64_t>(std::max(ay, by) + reach) + 1);
-  const double lengthSquared = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
+void SoftCanvas::wideStroke(const Point* points, int count, bool closed, int width,
+                            std::uint32_t rgb) {
+  // Beyond this GDI cannot build the pen's region either; the outline is then not drawn.
+  constexpr int kMaxPenWidth = 4096;
+  if (width > kMaxPenWidth) return;
+  // Repeated points at either end do not count.
+  while (count > 2 && points[0] == points[1]) {
+    ++points;
+    --count;
+  }
+  while (count > 2 && points[count - 1] == points[count - 2]) --count;
+  if (!closed) {
+    roundDot(points[0], width, rgb);
+    roundDot(points[count - 1], width, rgb);
+  }
+  const int segments = closed ? count : count - 1;
+  for (int i = 0; i < segments; ++i) {
+    const Point from = points[i];
+    const Point to = points[(i + 1) % count];
+    wideSegment(from, to, width, rgb);
+    // Round joins where segments meet: after every drawn middle segment, and at both ends of
+    // the last one of a closed path.
+    const bool last = i == segments - 1;
+    if (i > 0 && (last || from != to)) roundDot(from, width, rgb);
+    if (last && closed) roundDot(to, width, rgb);
+  }
+}
+
+// A segment's body without its ends: axis-aligned ones are w pixels thick, w / 2 of them
+// above (left of) the path, and cover [min, max) along it.
+void SoftCanvas::wideSegment(Point from, Point to, int width, std::uint32_t rgb) {
+  const int64_t dx = int64_t{to.x} - from.x;
+  const int64_t dy = int64_t{to.y} - from.y;
+  if (dx == 0 && dy == 0) return;
+  if (dy == 0) {
+    const int64_t top = int64_t{from.y} - width / 2;
+    fillArea(std::min(from.x, to.x), top, std::max(from.x, to.x), top + width, rgb);
+    return;
+  }
+  if (dx == 0) {
+    const int64_t left = int64_t{from.x} - width / 2;
+    fillArea(left, std::min(from.y, to.y), left + width, std::max(from.y, to.y), rgb);
+    return;
+  }
+  // A slanted body is the parallelogram whose sides are the path moved half the width
+  // either way, rounded to whole pixels as GDI rounds them.
+  const auto roundAway = [](double value) {
+    return static_cast<double>(static_cast<int64_t>(value > 0 ? value + 0.5 : value - 0.5));
+  };
+  const double length = std::hypot(static_cast<double>(dx), static_cast<double>(dy));
+  const double widthX = width * static_cast<double>(std::abs(dy)) / length;
+  const double widthY = width * static_cast<double>(std::abs(dx)) / length;
+  double narrowX = roundAway(widthX / 2);
+  double narrowY = roundAway(widthY / 2);
+  double wideX = roundAway((widthX + 1) / 2);
+  double wideY = roundAway((widthY + 1) / 2);
+  if (dx < 0) {
+    wideY = -wideY;
+    narrowY = -narrowY;
+  }
+  if (dy < 0) {
+    std::swap(narrowX, wideX);
+    std::swap(narrowY, wideY);
+    wideX = -wideX;
+    narrowX = -narrowX;
+  }
+  const double xs[4] = {from.x - narrowX, from.x + wideX, to.x + wideX, to.x - narrowX};
+  const double ys[4] = {from.y + narrowY, from.y - wideY, to.y - wideY, to.y + narrowY};
+  fillPolygon(xs, ys, rgb);
+}
+
+// Fills a convex quadrilateral, sampling each pixel at its integer coordinates; edges on
+// the left and top are inside, those on the right and bottom outside.
+void SoftCanvas::fillPolygon(const double (&xs)[4], const double (&ys)[4], std::uint32_t rgb) {
+  const auto [lowY, highY] = std::minmax({ys[0], ys[1], ys[2], ys[3]});
+  const int64_t top = std::max<int64_t>(clip_.top, static_cast<int64_t>(std::ceil(lowY)));
+  const int64_t bottom = std::min<int64_t>(clip_.bottom, static_cast<int64_t>(std::ceil(highY)));
   for (int64_t y = top; y < bottom; ++y) {
-    for (int64_t x = left; x < right; ++x) {
-      const double px = static_cast<double>(x) - ax;
-      const double py = static_cast<double>(y) - ay;
-      double t = lengthSquared > 0 ? (px * (bx - ax) + py * (by - ay)) / lengthSquared : 0;
-      t = std::clamp(t, 0.0, 1.0);
-      const double ex = px - t * (bx - ax);
-      const double ey = py - t * (by - ay);
-      if (ex * ex + ey * ey <= radius * radius) {
-        pixels_[area(width_, static_cast<int>(y)) + static_cast<std::size_t>(x)] = rgb;
+    const double sample = static_cast<double>(y);
+    double left = HUGE_VAL;
+    double right = -HUGE_VAL;
+    for (int i = 0; i < 4; ++i) {
+      const double y0 = ys[i];
+      const double y1 = ys[(i + 1) % 4];
+      if (y0 == y1 || sample < std::min(y0, y1) || sample >= std::max(y0, y1)) continue;
+      const double x = xs[i] + (sample - y0) * (xs[(i + 1) % 4] - xs[i]) / (y1 - y0);
+      left = std::min(left, x);
+      right = std::max(right, x);
+    }
+    if (left < right) {
+      fillArea(static_cast<int64_t>(std::ceil(left)), y, static_cast<int64_t>(std::ceil(right)),
+               y + 1, rgb);
+    }
+  }
+}
+
+// GDI's round cap and join: the elliptic region of a w x w box starting w / 2 up and left
+// of the point, traced with a midpoint ellipse (Zingl's algorithm) whose rows are inset from
+// the box's sides.
+void SoftCanvas::roundDot(Point centre, int width, std::uint32_t rgb) {
+  const int64_t boxLeft = int64_t{centre.x} - width / 2;
+  const int64_t boxTop = int64_t{centre.y} - width / 2;
+  if (dotWidth_ != width) {
+    dotWidth_ = width;
+    dotInsets_.assign(static_cast<std::size_t>(width), width);  // rows never reached: empty
+    const int64_t a = width - 1;
+    int64_t stepX = 4 * a * a * (1 - a);
+    int64_t stepY = 4 * a * a * (1 + a % 2);
+    int64_t error = stepX + stepY + a * a * (a % 2);
+    int64_t x = 0;
+    int64_t row = width / 2;
+    dotInsets_[static_cast<std::size_t>(row)] = 0;
+    while (x <= width / 2) {
+      const int64_t twice = 2 * error;
+      if (twice >= stepX) {
+        ++x;
+        stepX += 8 * a * a;
+        error += stepX;
+      }
+      if (twice <= stepY) {
+        ++row;
+        stepY += 8 * a * a;
+        error += stepY;
+        if (row < width) dotInsets_[static_cast<std::size_t>(row)] = static_cast<int>(x);
       }
     }
+    for (int i = 0; i < width / 2; ++i) {
+      dotInsets_[static_cast<std::size_t>(i)] = dotInsets_[static_cast<std::size_t>(width - 1 - i)];
+    }
+  }
+  for (int i = 0; i < width; ++i) {
+    const int inset = dotInsets_[static_cast<std::size_t>(i)];
+    fillArea(boxLeft + inset, boxTop + i, boxLeft + width - inset, boxTop + i + 1, rgb);
   }
 }
 

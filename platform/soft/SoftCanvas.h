@@ -44,7 +44,12 @@ class SoftCanvas final : public Canvas {
   void fillArea(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
                 std::uint32_t rgb);
   void cosmeticLine(Point from, Point to, std::uint32_t rgb);
-  void wideLine(Point from, Point to, int width, std::uint32_t rgb);
+  // A wide pen along `count` points (open or closed), drawn as GDI builds its region:
+  // each segment's body, round caps at open ends and round joins at corners.
+  void wideStroke(const Point* points, int count, bool closed, int width, std::uint32_t rgb);
+  void wideSegment(Point from, Point to, int width, std::uint32_t rgb);
+  void roundDot(Point centre, int width, std::uint32_t rgb);
+  void fillPolygon(const double (&xs)[4], const double (&ys)[4], std::uint32_t rgb);
 
   int width_ = 0;
   int height_ = 0;
@@ -54,4 +59,8 @@ class SoftCanvas final : public Canvas {
   // Drawing touches only this part of the canvas: all of it, except while paintOffscreen
   // paints its frame.
   Rect clip_;
+  // Per row of a round cap of width dotWidth_, how far it is inset from the w x w square.
+  // Kept so that a repeated wide pen needs no allocation.
+  std::vector<int> dotInsets_;
+  int dotWidth_ = 0;
 };
