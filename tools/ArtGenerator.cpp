@@ -1,0 +1,85 @@
+// Every bitmap and the icon of the program, drawn and encoded as the files of res/.
+#include "tools/ArtGenerator.h"
+
+#include <utility>
+
+#include "tools/AppIcon.h"
+#include "tools/BmpEncoder.h"
+#include "tools/IndexedImage.h"
+#include "tools/Panels.h"
+#include "tools/Tiles.h"
+#include "tools/TitleIcons.h"
+
+namespace {
+
+constexpr int kIconId = 100;
+constexpr int kNumberedBase = 699;
+constexpr int kPictureBase = 715;
+constexpr int kPictureBlank = 731;
+
+Artwork bitmap(int id, int bitsPerPixel, Image picture) {
+  return Artwork{id, bitsPerPixel, false, std::move(picture), "bmp" + std::to_string(id) + ".bmp"};
+}
+
+std::string resourceScript(const std::vector<Artwork>& artwork) {
+  std::string script =
+      "// The program's bitmaps and icon by numeric id. Written by deradu-generate-art.\n"
+      "#include <winresrc.h>\n"
+      "\n"
+      "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n"
+      "\n";
+  for (const Artwork& art : artwork) {
+    script += std::to_string(art.id) + (art.icon ? " ICON \"" : " BITMAP \"") + art.fileName + "\"\n";
+  }
+  return script;
+}
+
+}  // namespace
+
+std::vector<Artwork> drawArtwork(TextRenderer& text) {
+  std::vector<Artwork> artwork;
+  artwork.push_back(Artwork{kIconId, 24, true, appIconPicture(), "deradu.ico"});
+  artwork.push_back(bitmap(101, 24, backgroundPicture()));
+  artwork.push_back(bitmap(602, 24, bannerPicture(text)));
+  artwork.push_back(bitmap(607, 24, sidePanelPicture()));
+  artwork.push_back(bitmap(614, 8, pinPicture(false)));
+  artwork.push_back(bitmap(615, 8, pinPicture(true)));
+  artwork.push_back(bitmap(616, 24, titleBarPicture()));
+  artwork.push_back(bitmap(617, 8, helpPicture(text, false)));
+  artwork.push_back(bitmap(618, 8, helpPicture(text, true)));
+  artwork.push_back(bitmap(619, 24, buttonFacePicture(false)));
+  artwork.push_back(bitmap(620, 24, buttonFacePicture(true)));
+  artwork.push_back(bitmap(632, 8, transparencyPicture(text, false)));
+  artwork.push_back(bitmap(633, 8, transparencyPicture(text, true)));
+  for (int value = 1; value <= 15; ++value) {
+    // Only the first numbered tile is stored with a palette, like the blanks.
+    artwork.push_back(bitmap(kNumberedBase + value, value == 1 ? 8 : 24, numberedTile(text, value)));
+  }
+  artwork.push_back(bitmap(kPictureBase, 8, blankTile()));
+  for (int value = 1; value <= 15; ++value) {
+    artwork.push_back(bitmap(kPictureBase + value, 24, swirlPiece(value)));
+  }
+  artwork.push_back(bitmap(kPictureBlank, 8, blankTile()));
+  return artwork;
+}
+
+std::vector<GeneratedFile> encodeArtwork(const std::vector<Artwork>& artwork) {
+  std::vector<GeneratedFile> files;
+  for (const Artwork& art : artwork) {
+    const int width = art.picture.width();
+    const int height = art.picture.height();
+    const std::vector<std::uint32_t> pixels = art.picture.packed();
+    std::vector<std::uint8_t> bytes;
+    if (art.icon) {
+      bytes = encodeIcon24(width, height, pixels);
+    } else if (art.bitsPerPixel == 8) {
+      bytes = encodeBmp8(toIndexed(width, height, pixels));
+    } else {
+      bytes = encodeBmp24(width, height, pixels);
+    }
+    files.push_back(GeneratedFile{art.fileName, std::move(bytes)});
+  }
+  const std::string script = resourceScript(artwork);
+  files.push_back(GeneratedFile{"deradu.rc", std::vector<std::uint8_t>(script.begin(), script.end())});
+  return files;
+}

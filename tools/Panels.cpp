@@ -1,0 +1,68 @@
+// The large pictures: paper backgrounds, the title bar, the wooden button faces and the banner.
+#include "tools/Panels.h"
+
+#include "tools/Bevel.h"
+#include "tools/TextStamp.h"
+#include "tools/Textures.h"
+
+namespace {
+
+constexpr int kWindowHeight = 426;
+constexpr int kNarrowWidth = 477;
+constexpr int kSidePanelWidth = 393;
+constexpr Rgb kTitleTint{214, 192, 148};
+constexpr Rgb kTitleRule{150, 122, 82};
+constexpr Rgb kWoodEdge{128, 92, 52};
+// The paper's typical colour, which the rounded corners of the wooden pieces blend into.
+constexpr Rgb kPaperBehind{236, 224, 194};
+
+}  // namespace
+
+Image backgroundPicture() { return parchmentSheet(0, 0, kNarrowWidth, kWindowHeight); }
+
+Image sidePanelPicture() {
+  return parchmentSheet(kNarrowWidth, 0, kSidePanelWidth, kWindowHeight);
+}
+
+Image titleBarPicture() {
+  Image strip = parchmentSheet(0, 0, 475, 20);
+  for (int y = 0; y < strip.height(); ++y) {
+    for (int x = 0; x < strip.width(); ++x) {
+      strip.set(x, y, mix(strip.at(x, y), kTitleTint, 0.35));
+    }
+  }
+  // A lit top row and a ruled lower edge with a faint shadow above it.
+  for (int x = 0; x < strip.width(); ++x) {
+    strip.blend(x, 0, Rgb{255, 252, 240}, 0.45);
+    strip.blend(x, 17, kTitleRule, 0.12);
+    strip.blend(x, 18, kTitleRule, 0.35);
+    strip.blend(x, 19, kTitleRule, 0.8);
+  }
+  return strip;
+}
+
+Image buttonFacePicture(bool pressed) {
+  Image face = woodBoard(81, 31, 0);
+  if (pressed) {
+    // A pressed face sits deeper, out of the light.
+    for (int y = 0; y < face.height(); ++y) {
+      for (int x = 0; x < face.width(); ++x) {
+        face.set(x, y, scaled(face.at(x, y), 0.93));
+      }
+    }
+  }
+  bevel(face, BevelStyle{.depth = 3, .light = 0.6, .shade = 0.4, .raised = !pressed});
+  outline(face, kWoodEdge, kPaperBehind);
+  return face;
+}
+
+Image bannerPicture(TextRenderer& text) {
+  Image plaque = woodBoard(110, 30, 37);
+  bevel(plaque, BevelStyle{.depth = 2, .light = 0.55, .shade = 0.35, .raised = true});
+  outline(plaque, kWoodEdge, kPaperBehind);
+  // Letters cut into the wood: a light lip below and to the right of grey strokes.
+  const Font font{17, 7, 700};
+  stampText(plaque, text, Rect{1, 1, 111, 31}, "Completed !", font, Rgb{250, 238, 214});
+  stampText(plaque, text, Rect{0, 0, 110, 30}, "Completed !", font, Rgb{104, 100, 96});
+  return plaque;
+}
