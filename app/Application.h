@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/host.h"
 
@@ -26,6 +27,7 @@ class Application final : public WindowProcedure {
 
   std::intptr_t windowProc(std::uint32_t message, std::uintptr_t wParam,
                            std::intptr_t lParam) override;
+  bool isIdle() const override;
 
   // The program's state, for tests and checks that look inside.
   struct State;
@@ -40,6 +42,7 @@ class Application final : public WindowProcedure {
   void screenBuild();
   void refreshLevelLabel();
   void refreshMovesLabel();
+  std::string movesText() const;
   void setWindowWidth(bool wide);
 
   // Commands, keys and the tick (Controller.cpp).

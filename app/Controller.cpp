@@ -93,6 +93,21 @@ void Application::tick() {
   if (s.redrawRequest == 1) paintFromTick();
 }
 
+bool Application::isIdle() const {
+  const State& s = *state_;
+  if (s.redrawRequest != 0) return false;
+  for (int i = 0; i < s.scene.count(); ++i) {
+    const scob* object = s.scene.objectAt(i);
+    if (object != nullptr && object->isDirty()) return false;
+  }
+  // What the tick itself would bring up to date.
+  const int gameState = s.board.getState();
+  const bool wouldComplete = gameState != Deradu::kSolved && gameState != Deradu::kCompleted &&
+                             s.board.isInOrder();
+  return !wouldComplete && s.movesLabel.getText(1) == movesText() &&
+         s.banner.isVisible() == (gameState == Deradu::kCompleted);
+}
+
 void Application::paintFromTick() {
   State& s = *state_;
   Canvas& canvas = s.host->getDC();

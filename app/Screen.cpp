@@ -146,12 +146,13 @@ void Application::refreshLevelLabel() {
                        1);
 }
 
-void Application::refreshMovesLabel() {
-  State& s = *state_;
+std::string Application::movesText() const {
   std::array<char, 100> text{};
-  std::snprintf(text.data(), text.size(), "Moves : %i", s.board.getMoves());
-  s.movesLabel.setText(text.data(), 1);
+  std::snprintf(text.data(), text.size(), "Moves : %i", state_->board.getMoves());
+  return text.data();
 }
+
+void Application::refreshMovesLabel() { state_->movesLabel.setText(movesText(), 1); }
 
 void Application::setWindowWidth(bool wide) {
   using namespace screen;

@@ -12,6 +12,10 @@ class WindowProcedure {
   virtual std::intptr_t windowProc(std::uint32_t message, std::uintptr_t wParam,
                                    std::intptr_t lParam) = 0;
 
+  // True when a timer tick now would change nothing: nothing to repaint, no label, banner or
+  // game state to bring up to date. A host may then stop ticking until the next message.
+  virtual bool isIdle() const { return false; }
+
  protected:
   ~WindowProcedure() = default;
 };

@@ -57,16 +57,19 @@ void Deradu::onKey(int code) {
   }
 }
 
-void Deradu::completionTest() {
-  if (state == kSolved) return;
+bool Deradu::isInOrder() const {
   int expected = 1;
   for (int r = 0; r < boardSize; ++r) {
     for (int c = 0; c < boardSize; ++c, ++expected) {
       // The last cell is not compared: it holds the blank.
-      if (expected < boardSize * boardSize && board[c][r] != expected) return;
+      if (expected < boardSize * boardSize && board[c][r] != expected) return false;
     }
   }
-  state = kCompleted;
+  return true;
+}
+
+void Deradu::completionTest() {
+  if (state != kSolved && isInOrder()) state = kCompleted;
 }
 
 void Deradu::resetToSolved() {

@@ -28,6 +28,8 @@ class Deradu final : public scobGrid {
 
   // Sets the completed state when tiles 1..15 are in reading order; never leaves "solved".
   void completionTest();
+  // Tiles 1..15 in reading order; the last cell is not compared.
+  bool isInOrder() const;
   void solve();
   // Deals a new board at level 1, 2 or 3 with the random generator seeded with `seed` (the
   // low 32 bits of the time in seconds). Any other level is refused: returns false, board kept.

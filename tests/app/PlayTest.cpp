@@ -241,3 +241,30 @@ TEST(Play, PressOnAButtonAndReleaseOutsideDispatchesNothing) {
   program.host().send(msg::kLeftButtonUp, 0, msg::pointParam(hard.x + 65536, hard.y + 65536));
   EXPECT_EQ(s.board.getLevel(), 3);
 }
+
+TEST(Play, IdleOnlyWhenATickWouldChangeNothing) {
+  HeadlessProgram program;
+  program.start();
+  Application& app = program.app();
+  EXPECT_TRUE(app.isIdle());
+  ASSERT_TRUE(program.slideAnyTile());
+  EXPECT_FALSE(app.isIdle());
+  program.host().ticks(1);
+  EXPECT_TRUE(app.isIdle());
+  // A skin change without a redraw request waits for a repaint caused by something else.
+  program.host().key('C');
+  EXPECT_TRUE(app.isIdle());
+  program.host().key('K');
+  EXPECT_FALSE(app.isIdle());
+  program.host().ticks(1);
+  // A completion the next tick would detect is pending work, even with nothing dirty.
+  program.completeByHand();
+  Application::State& s = program.state();
+  s.movesLabel.setText("Moves : 2", 1);
+  for (int i = 0; i < s.scene.count(); ++i) s.scene.objectAt(i)->setDirty(false);
+  s.redrawRequest = 0;
+  EXPECT_FALSE(app.isIdle());
+  program.host().ticks(1);
+  EXPECT_TRUE(program.state().banner.isVisible());
+  EXPECT_TRUE(app.isIdle());
+}
