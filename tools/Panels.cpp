@@ -1,6 +1,8 @@
 // The large pictures: paper backgrounds, the title bar, the wooden button faces and the banner.
 #include "tools/Panels.h"
 
+#include <algorithm>
+
 #include "tools/Bevel.h"
 #include "tools/TextStamp.h"
 #include "tools/Textures.h"
@@ -26,17 +28,18 @@ Image sidePanelPicture() {
 
 Image titleBarPicture() {
   Image strip = parchmentSheet(0, 0, 475, 20);
-  for (int y = 0; y < strip.height(); ++y) {
-    for (int x = 0; x < strip.width(); ++x) {
-      strip.set(x, y, mix(strip.at(x, y), kTitleTint, 0.35));
-    }
-  }
-  // A lit top row and a ruled lower edge with a faint shadow above it.
   for (int x = 0; x < strip.width(); ++x) {
-    strip.blend(x, 0, Rgb{255, 252, 240}, 0.45);
-    strip.blend(x, 17, kTitleRule, 0.12);
-    strip.blend(x, 18, kTitleRule, 0.35);
-    strip.blend(x, 19, kTitleRule, 0.8);
+    // The last columns lie beyond the narrow window's client area (471 pixels); in the wide
+    // window they let the bar fade into the paper instead of ending in a step.
+    const double strength = std::clamp((strip.width() - x) / 5.0, 0.0, 1.0);
+    for (int y = 0; y < strip.height(); ++y) {
+      strip.set(x, y, mix(strip.at(x, y), kTitleTint, 0.35 * strength));
+    }
+    // A lit top row and a ruled lower edge with a faint shadow above it.
+    strip.blend(x, 0, Rgb{255, 252, 240}, 0.45 * strength);
+    strip.blend(x, 17, kTitleRule, 0.12 * strength);
+    strip.blend(x, 18, kTitleRule, 0.35 * strength);
+    strip.blend(x, 19, kTitleRule, 0.8 * strength);
   }
   return strip;
 }
