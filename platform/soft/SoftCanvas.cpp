@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "platform/soft/Bitmap.h"
@@ -45,7 +46,12 @@ std::uint32_t SoftCanvas::pixel(int x, int y) const {
   return pixels_[area(width_, y) + static_cast<std::size_t>(x)];
 }
 
-void SoftCanvas::fill(std::uint32_t rgb) { std::fill(pixels_.begin(), pixels_.end(), rgb); }
+void SoftCanvas::fill(std::uint32_t rgb) {
+  const Rect saved = clip_;
+  clip_ = {0, 0, width_, height_};
+  fillArea(0, 0, width_, height_, rgb);
+  clip_ = saved;
+}
 
 std::uint32_t SoftCanvas::toRgb(Colour colour) {
   const auto value = static_cast<std::uint32_t>(colour);
@@ -59,9 +65,20 @@ void SoftCanvas::fillArea(int64_t left, int64_t top, int64_t right, int64_t bott
   right = std::min<int64_t>(right, clip_.right);
   bottom = std::min<int64_t>(bottom, clip_.bottom);
   if (left >= right || top >= bottom) return;
-  for (auto y = static_cast<int>(top); y < bottom; ++y) {
-    auto row = pixels_.begin() + static_cast<std::ptrdiff_t>(area(width_, y));
-    std::fill(row + left, row + right, rgb);
+  // Plain fill loops are not vectorised at -O2, so the first row is filled by doubling
+  // copies and the other rows are copies of it: whole frames then cost about one memcpy.
+  const auto count = static_cast<std::size_t>(right - left);
+  std::uint32_t* first = pixels_.data() + area(width_, static_cast<int>(top)) + left;
+  if (rgb == 0) {
+    std::memset(first, 0, count * sizeof(std::uint32_t));
+  } else {
+    first[0] = rgb;
+    for (std::size_t done = 1; done < count; done *= 2) {
+      std::memcpy(first + done, first, std::min(done, count - done) * sizeof(std::uint32_t));
+    }
+  }
+  for (auto y = static_cast<int>(top) + 1; y < bottom; ++y) {
+    std::memcpy(pixels_.data() + area(width_, y) + left, first, count * sizeof(std::uint32_t));
   }
 }
 
@@ -81,6 +98,11 @@ void SoftCanvas::blit(int bitmapId, int x, int y, int width, int height) {
   const int64_t bottom = std::min({int64_t{y} + std::min(height, bitmapRows),
                                    int64_t{clip_.bottom}});
   if (left >= right || top >= bottom) return;
+  if (left == clip_.left && top == clip_.top && right == clip_.right && bottom == clip_.bottom) {
+    frameUncleared_ = false;  // every pixel of the frame is about to be written
+  } else {
+    settleFrame();
+  }
   const auto count = static_cast<std::size_t>(right - left);
   for (int64_t row = top; row < bottom; ++row) {
     const auto source = static_cast<std::size_t>(row - y) * static_cast<std::size_t>(bitmap->width) +
@@ -99,6 +121,7 @@ void SoftCanvas::rectangle(const Rect& area, const Pen& pen, std::optional<Colou
   const int top = std::min(area.top, area.bottom);
   const int bottom = std::max(area.top, area.bottom);
   if (left == right || top == bottom) return;
+  settleFrame();
   // The pen's path runs through the outermost pixels, (left, top) to (right - 1, bottom - 1).
   // The brush fills inside that path and the pen is drawn over it: a width-1 pen covers the
   // outer ring, a wider one is centred on the path.
@@ -119,6 +142,7 @@ void SoftCanvas::rectangle(const Rect& area, const Pen& pen, std::optional<Colou
 }
 
 void SoftCanvas::line(Point from, Point to, const Pen& pen) {
+  settleFrame();
   if (pen.width > 1) {
     const Point points[2] = {from, to};
     wideStroke(points, 2, false, pen.width, toRgb(pen.colour));
@@ -332,17 +356,26 @@ void SoftCanvas::text(const Rect& area, std::string_view text, const Font& font,
   const Rect clip{std::max(clip_.left, area.left), std::max(clip_.top, area.top),
                   std::min(clip_.right, area.right), std::min(clip_.bottom, area.bottom)};
   if (clip.left >= clip.right || clip.top >= clip.bottom) return;
+  settleFrame();
   text_->draw({pixels_, width_, height_}, clip, area, text, font, toRgb(colour));
+}
+
+void SoftCanvas::settleFrame() {
+  if (!frameUncleared_) return;
+  frameUncleared_ = false;
+  fillArea(clip_.left, clip_.top, clip_.right, clip_.bottom, 0);
 }
 
 // Painting straight into this canvas, limited to the frame's area and starting from black,
 // leaves exactly the pixels a fresh off-screen bitmap copied to (0, 0) would, without the
 // cost of a second frame and a copy. Nothing shows this canvas while the painter runs.
 void SoftCanvas::paintOffscreen(int width, int height, Painter& painter) {
+  settleFrame();  // an enclosing frame must be black before part of it is painted over
   const Rect saved = clip_;
   clip_.right = std::clamp(width, clip_.left, clip_.right);
   clip_.bottom = std::clamp(height, clip_.top, clip_.bottom);
-  fillArea(clip_.left, clip_.top, clip_.right, clip_.bottom, 0);
+  frameUncleared_ = true;
   painter.paint(*this);
+  settleFrame();
   clip_ = saved;
 }

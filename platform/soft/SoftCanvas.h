@@ -23,6 +23,7 @@ class SoftCanvas final : public Canvas {
   // Negative sizes count as 0. The content becomes black.
   void resize(int width, int height);
 
+  // During paintOffscreen the frame's content is settled only when it returns.
   std::span<const std::uint32_t> pixels() const { return pixels_; }
   std::span<std::uint32_t> pixels() { return pixels_; }
   // 0 outside the canvas.
@@ -59,6 +60,11 @@ class SoftCanvas final : public Canvas {
   // Drawing touches only this part of the canvas: all of it, except while paintOffscreen
   // paints its frame.
   Rect clip_;
+  // paintOffscreen's frame starts black, but it is only blackened when something is drawn
+  // that does not cover all of it: the usual first call, a full-frame background blit,
+  // makes clearing unnecessary.
+  bool frameUncleared_ = false;
+  void settleFrame();
   // Per row of a round cap of width dotWidth_, how far it is inset from the w x w square.
   // Kept so that a repeated wide pen needs no allocation.
   std::vector<int> dotInsets_;

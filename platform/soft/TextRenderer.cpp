@@ -56,8 +56,6 @@ struct FaceMetrics {
   double winAscent = 0;
   double winDescent = 0;
   double averageWidth = 0;
-  double underlinePosition = 0;
-  double underlineThickness = 0;
 };
 
 struct Glyph {
@@ -178,8 +176,6 @@ bool TextRenderer::Impl::load(LoadedFace& target, const std::string& file, int i
   }
   metrics.averageWidth = (os2 != nullptr && os2->xAvgCharWidth > 0) ? os2->xAvgCharWidth
                                                                      : metrics.unitsPerEm / 2;
-  metrics.underlinePosition = raw->underline_position;
-  metrics.underlineThickness = raw->underline_thickness;
   return true;
 }
 
@@ -394,10 +390,6 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
   const int64_t x = (int64_t{area.left} + area.right - width) / 2;
   const int64_t y = int64_t{area.top} + (int64_t{area.bottom} - area.top) / 2 - scale->metrics.height / 2;
   const int64_t baseline = y + scale->metrics.ascent;
-  const FaceMetrics& units = face.metrics;
-  const int64_t underlineTop = baseline + std::lround(-units.underlinePosition * scale->pixelsPerUnit);
-  const int underlineRows =
-      std::max(1, static_cast<int>(std::lround(units.underlineThickness * scale->pixelsPerUnit)));
 
   int64_t pen = x;
   forEachShown(text, [&](unsigned char c, bool underlined) {
@@ -405,8 +397,10 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
     if (pen < bounds.right + kMaxPixels && pen + shape.advance > bounds.left - kMaxPixels) {
       paintCoverage(target, bounds, pen + shape.left, baseline - shape.top, shape.coverage.data(),
                     shape.width, shape.rows, rgb);
-      if (underlined) {
-        paintCoverage(target, bounds, pen, underlineTop, nullptr, shape.advance, underlineRows, rgb);
+      // DrawText underlines a prefixed character with a one-pixel line just below the
+      // baseline, one pixel shorter than its advance.
+      if (underlined && shape.advance > 1) {
+        paintCoverage(target, bounds, pen, baseline + 1, nullptr, shape.advance - 1, 1, rgb);
       }
     }
     pen += shape.advance;

@@ -304,6 +304,46 @@ TEST(SoftCanvas, OffscreenPaintCopiesAFreshFrameToTheTopLeft) {
   });
 }
 
+// The frame is blackened lazily; a blit that covers all of it makes that unnecessary, and
+// anything else must still find it black.
+TEST(SoftCanvas, OffscreenFrameIsBlackUnderPartialBlits) {
+  constexpr std::uint32_t P = kPaper;
+  struct Case {
+    const char* what;
+    int frameWidth, frameHeight;
+    std::function<void(Canvas&)> paint;
+    std::vector<std::vector<std::uint32_t>> expected;
+  };
+  const std::vector<Case> cases = {
+      {"blit covering the frame", 3, 2, [](Canvas& c) { c.blit(7, 0, 0, 3, 2); },
+       {{1, 2, 3, P}, {4, 5, 6, P}, {P, P, P, P}}},
+      {"blit covering part of it", 3, 3, [](Canvas& c) { c.blit(7, 0, 0, 3, 2); },
+       {{1, 2, 3, P}, {4, 5, 6, P}, {0, 0, 0, P}}},
+      {"blit over part, then over all", 3, 2,
+       [](Canvas& c) {
+         c.blit(7, 1, 1, 3, 2);
+         c.blit(7, 0, 0, 3, 2);
+       },
+       {{1, 2, 3, P}, {4, 5, 6, P}, {P, P, P, P}}},
+      {"a line first, then a full blit", 3, 2,
+       [](Canvas& c) {
+         c.line({0, 0}, {3, 0}, {0xFFFFFF, 1});
+         c.blit(7, 0, 0, 3, 1);
+       },
+       {{1, 2, 3, P}, {0, 0, 0, P}, {P, P, P, P}}},
+      {"nothing that draws", 2, 1, [](Canvas& c) { c.blit(99, 0, 0, 3, 2); },
+       {{0, 0, P, P}, {P, P, P, P}, {P, P, P, P}}},
+  };
+  const TinyBitmaps bitmaps;
+  for (const Case& c : cases) {
+    SoftCanvas canvas(4, 3, &bitmaps, nullptr);
+    canvas.fill(kPaper);
+    FunctionPainter painter(c.paint);
+    canvas.paintOffscreen(c.frameWidth, c.frameHeight, painter);
+    EXPECT_EQ(grid(canvas), c.expected) << c.what;
+  }
+}
+
 TEST(SoftCanvas, ColoursAreConvertedFromColorref) {
   struct Case {
     Colour colour;

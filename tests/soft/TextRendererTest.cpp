@@ -3,8 +3,12 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/soft/SoftCanvas.h"
 #include "platform/soft/TextRenderer.h"
@@ -121,6 +125,7 @@ TEST_F(TextRendererTest, HeavierWeightsPutMoreInk) {
   EXPECT_GT(bold.darkness, normal.darkness * 6 / 5);
   EXPECT_GE(heavy.darkness, bold.darkness);
   EXPECT_NE(text_.fontFile(700), text_.fontFile(400));
+  EXPECT_EQ(text_.fontFile(900), text_.fontFile(700));
 }
 
 TEST_F(TextRendererTest, TextIsClippedToItsRectangleAndTheCanvas) {
@@ -206,13 +211,63 @@ TEST(TextRendererFiles, MissingOrBrokenFontFilesAreReportedNotFatal) {
   std::remove(notAFont.c_str());
 }
 
-TEST(TextRendererFiles, AnotherFaceStillDrawsAndIsEmboldenedForBold) {
-  TextRenderer fontconfigChoice;
-  ASSERT_TRUE(fontconfigChoice.ok()) << fontconfigChoice.error();
-  // Any installed face will do; the one fontconfig picked is known to exist.
-  TextRenderer text(fontconfigChoice.fontFile(400), "");
+// Points fontconfig at a configuration of our own for one scope: a folder holding only
+// the given font files (none at all when empty).
+class OnlyFonts {
+ public:
+  explicit OnlyFonts(const std::vector<std::string>& files) {
+    namespace fs = std::filesystem;
+    folder_ = fs::path(DERADU_TEST_OUTPUT) / "only-fonts";
+    fs::remove_all(folder_);
+    fs::create_directories(folder_ / "fonts");
+    for (const std::string& file : files) {
+      fs::create_symlink(file, folder_ / "fonts" / fs::path(file).filename());
+    }
+    std::ofstream(folder_ / "fonts.conf")
+        << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig><dir>"
+        << (folder_ / "fonts").string() << "</dir><cachedir>" << (folder_ / "cache").string()
+        << "</cachedir></fontconfig>\n";
+    if (const char* value = std::getenv("FONTCONFIG_FILE")) saved_ = value;
+    setenv("FONTCONFIG_FILE", (folder_ / "fonts.conf").c_str(), 1);
+  }
+  ~OnlyFonts() {
+    if (saved_) {
+      setenv("FONTCONFIG_FILE", saved_->c_str(), 1);
+    } else {
+      unsetenv("FONTCONFIG_FILE");
+    }
+    std::filesystem::remove_all(folder_);
+  }
+
+ private:
+  std::filesystem::path folder_;
+  std::optional<std::string> saved_;
+};
+
+TEST(TextRendererFiles, WithoutAnyFontTheRendererSaysSo) {
+  const OnlyFonts none({});
+  TextRenderer text;
+  EXPECT_FALSE(text.ok());
+  EXPECT_NE(text.error().find("no font"), std::string::npos) << text.error();
+  SoftCanvas canvas(20, 20, nullptr, &text);
+  canvas.fill(kWhite);
+  canvas.text({0, 0, 20, 20}, "Easy", {15, 6, 400}, 0);
+  EXPECT_TRUE(measure(canvas).empty());
+}
+
+TEST(TextRendererFiles, WithOnlyAnotherRegularFaceTextIsDrawnAndBoldIsEmboldened) {
+  std::string other = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
+  if (!std::filesystem::exists(other)) {
+    TextRenderer usual;
+    ASSERT_TRUE(usual.ok()) << usual.error();
+    other = usual.fontFile(400);
+  }
+  const OnlyFonts only({other});
+  TextRenderer text;
   ASSERT_TRUE(text.ok()) << text.error();
-  EXPECT_EQ(text.fontFile(700), text.fontFile(400));
+  const auto fileName = [](const std::string& path) { return std::filesystem::path(path).filename(); };
+  EXPECT_EQ(fileName(text.fontFile(400)), fileName(other));
+  EXPECT_EQ(fileName(text.fontFile(900)), fileName(other));
   SoftCanvas normal(200, 60, nullptr, &text);
   SoftCanvas bold(200, 60, nullptr, &text);
   normal.fill(kWhite);
