@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "res/EmbeddedResources.h"
 
@@ -19,10 +20,15 @@ struct SurfaceDeleter {
 };
 using SurfacePointer = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
+std::size_t pixelIndex(int x, int y, int width) {
+  return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+         static_cast<std::size_t>(x);
+}
+
 // Any BMP SDL reads (bottom-up or top-down, 8 bits with a palette or 24 bits) becomes
 // 0x00RRGGBB words. SDL needs no initialisation for this.
-std::optional<std::vector<std::uint32_t>> decodeBmp(std::span<const std::uint8_t> bytes,
-                                                     int& width, int& height) {
+std::optional<std::vector<std::uint32_t>> decodeBmp(std::span<const std::uint8_t> bytes, int& width,
+                                                    int& height) {
   SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   if (stream == nullptr) {
     return std::nullopt;
@@ -37,13 +43,13 @@ std::optional<std::vector<std::uint32_t>> decodeBmp(std::span<const std::uint8_t
   }
   width = converted->w;
   height = converted->h;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  std::vector<std::uint32_t> pixels(pixelIndex(0, height, width));
   const auto* rows = static_cast<const std::uint8_t*>(converted->pixels);
   for (int y = 0; y < height; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(rows + static_cast<std::ptrdiff_t>(y) * converted->pitch);
+    const auto* row = reinterpret_cast<const std::uint32_t*>(
+        rows + static_cast<std::ptrdiff_t>(y) * converted->pitch);
     for (int x = 0; x < width; ++x) {
-      pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-          row[x] & 0x00FFFFFFu;
+      pixels[pixelIndex(x, y, width)] = row[x] & 0x00FFFFFFu;
     }
   }
   SDL_UnlockSurface(converted.get());
@@ -59,7 +65,7 @@ std::uint32_t readU32(std::span<const std::uint8_t> bytes, std::size_t at) {
 // The first image of an icon file, if it is the uncompressed 24-bit kind the program ships.
 // SDL reads no icon files; the header's height counts the colour rows and the mask together.
 std::optional<std::vector<std::uint32_t>> decodeIcon(std::span<const std::uint8_t> bytes,
-                                                      int& width, int& height) {
+                                                     int& width, int& height) {
   constexpr std::size_t kDirectorySize = 6 + 16;
   constexpr std::size_t kInfoHeaderSize = 40;
   if (bytes.size() < kDirectorySize || bytes[2] != 1 || bytes[4] == 0) {
@@ -84,22 +90,21 @@ std::optional<std::vector<std::uint32_t>> decodeIcon(std::span<const std::uint8_
   if (rows.size() < stride * static_cast<std::size_t>(height)) {
     return std::nullopt;
   }
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  std::vector<std::uint32_t> pixels(pixelIndex(0, height, width));
   for (int y = 0; y < height; ++y) {
     // Bottom-up: the file's first row is the picture's last.
     const std::size_t row = static_cast<std::size_t>(height - 1 - y) * stride;
     for (int x = 0; x < width; ++x) {
       const std::size_t at = row + static_cast<std::size_t>(x) * 3;
-      pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-          static_cast<std::uint32_t>(rows[at + 2]) << 16 | static_cast<std::uint32_t>(rows[at + 1]) << 8 |
-          rows[at];
+      pixels[pixelIndex(x, y, width)] = static_cast<std::uint32_t>(rows[at + 2]) << 16 |
+                                        static_cast<std::uint32_t>(rows[at + 1]) << 8 | rows[at];
     }
   }
   return pixels;
 }
 
-void attachView(int width, int height, std::vector<std::uint32_t> pixels, std::vector<std::uint32_t>& storage,
-                BitmapView& view) {
+void attachView(int width, int height, std::vector<std::uint32_t> pixels,
+                std::vector<std::uint32_t>& storage, BitmapView& view) {
   storage = std::move(pixels);
   view = BitmapView{width, height, storage};
 }
@@ -137,8 +142,9 @@ const ResourceStore& ResourceStore::builtIn() {
 
 const BitmapView* ResourceStore::find(int id) const {
   const int key = static_cast<int>(static_cast<std::uint32_t>(id) & 0xFFFFu);
-  const auto found = std::lower_bound(bitmaps_.begin(), bitmaps_.end(), key,
-                                      [](const Decoded& decoded, int wanted) { return decoded.id < wanted; });
+  const auto found =
+      std::lower_bound(bitmaps_.begin(), bitmaps_.end(), key,
+                       [](const Decoded& decoded, int wanted) { return decoded.id < wanted; });
   if (found == bitmaps_.end() || found->id != key) {
     return nullptr;
   }

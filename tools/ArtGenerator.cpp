@@ -29,7 +29,8 @@ std::string resourceScript(const std::vector<Artwork>& artwork) {
       "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n"
       "\n";
   for (const Artwork& art : artwork) {
-    script += std::to_string(art.id) + (art.icon ? " ICON \"" : " BITMAP \"") + art.fileName + "\"\n";
+    script +=
+        std::to_string(art.id) + (art.icon ? " ICON \"" : " BITMAP \"") + art.fileName + "\"\n";
   }
   return script;
 }
@@ -53,7 +54,8 @@ std::vector<Artwork> drawArtwork(TextRenderer& text) {
   artwork.push_back(bitmap(633, 8, transparencyPicture(text, true)));
   for (int value = 1; value <= 15; ++value) {
     // Only the first numbered tile is stored with a palette, like the blanks.
-    artwork.push_back(bitmap(kNumberedBase + value, value == 1 ? 8 : 24, numberedTile(text, value)));
+    artwork.push_back(
+        bitmap(kNumberedBase + value, value == 1 ? 8 : 24, numberedTile(text, value)));
   }
   artwork.push_back(bitmap(kPictureBase, 8, blankTile()));
   for (int value = 1; value <= 15; ++value) {
@@ -80,6 +82,7 @@ std::vector<GeneratedFile> encodeArtwork(const std::vector<Artwork>& artwork) {
     files.push_back(GeneratedFile{art.fileName, std::move(bytes)});
   }
   const std::string script = resourceScript(artwork);
-  files.push_back(GeneratedFile{"deradu.rc", std::vector<std::uint8_t>(script.begin(), script.end())});
+  files.push_back(
+      GeneratedFile{"deradu.rc", std::vector<std::uint8_t>(script.begin(), script.end())});
   return files;
 }

@@ -39,7 +39,9 @@ std::uint32_t rowBytes(int width, int bitsPerPixel) {
 }
 
 // Rows are padded to whole 4-byte words, counted from the start of the row.
-std::uint32_t stride(int width, int bitsPerPixel) { return (rowBytes(width, bitsPerPixel) + 3) / 4 * 4; }
+std::uint32_t stride(int width, int bitsPerPixel) {
+  return (rowBytes(width, bitsPerPixel) + 3) / 4 * 4;
+}
 
 void fileHeader(ByteWriter& out, std::uint32_t fileSize, std::uint32_t pixelOffset) {
   out.u8('B');

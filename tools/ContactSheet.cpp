@@ -80,8 +80,9 @@ class Sheet {
       const auto [width, itemHeight] = size(item);
       const Point at = shelf.place(width, itemHeight + kLabelHeight);
       draw(canvas, item, at);
-      canvas.text(Rect{at.x - 8, at.y + itemHeight, at.x + width + 8, at.y + itemHeight + kLabelHeight},
-                  item.label, kLabelFont, kLabelColour);
+      canvas.text(
+          Rect{at.x - 8, at.y + itemHeight, at.x + width + 8, at.y + itemHeight + kLabelHeight},
+          item.label, kLabelFont, kLabelColour);
     }
     return {canvas.pixels().begin(), canvas.pixels().end()};
   }
@@ -111,7 +112,8 @@ class Sheet {
       const int top = at.y + row * (one.height + item.gap);
       const BitmapView* view = picture(item.ids[i]);
       if (view == nullptr) {
-        canvas.rectangle(Rect{left, top, left + one.width, top + one.height}, Pen{0x0000FF, 1}, 0x202020);
+        canvas.rectangle(Rect{left, top, left + one.width, top + one.height}, Pen{0x0000FF, 1},
+                         0x202020);
         continue;
       }
       for (int y = 0; y < view->height * item.zoom; ++y) {
@@ -120,7 +122,8 @@ class Sheet {
               view->pixels[static_cast<std::size_t>(y / item.zoom * view->width + x / item.zoom)];
           const int targetX = left + x;
           const int targetY = top + y;
-          if (targetX >= 0 && targetY >= 0 && targetX < canvas.width() && targetY < canvas.height()) {
+          if (targetX >= 0 && targetY >= 0 && targetX < canvas.width() &&
+              targetY < canvas.height()) {
             canvas.pixels()[static_cast<std::size_t>(targetY * canvas.width() + targetX)] = pixel;
           }
         }
@@ -186,7 +189,7 @@ int main(int argc, char** argv) {
       missing += (id == 0 ? store.icon().width == 0 : store.find(id) == nullptr) ? 1 : 0;
     }
   }
-  std::printf("%s: %d x %d, %zu bitmaps%s\n", argv[1], kSheetWidth, height, store.bitmapIds().size(),
-              missing > 0 ? ", some missing (red frames)" : "");
+  std::printf("%s: %d x %d, %zu bitmaps%s\n", argv[1], kSheetWidth, height,
+              store.bitmapIds().size(), missing > 0 ? ", some missing (red frames)" : "");
   return 0;
 }

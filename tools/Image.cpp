@@ -14,8 +14,7 @@ std::uint32_t channel(double value) {
 }  // namespace
 
 Rgb mix(Rgb from, Rgb to, double t) {
-  return {from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t,
-          from.b + (to.b - from.b) * t};
+  return {from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t};
 }
 
 Rgb scaled(Rgb colour, double factor) {

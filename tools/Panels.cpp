@@ -22,9 +22,7 @@ constexpr Rgb kPaperBehind{236, 224, 194};
 
 Image backgroundPicture() { return parchmentSheet(0, 0, kNarrowWidth, kWindowHeight); }
 
-Image sidePanelPicture() {
-  return parchmentSheet(kNarrowWidth, 0, kSidePanelWidth, kWindowHeight);
-}
+Image sidePanelPicture() { return parchmentSheet(kNarrowWidth, 0, kSidePanelWidth, kWindowHeight); }
 
 Image titleBarPicture() {
   Image strip = parchmentSheet(0, 0, 475, 20);

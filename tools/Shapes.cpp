@@ -16,8 +16,9 @@ Shape capsule(double fromX, double fromY, double toX, double toY, double radius)
     const double dy = toY - fromY;
     const double lengthSquared = dx * dx + dy * dy;
     const double t =
-        lengthSquared > 0 ? std::clamp(((x - fromX) * dx + (y - fromY) * dy) / lengthSquared, 0.0, 1.0)
-                          : 0.0;
+        lengthSquared > 0
+            ? std::clamp(((x - fromX) * dx + (y - fromY) * dy) / lengthSquared, 0.0, 1.0)
+            : 0.0;
     return std::hypot(x - (fromX + t * dx), y - (fromY + t * dy)) - radius;
   };
 }
@@ -84,5 +85,6 @@ void fill(Image& image, const Shape& shape, const Paint& paint, double opacity) 
 }
 
 void fill(Image& image, const Shape& shape, Rgb colour, double opacity) {
-  fill(image, shape, [colour](double, double) { return colour; }, opacity);
+  fill(
+      image, shape, [colour](double, double) { return colour; }, opacity);
 }

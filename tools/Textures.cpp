@@ -90,7 +90,8 @@ void layFibre(Image& sheet, Random& random) {
       for (std::size_t i = 1; i < path.size(); ++i) {
         const double ax = path[i - 1].first, ay = path[i - 1].second;
         const double dx = path[i].first - ax, dy = path[i].second - ay;
-        const double t = std::clamp(((px + 0.5 - ax) * dx + (py + 0.5 - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+        const double t = std::clamp(
+            ((px + 0.5 - ax) * dx + (py + 0.5 - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
         const double distance = std::hypot(px + 0.5 - ax - t * dx, py + 0.5 - ay - t * dy);
         if (distance < nearest) {
           nearest = distance;

@@ -90,7 +90,8 @@ Image swirlPicture() {
   // The red patch at the top right, with a darker rim.
   fill(picture, circle(268, 42, 25), Rgb{176, 8, 16});
   fill(picture, circle(268, 42, 22.5), [](double x, double y) {
-    return mix(Rgb{255, 70, 60}, Rgb{214, 12, 20}, std::clamp(std::hypot(x - 260, y - 34) / 28, 0.0, 1.0));
+    return mix(Rgb{255, 70, 60}, Rgb{214, 12, 20},
+               std::clamp(std::hypot(x - 260, y - 34) / 28, 0.0, 1.0));
   });
   return picture;
 }

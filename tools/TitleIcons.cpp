@@ -88,8 +88,10 @@ void drawPin(Image& image, double degrees, double scale) {
 void drawPinShadow(Image& image, double degrees, double scale, double shiftX, double shiftY) {
   for (PinPart& part : pinParts(scale)) {
     const Shape placed = rotated(std::move(part.shape), degrees, 10, 10);
-    fill(image, [&placed, shiftX, shiftY](double x, double y) { return placed(x - shiftX, y - shiftY); },
-         Rgb{92, 70, 40}, 0.3);
+    fill(
+        image,
+        [&placed, shiftX, shiftY](double x, double y) { return placed(x - shiftX, y - shiftY); },
+        Rgb{92, 70, 40}, 0.3);
   }
 }
 

@@ -33,7 +33,8 @@ double ValueNoise::at(double x, double y) const {
   const int cellY = static_cast<int>(floorY);
   const double u = fade(x - floorX);
   const double v = fade(y - floorY);
-  const double top = lattice(cellX, cellY) + (lattice(cellX + 1, cellY) - lattice(cellX, cellY)) * u;
+  const double top =
+      lattice(cellX, cellY) + (lattice(cellX + 1, cellY) - lattice(cellX, cellY)) * u;
   const double bottom =
       lattice(cellX, cellY + 1) + (lattice(cellX + 1, cellY + 1) - lattice(cellX, cellY + 1)) * u;
   return top + (bottom - top) * v;

@@ -69,7 +69,8 @@ std::vector<std::uint32_t> decodeByHand(const std::vector<std::uint8_t>& file) {
   const auto height = static_cast<int>(u32(file, 22));
   const auto bits = static_cast<int>(u16(file, 28));
   const std::size_t offset = u32(file, 10);
-  const std::size_t stride = (static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) / 8 + 3) / 4 * 4;
+  const std::size_t stride =
+      (static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) / 8 + 3) / 4 * 4;
   std::vector<std::uint32_t> pixels;
   for (int y = 0; y < height; ++y) {
     const std::size_t row = offset + static_cast<std::size_t>(height - 1 - y) * stride;
@@ -113,7 +114,8 @@ TEST(ResourceStore, SelectsByTheLow16BitsOfTheId) {
   const struct {
     int id;
     int meant;
-  } cases[] = {{65536 + 101, 101}, {-65536 + 700, 700}, {0x7FFF0000 | 731, 731}, {-65536 + 103, 103}};
+  } cases[] = {
+      {65536 + 101, 101}, {-65536 + 700, 700}, {0x7FFF0000 | 731, 731}, {-65536 + 103, 103}};
   for (const auto& lookup : cases) {
     EXPECT_EQ(store.find(lookup.id), store.find(lookup.meant)) << lookup.id;
   }
@@ -136,7 +138,8 @@ TEST(ResourceStore, DecodesEveryBitmapAsItsFileHoldsIt) {
         decodeByHand(readFile(kResFolder / ("bmp" + std::to_string(expected.id) + ".bmp")));
     const BitmapView* view = store.find(expected.id);
     ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(std::equal(view->pixels.begin(), view->pixels.end(), fromFile.begin(), fromFile.end()));
+    ASSERT_TRUE(
+        std::equal(view->pixels.begin(), view->pixels.end(), fromFile.begin(), fromFile.end()));
   }
 }
 
@@ -156,18 +159,21 @@ TEST(ResourceStore, IconIsAFourByFourBoardOfColouredSquaresOnBlack) {
     const std::uint32_t lightBlue = pixelAt(icon, x, 12);
     const std::uint32_t orange = pixelAt(icon, x, 20);
     const std::uint32_t greenish = pixelAt(icon, x, 28);
-    EXPECT_TRUE(red(yellow) > 200 && green(yellow) > 180 && blue(yellow) < 80) << std::hex << yellow;
+    EXPECT_TRUE(red(yellow) > 200 && green(yellow) > 180 && blue(yellow) < 80)
+        << std::hex << yellow;
     EXPECT_TRUE(blue(lightBlue) > 200 && red(lightBlue) < blue(lightBlue)) << std::hex << lightBlue;
     EXPECT_TRUE(red(orange) > 200 && green(orange) > 90 && green(orange) < 180 && blue(orange) < 60)
         << std::hex << orange;
-    EXPECT_TRUE(green(greenish) > 150 && red(greenish) < 100 && blue(greenish) < 120) << std::hex << greenish;
+    EXPECT_TRUE(green(greenish) > 150 && red(greenish) < 100 && blue(greenish) < 120)
+        << std::hex << greenish;
   }
 }
 
 TEST(ResourceFiles, BitmapsAreUncompressedBottomUpWithAPaletteOnlyAt8Bits) {
   for (const Expected& expected : expectedBitmaps()) {
     SCOPED_TRACE(expected.id);
-    const std::vector<std::uint8_t> file = readFile(kResFolder / ("bmp" + std::to_string(expected.id) + ".bmp"));
+    const std::vector<std::uint8_t> file =
+        readFile(kResFolder / ("bmp" + std::to_string(expected.id) + ".bmp"));
     ASSERT_GE(file.size(), 54u);
     EXPECT_EQ(file[0], 'B');
     EXPECT_EQ(file[1], 'M');
@@ -187,7 +193,8 @@ TEST(ResourceFiles, BitmapsAreUncompressedBottomUpWithAPaletteOnlyAt8Bits) {
     }
     const std::uint32_t offset = u32(file, 10);
     EXPECT_EQ(offset, 54 + 4 * colours);
-    const std::uint32_t stride = (static_cast<std::uint32_t>(expected.width * expected.bitsPerPixel) / 8 + 3) / 4 * 4;
+    const std::uint32_t stride =
+        (static_cast<std::uint32_t>(expected.width * expected.bitsPerPixel) / 8 + 3) / 4 * 4;
     EXPECT_EQ(u32(file, 34), stride * static_cast<std::uint32_t>(expected.height));
     EXPECT_EQ(file.size(), offset + stride * static_cast<std::uint32_t>(expected.height));
   }
@@ -217,7 +224,8 @@ TEST(ResourceFiles, ScriptListsEveryBitmapAndTheIconInUsEnglish) {
   EXPECT_NE(script.find("\n100 ICON \"deradu.ico\"\n"), std::string::npos);
   std::vector<int> listed;
   const std::regex line(R"((\d+) BITMAP \"bmp(\d+)\.bmp\")");
-  for (auto it = std::sregex_iterator(script.begin(), script.end(), line); it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(script.begin(), script.end(), line);
+       it != std::sregex_iterator(); ++it) {
     EXPECT_EQ((*it)[1].str(), (*it)[2].str()) << "each bitmap's file is named after its id";
     listed.push_back(std::stoi((*it)[1].str()));
   }
@@ -230,9 +238,9 @@ TEST(Artwork, BlankTilesArePlainWhite) {
   for (const int id : {715, 731}) {
     const BitmapView* view = ResourceStore::builtIn().find(id);
     ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(std::all_of(view->pixels.begin(), view->pixels.end(),
-                            [](std::uint32_t pixel) { return pixel == 0xFFFFFF; }))
-        << id;
+    EXPECT_TRUE(std::all_of(view->pixels.begin(), view->pixels.end(), [](std::uint32_t pixel) {
+      return pixel == 0xFFFFFF;
+    })) << id;
   }
 }
 
@@ -241,10 +249,22 @@ TEST(Artwork, NumberedTilesShowACentredBlackNumberOnTheirRowsColour) {
     const char* name;
     bool (*matches)(std::uint32_t);
   } rows[] = {
-      {"light green", [](std::uint32_t p) { return green(p) > red(p) + 20 && green(p) > blue(p) + 20 && green(p) > 200; }},
-      {"light red", [](std::uint32_t p) { return red(p) > green(p) + 30 && red(p) > blue(p) + 30 && red(p) > 200; }},
-      {"light cyan", [](std::uint32_t p) { return green(p) > red(p) + 30 && blue(p) > red(p) + 30 && blue(p) > 200; }},
-      {"light yellow", [](std::uint32_t p) { return red(p) > blue(p) + 50 && green(p) > blue(p) + 50 && green(p) > 200; }},
+      {"light green",
+       [](std::uint32_t p) {
+         return green(p) > red(p) + 20 && green(p) > blue(p) + 20 && green(p) > 200;
+       }},
+      {"light red",
+       [](std::uint32_t p) {
+         return red(p) > green(p) + 30 && red(p) > blue(p) + 30 && red(p) > 200;
+       }},
+      {"light cyan",
+       [](std::uint32_t p) {
+         return green(p) > red(p) + 30 && blue(p) > red(p) + 30 && blue(p) > 200;
+       }},
+      {"light yellow",
+       [](std::uint32_t p) {
+         return red(p) > blue(p) + 50 && green(p) > blue(p) + 50 && green(p) > 200;
+       }},
   };
   std::vector<std::vector<std::uint32_t>> seen;
   for (int value = 1; value <= 15; ++value) {
@@ -252,7 +272,8 @@ TEST(Artwork, NumberedTilesShowACentredBlackNumberOnTheirRowsColour) {
     const BitmapView* tile = ResourceStore::builtIn().find(699 + value);
     ASSERT_NE(tile, nullptr);
     const auto& row = rows[(value - 1) / 4];
-    EXPECT_TRUE(row.matches(pixelAt(*tile, 10, 10))) << row.name << std::hex << " " << pixelAt(*tile, 10, 10);
+    EXPECT_TRUE(row.matches(pixelAt(*tile, 10, 10)))
+        << row.name << std::hex << " " << pixelAt(*tile, 10, 10);
     EXPECT_TRUE(row.matches(pixelAt(*tile, 68, 68))) << row.name;
     // The number: its black pixels' bounding box is large and centred on the tile.
     int left = 78, right = -1, top = 78, bottom = -1;
@@ -271,14 +292,16 @@ TEST(Artwork, NumberedTilesShowACentredBlackNumberOnTheirRowsColour) {
     EXPECT_NEAR((left + right) / 2.0, 38.5, 3.5) << "centred across";
     EXPECT_NEAR((top + bottom) / 2.0, 38.5, 3.5) << "centred down";
     const std::vector<std::uint32_t> pixels(tile->pixels.begin(), tile->pixels.end());
-    EXPECT_EQ(std::find(seen.begin(), seen.end(), pixels), seen.end()) << "each number is different";
+    EXPECT_EQ(std::find(seen.begin(), seen.end(), pixels), seen.end())
+        << "each number is different";
     seen.push_back(pixels);
   }
 }
 
-// Mean absolute channel difference between column `x` of `first` and column `otherX` of
+// Mean absolute channel difference between column `at` of `first` and column `otherAt` of
 // `second` (or rows, when `rowsInstead`).
-double edgeDifference(const BitmapView& first, int at, const BitmapView& second, int otherAt, bool rowsInstead) {
+double edgeDifference(const BitmapView& first, int at, const BitmapView& second, int otherAt,
+                      bool rowsInstead) {
   double sum = 0;
   for (int i = 0; i < 78; ++i) {
     const std::uint32_t a = rowsInstead ? pixelAt(first, i, at) : pixelAt(first, at, i);
@@ -325,9 +348,10 @@ TEST(Artwork, SwirlHasItsRedPatchAtTheTopRight) {
 
 // Runs the generator built beside these tests into a fresh folder.
 std::filesystem::path generate(const std::string& name) {
-  const std::filesystem::path tool = std::filesystem::path(DERADU_TEST_OUTPUT) / ".." / "tools" / "deradu-generate-art";
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("deradu-art-" + std::to_string(getpid()) + "-" + name);
+  const std::filesystem::path tool =
+      std::filesystem::path(DERADU_TEST_OUTPUT) / ".." / "tools" / "deradu-generate-art";
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                       ("deradu-art-" + std::to_string(getpid()) + "-" + name);
   std::filesystem::remove_all(folder);
   const std::string command = "'" + tool.string() + "' '" + folder.string() + "' > /dev/null";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
@@ -335,7 +359,8 @@ std::filesystem::path generate(const std::string& name) {
 }
 
 TEST(Artwork, GeneratorDrawsTheSameBytesEveryRunAndMatchesTheCommittedFiles) {
-  const std::filesystem::path tool = std::filesystem::path(DERADU_TEST_OUTPUT) / ".." / "tools" / "deradu-generate-art";
+  const std::filesystem::path tool =
+      std::filesystem::path(DERADU_TEST_OUTPUT) / ".." / "tools" / "deradu-generate-art";
   if (!std::filesystem::exists(tool)) {
     GTEST_SKIP() << "the artwork generator is not built (DERADU_TOOLS=OFF)";
   }
