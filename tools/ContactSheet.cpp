@@ -160,14 +160,14 @@ int main(int argc, char** argv) {
   std::vector<Item> items{
       {"101 background", {101}},
       {"607 side panel", {607}},
-      {"100 icon", {0}},
+      {"100", {0}},
       {"100 icon x4", {0}, 1, kZoom},
       {"616 title bar", {616}},
       {"602 banner", {602}},
       {"602 x4", {602}, 1, kZoom},
       {"619", {619}},
       {"620", {620}},
-      {"619, 620 x4", {619, 620}, 2, kZoom, 8},
+      {"619, 620 x4", {619, 620}, 2, kZoom, 14},
   };
   for (const int id : {614, 615, 617, 618, 632, 633}) {
     items.push_back({std::to_string(id), {id}});
