@@ -13,9 +13,12 @@ Application::~Application() = default;
 Application::State& Application::state() { return *state_; }
 
 int Application::run(Host& host) {
-  if (start(host)) host.runMessageLoop();
+  // Without a window the settings lines still hold the file's own text; writing them back
+  // would only damage the file, so it is left as it was.
+  if (!start(host)) return kNoWindowExitCode;
+  host.runMessageLoop();
   finish();
-  return 1;
+  return kNormalExitCode;
 }
 
 bool Application::start(Host& host) {

@@ -119,3 +119,48 @@ TEST(WindowProcedure, SwallowsRightClicksAndCommandsAndDefersTheRest) {
   Application fresh;
   EXPECT_EQ(fresh.windowProc(msg::kTimer, 111, 0), msg::kDefault);
 }
+
+namespace {
+
+// A host whose window cannot be made.
+class NoWindowHost final : public Host {
+ public:
+  explicit NoWindowHost(std::string path) : path_(std::move(path)) {}
+  bool loopRan = false;
+  std::string settingsPath() override { return path_; }
+  Size fullScreenSize() override { return {800, 600}; }
+  bool createWindow(const char*, Point) override { return false; }
+  void setTimer(int, int) override {}
+  void resizeWindow(Size) override {}
+  Size clientSize() override { return {}; }
+  Point windowPosition() override { return {}; }
+  void setTopmost(bool) override {}
+  void setOpacity(std::uint8_t) override {}
+  void showWindow() override {}
+  bool isLeftButtonDown() override { return false; }
+  void openUrl(const std::string&) override {}
+  Canvas& beginPaint() override { std::abort(); }
+  void endPaint() override {}
+  Canvas& getDC() override { std::abort(); }
+  void releaseDC() override {}
+  void postQuit(int) override {}
+  int runMessageLoop() override {
+    loopRan = true;
+    return 0;
+  }
+  std::int64_t currentTime() override { return 0; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+TEST(Startup, WithoutAWindowTheSettingsFileIsLeftAlone) {
+  HeadlessProgram files("1\n1\n1\n5\n6\n3\n");
+  NoWindowHost host(files.settingsPath().string());
+  Application app;
+  EXPECT_EQ(app.run(host), Application::kNoWindowExitCode);
+  EXPECT_FALSE(host.loopRan);
+  EXPECT_EQ(files.readSettings(), "1\n1\n1\n5\n6\n3\n");
+}
