@@ -17,8 +17,9 @@ using std::int64_t;
 // Exact arithmetic for line positions far outside the canvas, where 64 bits could overflow.
 __extension__ using Int128 = __int128;
 
-std::size_t area(int width, int height) {
-  return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+// Index of the first pixel of `row` in a buffer `width` pixels wide.
+std::size_t rowStart(int width, int row) {
+  return static_cast<std::size_t>(width) * static_cast<std::size_t>(row);
 }
 
 // Floor division for a positive divisor.
@@ -37,13 +38,13 @@ SoftCanvas::SoftCanvas(int width, int height, const BitmapSource* bitmaps, TextR
 void SoftCanvas::resize(int width, int height) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
-  pixels_.assign(area(width_, height_), 0);
+  pixels_.assign(rowStart(width_, height_), 0);  // width x height pixels
   clip_ = {0, 0, width_, height_};
 }
 
 std::uint32_t SoftCanvas::pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-  return pixels_[area(width_, y) + static_cast<std::size_t>(x)];
+  return pixels_[rowStart(width_, y) + static_cast<std::size_t>(x)];
 }
 
 void SoftCanvas::fill(std::uint32_t rgb) {
@@ -68,7 +69,7 @@ void SoftCanvas::fillArea(int64_t left, int64_t top, int64_t right, int64_t bott
   // Plain fill loops are not vectorised at -O2, so the first row is filled by doubling
   // copies and the other rows are copies of it: whole frames then cost about one memcpy.
   const auto count = static_cast<std::size_t>(right - left);
-  std::uint32_t* first = pixels_.data() + area(width_, static_cast<int>(top)) + left;
+  std::uint32_t* first = pixels_.data() + rowStart(width_, static_cast<int>(top)) + left;
   if (rgb == 0) {
     std::memset(first, 0, count * sizeof(std::uint32_t));
   } else {
@@ -78,7 +79,7 @@ void SoftCanvas::fillArea(int64_t left, int64_t top, int64_t right, int64_t bott
     }
   }
   for (auto y = static_cast<int>(top) + 1; y < bottom; ++y) {
-    std::memcpy(pixels_.data() + area(width_, y) + left, first, count * sizeof(std::uint32_t));
+    std::memcpy(pixels_.data() + rowStart(width_, y) + left, first, count * sizeof(std::uint32_t));
   }
 }
 
@@ -109,7 +110,7 @@ void SoftCanvas::blit(int bitmapId, int x, int y, int width, int height) {
                         static_cast<std::size_t>(left - x);
     std::copy_n(bitmap->pixels.begin() + static_cast<std::ptrdiff_t>(source), count,
                 pixels_.begin() + static_cast<std::ptrdiff_t>(
-                                      area(width_, static_cast<int>(row)) +
+                                      rowStart(width_, static_cast<int>(row)) +
                                       static_cast<std::size_t>(left)));
   }
 }
@@ -201,7 +202,7 @@ void SoftCanvas::cosmeticLine(Point from, Point to, std::uint32_t rgb) {
     if (minorAt >= minorLow && minorAt < minorHigh) {
       const int64_t x = xMajor ? major : minorAt;
       const int64_t y = xMajor ? minorAt : major;
-      pixels_[area(width_, static_cast<int>(y)) + static_cast<std::size_t>(x)] = rgb;
+      pixels_[rowStart(width_, static_cast<int>(y)) + static_cast<std::size_t>(x)] = rgb;
     } else if ((minorStep > 0) == (minorAt >= minorHigh)) {
       return;  // moving away from the clip: nothing further can be inside
     }
@@ -352,9 +353,11 @@ void SoftCanvas::roundDot(Point centre, int width, std::uint32_t rgb) {
 
 void SoftCanvas::text(const Rect& area, std::string_view text, const Font& font, Colour colour) {
   if (text_ == nullptr || text.empty()) return;
-  // Without DT_NOCLIP, DrawText clips to its rectangle.
-  const Rect clip{std::max(clip_.left, area.left), std::max(clip_.top, area.top),
-                  std::min(clip_.right, area.right), std::min(clip_.bottom, area.bottom)};
+  // Without DT_NOCLIP, DrawText clips to its rectangle, which ExtTextOut puts in order.
+  const Rect clip{std::max(clip_.left, std::min(area.left, area.right)),
+                  std::max(clip_.top, std::min(area.top, area.bottom)),
+                  std::min(clip_.right, std::max(area.left, area.right)),
+                  std::min(clip_.bottom, std::max(area.top, area.bottom))};
   if (clip.left >= clip.right || clip.top >= clip.bottom) return;
   settleFrame();
   text_->draw({pixels_, width_, height_}, clip, area, text, font, toRgb(colour));

@@ -51,7 +51,8 @@ class TextRenderer {
   int textWidth(std::string_view text, const Font& font);
 
   // DrawTextA(area, DT_CENTER | DT_VCENTER | DT_SINGLELINE) in a transparent mode, touching only
-  // pixels inside `clip`. A '&' underlines the next character and "&&" shows one '&'.
+  // pixels inside `clip` (SoftCanvas passes the area, as DrawText without DT_NOCLIP clips to
+  // it). A '&' underlines the next character and "&&" shows one '&'.
   void draw(const PixelTarget& target, const Rect& clip, const Rect& area, std::string_view text,
             const Font& font, std::uint32_t rgb);
 

@@ -141,7 +141,13 @@ TEST_F(TextRendererTest, TextIsClippedToItsRectangleAndTheCanvas) {
                          Rect{90, 60, 50, 40}, Rect{300, 300, 400, 400}}) {
     draw("Solve", {40, 20, 900}, off);
   }
-  EXPECT_TRUE(draw("Solve", {40, 20, 900}, {90, 60, 50, 40}).empty());
+  // An inside-out rectangle clips as its ordered self.
+  const Ink inverted = draw("Solve", {40, 20, 900}, {90, 60, 50, 40});
+  ASSERT_FALSE(inverted.empty());
+  EXPECT_GE(inverted.left, area.left);
+  EXPECT_LT(inverted.right, area.right);
+  EXPECT_GE(inverted.top, area.top);
+  EXPECT_LT(inverted.bottom, area.bottom);
 }
 
 TEST_F(TextRendererTest, TextIsBlendedInItsColourOnATransparentBackground) {
