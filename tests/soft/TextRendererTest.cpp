@@ -223,7 +223,9 @@ class OnlyFonts {
  public:
   explicit OnlyFonts(const std::vector<std::string>& files) {
     namespace fs = std::filesystem;
-    folder_ = fs::path(DERADU_TEST_OUTPUT) / "only-fonts";
+    // Tests run in parallel processes, so each test gets a folder of its own.
+    folder_ = fs::path(DERADU_TEST_OUTPUT) /
+              ("fonts-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder_);
     fs::create_directories(folder_ / "fonts");
     for (const std::string& file : files) {
