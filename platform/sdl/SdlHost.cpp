@@ -14,6 +14,7 @@
 
 #include "platform/messages.h"
 #include "platform/sdl/ScopedEnvironment.h"
+#include "platform/sdl/X11PointerPosition.h"
 #include "platform/soft/Bitmap.h"
 #include "settings/SettingsPath.h"
 
@@ -106,6 +107,9 @@ SdlHost::SdlHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRe
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // A release outside the window reaches nobody, as on Windows.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+  // A click that activates the window is still a click, as on Windows; SDL drops a press that
+  // follows a focus change within 10 ms otherwise.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // A desktop window keeps the screensaver and the compositor (which draws its transparency).
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
@@ -119,6 +123,8 @@ SdlHost::SdlHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRe
   sdlReady_ = true;
   // Keys arrive as key codes; no input method is wanted.
   SDL_StopTextInput();
+  // The X events themselves tell where the pointer really was (see pointerInside).
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 
 SdlHost::~SdlHost() {
@@ -302,6 +308,9 @@ void SdlHost::handle(const SDL_Event& event) {
       if (key != 0) send(msg::kKeyDown, static_cast<std::uintptr_t>(key), 1);
       break;
     }
+    case SDL_SYSWMEVENT:
+      notePointer(*event.syswm.msg);
+      break;
     case SDL_MOUSEMOTION:
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
@@ -330,19 +339,21 @@ void SdlHost::handleMouse(const SDL_Event& event) {
 }
 
 bool SdlHost::pointerInside(int x, int y) const {
-  if (!pointInClient(x, y)) return false;
   // X grabs the pointer for the window a button was pressed in, and SDL reports a drag that
-  // left the window at the nearest edge pixel, the release too. Without mouse capture Windows
-  // delivers none of that, so an edge position counts only where the pointer really is.
-  const bool onEdge = x == 0 || y == 0 || x == client_.width - 1 || y == client_.height - 1;
-  if (!onEdge) return true;
-  int screenX = 0;
-  int screenY = 0;
-  int windowX = 0;
-  int windowY = 0;
-  SDL_GetGlobalMouseState(&screenX, &screenY);
-  SDL_GetWindowPosition(window_.get(), &windowX, &windowY);
-  return pointInClient(screenX - windowX, screenY - windowY);
+  // left the window, and sometimes the release, at the nearest edge pixel. Without mouse capture
+  // Windows delivers none of that, so the X event's own position decides.
+  if (pointerKnown_) return pointInClient(pointer_.x, pointer_.y);
+  return pointInClient(x, y);
+}
+
+void SdlHost::notePointer(const SDL_SysWMmsg& message) {
+  // SDL queues an X event before the SDL events it makes of it, so this position belongs to
+  // the mouse event that comes next.
+  int x = 0;
+  int y = 0;
+  if (!x11PointerPosition(message, x, y)) return;
+  pointer_ = {x, y};
+  pointerKnown_ = true;
 }
 
 void SdlHost::close() {

@@ -9,6 +9,7 @@
 #include "platform/soft/SoftCanvas.h"
 
 struct SDL_Surface;
+struct SDL_SysWMmsg;
 struct SDL_Window;
 union SDL_Event;
 
@@ -65,8 +66,9 @@ class SdlHost final : public Host {
   std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
   void present();
   bool pointInClient(int x, int y) const;
-  // Whether a mouse event at client point (x, y) happened inside the client area.
+  // Whether a mouse event SDL reports at client point (x, y) happened inside the client area.
   bool pointerInside(int x, int y) const;
+  void notePointer(const SDL_SysWMmsg& message);
 
   WindowProcedure& procedure_;
   const BitmapSource* bitmaps_ = nullptr;
@@ -80,6 +82,10 @@ class SdlHost final : public Host {
   SoftCanvas canvas_;
   // SDL's view of the canvas pixels, rebuilt whenever the canvas is resized.
   std::unique_ptr<SDL_Surface, SurfaceDeleter> canvasSurface_;
+
+  // The pointer's position in the client area as the last X pointer event gave it.
+  Point pointer_;
+  bool pointerKnown_ = false;
 
   // Like Windows, an invalidated window gets WM_PAINT only once no input is waiting.
   bool paintPending_ = false;
