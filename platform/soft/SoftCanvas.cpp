@@ -70,6 +70,12 @@ void SoftCanvas::fillArea(int64_t left, int64_t top, int64_t right, int64_t bott
   // copies and the other rows are copies of it: whole frames then cost about one memcpy.
   const auto count = static_cast<std::size_t>(right - left);
   std::uint32_t* first = pixels_.data() + rowStart(width_, static_cast<int>(top)) + left;
+  if (count == 1) {  // vertical lines: a call per pixel would cost more than the pixel
+    for (auto y = static_cast<int>(top); y < bottom; ++y) {
+      pixels_[rowStart(width_, y) + static_cast<std::size_t>(left)] = rgb;
+    }
+    return;
+  }
   if (rgb == 0) {
     std::memset(first, 0, count * sizeof(std::uint32_t));
   } else {
@@ -99,11 +105,8 @@ void SoftCanvas::blit(int bitmapId, int x, int y, int width, int height) {
   const int64_t bottom = std::min({int64_t{y} + std::min(height, bitmapRows),
                                    int64_t{clip_.bottom}});
   if (left >= right || top >= bottom) return;
-  if (left == clip_.left && top == clip_.top && right == clip_.right && bottom == clip_.bottom) {
-    frameUncleared_ = false;  // every pixel of the frame is about to be written
-  } else {
-    settleFrame();
-  }
+  coverFrame({static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
+              static_cast<int>(bottom)});
   const auto count = static_cast<std::size_t>(right - left);
   for (int64_t row = top; row < bottom; ++row) {
     const auto source = static_cast<std::size_t>(row - y) * static_cast<std::size_t>(bitmap->width) +
@@ -364,9 +367,42 @@ void SoftCanvas::text(const Rect& area, std::string_view text, const Font& font,
 }
 
 void SoftCanvas::settleFrame() {
-  if (!frameUncleared_) return;
-  frameUncleared_ = false;
-  fillArea(clip_.left, clip_.top, clip_.right, clip_.bottom, 0);
+  for (int i = 0; i < unclearedCount_; ++i) {
+    const Rect& part = uncleared_[static_cast<std::size_t>(i)];
+    fillArea(part.left, part.top, part.right, part.bottom, 0);
+  }
+  unclearedCount_ = 0;
+}
+
+// Takes `written` out of the parts still to be blackened: each part it overlaps leaves up to
+// four strips (above, below, left, right of it).
+void SoftCanvas::coverFrame(const Rect& written) {
+  std::array<Rect, 4 * kMaxUncleared> left{};
+  int count = 0;
+  for (int i = 0; i < unclearedCount_; ++i) {
+    const Rect& part = uncleared_[static_cast<std::size_t>(i)];
+    const int top = std::max(part.top, written.top);
+    const int bottom = std::min(part.bottom, written.bottom);
+    if (written.left >= part.right || written.right <= part.left || top >= bottom) {
+      left[static_cast<std::size_t>(count++)] = part;
+      continue;
+    }
+    const Rect strips[4] = {{part.left, part.top, part.right, top},
+                            {part.left, bottom, part.right, part.bottom},
+                            {part.left, top, written.left, bottom},
+                            {written.right, top, part.right, bottom}};
+    for (const Rect& strip : strips) {
+      if (strip.left < strip.right && strip.top < strip.bottom) {
+        left[static_cast<std::size_t>(count++)] = strip;
+      }
+    }
+  }
+  if (count > kMaxUncleared) {
+    settleFrame();  // too fragmented to track: blacken what is left now
+    return;
+  }
+  std::copy_n(left.begin(), count, uncleared_.begin());
+  unclearedCount_ = count;
 }
 
 // Painting straight into this canvas, limited to the frame's area and starting from black,
@@ -377,7 +413,10 @@ void SoftCanvas::paintOffscreen(int width, int height, Painter& painter) {
   const Rect saved = clip_;
   clip_.right = std::clamp(width, clip_.left, clip_.right);
   clip_.bottom = std::clamp(height, clip_.top, clip_.bottom);
-  frameUncleared_ = true;
+  if (clip_.left < clip_.right && clip_.top < clip_.bottom) {
+    uncleared_[0] = clip_;
+    unclearedCount_ = 1;
+  }
   painter.paint(*this);
   settleFrame();
   clip_ = saved;

@@ -1,6 +1,7 @@
 // The software canvas: draws into a 32-bit pixel buffer following GDI's pixel rules.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -60,11 +61,15 @@ class SoftCanvas final : public Canvas {
   // Drawing touches only this part of the canvas: all of it, except while paintOffscreen
   // paints its frame.
   Rect clip_;
-  // paintOffscreen's frame starts black, but it is only blackened when something is drawn
-  // that does not cover all of it: the usual first call, a full-frame background blit,
-  // makes clearing unnecessary.
-  bool frameUncleared_ = false;
+  // paintOffscreen's frame starts black, but a part is only blackened when something other
+  // than a blit is drawn: blits write every pixel they cover, so the background images that
+  // usually come first leave nothing to clear. These are the parts not yet blackened or
+  // blitted over; a fixed array, so painting never allocates.
+  static constexpr int kMaxUncleared = 16;
+  std::array<Rect, kMaxUncleared> uncleared_{};
+  int unclearedCount_ = 0;
   void settleFrame();
+  void coverFrame(const Rect& written);
   // Per row of a round cap of width dotWidth_, how far it is inset from the w x w square.
   // Kept so that a repeated wide pen needs no allocation.
   std::vector<int> dotInsets_;

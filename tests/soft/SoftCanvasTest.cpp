@@ -331,6 +331,26 @@ TEST(SoftCanvas, OffscreenFrameIsBlackUnderPartialBlits) {
          c.blit(7, 0, 0, 3, 1);
        },
        {{1, 2, 3, P}, {0, 0, 0, P}, {P, P, P, P}}},
+      {"blits that tile the frame", 3, 3,
+       [](Canvas& c) {
+         c.blit(7, 0, 0, 2, 2);
+         c.blit(7, 2, 0, 1, 3);
+         c.blit(7, 0, 2, 2, 1);
+       },
+       {{1, 2, 1, P}, {4, 5, 4, P}, {1, 2, 0, P}}},
+      {"a blit in the middle, then a line", 4, 3,
+       [](Canvas& c) {
+         c.blit(7, 1, 1, 2, 1);
+         c.line({3, 0}, {3, 3}, {0x0000FF, 1});
+       },
+       {{0, 0, 0, 0xFF0000}, {0, 1, 2, 0xFF0000}, {0, 0, 0, 0xFF0000}}},
+      {"many small blits", 4, 3,
+       [](Canvas& c) {
+         for (int x = 0; x < 4; x += 2) {
+           for (int y = 0; y < 3; y += 2) c.blit(7, x, y, 1, 1);
+         }
+       },
+       {{1, 0, 1, 0}, {0, 0, 0, 0}, {1, 0, 1, 0}}},
       {"nothing that draws", 2, 1, [](Canvas& c) { c.blit(99, 0, 0, 3, 2); },
        {{0, 0, P, P}, {P, P, P, P}, {P, P, P, P}}},
   };
