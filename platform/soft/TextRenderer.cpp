@@ -204,7 +204,9 @@ void TextRenderer::Impl::findFonts() {
 
 void TextRenderer::Impl::openFiles(const std::string& regularFile, const std::string& boldFile) {
   if (!load(regular, regularFile, 0)) return;
-  if (!boldFile.empty()) load(bold, boldFile, 0);
+  if (!boldFile.empty() && !load(bold, boldFile, 0)) {
+    error.clear();  // the regular face still serves, emboldened
+  }
 }
 
 LoadedFace& TextRenderer::Impl::faceFor(int weight, bool& embolden) {

@@ -32,7 +32,7 @@ class TextRenderer {
   // Finds the platform's sans-serif face and its bold with fontconfig; when only another
   // face exists that one is used, and bold is then made by emboldening.
   TextRenderer();
-  // Uses these font files; an empty bold path means the regular face is emboldened.
+  // Uses these font files; without a (readable) bold file the regular face is emboldened.
   TextRenderer(const std::string& regularFile, const std::string& boldFile);
   ~TextRenderer();
   TextRenderer(const TextRenderer&) = delete;

@@ -214,6 +214,11 @@ TEST(TextRendererFiles, MissingOrBrokenFontFilesAreReportedNotFatal) {
     canvas.text({0, 0, 20, 20}, "Easy", {15, 6, 400}, 0);
     EXPECT_TRUE(measure(canvas).empty());
   }
+  // A regular face with an unreadable bold one still draws; bold is then emboldened.
+  TextRenderer regularOnly(TextRenderer().fontFile(400), "/nonexistent/bold.ttf");
+  EXPECT_TRUE(regularOnly.ok());
+  EXPECT_TRUE(regularOnly.error().empty()) << regularOnly.error();
+  EXPECT_EQ(regularOnly.fontFile(700), regularOnly.fontFile(400));
   std::remove(notAFont.c_str());
 }
 
