@@ -40,6 +40,7 @@ void SoftCanvas::resize(int width, int height) {
   height_ = std::max(height, 0);
   pixels_.assign(rowStart(width_, height_), 0);  // width x height pixels
   clip_ = {0, 0, width_, height_};
+  unclearedCount_ = 0;
 }
 
 std::uint32_t SoftCanvas::pixel(int x, int y) const {

@@ -29,6 +29,7 @@ class SoftCanvas final : public Canvas {
   std::span<std::uint32_t> pixels() { return pixels_; }
   // 0 outside the canvas.
   std::uint32_t pixel(int x, int y) const;
+  // Fills the whole canvas, whatever frame is being painted.
   void fill(std::uint32_t rgb);
 
   // COLORREF 0x00BBGGRR to 0x00RRGGBB; only the low 24 bits count.
@@ -52,6 +53,9 @@ class SoftCanvas final : public Canvas {
   void wideSegment(Point from, Point to, int width, std::uint32_t rgb);
   void roundDot(Point centre, int width, std::uint32_t rgb);
   void fillPolygon(const double (&xs)[4], const double (&ys)[4], std::uint32_t rgb);
+  // Blackens what is left of paintOffscreen's frame, or takes a blitted part out of it.
+  void settleFrame();
+  void coverFrame(const Rect& written);
 
   int width_ = 0;
   int height_ = 0;
@@ -68,8 +72,6 @@ class SoftCanvas final : public Canvas {
   static constexpr int kMaxUncleared = 16;
   std::array<Rect, kMaxUncleared> uncleared_{};
   int unclearedCount_ = 0;
-  void settleFrame();
-  void coverFrame(const Rect& written);
   // Per row of a round cap of width dotWidth_, how far it is inset from the w x w square.
   // Kept so that a repeated wide pen needs no allocation.
   std::vector<int> dotInsets_;
