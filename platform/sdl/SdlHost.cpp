@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -14,7 +15,7 @@
 
 #include "platform/messages.h"
 #include "platform/sdl/ScopedEnvironment.h"
-#include "platform/sdl/X11PointerPosition.h"
+#include "platform/sdl/X11MouseEvent.h"
 #include "platform/soft/Bitmap.h"
 #include "settings/SettingsPath.h"
 
@@ -123,8 +124,10 @@ SdlHost::SdlHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRe
   sdlReady_ = true;
   // Keys arrive as key codes; no input method is wanted.
   SDL_StopTextInput();
-  // The X events themselves tell where the pointer really was (see pointerInside).
-  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+  // On X the mouse is read from the X events themselves (see handleX11Mouse).
+  const char* driver = SDL_GetCurrentVideoDriver();
+  x11Mouse_ = driver != nullptr && std::strcmp(driver, "x11") == 0;
+  if (x11Mouse_) SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 
 SdlHost::~SdlHost() {
@@ -309,12 +312,16 @@ void SdlHost::handle(const SDL_Event& event) {
       break;
     }
     case SDL_SYSWMEVENT:
-      notePointer(*event.syswm.msg);
+      if (x11Mouse_) handleX11Mouse(*event.syswm.msg);
       break;
     case SDL_MOUSEMOTION:
+      // Windows sends no move while the pointer is outside the window; SDL reports a drag
+      // out of the window at the nearest edge pixel.
+      if (!x11Mouse_ || pointerInWindow_) handleMouse(event);
+      break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-      handleMouse(event);
+      if (!x11Mouse_) handleMouse(event);
       break;
     default:
       break;
@@ -326,7 +333,7 @@ void SdlHost::handleMouse(const SDL_Event& event) {
   const std::uint32_t windowId = motion ? event.motion.windowID : event.button.windowID;
   const int x = motion ? event.motion.x : event.button.x;
   const int y = motion ? event.motion.y : event.button.y;
-  if (windowId != windowId_ || !pointerInside(x, y)) return;
+  if (windowId != windowId_ || !pointInClient(x, y)) return;
   const std::intptr_t point = msg::pointParam(x, y);
   if (motion) {
     send(msg::kMouseMove, mouseKeyState(), point);
@@ -338,22 +345,27 @@ void SdlHost::handleMouse(const SDL_Event& event) {
   }
 }
 
-bool SdlHost::pointerInside(int x, int y) const {
-  // X grabs the pointer for the window a button was pressed in, and SDL reports a drag that
-  // left the window, and sometimes the release, at the nearest edge pixel. Without mouse capture
-  // Windows delivers none of that, so the X event's own position decides.
-  if (pointerKnown_) return pointInClient(pointer_.x, pointer_.y);
-  return pointInClient(x, y);
-}
-
-void SdlHost::notePointer(const SDL_SysWMmsg& message) {
-  // SDL queues an X event before the SDL events it makes of it, so this position belongs to
-  // the mouse event that comes next.
-  int x = 0;
-  int y = 0;
-  if (!x11PointerPosition(message, x, y)) return;
-  pointer_ = {x, y};
-  pointerKnown_ = true;
+void SdlHost::handleX11Mouse(const SDL_SysWMmsg& message) {
+  // X holds the pointer for the window a button was pressed in, so the release outside still
+  // comes here. SDL reports it at the last position inside, or not at all, and then ignores the
+  // next press as a repeat. Windows without mouse capture delivers nothing outside the client
+  // area, so buttons are read from the X events as they are and only those inside pass.
+  const std::optional<X11MouseEvent> mouse = x11MouseEvent(message);
+  if (!mouse || !window_) return;
+  if (mouse->kind == X11MouseEvent::Kind::kEnter || mouse->kind == X11MouseEvent::Kind::kLeave) {
+    pointerInWindow_ = mouse->kind == X11MouseEvent::Kind::kEnter;
+    return;
+  }
+  if (!pointInClient(mouse->x, mouse->y)) return;
+  const std::uintptr_t keys =
+      (mouse->leftDown ? kMkLeftButton : 0) | (mouse->rightDown ? kMkRightButton : 0);
+  const std::intptr_t point = msg::pointParam(mouse->x, mouse->y);
+  if (mouse->kind == X11MouseEvent::Kind::kPress) {
+    if (mouse->button == 1) send(msg::kLeftButtonDown, keys, point);
+    if (mouse->button == 3) send(msg::kRightButtonDown, keys, point);
+  } else if (mouse->button == 1) {
+    send(msg::kLeftButtonUp, keys, point);
+  }
 }
 
 void SdlHost::close() {

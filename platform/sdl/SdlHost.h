@@ -60,15 +60,14 @@ class SdlHost final : public Host {
   };
 
   void handle(const SDL_Event& event);
+  // Mouse events from SDL: all of them where the video driver is not X11, else the moves.
   void handleMouse(const SDL_Event& event);
+  void handleX11Mouse(const SDL_SysWMmsg& message);
   // WM_CLOSE, and DefWindowProc's answer to it: WM_DESTROY, then the window goes.
   void close();
   std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
   void present();
   bool pointInClient(int x, int y) const;
-  // Whether a mouse event SDL reports at client point (x, y) happened inside the client area.
-  bool pointerInside(int x, int y) const;
-  void notePointer(const SDL_SysWMmsg& message);
 
   WindowProcedure& procedure_;
   const BitmapSource* bitmaps_ = nullptr;
@@ -83,9 +82,9 @@ class SdlHost final : public Host {
   // SDL's view of the canvas pixels, rebuilt whenever the canvas is resized.
   std::unique_ptr<SDL_Surface, SurfaceDeleter> canvasSurface_;
 
-  // The pointer's position in the client area as the last X pointer event gave it.
-  Point pointer_;
-  bool pointerKnown_ = false;
+  // On X, buttons come from the X events and moves from SDL while the pointer is in the window.
+  bool x11Mouse_ = false;
+  bool pointerInWindow_ = false;
 
   // Like Windows, an invalidated window gets WM_PAINT only once no input is waiting.
   bool paintPending_ = false;

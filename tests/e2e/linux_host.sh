@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# Tests of the Linux host on a private virtual display, through a probe window procedure that
+# logs every message it gets: mouse and key translation, the timer's rate, the window's geometry
+# and X properties, and the orderly end.
+# Usage: tests/e2e/linux_host.sh PROBE. Prints "N passed, N failed"; exits non-zero on a failure.
+set -uo pipefail
+
+if [ $# -ne 1 ] || [ ! -x "$1" ]; then
+  echo "usage: $0 PROBE" >&2
+  exit 2
+fi
+probe=$(realpath "$1")
+work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-host.XXXXXX")
+passed=0
+failed=0
+xvfb_pid=""
+probe_pid=""
+
+cleanup() {
+  [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
+}
+trap cleanup EXIT
+
+pass() { passed=$((passed + 1)); echo "  ok    $1"; }
+fail() { failed=$((failed + 1)); echo "  FAIL  $1${2:+: $2}"; }
+check() { # name, expected, actual
+  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
+}
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+if [ ! -s "$work/display" ]; then
+  echo "Xvfb did not start"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+export DISPLAY=":$(cat "$work/display")"
+
+log="$work/probe.log"
+start_probe() { # x y topmost alpha
+  : >"$log"
+  "$probe" "$@" >"$log" 2>"$work/probe.err" &
+  probe_pid=$!
+  window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$probe_pid" \
+    --name '^Qor Deradu 1\.0$' 2>/dev/null | head -n 1)
+  [ -n "$window" ]
+}
+stop_probe() {
+  kill -TERM "$probe_pid"
+  for _ in $(seq 200); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
+  status=running
+  kill -0 "$probe_pid" 2>/dev/null && return
+  status=0
+  wait "$probe_pid" || status=$?
+  probe_pid=""
+}
+# Waits up to 5 seconds for a line of the log, then prints the log's lines since `mark`.
+since() { tail -n +"$(($1 + 1))" "$log"; }
+mark() { wc -l <"$log"; }
+wait_for() { # line
+  for _ in $(seq 50); do grep -qx "$1" "$log" && return 0; sleep 0.1; done
+  return 1
+}
+geometry() {
+  xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
+}
+# Sends input, then a final key the probe logs, so everything before it has been handled.
+settle() {
+  local m
+  m=$(mark)
+  xdotool key --window "$window" F12
+  for _ in $(seq 50); do since "$m" | grep -qx 'key 0x7B' && return; sleep 0.1; done
+}
+input_lines() { since "$1" | grep -v -x -e paint -e 'key 0x7B'; }
+
+echo "== Window"
+if ! start_probe 100 50 1 190; then
+  fail "the window appears" "$(cat "$work/probe.err")"
+  echo "$passed passed, $failed failed"
+  exit 1
+fi
+check "WM_CREATE sees the client size of a 477 x 426 window" "create client 471 401" \
+  "$(grep '^create' "$log")"
+check "the window is at its outer position with a 471 x 401 client area" "100 50 471 401" \
+  "$(geometry)"
+check "its X11 class is winMain" '"winMain", "winMain"' \
+  "$(xprop -id "$window" WM_CLASS | sed -n 's/.* = //p')"
+check "it cannot be resized" "471 401 471 401" "$(xprop -id "$window" WM_NORMAL_HINTS |
+  awk '/minimum size/ { a = $5 " " $7 } /maximum size/ { b = $5 " " $7 } END { print a, b }')"
+check "keep on top is the window-manager state _NET_WM_STATE_ABOVE" "_NET_WM_STATE_ABOVE" \
+  "$(xprop -id "$window" _NET_WM_STATE | grep -o _NET_WM_STATE_ABOVE)"
+check "opacity 190 is _NET_WM_WINDOW_OPACITY 190/255" "0xbe" \
+  "$(printf '0x%x' $(($(xprop -id "$window" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p') >> 24)))"
+wait_for paint
+import -window "$window" "$work/shot.png" 2>/dev/null
+corners=$(convert "$work/shot.png" -format '%[hex:p{0,0}] %[hex:p{15,15}] %[hex:p{470,400}]' info:)
+check "the canvas reaches the window's corners (COLORREF 0x00BBGGRR shown as RRGGBB)" \
+  "00FF00 804020 00FF00" "$corners"
+
+echo "== Input"
+m=$(mark)
+xdotool mousemove --window "$window" 30 40 click 1
+xdotool mousemove --window "$window" 50 60 click 3
+settle
+check "a left click is a move, a press and a release at its client point" \
+  "move 30 40|down 30 40 left 1|up 30 40|move 50 60|rdown 50 60" \
+  "$(input_lines "$m" | sed 's/left [01]/left 1/' | tr '\n' '|' | sed 's/|$//')"
+
+m=$(mark)
+xdotool mousemove --window "$window" 461 11 mousedown 1
+xdotool mousemove --window "$window" 700 11
+xdotool mouseup 1
+settle
+check "a drag out of the window and its release outside reach nobody" \
+  "move 461 11|down 461 11" \
+  "$(input_lines "$m" | sed 's/ left [01]//' | tr '\n' '|' | sed 's/|$//')"
+
+m=$(mark)
+xdotool mousemove --window "$window" 461 11 mousedown 1
+xdotool mousemove --window "$window" 700 11 mouseup 1
+sleep 0.3
+xdotool mousemove --window "$window" 200 100 click 1
+settle
+check "a click straight after the pointer comes back is not dropped" \
+  "move 461 11|down 461 11|move 200 100|down 200 100|up 200 100" \
+  "$(input_lines "$m" | sed 's/ left [01]//' | tr '\n' '|' | sed 's/|$//')"
+
+m=$(mark)
+xdotool key --window "$window" a shift+b z 5 Left Up Right Down Return Escape alt+a
+settle
+check "keys arrive as virtual-key codes, letters in capitals, Alt combinations dropped" \
+  "key 0x41|key 0x42|key 0x5A|key 0x35|key 0x25|key 0x26|key 0x27|key 0x28|key 0x0D|key 0x1B" \
+  "$(input_lines "$m" | tr '\n' '|' | sed 's/|$//')"
+
+echo "== Services"
+m=$(mark)
+xdotool key --window "$window" w
+settle
+check "resizing to the wide outer size gives a 864 x 401 client area" "client 864 401" \
+  "$(since "$m" | grep '^client')"
+check "the X window follows" "864 401" "$(geometry | cut -d' ' -f3,4)"
+check "a resize repaints" 1 "$(since "$m" | grep -c -x paint | awk '{ print ($1 > 0) }')"
+
+xdotool windowmove "$window" 300 200
+sleep 0.3
+m=$(mark)
+xdotool key --window "$window" p
+settle
+check "the window position follows a move" "position 300 200" "$(since "$m" | grep '^position')"
+
+sleep 1
+stop_probe
+check "SIGTERM closes the window: WM_CLOSE, then WM_DESTROY at the last position" \
+  "close|destroy position 300 200" \
+  "$(grep -e '^close' -e '^destroy' "$log" | tr '\n' '|' | sed 's/|$//')"
+check "the loop ends with the quit code and the program's own exit code" "ended 0/1" \
+  "$(grep -o '^ended [0-9]*' "$log")/$status"
+# Windows runs a 1 ms timer every 10 ms; a slower or faster loop shows in the average period.
+period=$(awk '/^ended/ { if ($4 > 0) printf "%d", $6 / $4 }' "$log")
+check "the 1 ms timer ticks every 10 ms on average" 1 \
+  "$([ -n "$period" ] && [ "$period" -ge 9 ] && [ "$period" -le 14 ] && echo 1 || echo "0 ($period ms)")"
+check "nothing on stderr" "" "$(head -n 5 "$work/probe.err")"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
