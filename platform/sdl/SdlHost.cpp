@@ -15,6 +15,7 @@
 
 #include "platform/messages.h"
 #include "platform/sdl/ScopedEnvironment.h"
+#include "platform/sdl/X11FramePosition.h"
 #include "platform/sdl/X11MouseEvent.h"
 #include "platform/soft/Bitmap.h"
 #include "settings/SettingsPath.h"
@@ -186,11 +187,13 @@ Size SdlHost::clientSize() { return client_; }
 
 Point SdlHost::windowPosition() {
   if (!window_) return {};
+  // The window was placed by its frame (a window manager puts the frame's corner where the
+  // window asked to be), so the frame's corner brings it back to the same place next time.
+  // Without a window manager the X window is its own frame.
   int x = 0;
   int y = 0;
+  if (x11FramePosition(window_.get(), x, y)) return {x, y};
   SDL_GetWindowPosition(window_.get(), &x, &y);
-  // With a window manager the frame sits above and left of the client area, and the window
-  // was placed by its frame; without one the borders are 0 and the X window is the client.
   int top = 0;
   int left = 0;
   if (SDL_GetWindowBordersSize(window_.get(), &top, &left, nullptr, nullptr) != 0) {
