@@ -1,0 +1,74 @@
+// The program's invariants, checked from outside through its state and the headless host.
+#include "tests/app/ProgramInvariants.h"
+
+#include <array>
+
+#include "app/ApplicationState.h"
+#include "app/ScreenTable.h"
+#include "platform/headless/HeadlessHost.h"
+
+namespace {
+
+std::string at(int column, int row) {
+  return " at (" + std::to_string(column) + ", " + std::to_string(row) + ")";
+}
+
+}  // namespace
+
+std::string brokenInvariant(Application& app, const HeadlessHost& host) {
+  const Application::State& s = app.state();
+  if (s.scene.count() != screen::kSceneEntries) {
+    return "the scene has " + std::to_string(s.scene.count()) + " entries";
+  }
+
+  const Deradu& board = s.board;
+  std::array<int, 16> seen{};
+  for (int c = 0; c < screen::kGridCells; ++c) {
+    for (int r = 0; r < screen::kGridCells; ++r) {
+      const int value = board.getCell(c, r);
+      if (value < 0 || value > 15) return "the board holds " + std::to_string(value) + at(c, r);
+      if (++seen[static_cast<std::size_t>(value)] > 1) {
+        return "the board holds " + std::to_string(value) + " twice";
+      }
+      if (board.cellAt(c, r) != value) {
+        return "the board shows " + std::to_string(board.cellAt(c, r)) + " but holds " +
+               std::to_string(value) + at(c, r);
+      }
+    }
+  }
+
+  // A deal happens at start-up, so "not dealt" never shows again.
+  if (board.getState() < Deradu::kPlaying || board.getState() > Deradu::kSolved) {
+    return "the game state is " + std::to_string(board.getState());
+  }
+  if (board.getLevel() < Deradu::kEasy || board.getLevel() > Deradu::kHard) {
+    return "the level is " + std::to_string(board.getLevel());
+  }
+  if (board.getMoves() < 0) return "the move count is " + std::to_string(board.getMoves());
+
+  if (host.insidePaint()) return "a paint was left open";
+
+  const int clientWidth = (s.sidePanelFlag ? screen::kWideWidth : screen::kNarrowWidth) -
+                          HeadlessHost::kFrameWidth;
+  const int clientHeight = screen::kNarrowHeight - HeadlessHost::kFrameHeight;
+  if (s.clientWidth != clientWidth || s.clientHeight != clientHeight ||
+      host.frame().width() != clientWidth || host.frame().height() != clientHeight) {
+    return "the client area is " + std::to_string(s.clientWidth) + " x " +
+           std::to_string(s.clientHeight) + " and the frame " +
+           std::to_string(host.frame().width()) + " x " + std::to_string(host.frame().height()) +
+           " with the side panel " + (s.sidePanelFlag ? "shown" : "hidden");
+  }
+  if (s.reference.isVisible() != s.sidePanelFlag || s.sidePanel.isVisible() != s.sidePanelFlag) {
+    return "the side panel's widgets disagree with the side-panel flag";
+  }
+  return {};
+}
+
+Point blankCell(const Deradu& board) {
+  for (int c = 0; c < screen::kGridCells; ++c) {
+    for (int r = 0; r < screen::kGridCells; ++r) {
+      if (board.getCell(c, r) == 0) return {c, r};
+    }
+  }
+  return {-1, -1};
+}
