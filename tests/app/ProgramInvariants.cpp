@@ -2,15 +2,33 @@
 #include "tests/app/ProgramInvariants.h"
 
 #include <array>
+#include <cstdio>
 
 #include "app/ApplicationState.h"
 #include "app/ScreenTable.h"
 #include "platform/headless/HeadlessHost.h"
+#include "platform/messages.h"
 
 namespace {
 
 std::string at(int column, int row) {
   return " at (" + std::to_string(column) + ", " + std::to_string(row) + ")";
+}
+
+bool isHandled(std::uint32_t message) {
+  switch (message) {
+    case msg::kPaint:
+    case msg::kKeyDown:
+    case msg::kCommand:
+    case msg::kTimer:
+    case msg::kMouseMove:
+    case msg::kLeftButtonDown:
+    case msg::kLeftButtonUp:
+    case msg::kRightButtonDown:
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace
@@ -71,4 +89,33 @@ Point blankCell(const Deradu& board) {
     }
   }
   return {-1, -1};
+}
+
+std::string sendAndCheck(Application& app, HeadlessHost& host, const WindowMessage& message) {
+  const bool idleBefore = app.isIdle();
+  const int paintsBefore = host.paintCount();
+  const std::intptr_t result = host.send(message.message, message.wParam, message.lParam);
+
+  if (result != (isHandled(message.message) ? 1 : msg::kDefault)) {
+    return "the window procedure answered " + std::to_string(result);
+  }
+  const int paints = host.paintCount() - paintsBefore;
+  if (message.message == msg::kPaint) {
+    if (paints != 1) return "WM_PAINT painted " + std::to_string(paints) + " times";
+  } else if (message.message == msg::kTimer) {
+    if (paints > 1) return "a tick painted " + std::to_string(paints) + " times";
+    if (idleBefore && paints != 0) return "a tick painted although the program was idle";
+    if (!app.isIdle()) return "the program is not idle right after a tick";
+  } else if (paints != 0) {
+    return "a message other than WM_PAINT and WM_TIMER painted";
+  }
+  return brokenInvariant(app, host);
+}
+
+std::string describe(const WindowMessage& message) {
+  char text[96];
+  std::snprintf(text, sizeof text, "message 0x%04x wParam 0x%llx lParam 0x%llx", message.message,
+                static_cast<unsigned long long>(message.wParam),
+                static_cast<unsigned long long>(message.lParam));
+  return text;
 }

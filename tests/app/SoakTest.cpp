@@ -33,30 +33,6 @@ std::uint64_t soakSeed() {
   return std::random_device{}();
 }
 
-bool isHandled(std::uint32_t message) {
-  switch (message) {
-    case msg::kPaint:
-    case msg::kKeyDown:
-    case msg::kCommand:
-    case msg::kTimer:
-    case msg::kMouseMove:
-    case msg::kLeftButtonDown:
-    case msg::kLeftButtonUp:
-    case msg::kRightButtonDown:
-      return true;
-    default:
-      return false;
-  }
-}
-
-std::string describe(const WindowMessage& m) {
-  char text[96];
-  std::snprintf(text, sizeof text, "message 0x%04x wParam 0x%llx lParam 0x%llx", m.message,
-                static_cast<unsigned long long>(m.wParam),
-                static_cast<unsigned long long>(m.lParam));
-  return text;
-}
-
 // What the run went through, so a soak that never reached the interesting states fails.
 struct Coverage {
   int completions = 0;
@@ -88,24 +64,7 @@ std::string soak(const char* settings, std::mt19937_64& random, Coverage& covera
       return text;
     };
 
-    const bool idleBefore = app.isIdle();
-    const int paintsBefore = host.paintCount();
-    const std::intptr_t result = host.send(m.message, m.wParam, m.lParam);
-
-    if (result != (isHandled(m.message) ? 1 : msg::kDefault)) {
-      return failure("the window procedure answered " + std::to_string(result));
-    }
-    if (std::string broken = brokenInvariant(app, host); !broken.empty()) return failure(broken);
-    const int paints = host.paintCount() - paintsBefore;
-    if (m.message == msg::kPaint && paints != 1) return failure("WM_PAINT did not paint once");
-    if (m.message == msg::kTimer) {
-      if (paints > 1) return failure("a tick painted more than once");
-      if (idleBefore && paints != 0) return failure("a tick painted although the program was idle");
-      if (!app.isIdle()) return failure("the program is not idle right after a tick");
-    }
-    if (m.message != msg::kPaint && m.message != msg::kTimer && paints != 0) {
-      return failure("a message other than WM_PAINT and WM_TIMER painted");
-    }
+    if (std::string broken = sendAndCheck(app, host, m); !broken.empty()) return failure(broken);
 
     const Application::State& s = program.state();
     const bool nowCompleted = s.board.getState() == Deradu::kCompleted;
