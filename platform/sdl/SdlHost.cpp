@@ -123,11 +123,18 @@ SdlHost::SdlHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRe
     if (SDL_Init(SDL_INIT_VIDEO) != 0) fatalError("SDL_Init");
   }
   sdlReady_ = true;
+  // Without a display SDL falls back to drivers that show nothing; a window nobody can see
+  // would leave the program running with no way to end it.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
+      std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0) {
+    SDL_SetError("no display to show the window on");
+    fatalError("SDL_Init");
+  }
   // Keys arrive as key codes; no input method is wanted.
   SDL_StopTextInput();
   // On X the mouse is read from the X events themselves (see handleX11Mouse).
-  const char* driver = SDL_GetCurrentVideoDriver();
-  x11Mouse_ = driver != nullptr && std::strcmp(driver, "x11") == 0;
+  x11Mouse_ = std::strcmp(driver, "x11") == 0;
   if (x11Mouse_) SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 

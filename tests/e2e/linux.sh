@@ -346,6 +346,15 @@ else
 fi
 
 # ---------------------------------------------------------------------------------------------
+echo "== No display"
+no_display_status=0
+env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$work/no-display" timeout 20 "$binary" \
+  >/dev/null 2>"$work/no-display.err" || no_display_status=$?
+check "without a display the program reports it and ends with an error" "2/1" \
+  "$no_display_status/$(grep -c 'failed' "$work/no-display.err")"
+check "and writes no settings" "" "$(ls -A "$work/no-display" 2>/dev/null)"
+
+# ---------------------------------------------------------------------------------------------
 echo "== Afterwards"
 check "no session-bus helper was started" "$dbus_before" \
   "$(bus_processes)"
