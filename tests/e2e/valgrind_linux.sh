@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Memcheck on a short played run of the Linux program on a private virtual display: a few
+# clicks and keys through every command that does not leave the window, then SIGTERM. Passes
+# when the program ended in order (exit code 1) with no invalid access, no use of uninitialised
+# memory and nothing definitely lost.
+# Usage: tests/e2e/valgrind_linux.sh BINARY. Keeps the valgrind log on failure.
+set -uo pipefail
+
+if [ $# -ne 1 ] || [ ! -x "$1" ]; then
+  echo "usage: $0 BINARY" >&2
+  exit 2
+fi
+binary=$(realpath "$1")
+command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 2; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-valgrind.XXXXXX")
+xvfb_pid=""
+game_pid=""
+status=1
+cleanup() {
+  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  if [ "$status" -eq 0 ] && [ -z "${KEEP:-}" ]; then rm -rf "$work"; else echo "The valgrind log is kept in $work"; fi
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+mkdir -p "$HOME"
+# The help page must not open a browser here.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\nexit 0\n' >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+
+# Definite leaks count as errors. No suppressions are needed: the X, SDL, FreeType and
+# fontconfig libraries' one-time allocations are all still reachable at exit. A child forked to start the URL opener holds a
+# copy of the program's heap until it execs or exits, so its report would say nothing.
+valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
+  --errors-for-leak-kinds=definite --error-exitcode=99 --num-callers=40 \
+  --child-silent-after-fork=yes \
+  --log-file="$work/valgrind.log" \
+  "$binary" &
+game_pid=$!
+
+window=$(timeout 120 xdotool search --sync --name '^Qor Deradu 1\.0$' 2>/dev/null | head -n 1)
+if [ -z "$window" ]; then
+  echo "FAIL: the window did not appear under valgrind"
+  exit 1
+fi
+sleep 2
+
+click() { # x y in the client area
+  xdotool mousemove --window "$window" "$1" "$2" click 1
+  sleep 0.4
+}
+key() {
+  xdotool key --window "$window" "$1"
+  sleep 0.4
+}
+# Board cells, Hard, Solve, a slide, Picture, Show (wide) and Hide, the two window flags, Help,
+# the moves label, then the keys.
+click 69 84; click 147 162; click 264 240; click 303 318
+click 413 120; click 413 160; click 303 279
+click 413 190; click 413 220; click 413 220
+click 441 11; click 441 11; click 461 11; click 461 11
+click 421 11; click 136 9
+key n; key s; key k; key c; key Left; key Up; key Right; key Down
+sleep 1
+
+kill -TERM "$game_pid"
+exit_code=0
+timeout 120 tail --pid="$game_pid" -f /dev/null
+wait "$game_pid" || exit_code=$?
+game_pid=""
+
+log="$work/valgrind.log"
+# The largest figure of any report in the log (there should be one).
+largest() { sed -n "s/.*$1 \([0-9,]*\) .*/\1/p" "$log" | tr -d , | sort -n | tail -n 1; }
+definitely=$(largest 'definitely lost:')
+errors=$(largest 'ERROR SUMMARY:')
+grep -q 'All heap blocks were freed' "$log" && definitely=0
+# Hard was clicked, so the level stored at the end shows that the clicks reached the program.
+level=$(sed -n '6p' "$XDG_CONFIG_HOME/qor/revaziriv/revAziriv.ini" 2>/dev/null)
+echo "exit code $exit_code, definitely lost ${definitely:-?} bytes, ${errors:-?} errors, level saved ${level:-none}"
+if [ "$exit_code" -eq 1 ] && [ "${definitely:-x}" = 0 ] && [ "${errors:-x}" = 0 ] &&
+  [ "$level" = 3 ]; then
+  status=0
+  echo "ok    memcheck: no invalid access, nothing definitely lost"
+else
+  echo "FAIL  memcheck"
+  grep -E '^==[0-9]+== (Invalid|Conditional|Use of|Syscall|Mismatched|[0-9,]+ bytes in)' "$log" |
+    sort | uniq -c | head -n 20
+fi
+exit "$status"
