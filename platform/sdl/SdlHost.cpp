@@ -2,6 +2,7 @@
 #include "platform/sdl/SdlHost.h"
 
 #include <SDL2/SDL.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,7 +16,7 @@
 
 #include "platform/messages.h"
 #include "platform/sdl/ScopedEnvironment.h"
-#include "platform/sdl/X11FramePosition.h"
+#include "platform/sdl/X11Window.h"
 #include "platform/sdl/X11MouseEvent.h"
 #include "platform/soft/Bitmap.h"
 #include "settings/SettingsPath.h"
@@ -28,6 +29,8 @@ constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 25;
 // Windows never runs a timer faster than this.
 constexpr int kMinimumTimerPeriod = 10;
+// The longest the loop sleeps with nothing to do, in milliseconds.
+constexpr int kIdleWait = 100;
 constexpr const char* kWindowClass = "winMain";
 constexpr int kFatalExitCode = 2;
 
@@ -288,10 +291,24 @@ int SdlHost::runMessageLoop() {
       continue;
     }
     if (!window_) break;
-    const bool waited =
-        timerPeriod_ != 0
-            ? SDL_WaitEventTimeout(&event, static_cast<int>(timerDeadline_ - now)) != 0
-            : SDL_WaitEvent(&event) != 0;
+    // A tick that would change nothing is skipped, and the loop sleeps until the next event
+    // rather than waking a hundred times a second; every change starts with an event, after
+    // which the ticks run again.
+    const bool ticking = timerPeriod_ != 0 && !procedure_.isIdle();
+    const int timeout = ticking ? static_cast<int>(timerDeadline_ - now) : -1;
+    const int fd = x11ConnectionFd(window_.get());
+    if (fd >= 0) {
+      // SDL's own wait wakes itself with an X message sent to the window over a second
+      // connection; when the window is destroyed just then, the server answers BadWindow and
+      // Xlib's default handler ends the program. Waiting on the connection here needs no
+      // wake-up: SDL_PollEvent above has read everything queued, and a signal interrupts poll.
+      // A signal that lands just before poll is seen within kIdleWait.
+      pollfd input{fd, POLLIN, 0};
+      poll(&input, 1, timeout >= 0 ? timeout : kIdleWait);
+      continue;
+    }
+    const bool waited = timeout >= 0 ? SDL_WaitEventTimeout(&event, timeout) != 0
+                                     : SDL_WaitEvent(&event) != 0;
     if (waited) handle(event);
   }
   return exitCode_;

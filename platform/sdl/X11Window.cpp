@@ -1,15 +1,21 @@
-// Where the window manager's frame of a window is, asked of the X server directly. Kept apart
-// from the rest of the host because Xlib's names (Font, Window, ...) clash with the program's.
-#include "platform/sdl/X11FramePosition.h"
+// What the host asks of an SDL window's X window directly. Kept apart from the rest of the host
+// because Xlib's names (Font, Window, ...) clash with the program's own.
+#include "platform/sdl/X11Window.h"
 
 #include <SDL2/SDL_syswm.h>
 
+namespace {
+
+bool x11Info(SDL_Window* window, SDL_SysWMinfo& info) {
+  SDL_VERSION(&info.version);
+  return SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11;
+}
+
+}  // namespace
+
 bool x11FramePosition(SDL_Window* window, int& x, int& y) {
   SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
-    return false;
-  }
+  if (!x11Info(window, info)) return false;
   Display* display = info.info.x11.display;
   // A reparenting window manager puts the window into a frame, at any depth; the frame is the
   // ancestor whose parent is the root.
@@ -40,4 +46,9 @@ bool x11FramePosition(SDL_Window* window, int& x, int& y) {
     current = parent;
   }
   return false;
+}
+
+int x11ConnectionFd(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  return x11Info(window, info) ? ConnectionNumber(info.info.x11.display) : -1;
 }
