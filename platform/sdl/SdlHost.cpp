@@ -16,8 +16,8 @@
 
 #include "platform/messages.h"
 #include "platform/sdl/ScopedEnvironment.h"
-#include "platform/sdl/X11Window.h"
 #include "platform/sdl/X11MouseEvent.h"
+#include "platform/sdl/X11Window.h"
 #include "platform/soft/Bitmap.h"
 #include "settings/SettingsPath.h"
 
@@ -103,8 +103,6 @@ void SdlHost::SurfaceDeleter::operator()(SDL_Surface* surface) const { SDL_FreeS
 SdlHost::SdlHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRenderer* text,
                  const BitmapView* icon)
     : procedure_(procedure),
-      bitmaps_(bitmaps),
-      text_(text),
       icon_(icon),
       canvas_(0, 0, bitmaps, text) {
   // The surface must not be a hidden GL texture: making one recreates the X window and drops
@@ -165,6 +163,7 @@ bool SdlHost::createWindow(const char* title, Point position) {
     return false;
   }
   windowId_ = SDL_GetWindowID(window_.get());
+  x11Fd_ = x11ConnectionFd(window_.get());
   if (icon_ != nullptr && icon_->width > 0 && icon_->height > 0 &&
       icon_->pixels.size() >= static_cast<std::size_t>(icon_->width) * icon_->height) {
     // SDL copies the icon, so a view of the store's pixels is enough.
@@ -296,14 +295,13 @@ int SdlHost::runMessageLoop() {
     // which the ticks run again.
     const bool ticking = timerPeriod_ != 0 && !procedure_.isIdle();
     const int timeout = ticking ? static_cast<int>(timerDeadline_ - now) : -1;
-    const int fd = x11ConnectionFd(window_.get());
-    if (fd >= 0) {
+    if (x11Fd_ >= 0) {
       // SDL's own wait wakes itself with an X message sent to the window over a second
       // connection; when the window is destroyed just then, the server answers BadWindow and
       // Xlib's default handler ends the program. Waiting on the connection here needs no
       // wake-up: SDL_PollEvent above has read everything queued, and a signal interrupts poll.
       // A signal that lands just before poll is seen within kIdleWait.
-      pollfd input{fd, POLLIN, 0};
+      pollfd input{x11Fd_, POLLIN, 0};
       poll(&input, 1, timeout >= 0 ? timeout : kIdleWait);
       continue;
     }
@@ -405,6 +403,7 @@ void SdlHost::close() {
   canvasSurface_.reset();
   window_.reset();
   windowId_ = 0;
+  x11Fd_ = -1;
 }
 
 std::intptr_t SdlHost::send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {

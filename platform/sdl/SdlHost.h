@@ -70,13 +70,13 @@ class SdlHost final : public Host {
   bool pointInClient(int x, int y) const;
 
   WindowProcedure& procedure_;
-  const BitmapSource* bitmaps_ = nullptr;
-  TextRenderer* text_ = nullptr;
   const BitmapView* icon_ = nullptr;
   bool sdlReady_ = false;
 
   std::unique_ptr<SDL_Window, WindowDeleter> window_;
   std::uint32_t windowId_ = 0;
+  // The X connection to wait on, -1 when the window is not an X window.
+  int x11Fd_ = -1;
   Size client_;
   SoftCanvas canvas_;
   // SDL's view of the canvas pixels, rebuilt whenever the canvas is resized.
