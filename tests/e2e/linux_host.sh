@@ -10,6 +10,12 @@ if [ $# -ne 1 ] || [ ! -x "$1" ]; then
   exit 2
 fi
 probe=$(realpath "$1")
+for tool in Xvfb xdotool xprop xwininfo import convert; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "skipped: $tool is missing (./test.sh installs it)"
+    exit 77
+  fi
+done
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-host.XXXXXX")
 passed=0
 failed=0
