@@ -37,8 +37,8 @@ work=$(mktemp -d)
 xvfb_pid=""
 game_pid=""
 cleanup() {
-  [ -n "$game_pid" ] && kill -TERM "$game_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null || true
+  if [ -n "$game_pid" ]; then kill -TERM "$game_pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill -TERM "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -51,7 +51,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 
 build/deradu &
 game_pid=$!

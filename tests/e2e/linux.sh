@@ -46,7 +46,8 @@ if [ ! -s "$work/display" ]; then
   echo "0 passed, 1 failed"
   exit 1
 fi
-export DISPLAY=":$(cat "$work/display")"
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 
 mkdir -p "$work/bin"
 cat >"$work/bin/xdg-open" <<EOF
@@ -86,9 +87,9 @@ solved="1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0"
 # ---------------------------------------------------------------------------------------------
 # Driving the program.
 
-start_game() { # [VAR=value ...] extra environment
+start_game() {
   # SIGINT must reach the program: a script's background job would otherwise ignore it.
-  env --default-signal=INT XDG_CONFIG_HOME="$config" PATH="$work/bin:$PATH" "$@" "$binary" \
+  env --default-signal=INT XDG_CONFIG_HOME="$config" PATH="$work/bin:$PATH" "$binary" \
     >>"$work/game.out" 2>>"$work/game.err" &
   game_pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" \
@@ -100,8 +101,7 @@ start_game() { # [VAR=value ...] extra environment
 # and sets `status` to its exit code, or "running" when it has not ended within 20 seconds.
 stop_game() {
   if [ "$1" = close ]; then "$close_helper" "$window"; else kill -s "$1" "$game_pid"; fi
-  local i
-  for i in $(seq 200); do
+  for _ in $(seq 200); do
     kill -0 "$game_pid" 2>/dev/null || break
     sleep 0.1
   done
@@ -128,8 +128,8 @@ read_board() { # skin [board x]
 
 # Waits up to 5 seconds for the board to read as `expected`; prints the last reading.
 board_becomes() { # skin expected [board x]
-  local reading="" i
-  for i in $(seq 25); do
+  local reading=""
+  for _ in $(seq 25); do
     shot
     reading=$(read_board "$1" "${3:-}")
     [ "$reading" = "$2" ] && break
@@ -145,8 +145,8 @@ is_deal() {
 
 # Waits for a board other than `previous` that is a valid deal; prints it.
 new_deal() { # skin previous
-  local reading="" i
-  for i in $(seq 25); do
+  local reading=""
+  for _ in $(seq 25); do
     shot
     reading=$(read_board "$1")
     if [ "$reading" != "$2" ] && is_deal "$reading"; then break; fi
@@ -185,7 +185,7 @@ bus_processes() {
 # Screen places, in client pixels (centres of the buttons).
 easy=(413 60); solve=(413 160); picture=(413 190); show=(413 220)
 help=(421 11); transparency=(441 11); keep_on_top=(461 11)
-cell() { echo $((30 + 78 * $1 + 39)) $((45 + 78 * $2 + 39)); }
+click_cell() { click $((30 + 78 * $1 + 39)) $((45 + 78 * $2 + 39)); }
 
 # ---------------------------------------------------------------------------------------------
 echo "== First start: no settings file"
@@ -212,18 +212,18 @@ check "after Solve the completion banner stays hidden" 1 \
   "$(($(region_match 602 353 325 110 30) < 50))"
 
 # The blank is bottom right: slide 15 left into it and back to complete the board by hand.
-click $(cell 2 3)
+click_cell 2 3
 check "a click on the tile beside the blank slides it" \
   "1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15" "$(board_becomes 0 "1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15")"
-click $(cell 3 3)
+click_cell 3 3
 board_becomes 0 "$solved" >/dev/null
 sleep 0.3
 shot
 check "completing the board by hand shows the banner" 1 "$(($(region_match 602 353 325 110 30) >= 95))"
-click $(cell 3 2)
+click_cell 3 2
 board_becomes 0 "1 2 3 4 5 6 7 8 9 10 11 0 13 14 15 12" >/dev/null
 check "one more slide hides the banner" 1 "$(($(region_match 602 353 325 110 30) < 50))"
-click $(cell 0 0)
+click_cell 0 0
 sleep 0.3
 check "a click on a tile away from the blank changes nothing" \
   "1 2 3 4 5 6 7 8 9 10 11 0 13 14 15 12" "$(board_becomes 0 "1 2 3 4 5 6 7 8 9 10 11 0 13 14 15 12")"

@@ -43,7 +43,8 @@ if [ ! -s "$work/display" ]; then
   echo "0 passed, 1 failed"
   exit 1
 fi
-export DISPLAY=":$(cat "$work/display")"
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 
 log="$work/probe.log"
 start_probe() { # x y topmost alpha
