@@ -76,5 +76,7 @@ bool Settings::writeTo(std::FILE* file) const {
       return false;
     }
   }
-  return true;
+  // MinGW's fprintf counts the characters it formatted even when writing them failed; the
+  // stream's error flag is what tells.
+  return std::ferror(file) == 0;
 }
