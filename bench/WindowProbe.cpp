@@ -1,0 +1,272 @@
+// Starts a windowed program on an X display and measures it from outside: the time to its first
+// painted frame, its processor time and wakeups while idle, its peak resident memory, how it
+// ends on SIGTERM, and whether it leaves any process behind.
+//
+// Usage: deradu_window_probe IDLE_SECONDS PROGRAM [ARGUMENTS...]
+// Prints one "key=value" line per figure. Times are milliseconds from just before the fork.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+double nowMs() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+void sleepMs(double ms) {
+  const auto nanoseconds = static_cast<long long>(ms * 1e6);
+  timespec t{static_cast<time_t>(nanoseconds / 1000000000), static_cast<long>(nanoseconds % 1000000000)};
+  while (nanosleep(&t, &t) != 0 && errno == EINTR) {
+  }
+}
+
+// A window can vanish between finding and reading it; those errors are expected.
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+
+long windowPid(Display* display, Window window) {
+  static const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  long pid = -1;
+  if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                         &count, &after, &data) == Success &&
+      data != nullptr) {
+    if (format == 32 && count == 1) pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+  }
+  if (data != nullptr) XFree(data);
+  return pid;
+}
+
+// True when the window is mapped and shows more than one colour: something was painted.
+bool painted(Display* display, Window window) {
+  XWindowAttributes attributes{};
+  if (!XGetWindowAttributes(display, window, &attributes)) return false;
+  if (attributes.map_state != IsViewable || attributes.width < 2 || attributes.height < 2) {
+    return false;
+  }
+  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                            static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+  if (image == nullptr) return false;
+  const unsigned long first = XGetPixel(image, 0, 0);
+  bool varied = false;
+  for (int y = 0; y < attributes.height && !varied; y += 3) {
+    for (int x = 0; x < attributes.width; x += 3) {
+      if (XGetPixel(image, x, y) != first) {
+        varied = true;
+        break;
+      }
+    }
+  }
+  XDestroyImage(image);
+  return varied;
+}
+
+// Top-level windows of the process: children of the root and, under a window manager, their
+// children.
+bool anyWindowPainted(Display* display, long pid) {
+  Window root = DefaultRootWindow(display);
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, root, &root, &parent, &children, &count)) return false;
+  bool found = false;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    if (windowPid(display, children[i]) == pid) {
+      found = painted(display, children[i]);
+      continue;
+    }
+    Window* inner = nullptr;
+    unsigned innerCount = 0;
+    Window innerRoot = 0;
+    Window innerParent = 0;
+    if (XQueryTree(display, children[i], &innerRoot, &innerParent, &inner, &innerCount)) {
+      for (unsigned j = 0; j < innerCount && !found; ++j) {
+        if (windowPid(display, inner[j]) == pid) found = painted(display, inner[j]);
+      }
+      if (inner != nullptr) XFree(inner);
+    }
+  }
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// utime + stime of the whole process (all threads), in clock ticks.
+long long cpuTicks(pid_t pid) {
+  const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+  const auto close = stat.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(stat.substr(close + 2));
+  std::string field;
+  long long utime = 0;
+  long long stime = 0;
+  // Fields 3..15 of proc(5); utime and stime are 14 and 15.
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14) utime = std::atoll(field.c_str());
+    if (i == 15) stime = std::atoll(field.c_str());
+  }
+  return utime + stime;
+}
+
+long long statusValue(const std::string& status, const char* key) {
+  const auto at = status.find(std::string(key) + ":");
+  if (at == std::string::npos) return 0;
+  return std::atoll(status.c_str() + at + std::strlen(key) + 1);
+}
+
+// Voluntary and involuntary context switches summed over every thread: each is a wakeup.
+long long contextSwitches(pid_t pid, int* threads) {
+  long long sum = 0;
+  *threads = 0;
+  std::error_code error;
+  for (const auto& task :
+       std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+    const std::string status = readFile(task.path().string() + "/status");
+    sum += statusValue(status, "voluntary_ctxt_switches") +
+           statusValue(status, "nonvoluntary_ctxt_switches");
+    ++*threads;
+  }
+  return sum;
+}
+
+// Processes that carry the marker in their environment: the program and all it started.
+std::vector<pid_t> markedProcesses(const std::string& marker) {
+  std::vector<pid_t> found;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream in(entry.path() / "environ", std::ios::binary);
+    std::string environment((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (environment.find(marker) != std::string::npos) found.push_back(std::atoi(name.c_str()));
+  }
+  return found;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s IDLE_SECONDS PROGRAM [ARGUMENTS...]\n", argv[0]);
+    return 2;
+  }
+  const double idleSeconds = std::atof(argv[1]);
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) {
+    std::fprintf(stderr, "cannot open the display\n");
+    return 2;
+  }
+  XSetErrorHandler(ignoreErrors);
+  const std::string marker =
+      "DERADU_PROBE_RUN=" + std::to_string(getpid()) + "-" + std::to_string(time(nullptr));
+
+  const double start = nowMs();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setsid();
+    putenv(const_cast<char*>(marker.c_str()));
+    execvp(argv[2], argv + 2);
+    _exit(127);
+  }
+
+  // The first painted frame: polled every 2 ms.
+  double firstFrame = -1;
+  int status = 0;
+  bool exited = false;
+  while (nowMs() - start < 30000) {
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      exited = true;
+      break;
+    }
+    if (anyWindowPainted(display, pid)) {
+      firstFrame = nowMs() - start;
+      break;
+    }
+    sleepMs(2);
+  }
+  std::printf("first_frame_ms=%.1f\n", firstFrame);
+  if (exited || firstFrame < 0) {
+    std::printf("error=%s\n", exited ? "exited before painting" : "no painted window in 30 s");
+    if (!exited) kill(pid, SIGKILL);
+    return 1;
+  }
+
+  // Idle: after a settling second, nothing happens for the given time.
+  sleepMs(1000);
+  int threads = 0;
+  const long long cpuBefore = cpuTicks(pid);
+  const long long switchesBefore = contextSwitches(pid, &threads);
+  sleepMs(idleSeconds * 1000);
+  const long long cpuAfter = cpuTicks(pid);
+  const long long switchesAfter = contextSwitches(pid, &threads);
+  const double tickMs = 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+  std::printf("idle_seconds=%.0f\n", idleSeconds);
+  std::printf("idle_cpu_ms=%.0f\n", static_cast<double>(cpuAfter - cpuBefore) * tickMs);
+  std::printf("idle_wakeups=%lld\n", switchesAfter - switchesBefore);
+  std::printf("threads=%d\n", threads);
+  const std::string status_text = readFile("/proc/" + std::to_string(pid) + "/status");
+  std::printf("peak_rss_kb=%lld\n", statusValue(status_text, "VmHWM"));
+
+  // SIGTERM, as a session ending would send it.
+  const double termAt = nowMs();
+  kill(pid, SIGTERM);
+  while (nowMs() - termAt < 10000) {
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      exited = true;
+      break;
+    }
+    sleepMs(2);
+  }
+  if (!exited) {
+    std::printf("exit=did not end within 10 s of SIGTERM\n");
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  } else if (WIFEXITED(status)) {
+    std::printf("exit=code %d\n", WEXITSTATUS(status));
+  } else {
+    std::printf("exit=signal %d\n", WTERMSIG(status));
+  }
+  std::printf("exit_ms=%.1f\n", nowMs() - termAt);
+
+  // Anything the program started must be gone with it; give stragglers a moment.
+  sleepMs(500);
+  std::vector<pid_t> left = markedProcesses(marker);
+  std::string names;
+  for (pid_t other : left) {
+    std::string name = readFile("/proc/" + std::to_string(other) + "/comm");
+    if (!name.empty() && name.back() == '\n') name.pop_back();
+    names += (names.empty() ? "" : ",") + name + "(" + std::to_string(other) + ")";
+    // Only processes this probe's child started carry the marker.
+    kill(other, SIGKILL);
+  }
+  std::printf("left_behind=%s\n", names.empty() ? "none" : names.c_str());
+  XCloseDisplay(display);
+  return 0;
+}

@@ -1,0 +1,192 @@
+#!/usr/bin/env bash
+# Builds the Linux program and the benchmarks in Release (configured as ./test.sh configures
+# build/), times the benchmarks, and measures build/deradu beside two open-source 15-puzzles from
+# Debian (sgt-fifteen, gnome-taquin) on one virtual display, in the same run: time to the first
+# painted frame, processor time and wakeups over idle seconds, peak resident memory, the end on
+# SIGTERM and any process left behind. Writes the figures to bench/RESULTS.md (or to the file
+# named by DERADU_BENCH_RESULTS). DERADU_BENCH_RUNS sets the start-up runs per program (5);
+# DERADU_BENCH_BUILD names another build folder than build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+results=${DERADU_BENCH_RESULTS:-$root/bench/RESULTS.md}
+runs=${DERADU_BENCH_RUNS:-5}
+build=${DERADU_BENCH_BUILD:-build}
+idle_seconds=10
+
+# shellcheck source=tools/packages.sh
+source tools/packages.sh
+ensure_packages build test bench
+
+echo "== Building $build/ in Release"
+cmake -S "$root" -B "$root/$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDERADU_TESTS=OFF \
+  -DDERADU_BENCH=ON >/dev/null
+ninja -C "$build" -j2 deradu deradu_bench deradu_window_probe
+
+work=$(mktemp -d)
+xvfb_pid=""
+bus_pid=""
+cleanup() {
+  [ -n "$bus_pid" ] && kill -TERM "$bus_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+
+echo "== Benchmarks (5 repetitions each; the summary takes the fastest)"
+bench_status=0
+"$build/bench/deradu_bench" --benchmark_repetitions=5 --benchmark_color=false \
+  >"$work/bench.txt" || bench_status=$?
+sed -n '/^Summary/,$p' "$work/bench.txt"
+[ "$bench_status" -le 2 ] || { echo "the benchmarks failed ($bench_status)" >&2; exit 1; }
+
+echo "== Programs on a virtual display"
+# Xvfb picks a free display number itself and writes it to fd 3 once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
+
+# A session bus, as every desktop session has; without one the GTK programs wait for it.
+dbus-daemon --session --fork --print-address=3 --print-pid=4 \
+  3>"$work/bus-address" 4>"$work/bus-pid" 2>/dev/null
+bus_pid=$(head -n 1 "$work/bus-pid")
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus-address")
+export DBUS_SESSION_BUS_ADDRESS
+
+declare -A programs=(
+  [deradu]="$root/$build/deradu"
+  [sgt-fifteen]=/usr/games/sgt-fifteen
+  [gnome-taquin]=/usr/games/gnome-taquin
+)
+order=(deradu sgt-fifteen gnome-taquin)
+
+# probe NAME IDLE_SECONDS [env...]: one start of the program with a home of its own.
+probe() {
+  local name=$1 idle=$2
+  shift 2
+  local home="$work/home-$name-$RANDOM"
+  mkdir -p "$home"
+  env "$@" HOME="$home" XDG_CONFIG_HOME="$home/.config" \
+    "$build/bench/deradu_window_probe" "$idle" "${programs[$name]}" 2>/dev/null
+}
+
+value() { # file key
+  sed -n "s/^$2=//p" "$1" | head -n 1
+}
+
+# Rounds alternate the programs, so a change in the machine's load touches all three alike.
+for round in $(seq "$runs"); do
+  for name in "${order[@]}"; do
+    idle=0
+    [ "$round" -eq 1 ] && idle=$idle_seconds
+    probe "$name" "$idle" >"$work/$name.$round" || true
+    printf '  %-13s run %d: first frame %s ms%s\n' "$name" "$round" \
+      "$(value "$work/$name.$round" first_frame_ms)" \
+      "$([ "$idle" -gt 0 ] && echo ", idle $idle s: $(value "$work/$name.$round" idle_cpu_ms) ms processor, $(value "$work/$name.$round" idle_wakeups) wakeups")"
+  done
+done
+# The Linux program once more without a session bus: SDL then may start a bus helper of its
+# own, which must end with the program.
+probe deradu 0 -u DBUS_SESSION_BUS_ADDRESS >"$work/deradu.nobus" || true
+
+median() { # key name: median over the rounds
+  local key=$1 name=$2
+  for round in $(seq "$runs"); do value "$work/$name.$round" "$key"; done |
+    grep -E '^[0-9.]+$' | sort -n | awk '{ v[NR] = $1 } END {
+      if (NR == 0) { print "n/a"; exit }
+      print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+range() { # key name: "min-max"
+  local key=$1 name=$2
+  for round in $(seq "$runs"); do value "$work/$name.$round" "$key"; done |
+    grep -E '^[0-9.]+$' | sort -n | awk 'NR == 1 { lo = $1 } { hi = $1 } END { print lo "-" hi }'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
+at_most() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a != "n/a" && a <= b) }'; }
+
+frame_ours=$(median first_frame_ms deradu)
+frame_sgt=$(median first_frame_ms sgt-fifteen)
+rss_ours=$(median peak_rss_kb deradu)
+rss_sgt=$(median peak_rss_kb sgt-fifteen)
+frame_ratio=$(ratio "$frame_ours" "$frame_sgt")
+rss_ratio=$(ratio "$rss_ours" "$rss_sgt")
+wakeups_ours=$(value "$work/deradu.1" idle_wakeups)
+left_ours="$(value "$work/deradu.1" left_behind) (with a session bus), $(value "$work/deradu.nobus" left_behind) (without)"
+verdict() { if "$@"; then echo MET; else echo "NOT MET"; fi; }
+no_leftovers() {
+  local file
+  for file in "$work"/deradu.*; do [ "$(value "$file" left_behind)" = none ] || return 1; done
+}
+
+{
+  echo "# Benchmark results"
+  echo
+  echo "Written by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC')."
+  echo
+  echo "| machine | |"
+  echo "|---|---|"
+  echo "| processors (nproc) | $(nproc) |"
+  echo "| CPU model | $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1) |"
+  echo "| kernel | $(uname -sr) |"
+  echo "| load average before / after | $load_before / $(cut -d' ' -f1-3 /proc/loadavg) |"
+  echo "| source | $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- . 2>/dev/null || echo ' with uncommitted changes') |"
+  echo "| peers | sgt-puzzles $(dpkg-query -W -f='${Version}' sgt-puzzles), gnome-taquin $(dpkg-query -W -f='${Version}' gnome-taquin) |"
+  echo
+  echo "## Targets"
+  echo
+  echo "| target | figure | verdict |"
+  echo "|---|---|---|"
+  sed -n '/^Targets/,$p' "$work/bench.txt" | sed -n 's/^  \(MET\|NOT MET\|not run\) *\(.*\): \(.*\)$/| \2 | \3 | \1 |/p'
+  echo "| first painted frame at most 0.6 x sgt-fifteen's | ${frame_ours} ms / ${frame_sgt} ms = ${frame_ratio} | $(verdict at_most "$frame_ratio" 0.6) |"
+  echo "| peak resident memory at most 0.75 x sgt-fifteen's | ${rss_ours} kB / ${rss_sgt} kB = ${rss_ratio} | $(verdict at_most "$rss_ratio" 0.75) |"
+  echo "| no wakeups while idle ($idle_seconds s) | $wakeups_ours | $(verdict test "$wakeups_ours" = 0) |"
+  echo "| no process left behind | $left_ours | $(verdict no_leftovers) |"
+  echo
+  echo "## Programs on a virtual display"
+  echo
+  echo "Medians of $runs starts (range in brackets); idle figures from the first start."
+  echo
+  echo "| program | first painted frame (ms) | idle processor time over $idle_seconds s (ms) | idle wakeups | threads | peak resident (kB) | end on SIGTERM | left behind |"
+  echo "|---|---|---|---|---|---|---|---|"
+  for name in "${order[@]}"; do
+    echo "| $name | $(median first_frame_ms "$name") ($(range first_frame_ms "$name")) | $(value "$work/$name.1" idle_cpu_ms) | $(value "$work/$name.1" idle_wakeups) | $(value "$work/$name.1" threads) | $(median peak_rss_kb "$name") ($(range peak_rss_kb "$name")) | $(value "$work/$name.1" exit) after $(value "$work/$name.1" exit_ms) ms | $(value "$work/$name.1" left_behind) |"
+  done
+  echo
+  echo "Ratios of the Linux program to sgt-fifteen: first frame $frame_ratio, peak resident memory $rss_ratio."
+  echo
+  echo "## Benchmarks"
+  echo
+  echo "Google Benchmark, Release build, 5 repetitions; each figure is the fastest repetition."
+  echo "Processor time decides (the machine is shared with other work, which the wall clock"
+  echo "would count); the wall clock is in brackets."
+  echo
+  echo '```'
+  sed -n '/^Summary/,/^Targets/p' "$work/bench.txt" | sed '$d'
+  echo '```'
+  echo
+  echo "## Method"
+  echo
+  echo "- Benchmarks: \`$build/bench/deradu_bench\` runs the real program on the headless host."
+  echo "  A full repaint is WM_PAINT: the whole scene into a fresh frame of the client size"
+  echo "  (471 x 401 narrow, 864 x 401 wide with the side panel and reference shown). The floor is"
+  echo "  one memcpy of a frame of the same size. The idle tick is WM_TIMER with nothing to do; the"
+  echo "  tick after a slide includes the completion test, the label refresh and the repaint."
+  echo "- Programs: \`$build/bench/deradu_window_probe\` forks and starts each program in a session"
+  echo "  of its own on Xvfb (1280 x 1024 x 24, no window manager) with a fresh HOME, all under one"
+  echo "  session bus. The first painted frame is the time from just before the fork until a mapped"
+  echo "  window whose _NET_WM_PID is the program's shows more than one colour (XGetImage, polled"
+  echo "  every 2 ms). After one more second, processor time (utime + stime of /proc/PID/stat, all"
+  echo "  threads) and wakeups (voluntary + involuntary context switches of every thread in"
+  echo "  /proc/PID/task/*/status) are read before and after $idle_seconds idle seconds; peak"
+  echo "  resident memory is VmHWM. Then SIGTERM; half a second after the program ended, any process"
+  echo "  still carrying the probe's environment marker was started by it and is reported (and"
+  echo "  ended)."
+} >"$results"
+echo "== Results written to $results"
+sed -n '/^## Targets/,/^## Programs/p' "$results" | sed '$d'
