@@ -49,7 +49,6 @@ if [ "$DERADU_WINE_RUNNER" != native ]; then
 fi
 
 exe="$build/deradu.exe"
-unit_tests="$build/tests/deradu_core_tests.exe"
 linux_program="$root/build/deradu"
 res="$root/res"
 
@@ -65,11 +64,14 @@ fail() { failed=$((failed + 1)); echo "  FAIL  $1${2:+: $2}"; }
 check() { # name, expected, actual
   if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
 }
-timed() { # label, command...: runs the command and reports how long it took
+# Runs a command and reports how long it took on the script's own output, whatever the
+# command's output is redirected to.
+exec 4>&1
+timed() { # label, command...
   local label=$1 start=$SECONDS status=0
   shift
   "$@" || status=$?
-  echo "  ($label: $((SECONDS - start)) s)"
+  echo "  ($label: $((SECONDS - start)) s)" >&4
   return $status
 }
 
@@ -124,19 +126,23 @@ wineserver -p
 timed "Wine session started" timeout 300 wine cmd /c exit 0 >/dev/null 2>&1
 
 # ---------------------------------------------------------------------------------------------
-echo "== Unit tests of the portable core, built for Windows"
-if [ -f "$unit_tests" ]; then
+echo "== Unit tests built for Windows"
+# The portable core's tests, and the Windows back end's against Wine's USER32 and GDI32 (these
+# need the display).
+for suite in deradu_core_tests deradu_win32_tests; do
+  if [ ! -f "$build/tests/$suite.exe" ]; then
+    fail "$suite.exe was built" "no $build/tests/$suite.exe"
+    continue
+  fi
   status=0
-  timed "unit tests" timeout 300 wine "$unit_tests" --gtest_brief=1 >"$work/unit.log" 2>&1 ||
-    status=$?
-  summary=$(grep -E '^\[  (PASSED|FAILED|SKIPPED) ' "$work/unit.log" | tr '\n' ' ')
-  if [ "$status" -eq 0 ]; then pass "deradu_core_tests.exe passes: $summary"; else
-    fail "deradu_core_tests.exe passes" "exit $status; $(grep -E 'FAILED|Failure' "$work/unit.log" |
+  timed "$suite" timeout 300 wine "$build/tests/$suite.exe" --gtest_brief=1 \
+    >"$work/$suite.log" 2>&1 || status=$?
+  summary=$(grep -E '^\[  (PASSED|FAILED|SKIPPED) ' "$work/$suite.log" | tr '\n' ' ')
+  if [ "$status" -eq 0 ]; then pass "$suite.exe passes: $summary"; else
+    fail "$suite.exe passes" "exit $status; $(grep -E 'FAILED|Failure' "$work/$suite.log" |
       head -n 5 | tr '\n' ' ')"
   fi
-else
-  fail "deradu_core_tests.exe was built" "no $unit_tests"
-fi
+done
 
 # ---------------------------------------------------------------------------------------------
 # Playing the program. Without a window manager Wine draws the frame itself inside an X window
@@ -269,6 +275,7 @@ outer_geometry() {
     /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
 }
 opacity() { xprop -id "$window" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
+net_state() { xprop -id "$window" _NET_WM_STATE | sed -n 's/.* = //p'; }
 settings_lines() { tr -d ' ' <"$settings" | head -n 6 | tr '\r\n' '| ' | sed 's/ $//'; }
 
 # A window manager's close request (WM_DELETE_WINDOW), which Wine turns into WM_CLOSE.
@@ -301,6 +308,7 @@ cp "$work/shot.png" "$work/wine-first.png"
 first_deal=$deal
 check "the background bitmap fills the client area" 1 \
   "$(($(region_match 101 0 380 471 21 0 380) >= 90))"
+check "it is not kept on top" "" "$(net_state | grep -o _NET_WM_STATE_ABOVE)"
 check "the title-bar buttons show their off pictures" 1 \
   "$(($(region_match 632 431 1 20 20) >= 90 && $(region_match 614 451 1 20 20) >= 90))"
 
@@ -360,8 +368,7 @@ shot
 check "the transparency button shows its on picture" 1 "$(($(region_match 633 431 1 20 20) >= 90))"
 click "${transparency[@]}"
 sleep 1
-check "a second click makes the window opaque again" 1 \
-  "$(o=$(opacity); [ -z "$o" ] || [ "$o" = 4294967295 ] && echo 1)"
+check "a second click makes the window opaque again" "" "$(opacity)"
 
 click "${keep_on_top[@]}"
 sleep 1
@@ -391,6 +398,9 @@ fi
 echo "== Second start: the saved settings"
 if start_game; then
   check "the window reopens where it was left" "120 80" "$(outer_geometry | cut -d' ' -f1,2)"
+  # Wine sets the state itself only while the window is unmapped, as at start; later changes
+  # are requests to a window manager, and there is none here.
+  check "it is kept on top" "_NET_WM_STATE_ABOVE" "$(net_state | grep -o _NET_WM_STATE_ABOVE)"
   deal=$(new_deal 1 "")
   if is_deal "$deal"; then pass "it deals its first board in the saved picture skin"; else
     fail "it deals its first board in the saved picture skin" "read '$deal'"; fi
