@@ -23,10 +23,11 @@ configure build-asan -DCMAKE_BUILD_TYPE=Debug -DDERADU_SANITIZE=ON -DDERADU_TOOL
 ninja -C build-asan -j$jobs
 (cd build-asan && ctest --output-on-failure -j$jobs)
 
-if [ -x tests/e2e/linux.sh ]; then
-  echo "== End-to-end: Linux program on a virtual display"
-  tests/e2e/linux.sh "$root/build/deradu"
-fi
+echo "== End-to-end: Linux program on a virtual display"
+tests/e2e/linux.sh "$root/build/deradu"
+
+echo "== Memcheck: a played run of the Linux program"
+tests/e2e/valgrind_linux.sh "$root/build/deradu"
 
 if [ -f cmake/mingw-i686.cmake ]; then
   echo "== Windows program (MinGW-w64, i686)"
