@@ -92,6 +92,8 @@ cleanup() {
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Screenshots and logs kept in $work"; fi
 }
 trap cleanup EXIT
+# The overall time limit ends the script with SIGTERM; the cleanup runs all the same.
+trap 'exit 143' TERM INT
 
 # ---------------------------------------------------------------------------------------------
 echo "== Wine ($(wine --version 2>/dev/null), runner: $DERADU_WINE_RUNNER)"
@@ -122,7 +124,7 @@ export DISPLAY=":$(cat "$work/display")"
 
 # One Wine session for every program run here: its start-up (services, the desktop process) is
 # paid once.
-wineserver -p
+wineserver -p 30
 timed "Wine session started" timeout 300 wine cmd /c exit 0 >/dev/null 2>&1
 
 # ---------------------------------------------------------------------------------------------
