@@ -26,6 +26,9 @@ ninja -C build-asan -j$jobs
 echo "== End-to-end: Linux program on a virtual display"
 tests/e2e/linux.sh "$root/build/deradu"
 
+echo "== Settings files the program cannot read or write"
+tests/e2e/settings_faults.sh "$root/build/deradu"
+
 echo "== Memcheck: a played run of the Linux program"
 tests/e2e/valgrind_linux.sh "$root/build/deradu"
 

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The Linux program against settings files it cannot read or write: a read-only file system, a
+# folder that cannot be created, a full disk, a file replaced by a folder, a damaged file. Each
+# run must show the game, end in order with exit code 1, and leave no damaged file behind.
+# Usage: tests/e2e/settings_faults.sh BINARY. Needs root or unprivileged user namespaces, for
+# the private mounts. Prints "N passed, N failed"; exits non-zero on a failure.
+set -uo pipefail
+
+if [ $# -ne 1 ] || [ ! -x "$1" ]; then
+  echo "usage: $0 BINARY" >&2
+  exit 2
+fi
+
+# The mounts below are made in a private mount namespace, so nothing outside sees them.
+if [ -z "${DERADU_FAULTS_NAMESPACE:-}" ]; then
+  export DERADU_FAULTS_NAMESPACE=1
+  if [ "$(id -u)" -eq 0 ]; then
+    exec unshare --mount --propagation private "$0" "$@"
+  fi
+  exec unshare --map-root-user --mount "$0" "$@"
+fi
+
+binary=$(realpath "$1")
+work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-faults.XXXXXX")
+passed=0
+failed=0
+xvfb_pid=""
+
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  grep -o " $work/[^ ]*" /proc/mounts | sort -r | xargs -r -n1 umount 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+pass() { passed=$((passed + 1)); echo "  ok    $1"; }
+fail() { failed=$((failed + 1)); echo "  FAIL  $1${2:+: $2}"; }
+check() { # name, expected, actual
+  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
+}
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+if [ ! -s "$work/display" ]; then
+  echo "Xvfb did not start"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+export DISPLAY=":$(cat "$work/display")"
+
+# Starts the game with its settings under $1, waits for its window, ends it with SIGTERM and
+# prints "window exit-code": window is "shown" or "none".
+play() { # config home
+  local pid shown=none code
+  XDG_CONFIG_HOME=$1 timeout 30 "$binary" >"$work/game.log" 2>&1 &
+  pid=$!
+  if timeout 15 xdotool search --sync --onlyvisible --pid "$pid" --name '^Qor Deradu 1\.0$' \
+      >/dev/null 2>&1; then
+    shown=shown
+  fi
+  kill -TERM "$pid" 2>/dev/null
+  wait "$pid"
+  code=$?
+  echo "$shown $code"
+}
+
+good=$'1\n1\n0\n120\n300\n3\n'
+digest() { sha256sum "$1" 2>/dev/null | cut -d' ' -f1; }
+
+echo "== Read-only file system"
+home="$work/readonly"
+mkdir -p "$home"
+mount -t tmpfs -o size=64k tmpfs "$home"
+mkdir -p "$home/qor/revaziriv"
+printf '%s' "$good" >"$home/qor/revaziriv/revAziriv.ini"
+before=$(digest "$home/qor/revaziriv/revAziriv.ini")
+mount -o remount,ro "$home"
+check "the game shows and ends in order" "shown 1" "$(play "$home")"
+check "the file is as it was" "$before" "$(digest "$home/qor/revaziriv/revAziriv.ini")"
+
+echo "== A settings folder that cannot be created"
+home="$work/blocked"
+mkdir -p "$home"
+printf 'not a folder\n' >"$home/qor"
+check "the game shows and ends in order" "shown 1" "$(play "$home")"
+check "the file in the folder's place is untouched" "not a folder" "$(cat "$home/qor")"
+
+echo "== A full disk"
+home="$work/full"
+mkdir -p "$home"
+mount -t tmpfs -o size=64k tmpfs "$home"
+mkdir -p "$home/qor/revaziriv"
+printf '%s' "$good" >"$home/qor/revaziriv/revAziriv.ini"
+before=$(digest "$home/qor/revaziriv/revAziriv.ini")
+dd if=/dev/zero of="$home/filler" bs=4k >/dev/null 2>&1
+check "the game shows and ends in order" "shown 1" "$(play "$home")"
+check "the old file is intact" "$before" "$(digest "$home/qor/revaziriv/revAziriv.ini")"
+check "no temporary file is left" "revAziriv.ini" "$(ls "$home/qor/revaziriv")"
+
+echo "== A file replaced by a folder"
+home="$work/folder"
+mkdir -p "$home/qor/revaziriv/revAziriv.ini/inside"
+check "the game shows and ends in order" "shown 1" "$(play "$home")"
+check "the folder is still there with its contents" "inside" \
+  "$(ls "$home/qor/revaziriv/revAziriv.ini")"
+check "nothing else was written beside it" "revAziriv.ini" "$(ls "$home/qor/revaziriv")"
+
+echo "== A damaged file"
+home="$work/damaged"
+mkdir -p "$home/qor/revaziriv"
+head -c 3000 /dev/urandom >"$home/qor/revaziriv/revAziriv.ini"
+check "the game shows and ends in order" "shown 1" "$(play "$home")"
+lines=$(grep -cE '^[0-9]+$' "$home/qor/revaziriv/revAziriv.ini")
+check "the file is replaced by six well-formed lines" "6 6" \
+  "$lines $(wc -l <"$home/qor/revaziriv/revAziriv.ini")"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
