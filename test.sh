@@ -19,7 +19,7 @@ configure build -DCMAKE_BUILD_TYPE=Release -DDERADU_TESTS=OFF -DDERADU_BENCH=ON
 ninja -C build -j$jobs
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-configure build-asan -DCMAKE_BUILD_TYPE=Debug -DDERADU_SANITIZE=ON -DDERADU_TOOLS=OFF
+configure build-asan -DCMAKE_BUILD_TYPE=Debug -DDERADU_SANITIZE=ON
 ninja -C build-asan -j$jobs
 (cd build-asan && ctest --output-on-failure -j$jobs)
 
