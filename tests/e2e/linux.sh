@@ -13,12 +13,11 @@ binary=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 res=$(cd "$here/../../res" && pwd)
 
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-e2e.XXXXXX")
 config="$work/config"
 settings="$config/qor/revaziriv/revAziriv.ini"
-passed=0
-failed=0
-xvfb_pid=""
 game_pid=""
 window=""
 
@@ -29,32 +28,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-pass() { passed=$((passed + 1)); echo "  ok    $1"; }
-fail() { failed=$((failed + 1)); echo "  FAIL  $1${2:+: $2}"; }
-check() { # name, expected, actual
-  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
-}
 
 # ---------------------------------------------------------------------------------------------
 # The virtual display, the stand-in URL opener and the reference tiles.
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-if [ ! -s "$work/display" ]; then
-  echo "Xvfb did not start"
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-DISPLAY=":$(cat "$work/display")"
-export DISPLAY
+start_xvfb "$work"
 
-mkdir -p "$work/bin"
-cat >"$work/bin/xdg-open" <<EOF
-#!/bin/sh
-printf '%s\n' "\$#" "\$@" >"$work/opened.tmp" && mv "$work/opened.tmp" "$work/opened"
-EOF
-chmod +x "$work/bin/xdg-open"
+install_url_recorder "$work"
 
 # A window manager's close request, for the close box's path through the program.
 close_helper=""
@@ -62,26 +42,8 @@ if cc -o "$work/close" "$here/linux_close.c" -lX11 2>"$work/close.log"; then
   close_helper="$work/close"
 fi
 
-# The pixels of a rectangle of an image, one "r g b" line each, rows top-down.
-pixels() { # image, x, y, width, height
-  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 rgb:- | od -An -v -tu1 -w3
-}
-
-# Tile tables: a grid of pixels sampled inside each 78 x 78 tile bitmap, by tile value. Value v
-# shows bitmap base + v, the blank (0) shows base + 16.
-make_tiles() { # skin, base
-  local v id out="$work/tiles$1.txt"
-  : >"$out"
-  for v in $(seq 0 15); do
-    id=$(($2 + (v == 0 ? 16 : v)))
-    pixels "$res/bmp$id.bmp" 0 0 78 78 | awk -v v="$v" '{
-        x = (NR - 1) % 78; y = int((NR - 1) / 78)
-        if (x % 7 == 4 && y % 7 == 4) print v, x, y, $1, $2, $3
-      }' >>"$out"
-  done
-}
-make_tiles 0 699
-make_tiles 1 715
+make_tiles "$work" "$res" 0 699
+make_tiles "$work" "$res" 1 715
 solved="1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0"
 
 # ---------------------------------------------------------------------------------------------

@@ -16,10 +16,9 @@ for tool in Xvfb xdotool xprop xwininfo import convert; do
     exit 77
   fi
 done
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-host.XXXXXX")
-passed=0
-failed=0
-xvfb_pid=""
 probe_pid=""
 
 cleanup() {
@@ -29,22 +28,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-pass() { passed=$((passed + 1)); echo "  ok    $1"; }
-fail() { failed=$((failed + 1)); echo "  FAIL  $1${2:+: $2}"; }
-check() { # name, expected, actual
-  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
-}
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-if [ ! -s "$work/display" ]; then
-  echo "Xvfb did not start"
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-DISPLAY=":$(cat "$work/display")"
-export DISPLAY
+start_xvfb "$work"
 
 log="$work/probe.log"
 start_probe() { # x y topmost alpha

@@ -21,10 +21,9 @@ if [ -z "${DERADU_FAULTS_NAMESPACE:-}" ]; then
 fi
 
 binary=$(realpath "$1")
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-faults.XXXXXX")
-passed=0
-failed=0
-xvfb_pid=""
 
 cleanup() {
   [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
@@ -33,21 +32,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-pass() { passed=$((passed + 1)); echo "  ok    $1"; }
-fail() { failed=$((failed + 1)); echo "  FAIL  $1${2:+: $2}"; }
-check() { # name, expected, actual
-  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
-}
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-if [ ! -s "$work/display" ]; then
-  echo "Xvfb did not start"
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$work"
 
 # Starts the game with its settings under $1, waits for its window, ends it with SIGTERM and
 # prints "window exit-code": window is "shown" or "none".

@@ -13,8 +13,9 @@ fi
 binary=$(realpath "$1")
 command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 2; }
 
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-valgrind.XXXXXX")
-xvfb_pid=""
 game_pid=""
 status=1
 cleanup() {
@@ -24,18 +25,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$work"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 mkdir -p "$HOME"
 # The help page must not open a browser here.
-mkdir -p "$work/bin"
-printf '#!/bin/sh\nexit 0\n' >"$work/bin/xdg-open"
-chmod +x "$work/bin/xdg-open"
-export PATH="$work/bin:$PATH"
+install_url_recorder "$work"
 
 # Definite leaks count as errors. No suppressions are needed: the X, SDL, FreeType and
 # fontconfig libraries' one-time allocations are all still reachable at exit. A child forked to start the URL opener holds a

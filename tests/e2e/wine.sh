@@ -52,18 +52,12 @@ exe="$build/deradu.exe"
 linux_program="$root/build/deradu"
 res="$root/res"
 
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-wine.XXXXXX")
-passed=0
-failed=0
-xvfb_pid=""
 game_pid=""
 window=""
 
-pass() { passed=$((passed + 1)); echo "  ok    $1"; }
-fail() { failed=$((failed + 1)); echo "  FAIL  $1${2:+: $2}"; }
-check() { # name, expected, actual
-  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
-}
 # Runs a command and reports how long it took on the script's own output, whatever the
 # command's output is redirected to.
 exec 4>&1
@@ -112,15 +106,7 @@ if [ ! -f "$WINEPREFIX/.deradu-ready" ]; then
   fi
 fi
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-if [ ! -s "$work/display" ]; then
-  fail "Xvfb starts"
-  echo "$passed passed, $failed failed"
-  exit 1
-fi
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$work"
 
 # One Wine session for every program run here: its start-up (services, the desktop process) is
 # paid once.
@@ -154,34 +140,10 @@ frame_y=22
 client_width=471
 client_height=401
 
-mkdir -p "$work/bin"
-cat >"$work/bin/xdg-open" <<EOF
-#!/bin/sh
-printf '%s\n' "\$#" "\$@" >"$work/opened.tmp" && mv "$work/opened.tmp" "$work/opened"
-EOF
-chmod +x "$work/bin/xdg-open"
-export PATH="$work/bin:$PATH"
+install_url_recorder "$work"
 
-# The pixels of a rectangle of an image, one "r g b" line each, rows top-down.
-pixels() { # image, x, y, width, height
-  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 rgb:- | od -An -v -tu1 -w3
-}
-
-# Tile tables: pixels sampled inside each 78 x 78 tile bitmap, by tile value (see
-# linux_board.awk). Value v shows bitmap base + v, the blank (0) shows base + 16.
-make_tiles() { # skin, base
-  local v id out="$work/tiles$1.txt"
-  : >"$out"
-  for v in $(seq 0 15); do
-    id=$(($2 + (v == 0 ? 16 : v)))
-    pixels "$res/bmp$id.bmp" 0 0 78 78 | awk -v v="$v" '{
-        x = (NR - 1) % 78; y = int((NR - 1) / 78)
-        if (x % 7 == 4 && y % 7 == 4) print v, x, y, $1, $2, $3
-      }' >>"$out"
-  done
-}
-make_tiles 0 699
-make_tiles 1 715
+make_tiles "$work" "$res" 0 699
+make_tiles "$work" "$res" 1 715
 solved="1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0"
 
 start_game() {
