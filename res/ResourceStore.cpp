@@ -1,11 +1,9 @@
-// The bitmaps and the icon built into the Linux program, decoded once and found by numeric id.
+// The bitmaps and the icon built into the Linux program, decoded on first use and found by id.
 #include "res/ResourceStore.h"
 
-#include <SDL.h>
-
 #include <algorithm>
+#include <array>
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <utility>
 
@@ -14,60 +12,97 @@
 namespace {
 
 constexpr int kIconId = 100;
+constexpr std::size_t kInfoHeaderSize = 40;
 
-struct SurfaceDeleter {
-  void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+using Palette = std::array<std::uint32_t, 256>;
+
+struct Pixels {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> words;
 };
-using SurfacePointer = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
-std::size_t pixelIndex(int x, int y, int width) {
-  return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-         static_cast<std::size_t>(x);
-}
-
-// Any BMP SDL reads (bottom-up or top-down, 8 bits with a palette or 24 bits) becomes
-// 0x00RRGGBB words. SDL needs no initialisation for this.
-std::optional<std::vector<std::uint32_t>> decodeBmp(std::span<const std::uint8_t> bytes, int& width,
-                                                    int& height) {
-  SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (stream == nullptr) {
-    return std::nullopt;
-  }
-  const SurfacePointer loaded(SDL_LoadBMP_RW(stream, 1));
-  if (!loaded) {
-    return std::nullopt;
-  }
-  const SurfacePointer converted(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGB888, 0));
-  if (!converted || SDL_LockSurface(converted.get()) != 0) {
-    return std::nullopt;
-  }
-  width = converted->w;
-  height = converted->h;
-  std::vector<std::uint32_t> pixels(pixelIndex(0, height, width));
-  const auto* rows = static_cast<const std::uint8_t*>(converted->pixels);
-  for (int y = 0; y < height; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(
-        rows + static_cast<std::ptrdiff_t>(y) * converted->pitch);
-    for (int x = 0; x < width; ++x) {
-      pixels[pixelIndex(x, y, width)] = row[x] & 0x00FFFFFFu;
-    }
-  }
-  SDL_UnlockSurface(converted.get());
-  return pixels;
+std::uint32_t readU16(std::span<const std::uint8_t> bytes, std::size_t at) {
+  return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8;
 }
 
 std::uint32_t readU32(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-         static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-         static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+  return readU16(bytes, at) | readU16(bytes, at + 2) << 16;
+}
+
+// Bytes per stored row: every row is padded to a multiple of four bytes.
+std::size_t rowStride(int width, std::uint32_t bits) {
+  return (static_cast<std::size_t>(width) * bits / 8 + 3) / 4 * 4;
+}
+
+// Stored rows of 8 bits (indices into `palette`) or 24 bits (blue, green, red) as 0x00RRGGBB
+// words, rows top-down. `rows` holds at least `height` rows; the words go straight into the
+// buffer the store keeps.
+Pixels convertRows(std::span<const std::uint8_t> rows, int width, int height, bool topDown,
+                   std::uint32_t bits, const Palette& palette) {
+  const std::size_t stride = rowStride(width, bits);
+  Pixels result{width, height, {}};
+  result.words.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  std::uint32_t* out = result.words.data();
+  for (int y = 0; y < height; ++y, out += width) {
+    // Bottom-up files store the picture's last row first.
+    const int stored = topDown ? y : height - 1 - y;
+    const std::uint8_t* in = rows.data() + static_cast<std::size_t>(stored) * stride;
+    if (bits == 24) {
+      for (int x = 0; x < width; ++x, in += 3) {
+        out[x] = static_cast<std::uint32_t>(in[2]) << 16 | static_cast<std::uint32_t>(in[1]) << 8 |
+                 in[0];
+      }
+    } else {
+      for (int x = 0; x < width; ++x) out[x] = palette[in[x]];
+    }
+  }
+  return result;
+}
+
+// An uncompressed BMP of 8 bits with a palette or of 24 bits, bottom-up or top-down; nothing
+// for any other kind or for a file cut short. Indices past the palette's end read as black.
+std::optional<Pixels> decodeBmp(std::span<const std::uint8_t> file) {
+  constexpr std::size_t kFileHeaderSize = 14;
+  constexpr std::int32_t kMaxSide = 16384;
+  if (file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M') {
+    return std::nullopt;
+  }
+  const std::size_t dataOffset = readU32(file, 10);
+  const std::size_t headerSize = readU32(file, 14);
+  const auto width = static_cast<std::int32_t>(readU32(file, 18));
+  const auto storedHeight = static_cast<std::int32_t>(readU32(file, 22));
+  const std::uint32_t bits = readU16(file, 28);
+  const std::uint32_t compression = readU32(file, 30);
+  const std::uint32_t colours = readU32(file, 46);
+  if (headerSize < kInfoHeaderSize || headerSize > file.size() - kFileHeaderSize ||
+      width <= 0 || width > kMaxSide || storedHeight == 0 || storedHeight > kMaxSide ||
+      storedHeight < -kMaxSide || (bits != 8 && bits != 24) || compression != 0) {
+    return std::nullopt;
+  }
+  // A negative height marks rows stored top-down.
+  const bool topDown = storedHeight < 0;
+  const int height = topDown ? -storedHeight : storedHeight;
+  if (dataOffset > file.size() ||
+      (file.size() - dataOffset) / rowStride(width, bits) < static_cast<std::size_t>(height)) {
+    return std::nullopt;
+  }
+  Palette palette{};
+  if (bits == 8) {
+    const std::size_t first = kFileHeaderSize + headerSize;
+    const std::size_t stored = std::min<std::size_t>(colours == 0 ? 256 : colours, 256);
+    const std::size_t count = std::min(stored, (file.size() - first) / 4);
+    for (std::size_t i = 0; i < count; ++i) {
+      palette[i] = readU32(file, first + 4 * i) & 0x00FFFFFFu;
+    }
+  }
+  return convertRows(file.subspan(dataOffset), width, height, topDown, bits, palette);
 }
 
 // The first image of an icon file, if it is the uncompressed 24-bit kind the program ships.
-// SDL reads no icon files; the header's height counts the colour rows and the mask together.
-std::optional<std::vector<std::uint32_t>> decodeIcon(std::span<const std::uint8_t> bytes,
-                                                     int& width, int& height) {
+// The header's height counts the colour rows and the mask together.
+std::optional<Pixels> decodeIcon(std::span<const std::uint8_t> bytes) {
   constexpr std::size_t kDirectorySize = 6 + 16;
-  constexpr std::size_t kInfoHeaderSize = 40;
   if (bytes.size() < kDirectorySize || bytes[2] != 1 || bytes[4] == 0) {
     return std::nullopt;
   }
@@ -76,63 +111,42 @@ std::optional<std::vector<std::uint32_t>> decodeIcon(std::span<const std::uint8_
     return std::nullopt;
   }
   const auto header = bytes.subspan(offset);
-  const auto headerWidth = static_cast<std::int32_t>(readU32(header, 4));
-  const auto headerHeight = static_cast<std::int32_t>(readU32(header, 8));
-  const bool plain24 = (header[14] | header[15] << 8) == 24 && readU32(header, 16) == 0;
-  if (readU32(header, 0) != kInfoHeaderSize || !plain24 || headerWidth <= 0 || headerWidth > 256 ||
-      headerHeight <= 0 || headerHeight > 512 || headerHeight % 2 != 0) {
+  const auto width = static_cast<std::int32_t>(readU32(header, 4));
+  const auto doubleHeight = static_cast<std::int32_t>(readU32(header, 8));
+  const bool plain24 = readU16(header, 14) == 24 && readU32(header, 16) == 0;
+  if (readU32(header, 0) != kInfoHeaderSize || !plain24 || width <= 0 || width > 256 ||
+      doubleHeight <= 0 || doubleHeight > 512 || doubleHeight % 2 != 0) {
     return std::nullopt;
   }
-  width = headerWidth;
-  height = headerHeight / 2;
-  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+  const int height = doubleHeight / 2;
   const auto rows = header.subspan(kInfoHeaderSize);
-  if (rows.size() < stride * static_cast<std::size_t>(height)) {
+  if (rows.size() < rowStride(width, 24) * static_cast<std::size_t>(height)) {
     return std::nullopt;
   }
-  std::vector<std::uint32_t> pixels(pixelIndex(0, height, width));
-  for (int y = 0; y < height; ++y) {
-    // Bottom-up: the file's first row is the picture's last.
-    const std::size_t row = static_cast<std::size_t>(height - 1 - y) * stride;
-    for (int x = 0; x < width; ++x) {
-      const std::size_t at = row + static_cast<std::size_t>(x) * 3;
-      pixels[pixelIndex(x, y, width)] = static_cast<std::uint32_t>(rows[at + 2]) << 16 |
-                                        static_cast<std::uint32_t>(rows[at + 1]) << 8 | rows[at];
-    }
-  }
-  return pixels;
-}
-
-void attachView(int width, int height, std::vector<std::uint32_t> pixels,
-                std::vector<std::uint32_t>& storage, BitmapView& view) {
-  storage = std::move(pixels);
-  view = BitmapView{width, height, storage};
+  return convertRows(rows, width, height, false, 24, Palette{});
 }
 
 }  // namespace
 
-ResourceStore::ResourceStore() {
-  for (const EmbeddedResource& resource : embeddedResources()) {
-    int width = 0;
-    int height = 0;
-    if (resource.kind == ResourceKind::icon) {
-      if (resource.id == kIconId) {
-        if (auto pixels = decodeIcon(resource.bytes, width, height)) {
-          icon_.id = resource.id;
-          attachView(width, height, std::move(*pixels), icon_.pixels, icon_.view);
-        }
+ResourceStore::ResourceStore() : ResourceStore(embeddedResources()) {}
+
+ResourceStore::ResourceStore(std::span<const EmbeddedResource> resources) {
+  for (const EmbeddedResource& resource : resources) {
+    if (resource.kind == ResourceKind::bitmap) {
+      Entry& entry = bitmaps_.emplace_back();
+      entry.id = resource.id & 0xFFFF;
+      entry.file = resource.bytes;
+    } else if (resource.id == kIconId) {
+      // The window gets its icon before the first paint, so it is decoded at once.
+      icon_.id = resource.id;
+      if (auto pixels = decodeIcon(resource.bytes)) {
+        icon_.pixels = std::move(pixels->words);
+        icon_.view = BitmapView{pixels->width, pixels->height, icon_.pixels};
       }
-      continue;
-    }
-    if (auto pixels = decodeBmp(resource.bytes, width, height)) {
-      Decoded& decoded = bitmaps_.emplace_back();
-      decoded.id = resource.id & 0xFFFF;
-      attachView(width, height, std::move(*pixels), decoded.pixels, decoded.view);
     }
   }
-  // Moving a Decoded keeps its vector's buffer, so the views stay valid through the sort.
   std::sort(bitmaps_.begin(), bitmaps_.end(),
-            [](const Decoded& first, const Decoded& second) { return first.id < second.id; });
+            [](const Entry& first, const Entry& second) { return first.id < second.id; });
 }
 
 const ResourceStore& ResourceStore::builtIn() {
@@ -144,17 +158,24 @@ const BitmapView* ResourceStore::find(int id) const {
   const int key = static_cast<int>(static_cast<std::uint32_t>(id) & 0xFFFFu);
   const auto found =
       std::lower_bound(bitmaps_.begin(), bitmaps_.end(), key,
-                       [](const Decoded& decoded, int wanted) { return decoded.id < wanted; });
+                       [](const Entry& entry, int wanted) { return entry.id < wanted; });
   if (found == bitmaps_.end() || found->id != key) {
     return nullptr;
   }
-  return &found->view;
+  if (!found->decoded) {
+    found->decoded = true;
+    if (auto pixels = decodeBmp(found->file)) {
+      found->pixels = std::move(pixels->words);
+      found->view = BitmapView{pixels->width, pixels->height, found->pixels};
+    }
+  }
+  return found->view.width > 0 ? &found->view : nullptr;
 }
 
 std::vector<int> ResourceStore::bitmapIds() const {
   std::vector<int> ids;
-  for (const Decoded& decoded : bitmaps_) {
-    ids.push_back(decoded.id);
+  for (const Entry& entry : bitmaps_) {
+    ids.push_back(entry.id);
   }
   return ids;
 }

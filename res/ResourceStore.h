@@ -1,4 +1,4 @@
-// The bitmaps and the icon built into the Linux program, decoded once and found by numeric id.
+// The bitmaps and the icon built into the Linux program, decoded on first use and found by id.
 #pragma once
 
 #include <cstdint>
@@ -7,23 +7,31 @@
 
 #include "platform/soft/Bitmap.h"
 
-// Stands in for the Windows program's resource section: every bitmap is decoded once, when the
-// store is made, and its pixels stay unchanged for the store's lifetime.
+struct EmbeddedResource;
+
+// Stands in for the Windows program's resource section: a bitmap is decoded the first time it
+// is asked for, and its pixels then stay unchanged for the store's lifetime. Decoding on first
+// use keeps bitmaps the first frame does not show off the start-up's path. Not thread-safe, as
+// the program draws on one thread.
 class ResourceStore final : public BitmapSource {
  public:
+  // The program's own files.
   ResourceStore();
+  // These files instead; their bytes must outlive the store.
+  explicit ResourceStore(std::span<const EmbeddedResource> resources);
   ResourceStore(const ResourceStore&) = delete;
   ResourceStore& operator=(const ResourceStore&) = delete;
 
   // The program's store, made on first use and kept to the end of the process: like a
-  // resource section it is read-only, so sharing it hides no state.
+  // resource section it reads as constant, so sharing it hides no state.
   static const ResourceStore& builtIn();
 
-  // The bitmap whose id is the low 16 bits of `id`, or nullptr when there is none (the icon's
-  // id names no bitmap, as LoadBitmapA finds none under an icon's id either).
+  // The bitmap whose id is the low 16 bits of `id`, or nullptr when there is none or its file
+  // does not decode (the icon's id names no bitmap, as LoadBitmapA finds none under an icon's
+  // id either).
   const BitmapView* find(int id) const override;
 
-  // Ids of every bitmap, ascending.
+  // Ids of every built-in bitmap, ascending.
   std::vector<int> bitmapIds() const;
 
   // The window icon (id 100), 32 x 32, 0x00RRGGBB rows top-down; empty if it is missing.
@@ -32,13 +40,17 @@ class ResourceStore final : public BitmapSource {
   static std::span<const std::uint8_t> iconFile();
 
  private:
-  struct Decoded {
+  struct Entry {
     int id = 0;
-    std::vector<std::uint32_t> pixels;
-    BitmapView view;
+    std::span<const std::uint8_t> file;
+    // Filled by the first find(); the view points into `pixels`, whose buffer never moves
+    // once it is filled.
+    mutable bool decoded = false;
+    mutable std::vector<std::uint32_t> pixels;
+    mutable BitmapView view;
   };
 
   // Sorted by id.
-  std::vector<Decoded> bitmaps_;
-  Decoded icon_;
+  std::vector<Entry> bitmaps_;
+  Entry icon_;
 };
