@@ -29,8 +29,9 @@ constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 25;
 // Windows never runs a timer faster than this.
 constexpr int kMinimumTimerPeriod = 10;
-// The longest the loop sleeps with nothing to do, in milliseconds.
-constexpr int kIdleWait = 100;
+// How often, in milliseconds, the loop looks for a signal where it cannot watch the signal
+// pipe while it waits (no X connection, or no pipe).
+constexpr int kSignalCheck = 100;
 constexpr const char* kWindowClass = "winMain";
 constexpr int kFatalExitCode = 2;
 
@@ -116,6 +117,8 @@ SdlHost::SdlHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRe
   // A desktop window keeps the screensaver and the compositor (which draws its transparency).
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // SIGTERM and SIGINT come through signals_, which the loop can wait on.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   {
     // SDL 2.26 takes the X11 class only from the environment, while it initialises.
     ScopedEnvironment environment;
@@ -272,6 +275,8 @@ void SdlHost::postQuit(int exitCode) {
 int SdlHost::runMessageLoop() {
   SDL_Event event;
   while (!quit_) {
+    // SIGTERM and SIGINT close the window as its close box does.
+    if (signals_.take()) close();
     // Input first; then, as on Windows, WM_PAINT once nothing else waits, and WM_TIMER last.
     while (!quit_ && SDL_PollEvent(&event) != 0) handle(event);
     if (quit_) break;
@@ -294,22 +299,32 @@ int SdlHost::runMessageLoop() {
     // rather than waking a hundred times a second; every change starts with an event, after
     // which the ticks run again.
     const bool ticking = timerPeriod_ != 0 && !procedure_.isIdle();
-    const int timeout = ticking ? static_cast<int>(timerDeadline_ - now) : -1;
-    if (x11Fd_ >= 0) {
-      // SDL's own wait wakes itself with an X message sent to the window over a second
-      // connection; when the window is destroyed just then, the server answers BadWindow and
-      // Xlib's default handler ends the program. Waiting on the connection here needs no
-      // wake-up: SDL_PollEvent above has read everything queued, and a signal interrupts poll.
-      // A signal that lands just before poll is seen within kIdleWait.
-      pollfd input{x11Fd_, POLLIN, 0};
-      poll(&input, 1, timeout >= 0 ? timeout : kIdleWait);
-      continue;
-    }
-    const bool waited = timeout >= 0 ? SDL_WaitEventTimeout(&event, timeout) != 0
-                                     : SDL_WaitEvent(&event) != 0;
-    if (waited) handle(event);
+    wait(ticking ? static_cast<int>(timerDeadline_ - now) : -1);
   }
   return exitCode_;
+}
+
+void SdlHost::wait(int timeout) {
+  if (x11Fd_ >= 0 && signals_.fd() >= 0) {
+    // SDL's own wait wakes itself with an X message sent to the window over a second
+    // connection; when the window is destroyed just then, the server answers BadWindow and
+    // Xlib's default handler ends the program. Waiting on the connection here needs no
+    // wake-up: SDL_PollEvent has read everything queued, and a signal, even one that landed
+    // after the loop last looked, leaves a byte in the signal pipe.
+    pollfd watched[2] = {{x11Fd_, POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
+    // An interrupted or failed poll only sends the loop round once more; ignored on purpose.
+    poll(watched, 2, timeout);
+    return;
+  }
+  // Here nothing watches the signal pipe, so the wait is cut into kSignalCheck pieces.
+  const int bounded = timeout >= 0 ? std::min(timeout, kSignalCheck) : kSignalCheck;
+  if (x11Fd_ >= 0) {
+    pollfd input{x11Fd_, POLLIN, 0};
+    poll(&input, 1, bounded);
+    return;
+  }
+  SDL_Event event;
+  if (SDL_WaitEventTimeout(&event, bounded) != 0) handle(event);
 }
 
 std::int64_t SdlHost::currentTime() { return static_cast<std::int64_t>(std::time(nullptr)); }
@@ -317,7 +332,7 @@ std::int64_t SdlHost::currentTime() { return static_cast<std::int64_t>(std::time
 void SdlHost::handle(const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT:
-      // The window's close box, SIGTERM or SIGINT: SDL turns each into this.
+      // SDL's answer to the last window's close box.
       close();
       break;
     case SDL_WINDOWEVENT:

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/host.h"
+#include "platform/sdl/SignalPipe.h"
 #include "platform/soft/SoftCanvas.h"
 
 struct SDL_Surface;
@@ -59,6 +60,8 @@ class SdlHost final : public Host {
     void operator()(SDL_Surface* surface) const;
   };
 
+  // Sleeps until input, a signal, or `timeout` milliseconds (-1: no limit) have passed.
+  void wait(int timeout);
   void handle(const SDL_Event& event);
   // Mouse events from SDL: all of them where the video driver is not X11, else the moves.
   void handleMouse(const SDL_Event& event);
@@ -70,6 +73,7 @@ class SdlHost final : public Host {
   bool pointInClient(int x, int y) const;
 
   WindowProcedure& procedure_;
+  SignalPipe signals_;
   const BitmapView* icon_ = nullptr;
   bool sdlReady_ = false;
 
