@@ -123,6 +123,12 @@ SdlHost::SdlHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRe
     // SDL 2.26 takes the X11 class only from the environment, while it initialises.
     ScopedEnvironment environment;
     environment.set("SDL_VIDEO_X11_WMCLASS", kWindowClass);
+    // SDL opens an X input method whatever the program wants, and Xlib's own reads the locale's
+    // whole compose table for it (near 6000 lines in a UTF-8 locale, a good part of SDL's
+    // start-up). The program reads keys as key codes and takes no text, so the input method
+    // gets no compose sequences: an empty compose file. A dead key then reaches the program as
+    // the key it is, which the window procedure ignores like any key it does not use.
+    environment.set("XCOMPOSEFILE", "/dev/null");
     if (!sessionBusAvailable()) environment.set("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) fatalError("SDL_Init");
   }
