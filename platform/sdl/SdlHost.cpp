@@ -232,10 +232,15 @@ void SdlHost::setOpacity(std::uint8_t alpha) {
 
 void SdlHost::showWindow() {
   if (!window_) return;
-  SDL_ShowWindow(window_.get());
-  // UpdateWindow paints at once rather than waiting for the loop.
+  // UpdateWindow paints at once rather than waiting for the loop. The frame goes into the window
+  // surface while the window is still unmapped and is put on the screen as soon as it is
+  // mapped, so the window never shows an empty area first.
   paintPending_ = false;
   send(msg::kPaint);
+  SDL_ShowWindow(window_.get());
+  shown_ = true;
+  // Ignored on purpose when it fails: the exposure that follows the mapping paints again.
+  SDL_UpdateWindowSurface(window_.get());
 }
 
 bool SdlHost::isLeftButtonDown() {
@@ -444,7 +449,8 @@ void SdlHost::present() {
     SDL_SetSurfaceBlendMode(canvasSurface_.get(), SDL_BLENDMODE_NONE);
   }
   SDL_BlitSurface(canvasSurface_.get(), nullptr, target, nullptr);
-  SDL_UpdateWindowSurface(window_.get());
+  // X keeps nothing put into an unmapped window; showWindow puts the frame once it is mapped.
+  if (shown_) SDL_UpdateWindowSurface(window_.get());
 }
 
 bool SdlHost::pointInClient(int x, int y) const {

@@ -92,6 +92,8 @@ class SdlHost final : public Host {
 
   // Like Windows, an invalidated window gets WM_PAINT only once no input is waiting.
   bool paintPending_ = false;
+  // Whether showWindow has mapped the window; frames painted before are put only then.
+  bool shown_ = false;
 
   int timerId_ = 0;
   std::uint64_t timerPeriod_ = 0;
