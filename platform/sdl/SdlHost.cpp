@@ -3,7 +3,6 @@
 
 #include <SDL2/SDL.h>
 #include <poll.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,18 +46,6 @@ constexpr std::uintptr_t kMkRightButton = 0x0002;
   // Without a display the box cannot appear; stderr has the report anyway.
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", text, nullptr);
   std::exit(kFatalExitCode);
-}
-
-// libdbus starts a bus of its own (dbus-launch) when it finds none, and that bus outlives the
-// program. A session that has a bus names it in the environment or at $XDG_RUNTIME_DIR/bus.
-bool sessionBusAvailable() {
-  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  if (address != nullptr && *address != '\0') return true;
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime == nullptr || *runtime == '\0') return false;
-  const std::string bus = std::string(runtime) + "/bus";
-  struct stat info {};
-  return stat(bus.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
 }
 
 // Virtual-key codes: letters by their capital whatever Shift does, digits by their character,
@@ -129,7 +116,11 @@ SdlHost::SdlHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRe
     // gets no compose sequences: an empty compose file. A dead key then reaches the program as
     // the key it is, which the window procedure ignores like any key it does not use.
     environment.set("XCOMPOSEFILE", "/dev/null");
-    if (!sessionBusAvailable()) environment.set("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    // SDL reaches for the session bus only for what the program does not use: input methods
+    // for text, and keeping the screensaver off. Connecting costs a few milliseconds of the
+    // start-up, and where no bus runs libdbus would start one of its own (dbus-launch) that
+    // outlives the program. SDL does not try again once this has failed.
+    environment.set("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) fatalError("SDL_Init");
   }
   sdlReady_ = true;
