@@ -55,3 +55,18 @@ make_tiles() { # work folder, res folder, skin, base
       }' >>"$out"
   done
 }
+
+# A board reading (16 values, blank 0) that is a valid deal other than the solved order.
+is_deal() { # reading
+  [ "$1" != "$solved" ] &&
+    [ "$(tr ' ' '\n' <<<"$1" | sort -n | tr '\n' ' ')" = "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 " ]
+}
+
+# Percentage of a rectangle of <work>/shot.png equal to the same rectangle of a bitmap of res/.
+region_match() { # bitmap id, x, y, width, height [bitmap x, bitmap y]
+  pixels "$res/bmp$1.bmp" "${6:-0}" "${7:-0}" "$4" "$5" >"$work/region-bitmap.txt"
+  pixels "$work/shot.png" "$2" "$3" "$4" "$5" >"$work/region-shot.txt"
+  awk 'FNR == NR { bitmap[FNR] = $0; next } { ++total; if (bitmap[FNR] == $0) ++equal }
+    END { print (total > 0 ? int(100 * equal / total) : 0) }' \
+    "$work/region-bitmap.txt" "$work/region-shot.txt"
+}

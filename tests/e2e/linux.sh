@@ -100,10 +100,6 @@ board_becomes() { # skin expected [board x]
   echo "$reading"
 }
 
-# A dealt board: each value 0..15 exactly once, not in solved order.
-is_deal() {
-  [ "$1" != "$solved" ] && [ "$(tr ' ' '\n' <<<"$1" | sort -n | tr '\n' ' ')" = "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 " ]
-}
 
 # Waits for a board other than `previous` that is a valid deal; prints it.
 new_deal() { # skin previous
@@ -117,14 +113,6 @@ new_deal() { # skin previous
   echo "$reading"
 }
 
-# Percentage of a rectangle of the last screenshot equal to the same rectangle of a bitmap.
-region_match() { # bitmap id, screen x, screen y, width, height [bitmap x, bitmap y]
-  pixels "$res/bmp$1.bmp" "${6:-0}" "${7:-0}" "$4" "$5" >"$work/region-bitmap.txt"
-  pixels "$work/shot.png" "$2" "$3" "$4" "$5" >"$work/region-shot.txt"
-  awk 'FNR == NR { bitmap[FNR] = $0; next } { ++total; if (bitmap[FNR] == $0) ++equal }
-    END { print (total > 0 ? int(100 * equal / total) : 0) }' \
-    "$work/region-bitmap.txt" "$work/region-shot.txt"
-}
 
 client_geometry() {
   xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
