@@ -70,3 +70,25 @@ region_match() { # bitmap id, x, y, width, height [bitmap x, bitmap y]
     END { print (total > 0 ? int(100 * equal / total) : 0) }' \
     "$work/region-bitmap.txt" "$work/region-shot.txt"
 }
+
+# Waits for a board other than `previous` that is a valid deal and prints it. The scripts give
+# `shot` (a screenshot to <work>/shot.png) and `read_board`; a slower program may raise
+# deal_attempts.
+deal_attempts=25
+new_deal() { # skin previous
+  local reading=""
+  for _ in $(seq "$deal_attempts"); do
+    shot
+    reading=$(read_board "$1")
+    if [ "$reading" != "$2" ] && is_deal "$reading"; then break; fi
+    sleep 0.2
+  done
+  echo "$reading"
+}
+
+# The X window of the game (in $window): "x y width height" on the screen.
+window_geometry() {
+  xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
+}
+opacity() { xprop -id "$window" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }

@@ -28,7 +28,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-
 # ---------------------------------------------------------------------------------------------
 # The virtual display, the stand-in URL opener and the reference tiles.
 
@@ -100,26 +99,8 @@ board_becomes() { # skin expected [board x]
   echo "$reading"
 }
 
+client_geometry() { window_geometry; }
 
-# Waits for a board other than `previous` that is a valid deal; prints it.
-new_deal() { # skin previous
-  local reading=""
-  for _ in $(seq 25); do
-    shot
-    reading=$(read_board "$1")
-    if [ "$reading" != "$2" ] && is_deal "$reading"; then break; fi
-    sleep 0.2
-  done
-  echo "$reading"
-}
-
-
-client_geometry() {
-  xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
-}
-
-opacity() { xprop -id "$window" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
 # The opacity's top byte, which is what a compositor uses: 0xbe for 190/255, 0x0 for none.
 opacity_byte() {
   local value

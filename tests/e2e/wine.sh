@@ -142,6 +142,7 @@ client_height=401
 
 install_url_recorder "$work"
 
+deal_attempts=50  # Wine under an emulator is slower to repaint
 make_tiles "$work" "$res" 0 699
 make_tiles "$work" "$res" 1 715
 solved="1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0"
@@ -209,25 +210,8 @@ board_becomes() { # skin expected [board x]
   echo "$reading"
 }
 
-
-new_deal() { # skin previous
-  local reading="" i
-  for i in $(seq 40); do
-    shot
-    reading=$(read_board "$1")
-    if [ "$reading" != "$2" ] && is_deal "$reading"; then break; fi
-    sleep 0.25
-  done
-  echo "$reading"
-}
-
-
 # The X window's position and size: Wine's outer window rectangle.
-outer_geometry() {
-  xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
-}
-opacity() { xprop -id "$window" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
+outer_geometry() { window_geometry; }
 net_state() { xprop -id "$window" _NET_WM_STATE | sed -n 's/.* = //p'; }
 settings_lines() { tr -d ' ' <"$settings" | head -n 6 | tr '\r\n' '| ' | sed 's/ $//'; }
 
