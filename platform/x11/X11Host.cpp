@@ -144,8 +144,9 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRe
   display_ = XOpenDisplay(nullptr);
   if (display_ == nullptr) {
     const char* name = XDisplayName(nullptr);
-    fatalError(std::string("XOpenDisplay failed: cannot open display \"") +
-               (name != nullptr ? name : "") + "\"");
+    fatalError(name != nullptr && name[0] != '\0'
+                   ? std::string("XOpenDisplay failed: cannot open display \"") + name + "\""
+                   : std::string("XOpenDisplay failed: no display (DISPLAY is not set)"));
   }
   gHost = this;
   XSetErrorHandler(ignoreError);
