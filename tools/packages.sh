@@ -3,8 +3,8 @@
 # Package groups: build (compilers, libraries), test (virtual display, input), windows (cross
 # compiler and Wine), bench (peers to measure against).
 declare -A DERADU_PACKAGES=(
-  [build]="cmake ninja-build g++ pkg-config ccache libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core libbenchmark-dev"
-  [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils imagemagick faketime valgrind"
+  [build]="cmake ninja-build g++ pkg-config ccache libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core libbenchmark-dev"
+  [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils x11-xkb-utils imagemagick faketime valgrind"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
   [bench]="sgt-puzzles gnome-taquin hyperfine"
 )
