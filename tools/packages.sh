@@ -4,7 +4,7 @@
 # compiler and Wine), bench (peers to measure against).
 declare -A DERADU_PACKAGES=(
   [build]="cmake ninja-build g++ pkg-config ccache libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core libbenchmark-dev"
-  [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils imagemagick faketime valgrind"
+  [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils x11-xkb-utils imagemagick faketime valgrind"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
   [bench]="sgt-puzzles gnome-taquin hyperfine"
 )

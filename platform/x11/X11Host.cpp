@@ -1,7 +1,6 @@
 // The Linux host: an X11 window with its event loop and timer, presented from a software canvas.
 #include "platform/x11/X11Host.h"
 
-#include <X11/keysym.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +15,8 @@
 
 #include "platform/messages.h"
 #include "platform/soft/Bitmap.h"
+#include "platform/x11/ErrorDialog.h"
+#include "platform/x11/KeyMap.h"
 #include "settings/SettingsPath.h"
 
 namespace {
@@ -41,9 +42,12 @@ constexpr long kSourceApplication = 1;
 // The one host Xlib's I/O error handler can reach; a handler gets no context of its own.
 X11Host* gHost = nullptr;
 
-// Shows what failed, always on stderr, and ends the process.
-[[noreturn]] void fatalError(const std::string& text) {
-  std::fprintf(stderr, "%s\n", text.c_str());
+// Says what failed on stderr, then in a dialog where a display can show one, and ends the
+// process.
+[[noreturn]] void fatalError(const std::string& message, TextRenderer* text) {
+  std::fprintf(stderr, "%s\n", message.c_str());
+  std::fflush(stderr);
+  showErrorDialog(message, text);
   std::exit(kFatalExitCode);
 }
 
@@ -64,33 +68,6 @@ std::uint64_t nowMilliseconds() {
   clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
          static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
-}
-
-// Virtual-key codes: letters by their capital whatever Shift does, digits by their character,
-// the rest where Windows has an obvious code; 0 for keys the program never hears of.
-int virtualKey(XKeyEvent& event) {
-  const KeySym key = XLookupKeysym(&event, 0);
-  if (key >= XK_a && key <= XK_z) return 'A' + static_cast<int>(key - XK_a);
-  if (key >= XK_0 && key <= XK_9) return '0' + static_cast<int>(key - XK_0);
-  if (key >= XK_F1 && key <= XK_F12) return 0x70 + static_cast<int>(key - XK_F1);
-  switch (key) {
-    case XK_Left: return 0x25;
-    case XK_Up: return 0x26;
-    case XK_Right: return 0x27;
-    case XK_Down: return 0x28;
-    case XK_BackSpace: return 0x08;
-    case XK_Tab: return 0x09;
-    case XK_Return: return 0x0D;
-    case XK_Escape: return 0x1B;
-    case XK_space: return 0x20;
-    case XK_Prior: return 0x21;
-    case XK_Next: return 0x22;
-    case XK_End: return 0x23;
-    case XK_Home: return 0x24;
-    case XK_Insert: return 0x2D;
-    case XK_Delete: return 0x2E;
-    default: return 0;
-  }
 }
 
 std::uintptr_t mouseKeyState(unsigned state) {
@@ -140,13 +117,14 @@ struct X11Host::Atoms {
 
 X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRenderer* text,
                  const BitmapView* icon)
-    : procedure_(procedure), icon_(icon), canvas_(0, 0, bitmaps, text) {
+    : procedure_(procedure), text_(text), icon_(icon), canvas_(0, 0, bitmaps, text) {
   display_ = XOpenDisplay(nullptr);
   if (display_ == nullptr) {
     const char* name = XDisplayName(nullptr);
     fatalError(name != nullptr && name[0] != '\0'
                    ? std::string("XOpenDisplay failed: cannot open display \"") + name + "\""
-                   : std::string("XOpenDisplay failed: no display (DISPLAY is not set)"));
+                   : std::string("XOpenDisplay failed: no display (DISPLAY is not set)"),
+               text);
   }
   gHost = this;
   XSetErrorHandler(ignoreError);
@@ -158,7 +136,7 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRe
   XVisualInfo info{};
   if (XMatchVisualInfo(display_, screen_, 24, TrueColor, &info) == 0 ||
       info.red_mask != 0xFF0000 || info.green_mask != 0x00FF00 || info.blue_mask != 0x0000FF) {
-    fatalError("XMatchVisualInfo failed: the display has no 24-bit true-colour visual");
+    fatalError("XMatchVisualInfo failed: the display has no 24-bit true-colour visual", text);
   }
   visual_ = info.visual;
   if (visual_ != DefaultVisual(display_, screen_)) {
@@ -264,6 +242,7 @@ bool X11Host::createWindow(const char* title, Point position) {
                           &attributes);
   if (window_ == 0) {
     std::fprintf(stderr, "XCreateWindow failed\n");
+    showErrorDialog("XCreateWindow failed", text_);
     return false;
   }
   windowMade_ = true;
@@ -606,7 +585,7 @@ void X11Host::handle(XEvent& event) {
     case KeyPress: {
       // With Alt held Windows sends WM_SYSKEYDOWN, which the program never handles.
       if ((event.xkey.state & Mod1Mask) != 0) break;
-      const int key = virtualKey(event.xkey);
+      const int key = virtualKey(display_, event.xkey);
       if (key != 0) send(msg::kKeyDown, static_cast<std::uintptr_t>(key), 1);
       break;
     }

@@ -35,7 +35,8 @@ struct BitmapView;
 // that they end the process as they would any other.
 class X11Host final : public Host {
  public:
-  // Opens the display; when there is none, the fatal error report ends the process.
+  // Opens the display; when there is none, or it cannot show the canvas, the fatal error
+  // report ends the process.
   // `bitmaps` and `text` may be null and must outlive the host; `icon`, when given, becomes
   // the window's icon.
   X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRenderer* text,
@@ -92,6 +93,7 @@ class X11Host final : public Host {
   void announceStartupEnd();
 
   WindowProcedure& procedure_;
+  TextRenderer* text_ = nullptr;
   const BitmapView* icon_ = nullptr;
   Display* display_ = nullptr;
   std::unique_ptr<Atoms> atoms_;
