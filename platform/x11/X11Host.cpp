@@ -333,7 +333,8 @@ void X11Host::resizeWindow(Size outer) {
   setSizeHints(position_);
   XResizeWindow(display_, window_, static_cast<unsigned>(std::max(client_.width, 1)),
                 static_cast<unsigned>(std::max(client_.height, 1)));
-  canvas_.resize(client_.width, client_.height);
+  // The canvas draws straight into the shared segment where there is one.
+  canvas_.resize(client_.width, client_.height, image_->prepare(client_.width, client_.height));
   // The window class redraws the whole window whenever its size changes.
   paintPending_ = true;
 }
@@ -637,6 +638,8 @@ void X11Host::close() {
   // DefWindowProc's DestroyWindow: WM_DESTROY while the window still exists (the program reads
   // its position then), and the window goes afterwards.
   send(msg::kDestroy);
+  // The canvas may be drawing into the image's segment.
+  canvas_.resize(0, 0);
   image_.reset();
   XFreeGC(display_, gc_);
   gc_ = nullptr;

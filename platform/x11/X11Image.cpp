@@ -77,20 +77,28 @@ bool X11Image::attachShared(int width, int height) {
   return true;
 }
 
+std::span<std::uint32_t> X11Image::prepare(int width, int height) {
+  release();
+  if (width <= 0 || height <= 0) return {};
+  width_ = width;
+  height_ = height;
+  if (!shmOffered_ || !attachShared(width, height) || shmImage_->bytes_per_line != width * 4) {
+    return {};
+  }
+  return {reinterpret_cast<std::uint32_t*>(shmImage_->data),
+          static_cast<std::size_t>(width) * static_cast<std::size_t>(height)};
+}
+
 void X11Image::update(std::span<const std::uint32_t> pixels, int width, int height) {
-  if (display_ == nullptr) return;
   if (width <= 0 || height <= 0 ||
       pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
     release();
     return;
   }
-  if (width != width_ || height != height_) {
-    release();
-    width_ = width;
-    height_ = height;
-    if (shmOffered_) attachShared(width, height);
-  }
+  if (width != width_ || height != height_) prepare(width, height);
   if (shmImage_ != nullptr) {
+    // Drawn in place: nothing to copy.
+    if (pixels.data() == reinterpret_cast<const std::uint32_t*>(shmImage_->data)) return;
     const auto rowBytes = static_cast<std::size_t>(width) * 4;
     for (int y = 0; y < height; ++y) {
       std::memcpy(shmImage_->data + static_cast<std::size_t>(y) * shmImage_->bytes_per_line,
