@@ -115,16 +115,20 @@ struct X11Host::Atoms {
   Atom operator[](Name name) const { return atom[name]; }
 };
 
-X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRenderer* text,
+X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSource text,
                  const BitmapView* icon)
-    : procedure_(procedure), text_(text), icon_(icon), canvas_(0, 0, bitmaps, text) {
+    : procedure_(procedure),
+      bitmaps_(bitmaps),
+      textSource_(std::move(text)),
+      icon_(icon),
+      canvas_(0, 0, bitmaps, nullptr) {
   display_ = XOpenDisplay(nullptr);
   if (display_ == nullptr) {
     const char* name = XDisplayName(nullptr);
     fatalError(name != nullptr && name[0] != '\0'
                    ? std::string("XOpenDisplay failed: cannot open display \"") + name + "\""
                    : std::string("XOpenDisplay failed: no display (DISPLAY is not set)"),
-               text);
+               textRenderer());
   }
   gHost = this;
   XSetErrorHandler(ignoreError);
@@ -136,7 +140,8 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRe
   XVisualInfo info{};
   if (XMatchVisualInfo(display_, screen_, 24, TrueColor, &info) == 0 ||
       info.red_mask != 0xFF0000 || info.green_mask != 0x00FF00 || info.blue_mask != 0x0000FF) {
-    fatalError("XMatchVisualInfo failed: the display has no 24-bit true-colour visual", text);
+    fatalError("XMatchVisualInfo failed: the display has no 24-bit true-colour visual",
+               textRenderer());
   }
   visual_ = info.visual;
   if (visual_ != DefaultVisual(display_, screen_)) {
@@ -163,6 +168,14 @@ X11Host::~X11Host() {
   if (colormap_ != 0) XFreeColormap(display_, colormap_);
   XCloseDisplay(display_);
   gHost = nullptr;
+}
+
+TextRenderer* X11Host::textRenderer() {
+  if (textSource_) {
+    text_ = textSource_();
+    textSource_ = nullptr;
+  }
+  return text_;
 }
 
 void X11Host::setDisplayLostHandler(std::function<void()> handler) {
@@ -226,6 +239,8 @@ bool X11Host::createWindow(const char* title, Point position) {
   // From here on a signal closes the window in order; before, it ended the process with
   // nothing written.
   if (!signals_) signals_.emplace();
+  // The canvas is still empty: nothing is lost by making it again with its text.
+  canvas_ = SoftCanvas(0, 0, bitmaps_, textRenderer());
 
   XSetWindowAttributes attributes{};
   // No background: the server leaves the area as it is until the frame is put, so nothing
@@ -242,7 +257,7 @@ bool X11Host::createWindow(const char* title, Point position) {
                           &attributes);
   if (window_ == 0) {
     std::fprintf(stderr, "XCreateWindow failed\n");
-    showErrorDialog("XCreateWindow failed", text_);
+    showErrorDialog("XCreateWindow failed", textRenderer());
     return false;
   }
   windowMade_ = true;

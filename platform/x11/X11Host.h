@@ -35,11 +35,14 @@ struct BitmapView;
 // that they end the process as they would any other.
 class X11Host final : public Host {
  public:
+  // Gives the text renderer (or null) the first time it is called: before the window is made,
+  // or for a fatal error report. Finding the font can so go on elsewhere until then.
+  using TextSource = std::function<TextRenderer*()>;
+
   // Opens the display; when there is none, or it cannot show the canvas, the fatal error
-  // report ends the process.
-  // `bitmaps` and `text` may be null and must outlive the host; `icon`, when given, becomes
-  // the window's icon.
-  X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRenderer* text,
+  // report ends the process. `bitmaps` and what `text` gives may be null and must outlive the
+  // host; `icon`, when given, becomes the window's icon.
+  X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSource text,
           const BitmapView* icon = nullptr);
   ~X11Host() override;
   X11Host(const X11Host&) = delete;
@@ -92,7 +95,11 @@ class X11Host final : public Host {
   void setSizeHints(Point position);
   void announceStartupEnd();
 
+  TextRenderer* textRenderer();
+
   WindowProcedure& procedure_;
+  const BitmapSource* bitmaps_ = nullptr;
+  TextSource textSource_;
   TextRenderer* text_ = nullptr;
   const BitmapView* icon_ = nullptr;
   Display* display_ = nullptr;

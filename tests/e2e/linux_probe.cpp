@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
   const int alpha = argc > 4 ? std::atoi(argv[4]) : 255;
 
   Probe probe;
-  X11Host host(probe, nullptr, nullptr);
+  X11Host host(probe, nullptr, [] { return nullptr; });
   probe.host = &host;
   probe.topmost = topmost;
   const Size screen = host.fullScreenSize();
