@@ -24,6 +24,10 @@ class SoftCanvas final : public Canvas {
   SoftCanvas(SoftCanvas&& other) noexcept;
   SoftCanvas& operator=(SoftCanvas&& other) noexcept;
 
+  // The text renderer to draw text with from now on (null: text draws nothing); it must
+  // outlive the canvas.
+  void setTextRenderer(TextRenderer* text) { text_ = text; }
+
   int width() const { return width_; }
   int height() const { return height_; }
   // Negative sizes count as 0. The content becomes black.

@@ -118,7 +118,6 @@ struct X11Host::Atoms {
 X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSource text,
                  const BitmapView* icon)
     : procedure_(procedure),
-      bitmaps_(bitmaps),
       textSource_(std::move(text)),
       icon_(icon),
       canvas_(0, 0, bitmaps, nullptr) {
@@ -174,6 +173,7 @@ TextRenderer* X11Host::textRenderer() {
   if (textSource_) {
     text_ = textSource_();
     textSource_ = nullptr;
+    canvas_.setTextRenderer(text_);
   }
   return text_;
 }
@@ -239,8 +239,6 @@ bool X11Host::createWindow(const char* title, Point position) {
   // From here on a signal closes the window in order; before, it ended the process with
   // nothing written.
   if (!signals_) signals_.emplace();
-  // The canvas is still empty: nothing is lost by making it again with its text.
-  canvas_ = SoftCanvas(0, 0, bitmaps_, textRenderer());
 
   XSetWindowAttributes attributes{};
   // No background: the server leaves the area as it is until the frame is put, so nothing
@@ -392,7 +390,6 @@ void X11Host::refreshPosition() {
 
 void X11Host::setTopmost(bool topmost) {
   if (window_ == 0) return;
-  topmost_ = topmost;
   const Atom state = (*atoms_)[Atoms::kState];
   const Atom above = (*atoms_)[Atoms::kStateAbove];
   if (!shown_) {
@@ -511,12 +508,16 @@ void X11Host::openUrl(const std::string& url) {
 
 Canvas& X11Host::beginPaint() {
   paintPending_ = false;
+  textRenderer();
   return canvas_;
 }
 
 void X11Host::endPaint() { present(); }
 
-Canvas& X11Host::getDC() { return canvas_; }
+Canvas& X11Host::getDC() {
+  textRenderer();
+  return canvas_;
+}
 
 void X11Host::releaseDC() { present(); }
 

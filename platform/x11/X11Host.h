@@ -35,8 +35,8 @@ struct BitmapView;
 // that they end the process as they would any other.
 class X11Host final : public Host {
  public:
-  // Gives the text renderer (or null) the first time it is called: before the window is made,
-  // or for a fatal error report. Finding the font can so go on elsewhere until then.
+  // Gives the text renderer (or null); called once, before the first paint or for a fatal
+  // error report, so finding the font can go on elsewhere until then.
   using TextSource = std::function<TextRenderer*()>;
 
   // Opens the display; when there is none, or it cannot show the canvas, the fatal error
@@ -95,10 +95,10 @@ class X11Host final : public Host {
   void setSizeHints(Point position);
   void announceStartupEnd();
 
+  // The text renderer, taken from the text source the first time.
   TextRenderer* textRenderer();
 
   WindowProcedure& procedure_;
-  const BitmapSource* bitmaps_ = nullptr;
   TextSource textSource_;
   TextRenderer* text_ = nullptr;
   const BitmapView* icon_ = nullptr;
@@ -126,7 +126,6 @@ class X11Host final : public Host {
   bool paintPending_ = false;
   // Whether showWindow has mapped the window; frames painted before are put only then.
   bool shown_ = false;
-  bool topmost_ = false;
   // Whether the window was ever made: from then on a lost display still saves the settings.
   bool windowMade_ = false;
 

@@ -14,8 +14,8 @@ int main() {
     const ResourceStore& resources = ResourceStore::builtIn();
     // Finding the font (fontconfig reads its whole configuration) is the largest single part of
     // the start and touches nothing of the game's, so it runs on a helper thread while the
-    // application and the X connection are made. The game itself stays on this thread; the
-    // host takes the renderer before it makes the window.
+    // application, the X connection and the window are made. The game itself stays on this
+    // thread; the host takes the renderer before the first paint.
     std::future<std::unique_ptr<TextRenderer>> fontSearch =
         std::async(std::launch::async, [] { return std::make_unique<TextRenderer>(); });
     std::unique_ptr<TextRenderer> text;
