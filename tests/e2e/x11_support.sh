@@ -10,7 +10,7 @@ if [ $# -ne 1 ] || [ ! -x "$1" ]; then
   exit 2
 fi
 probe=$(realpath "$1")
-for tool in Xvfb xdotool setxkbmap; do
+for tool in Xvfb xdotool xwininfo setxkbmap; do
   if ! command -v "$tool" >/dev/null; then
     echo "skipped: $tool is missing (./test.sh installs it)"
     exit 77
