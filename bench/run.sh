@@ -69,11 +69,13 @@ declare -A programs=(
 )
 order=(floor deradu sgt-fifteen gnome-taquin)
 
-# probe NAME IDLE_SECONDS [env...]: one start of the program with a home of its own.
+# probe NAME IDLE_SECONDS [env...]: one start of the program in its home. Each program keeps one
+# home over its starts, as a user's does: what it keeps there between runs (the game keeps its
+# font answer) is there from the second start on; the first start finds the home empty.
 probe() {
   local name=$1 idle=$2
   shift 2
-  local home="$work/home-$name-$RANDOM"
+  local home="$work/home-$name"
   mkdir -p "$home"
   env "$@" HOME="$home" XDG_CONFIG_HOME="$home/.config" \
     "$build/bench/deradu_window_probe" "$idle" "${programs[$name]}" 2>/dev/null
@@ -204,10 +206,11 @@ ahead_of_peers() {
   echo "- The floor: bench/XlibFloor.c, built with cc against libX11 alone: it maps a 471 x 401"
   echo "  window and puts one image into it on its first exposure."
   echo "- Programs: \`$build/bench/deradu_window_probe\` forks and starts each program in a session"
-  echo "  of its own on Xvfb (1280 x 1024 x 24, no window manager) with a fresh HOME, all under one"
-  echo "  session bus. The first painted frame is the time from just before the fork until a mapped"
-  echo "  window whose _NET_WM_PID is the program's shows more than one colour (XGetImage, polled"
-  echo "  every 2 ms). Shared libraries are the distinct .so files in /proc/PID/maps at that moment."
+  echo "  of its own on Xvfb (1280 x 1024 x 24, no window manager), all under one session bus."
+  echo "  Each program keeps one HOME over its starts, as a user's does; the first start (the one"
+  echo "  that also measures idling) finds it empty. The first painted frame is the time from just"
+  echo "  before the fork until a mapped window whose _NET_WM_PID is the program's shows more than"
+  echo "  one colour (XGetImage, polled every 2 ms). Shared libraries are the distinct .so files in /proc/PID/maps at that moment."
   echo "  After one more second, processor time (utime + stime of /proc/PID/stat, all"
   echo "  threads) and wakeups (voluntary + involuntary context switches of every thread in"
   echo "  /proc/PID/task/*/status) are read before and after $idle_seconds idle seconds; peak"

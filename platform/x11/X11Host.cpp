@@ -437,6 +437,8 @@ void X11Host::showWindow() {
   // the window is still unmapped and put as soon as it is mapped, so the window never shows an
   // empty area first; with a window manager the map waits for it and the exposure puts it.
   paintPending_ = false;
+  // The font search, which reads the environment, has ended once this returns.
+  textRenderer();
   send(msg::kPaint);
   XMapWindow(display_, window_);
   shown_ = true;

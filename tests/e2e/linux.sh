@@ -52,7 +52,8 @@ solved="1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0"
 game_err="$work/game.err"
 start_game() {
   # SIGINT must reach the program: a script's background job would otherwise ignore it.
-  env --default-signal=INT XDG_CONFIG_HOME="$config" PATH="$work/bin:$PATH" "$@" "$binary" \
+  env --default-signal=INT XDG_CONFIG_HOME="$config" XDG_CACHE_HOME="$work/cache" \
+    PATH="$work/bin:$PATH" "$@" "$binary" \
     >>"$work/game.out" 2>>"$game_err" &
   game_pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" \
