@@ -8,7 +8,7 @@ declare -A DERADU_PACKAGES=(
   [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils imagemagick faketime valgrind"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
   [bench]="sgt-puzzles gnome-taquin hyperfine"
-  [web]="php-cli chromium tidy"
+  [web]="php-cli chromium tidy curl"
   [pictures]="pngquant optipng"
 )
 

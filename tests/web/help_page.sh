@@ -167,7 +167,9 @@ browser --window-size=390,12000 --screenshot="$work/phone-full.png" \
   "$site/deradu/index.php?v=1.0u" >/dev/null
 check "at a phone's 390 pixels nothing runs off the right edge" yes \
   "$(edges_match "$work/phone-full.png")"
-convert "$work/phone-full.png" -trim +repage -bordercolor '#f6efe0' -border 0x8 \
+# The kept phone screenshot ends a little below the page's last line.
+bottom=$(convert "$work/phone-full.png" -trim -format '%[fx:page.y + h + 8]' info: 2>/dev/null)
+convert "$work/phone-full.png" -crop "390x${bottom:-12000}+0+0" +repage \
   "$shots/help-page-phone.png" 2>/dev/null
 check "the browser's requests for the page, its stylesheet and pictures all found their file" \
   "" "$(grep -E '\[[0-9]{3}\]:' "$work/server.log" | grep -vE '\[(200|304)\]:' | head -n 3)"
