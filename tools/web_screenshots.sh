@@ -15,9 +15,13 @@ source "$root/tests/e2e/e2e_lib.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-shots.XXXXXX")
 game_pid=""
+# Under set -e a failing test in here would end the script before the display is stopped.
 cleanup() {
-  [ -n "$game_pid" ] && kill -TERM "$game_pid" 2>/dev/null && wait "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  local pid
+  for pid in $game_pid $xvfb_pid; do
+    kill -TERM "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -100,8 +100,8 @@ header('Referrer-Policy: no-referrer');
            alt="A finished board: tiles 1 to 15 in order with the empty cell last, and the banner Completed ! beside the board">
       <figcaption>A board you finished yourself shows “Completed !”.</figcaption>
     </figure>
-    <p>When the tiles are in order the banner <strong>“Completed !”</strong> appears below
-      the buttons. You may go on sliding: the banner goes away with the next slide and the
+    <p>When the tiles are in order the banner <strong>“Completed !”</strong> appears at the
+      lower right of the window. You may go on sliding: the banner goes away with the next slide and the
       counter keeps counting.</p>
   </section>
 
