@@ -6,7 +6,7 @@ root=$PWD
 
 # shellcheck source=tools/packages.sh
 source tools/packages.sh
-ensure_packages build test windows
+ensure_packages build test windows web
 
 jobs=2
 configure() { # dir, extra cmake args...
@@ -28,6 +28,9 @@ tests/e2e/linux.sh "$root/build/deradu"
 
 echo "== Settings files the program cannot read or write"
 tests/e2e/settings_faults.sh "$root/build/deradu"
+
+echo "== The help page: served by PHP, opened in Chromium, reached from the program's Help"
+tests/web/help_page.sh "$root/build/deradu"
 
 echo "== Memcheck: a played run of the Linux program"
 tests/e2e/valgrind_linux.sh "$root/build/deradu"

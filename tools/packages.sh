@@ -1,12 +1,15 @@
 # Debian packages the scripts need, installed only when missing (sourced by test.sh and run.sh).
 
 # Package groups: build (compilers, libraries), test (virtual display, input), windows (cross
-# compiler and Wine), bench (peers to measure against).
+# compiler and Wine), bench (peers to measure against), web (serving, browsing and checking the
+# help page), pictures (making the help page's pictures small).
 declare -A DERADU_PACKAGES=(
   [build]="cmake ninja-build g++ pkg-config ccache libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core libbenchmark-dev"
   [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils imagemagick faketime valgrind"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
   [bench]="sgt-puzzles gnome-taquin hyperfine"
+  [web]="php-cli chromium tidy curl"
+  [pictures]="pngquant optipng"
 )
 
 ensure_packages() {
