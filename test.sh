@@ -6,7 +6,7 @@ root=$PWD
 
 # shellcheck source=tools/packages.sh
 source tools/packages.sh
-ensure_packages build test windows package
+ensure_packages build test windows
 
 jobs=2
 configure() { # dir, extra cmake args...
