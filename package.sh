@@ -24,6 +24,10 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 export TZ=UTC LC_ALL=C.UTF-8
+# ccache hands the compiler paths relative to the build folder for everything under this base,
+# so the file names recorded in the objects do not depend on where the tree is checked out
+# (nor on the user's own ccache base folder).
+export CCACHE_BASEDIR=$root
 umask 022
 
 work="$root/build-package"
