@@ -50,13 +50,14 @@ crlf() { sed 's/\r$//; s/$/\r/' "$1" >"$2"; }
 build_deb() {
   local build="$work/linux" stage="$work/deb-root" meta
   echo "== Linux program and its Debian package"
-  # Debian keeps games in /usr/games (a plain `cmake --install` puts the program in bin/).
   # The distribution's hardening flags, and source paths made relative so the binary does not
-  # depend on where the tree was checked out.
-  local prefix_map="-ffile-prefix-map=$root=."
-  configure "$build" \
-    -DCMAKE_CXX_FLAGS="$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CPPFLAGS) $(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS) $prefix_map" \
-    -DCMAKE_EXE_LINKER_FLAGS="$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)" \
+  # depend on where the tree was checked out. Debian keeps games in /usr/games (a plain
+  # `cmake --install` puts the program in bin/).
+  local cxxflags ldflags
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS) -ffile-prefix-map=$root=."
+  ldflags=$(dpkg-buildflags --get LDFLAGS)
+  configure "$build" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
     -DCMAKE_INSTALL_BINDIR=games
   ninja -C "$build" -j$jobs deradu
   meta="$build/packaging"
