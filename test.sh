@@ -44,4 +44,12 @@ if [ -f cmake/mingw-i686.cmake ]; then
     tests/e2e/wine.sh "$root/build-win32"
   fi
 fi
+echo "== Packages, built twice and compared byte for byte"
+./package.sh --check
+
+echo "== The Debian package: contents, lintian, validators, Depends, the unpacked program"
+tests/e2e/package_linux.sh "$root/dist" "$root/build-package"
+
+echo "== The Windows zip, and the installer under Wine"
+tests/e2e/package_windows.sh "$root/dist" "$root/build-package"
 echo "== All tests passed"

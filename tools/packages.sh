@@ -7,6 +7,8 @@ declare -A DERADU_PACKAGES=(
   [build]="cmake ninja-build g++ pkg-config ccache libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core libbenchmark-dev"
   [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils imagemagick faketime valgrind"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
+  # The release (package.sh) and its tests: Debian package and Windows installer tools, validators.
+  [package]="dpkg-dev lintian nsis zip unzip desktop-file-utils appstream"
   [bench]="sgt-puzzles gnome-taquin hyperfine"
   [web]="php-cli chromium tidy curl"
   [pictures]="pngquant optipng"

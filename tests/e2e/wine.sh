@@ -15,38 +15,9 @@ build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 
-# ---------------------------------------------------------------------------------------------
-# Running 32-bit code. Where the kernel runs no 32-bit programs (some virtual machines do not),
-# Wine's 32-bit half runs under QEMU's user-mode emulator, registered for i386 programs in a
-# private user and mount namespace: nothing outside this script sees the registration.
-
-limit=1500  # seconds for the whole run, a hang included
-if [ -z "${DERADU_WINE_RUNNER:-}" ]; then
-  started=$(date +%s)
-  if wine --version >/dev/null 2>&1; then
-    exec timeout --kill-after=20 "$limit" env DERADU_WINE_RUNNER=native \
-      DERADU_WINE_STARTED="$started" "$0" "$build"
-  fi
-  emulator=$("$here/wine_qemu.sh" "$build/wine-tools") || emulator=""
-  if [ -z "$emulator" ] || ! unshare --user --map-root-user --mount true 2>/dev/null; then
-    echo "  FAIL  32-bit Windows programs can run here" \
-      "(no 32-bit Wine, no recent qemu-i386 or no user namespaces)"
-    echo "0 passed, 1 failed"
-    exit 1
-  fi
-  exec timeout --kill-after=20 "$limit" unshare --user --map-root-user --mount \
-    env DERADU_WINE_RUNNER="$emulator" DERADU_WINE_STARTED="$started" "$0" "$build"
-fi
-if [ "$DERADU_WINE_RUNNER" != native ]; then
-  mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc &&
-    printf '%s' ":deradu-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$DERADU_WINE_RUNNER:F" \
-      >/proc/sys/fs/binfmt_misc/register
-  if ! wine --version >/dev/null 2>&1; then
-    echo "  FAIL  32-bit Windows programs can run here (wine does not start under $DERADU_WINE_RUNNER)"
-    echo "0 passed, 1 failed"
-    exit 1
-  fi
-fi
+# shellcheck source=tests/e2e/wine_runner.sh
+source "$here/wine_runner.sh"
+wine_runner "$0" "$build/wine-tools" 1500 "$build"
 
 exe="$build/deradu.exe"
 linux_program="$root/build/deradu"
@@ -71,12 +42,7 @@ timed() { # label, command...
 
 # Wine: a private prefix, no dialogs (Mono, Gecko, the crash debugger), no menu entries written
 # into the user's desktop, no traces.
-export WINEPREFIX="$build/wine-prefix"
-export WINEARCH=win32
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe,winemenubuilder.exe="
-export HOME="$build/wine-home"
-mkdir -p "$HOME"
+wine_environment "$build/wine-prefix" "$build/wine-home"
 settings="$WINEPREFIX/drive_c/ProgramData/qor/revaziriv/revAziriv.ini"
 
 cleanup() {
