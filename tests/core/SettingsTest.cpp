@@ -414,11 +414,21 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
       {"device node", [&] { return makeNullDevice(path_); }, 0, no,
        isA(path_, fs::file_type::character)},
   };
-  for (const Case& c : cases) {
-    // The same folder each time, emptied, since the cases name their paths in it.
-    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+  // The same folder for each case, emptied, since the cases name their paths in it. Windows
+  // removes nothing read-only, so the write permission comes back first.
+  const auto emptyFolder = [this] {
+    std::error_code ignored;
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (const auto& entry : fs::directory_iterator(folder_, ignored)) {
+      if (!entry.is_symlink(ignored)) {
+        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+      }
+    }
     fs::remove_all(folder_);
     fs::create_directories(folder_);
+  };
+  for (const Case& c : cases) {
+    emptyFolder();
     if (!c.make()) {
       std::printf("skipped: %s cannot be made here\n", c.kind);
     } else {
@@ -432,7 +442,7 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
       EXPECT_EQ(c.after(), "") << c.kind;
     }
   }
-  fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+  emptyFolder();
 }
 
 }  // namespace
