@@ -107,7 +107,16 @@ TEST(Soak, RandomMessagesKeepTheProgramSound) {
               coverage.mostMoves);
 }
 
+// GCC says AddressSanitizer is on with a macro, Clang through __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
+#define DERADU_HEAP_FROM_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DERADU_HEAP_FROM_SANITIZER 1
+#endif
+#endif
+
+#if defined(DERADU_HEAP_FROM_SANITIZER)
 // From the sanitizer runtime's allocator interface; GCC ships the runtime but not the header.
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
@@ -116,7 +125,7 @@ namespace {
 
 // Bytes the heap holds for the program right now, as the allocator in use counts them.
 std::size_t heapInUse() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(DERADU_HEAP_FROM_SANITIZER)
   return __sanitizer_get_current_allocated_bytes();
 #else
   return mallinfo2().uordblks;
