@@ -6,7 +6,7 @@ root=$PWD
 
 # shellcheck source=tools/packages.sh
 source tools/packages.sh
-ensure_packages build test windows
+ensure_packages build test windows web
 
 jobs=2
 configure() { # dir, extra cmake args...
@@ -29,6 +29,9 @@ tests/e2e/linux.sh "$root/build/deradu"
 echo "== Settings files the program cannot read or write"
 tests/e2e/settings_faults.sh "$root/build/deradu"
 
+echo "== The help page: served by PHP, opened in Chromium, reached from the program's Help"
+tests/web/help_page.sh "$root/build/deradu"
+
 echo "== Memcheck: a played run of the Linux program"
 tests/e2e/valgrind_linux.sh "$root/build/deradu"
 
@@ -41,4 +44,12 @@ if [ -f cmake/mingw-i686.cmake ]; then
     tests/e2e/wine.sh "$root/build-win32"
   fi
 fi
+echo "== Packages, built twice and compared byte for byte"
+./package.sh --check
+
+echo "== The Debian package: contents, lintian, validators, Depends, the unpacked program"
+tests/e2e/package_linux.sh "$root/dist" "$root/build-package"
+
+echo "== The Windows zip, and the installer under Wine"
+tests/e2e/package_windows.sh "$root/dist" "$root/build-package"
 echo "== All tests passed"

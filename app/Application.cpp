@@ -91,6 +91,13 @@ std::intptr_t Application::windowProc(std::uint32_t message, std::uintptr_t wPar
       storeSettings();
       s.host->postQuit(0);
       return 1;
+    case msg::kEndSession:
+      // The system ends the process after this message without WM_DESTROY, so this is the
+      // last moment to keep the settings, exactly as the end of a run keeps them.
+      if (wParam == 0) return msg::kDefault;
+      storeSettings();
+      finish();
+      return 0;
     case msg::kPaint: {
       Canvas& canvas = s.host->beginPaint();
       paintOffscreen(canvas, s.scene, s.clientWidth, s.clientHeight);

@@ -25,7 +25,7 @@ class Application final : public WindowProcedure {
   // screen is built during WM_CREATE), keep-on-top and transparency applied, window shown.
   // False when the host could not create the window.
   bool start(Host& host);
-  // After the message loop has ended: writes the settings file.
+  // After the message loop has ended, or when the session ends: writes the settings file.
   void finish();
 
   std::intptr_t windowProc(std::uint32_t message, std::uintptr_t wParam,

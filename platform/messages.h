@@ -14,6 +14,8 @@ inline constexpr std::uint32_t kCreate = 0x0001;
 inline constexpr std::uint32_t kDestroy = 0x0002;
 inline constexpr std::uint32_t kPaint = 0x000F;
 inline constexpr std::uint32_t kClose = 0x0010;
+// wParam non-zero: the session ends and the process with it, without WM_DESTROY.
+inline constexpr std::uint32_t kEndSession = 0x0016;
 inline constexpr std::uint32_t kKeyDown = 0x0100;
 inline constexpr std::uint32_t kCommand = 0x0111;
 inline constexpr std::uint32_t kTimer = 0x0113;

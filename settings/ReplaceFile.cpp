@@ -4,16 +4,28 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <random>
+#include <string_view>
 #include <system_error>
+
+#include "settings/RegularFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// What follows the target's name in a temporary file's name: ".tmp-" and 16 hexadecimal digits.
+constexpr std::string_view kTemporaryMark = ".tmp-";
+constexpr std::size_t kNonceDigits = 16;
+// A temporary file younger than this may belong to another instance saving right now.
+constexpr auto kLeftoverAge = std::chrono::minutes(1);
+// As many links as the system itself follows before it calls it a loop.
+constexpr int kMostLinks = 40;
+
 // A name beside the target that another instance of the program, exiting at the same moment,
 // does not pick as well.
-std::string temporaryPathFor(const std::string& target) {
+std::string temporaryPathFor(const fs::path& target) {
   auto nonce = static_cast<std::uint64_t>(
       std::chrono::system_clock::now().time_since_epoch().count());
   try {
@@ -23,11 +35,64 @@ std::string temporaryPathFor(const std::string& target) {
     // Without an entropy source the clock alone has to do.
   }
   static constexpr char kHexDigits[] = "0123456789abcdef";
-  std::string suffix = ".tmp-";
+  std::string suffix(kTemporaryMark);
   for (int shift = 60; shift >= 0; shift -= 4) {
     suffix += kHexDigits[(nonce >> shift) & 0xF];
   }
-  return target + suffix;
+  return target.string() + suffix;
+}
+
+bool isTemporaryName(const std::string& name, const std::string& targetName) {
+  const std::size_t prefix = targetName.size() + kTemporaryMark.size();
+  if (name.size() != prefix + kNonceDigits || name.compare(0, targetName.size(), targetName) != 0 ||
+      name.compare(targetName.size(), kTemporaryMark.size(), kTemporaryMark) != 0) {
+    return false;
+  }
+  return name.find_first_not_of("0123456789abcdef", prefix) == std::string::npos;
+}
+
+// Temporary files of this target that a run killed between its write and its rename left
+// behind. Only regular files with exactly our naming pattern and old enough to be nobody's
+// current save are removed; a failure to remove one is left for the next save.
+void removeLeftovers(const fs::path& target) {
+  std::error_code error;
+  const std::string targetName = target.filename().string();
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  const auto oldest = fs::file_time_type::clock::now() - kLeftoverAge;
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    std::error_code ignored;
+    if (!isTemporaryName(entry->path().filename().string(), targetName) ||
+        !entry->is_regular_file(ignored) || entry->is_symlink(ignored) ||
+        entry->last_write_time(ignored) > oldest) {
+      continue;
+    }
+    fs::remove(entry->path(), ignored);
+  }
+}
+
+// The file the path finally names, links followed one by one. A link whose target does not
+// exist yet gives that target, so writing creates it and the link stays. Nothing when a link
+// cannot be read or the links go round in a loop.
+std::optional<fs::path> followLinks(const fs::path& path) {
+  fs::path current = path;
+  for (int hops = 0; hops <= kMostLinks; ++hops) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(current, error))) return current;
+    const fs::path link = fs::read_symlink(current, error);
+    if (error) return std::nullopt;
+    current = link.is_absolute() ? link : current.parent_path() / link;
+  }
+  return std::nullopt;
+}
+
+// The fallback when no temporary file can be made or renamed beside the target (a read-only
+// folder, a sticky folder): the target itself, when its own permission allows it.
+bool writeInPlace(const fs::path& target, const std::function<bool(std::FILE*)>& writeContent) {
+  std::FILE* file = openRegularFileForWriting(target.string());
+  if (file == nullptr) return false;
+  const bool written = writeContent(file);
+  return finishRegularFile(file) && written;
 }
 
 }  // namespace
@@ -36,41 +101,55 @@ bool replaceFile(const std::string& path, const std::function<bool(std::FILE*)>&
   if (path.empty()) {
     return false;
   }
+  const std::optional<fs::path> found = followLinks(fs::path(path));
+  if (!found) {
+    return false;
+  }
+  const fs::path& target = *found;
   std::error_code error;
-  // Replacing a link by a plain file would cut it; write where the link points instead.
-  std::string target = path;
-  if (fs::is_symlink(fs::path(path), error)) {
-    const fs::path resolved = fs::weakly_canonical(fs::path(path), error);
-    if (error) {
+  const fs::file_status old = fs::symlink_status(target, error);
+  const bool exists = old.type() != fs::file_type::not_found;
+  // Only a regular file is ever replaced: a device, a FIFO, a folder or a file whose kind
+  // cannot be told is left alone, and so is a file that may not be written.
+  if (exists && !fs::is_regular_file(old)) {
+    return false;
+  }
+  if (exists) {
+    std::FILE* probe = openRegularFileForWriting(target.string());
+    if (probe == nullptr) {
       return false;
     }
-    target = resolved.string();
+    // Nothing was written through the probe.
+    std::fclose(probe);
   }
-  const fs::path parent = fs::path(target).parent_path();
+  const fs::path parent = target.parent_path();
   if (!parent.empty()) {
     // A failure here shows up as a temporary file that cannot be opened.
     fs::create_directories(parent, error);
   }
+  removeLeftovers(target);
 
   const std::string temporary = temporaryPathFor(target);
   std::FILE* file = std::fopen(temporary.c_str(), "w");
   if (file == nullptr) {
-    return false;
+    return exists && writeInPlace(target, writeContent);
   }
   bool written = writeContent(file);
   written = std::fflush(file) == 0 && written;
   written = std::fclose(file) == 0 && written;
-  if (written) {
-    // The new file gets the old one's permission bits rather than the process defaults.
-    const fs::file_status old = fs::status(fs::path(target), error);
-    if (!error && fs::is_regular_file(old)) {
-      fs::permissions(fs::path(temporary), old.permissions(), error);
-    }
-    fs::rename(fs::path(temporary), fs::path(target), error);
-    written = !error;
-  }
   if (!written) {
+    // The contents could not be written (a full disk): the old file stays as it was.
     fs::remove(fs::path(temporary), error);
+    return false;
   }
-  return written;
+  if (exists) {
+    // The new file gets the old one's permission bits rather than the process defaults.
+    fs::permissions(fs::path(temporary), old.permissions(), error);
+  }
+  fs::rename(fs::path(temporary), target, error);
+  if (error) {
+    fs::remove(fs::path(temporary), error);
+    return exists && writeInPlace(target, writeContent);
+  }
+  return true;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "settings/RegularFile.h"
 #include "settings/ReplaceFile.h"
 
 namespace {
@@ -41,7 +42,9 @@ int Settings::read(const std::string& path) {
   if (path.empty()) {
     return 0;
   }
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
+  // A FIFO, device or folder at the path reads as a file that cannot be opened, so start-up
+  // never waits on one.
+  const std::unique_ptr<std::FILE, FileCloser> file(openRegularFileForReading(path));
   if (!file) {
     return 0;
   }

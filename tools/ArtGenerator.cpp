@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "platform/soft/PngWriter.h"
 #include "tools/AppIcon.h"
 #include "tools/BmpEncoder.h"
 #include "tools/IndexedImage.h"
@@ -16,9 +17,11 @@ constexpr int kIconId = 100;
 constexpr int kNumberedBase = 699;
 constexpr int kPictureBase = 715;
 constexpr int kPictureBlank = 731;
+constexpr int kWindowIconSize = 32;
 
 Artwork bitmap(int id, int bitsPerPixel, Image picture) {
-  return Artwork{id, bitsPerPixel, false, std::move(picture), "bmp" + std::to_string(id) + ".bmp"};
+  return Artwork{id, bitsPerPixel, ArtFormat::Bitmap, std::move(picture),
+                 "bmp" + std::to_string(id) + ".bmp"};
 }
 
 std::string resourceScript(const std::vector<Artwork>& artwork) {
@@ -29,8 +32,9 @@ std::string resourceScript(const std::vector<Artwork>& artwork) {
       "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n"
       "\n";
   for (const Artwork& art : artwork) {
-    script +=
-        std::to_string(art.id) + (art.icon ? " ICON \"" : " BITMAP \"") + art.fileName + "\"\n";
+    if (art.format == ArtFormat::DesktopIcon) continue;
+    script += std::to_string(art.id) + (art.format == ArtFormat::Icon ? " ICON \"" : " BITMAP \"") +
+              art.fileName + "\"\n";
   }
   return script;
 }
@@ -39,7 +43,8 @@ std::string resourceScript(const std::vector<Artwork>& artwork) {
 
 std::vector<Artwork> drawArtwork(TextRenderer& text) {
   std::vector<Artwork> artwork;
-  artwork.push_back(Artwork{kIconId, 24, true, appIconPicture(), "deradu.ico"});
+  artwork.push_back(
+      Artwork{kIconId, 24, ArtFormat::Icon, appIconPicture(kWindowIconSize), "deradu.ico"});
   artwork.push_back(bitmap(101, 24, backgroundPicture()));
   artwork.push_back(bitmap(602, 24, bannerPicture(text)));
   artwork.push_back(bitmap(607, 24, sidePanelPicture()));
@@ -62,6 +67,10 @@ std::vector<Artwork> drawArtwork(TextRenderer& text) {
     artwork.push_back(bitmap(kPictureBase + value, 24, swirlPiece(value)));
   }
   artwork.push_back(bitmap(kPictureBlank, 8, blankTile()));
+  for (const int size : kDesktopIconSizes) {
+    artwork.push_back(Artwork{0, 24, ArtFormat::DesktopIcon, appIconPicture(size),
+                              "icon-" + std::to_string(size) + ".png"});
+  }
   return artwork;
 }
 
@@ -72,7 +81,9 @@ std::vector<GeneratedFile> encodeArtwork(const std::vector<Artwork>& artwork) {
     const int height = art.picture.height();
     const std::vector<std::uint32_t> pixels = art.picture.packed();
     std::vector<std::uint8_t> bytes;
-    if (art.icon) {
+    if (art.format == ArtFormat::DesktopIcon) {
+      bytes = PngWriter::encode(pixels, width, height);
+    } else if (art.format == ArtFormat::Icon) {
       bytes = encodeIcon24(width, height, pixels);
     } else if (art.bitsPerPixel == 8) {
       bytes = encodeBmp8(toIndexed(width, height, pixels));

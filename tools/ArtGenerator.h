@@ -9,11 +9,16 @@
 
 class TextRenderer;
 
+// How a picture is stored: a bitmap or the icon of deradu.rc, or a PNG for the desktop's icon
+// theme, which the programs themselves never load.
+enum class ArtFormat { Bitmap, Icon, DesktopIcon };
+
 struct Artwork {
+  // The resource id; 0 for desktop icons.
   int id = 0;
-  // 8: stored with a palette; 24: true colour.
+  // Bitmaps only. 8: stored with a palette; 24: true colour.
   int bitsPerPixel = 24;
-  bool icon = false;
+  ArtFormat format = ArtFormat::Bitmap;
   Image picture{0, 0};
   // The file under res/, as deradu.rc names it.
   std::string fileName;
@@ -24,8 +29,9 @@ struct GeneratedFile {
   std::vector<std::uint8_t> bytes;
 };
 
-// The pictures in ascending id order, the icon first. Drawing depends only on the renderer's
+// The pictures in ascending id order, the icon first, then the desktop icons from the same
+// design, smallest first (res/icon-<size>.png). Drawing depends only on the renderer's
 // font files: no clock, no unseeded randomness.
 std::vector<Artwork> drawArtwork(TextRenderer& text);
-// The BMP and ICO files and deradu.rc listing them.
+// The BMP, ICO and PNG files and deradu.rc listing the resources among them.
 std::vector<GeneratedFile> encodeArtwork(const std::vector<Artwork>& artwork);

@@ -1,12 +1,17 @@
 # Debian packages the scripts need, installed only when missing (sourced by test.sh and run.sh).
 
 # Package groups: build (compilers, libraries), test (virtual display, input), windows (cross
-# compiler and Wine), bench (peers to measure against).
+# compiler and Wine), bench (peers to measure against), web (serving, browsing and checking the
+# help page), pictures (making the help page's pictures small).
 declare -A DERADU_PACKAGES=(
   [build]="cmake ninja-build g++ pkg-config ccache libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core libbenchmark-dev"
   [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils x11-xkb-utils imagemagick faketime valgrind"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
+  # The release (package.sh) and its tests: Debian package and Windows installer tools, validators.
+  [package]="dpkg-dev lintian nsis zip unzip desktop-file-utils appstream"
   [bench]="sgt-puzzles gnome-taquin hyperfine"
+  [web]="php-cli chromium tidy curl"
+  [pictures]="pngquant optipng"
 )
 
 ensure_packages() {

@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include <ctime>
+#include <new>
 
 #include "platform/messages.h"
 #include "platform/win32/FatalErrorReport.h"
@@ -162,7 +163,14 @@ LRESULT CALLBACK Win32Host::windowProcedure(HWND window, UINT message, WPARAM wP
   auto* host = reinterpret_cast<Win32Host*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (host == nullptr) return DefWindowProcA(window, message, wParam, lParam);
 
-  std::intptr_t result = host->procedure_.windowProc(message, wParam, lParam);
+  std::intptr_t result = msg::kDefault;
+  try {
+    result = host->procedure_.windowProc(message, wParam, lParam);
+  } catch (const std::bad_alloc&) {
+    // An exception cannot unwind through USER32's frames back to WinMain: the program ends
+    // here, with nothing written.
+    outOfMemoryReport();
+  }
   if (result == msg::kDefault) result = DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(window, GWLP_USERDATA, 0);

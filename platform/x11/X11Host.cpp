@@ -178,24 +178,14 @@ TextRenderer* X11Host::textRenderer() {
   return text_;
 }
 
-void X11Host::setDisplayLostHandler(std::function<void()> handler) {
-  displayLostHandler_ = std::move(handler);
-}
-
 void X11Host::displayLost() {
   // No request may be made from here on: windowPosition answers from what it last knew.
   gHost = nullptr;
   display_ = nullptr;
-  if (windowMade_) {
-    // The session ends as a close would end it: the program stores what it keeps.
-    if (!closing_) {
-      closing_ = true;
-      send(msg::kDestroy);
-    }
-    if (displayLostHandler_) displayLostHandler_();
-  }
-  std::fprintf(stderr, "deradu: lost the connection to the X display%s\n",
-               windowMade_ ? "; the settings were saved" : "");
+  // A lost display is the end of the session (the server ends at log-out): the program keeps
+  // its settings as it does when the system ends the session, and the process ends here.
+  if (windowMade_) send(msg::kEndSession, 1);
+  std::fprintf(stderr, "deradu: lost the connection to the X display; the game ends\n");
   std::fflush(nullptr);
   std::_Exit(kFatalExitCode);
 }

@@ -48,11 +48,6 @@ class X11Host final : public Host {
   X11Host(const X11Host&) = delete;
   X11Host& operator=(const X11Host&) = delete;
 
-  // What to do when the connection to the display is lost mid-run (the server ended, or another
-  // client killed the window): called after WM_DESTROY has been sent, with no X request
-  // possible; the process then ends with the fatal exit code.
-  void setDisplayLostHandler(std::function<void()> handler);
-
   std::string settingsPath() override;
   Size fullScreenSize() override;
   bool createWindow(const char* title, Point position) override;
@@ -73,7 +68,10 @@ class X11Host final : public Host {
   int runMessageLoop() override;
   std::int64_t currentTime() override;
 
-  // Called by Xlib's I/O error handler; does not return.
+  // Called by Xlib's I/O error handler when the connection is gone (the server ended, or
+  // another client killed it): once the window was made, WM_ENDSESSION lets the program keep
+  // its settings, answered from the last known position without any X request; then the
+  // process ends with the fatal exit code. Does not return.
   [[noreturn]] void displayLost();
 
  private:
@@ -105,7 +103,6 @@ class X11Host final : public Host {
   Display* display_ = nullptr;
   std::unique_ptr<Atoms> atoms_;
   std::optional<SignalPipe> signals_;
-  std::function<void()> displayLostHandler_;
 
   int screen_ = 0;
   ::Window root_ = 0;

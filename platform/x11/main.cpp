@@ -34,8 +34,6 @@ int main() {
     };
     Application application;
     X11Host host(application, &resources, waitForText, &resources.icon());
-    // The settings are stored during the WM_DESTROY the host sends first.
-    host.setDisplayLostHandler([&application] { application.finish(); });
     return application.run(host);
   } catch (const std::bad_alloc&) {
     // Nothing was written yet: the settings file is written only after the message loop,

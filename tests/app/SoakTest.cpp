@@ -11,6 +11,8 @@
 #include <random>
 #include <string>
 
+#include <malloc.h>
+
 #include "tests/app/HeadlessProgram.h"
 #include "tests/app/MessageSource.h"
 #include "tests/app/ProgramInvariants.h"
@@ -103,4 +105,55 @@ TEST(Soak, RandomMessagesKeepTheProgramSound) {
   EXPECT_GE(coverage.mostMoves, 100);
   std::printf("soak: %d completions by hand, at most %d moves in a game\n", coverage.completions,
               coverage.mostMoves);
+}
+
+// GCC says AddressSanitizer is on with a macro, Clang through __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define DERADU_HEAP_FROM_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DERADU_HEAP_FROM_SANITIZER 1
+#endif
+#endif
+
+#if defined(DERADU_HEAP_FROM_SANITIZER)
+// From the sanitizer runtime's allocator interface; GCC ships the runtime but not the header.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+namespace {
+
+// Bytes the heap holds for the program right now, as the allocator in use counts them.
+std::size_t heapInUse() {
+#if defined(DERADU_HEAP_FROM_SANITIZER)
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  return mallinfo2().uordblks;
+#endif
+}
+
+}  // namespace
+
+// A long run of play must not make the program hold more and more memory: whatever the first
+// thousand messages brought in (glyphs, the wide frame) is all it ever needs.
+TEST(Soak, HeapInUseStaysLevelOverALongRun) {
+  const std::uint64_t seed = soakSeed();
+  SCOPED_TRACE("soak seed " + std::to_string(seed) + " (DERADU_SOAK_SEED=" +
+               std::to_string(seed) + " repeats this run)");
+  std::mt19937_64 random(seed);
+  HeadlessProgram program("1\n0\n1\n40\n900\n3\n");
+  program.start();
+  MessageSource source([&random] { return static_cast<std::uint8_t>(random() >> 56); });
+  source.setBlankCell([&program] { return blankCell(program.state().board); });
+  constexpr int kSettleMessages = 1000;
+  constexpr int kMessages = 100000;
+  constexpr long long kMostGrowth = 1 << 20;
+  long long settled = 0;
+  for (int i = 1; i <= kMessages; ++i) {
+    const WindowMessage m = source.next();
+    program.host().send(m.message, m.wParam, m.lParam);
+    if (i == kSettleMessages) settled = static_cast<long long>(heapInUse());
+  }
+  const long long growth = static_cast<long long>(heapInUse()) - settled;
+  EXPECT_LT(growth, kMostGrowth) << "the heap in use grew by " << growth << " bytes";
 }

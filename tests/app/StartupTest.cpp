@@ -80,6 +80,26 @@ TEST(Shutdown, StoresTheLiveValuesAndWritesSixLines) {
   EXPECT_EQ(program.readSettings(), "1\n0\n0\n30\n40\n3\n");
 }
 
+TEST(Shutdown, AnEndingSessionWritesTheSettingsWithoutDestroyingTheWindow) {
+  struct Case {
+    std::uintptr_t ending;
+    std::intptr_t answer;
+    const char* expected;
+  };
+  // A session that goes on leaves the file alone.
+  const Case cases[] = {{1, 0, "1\n0\n0\n30\n40\n2\n"},
+                        {0, msg::kDefault, "0\n0\n0\n5\n6\n2\n"}};
+  for (const Case& c : cases) {
+    HeadlessProgram program("0\n0\n0\n5\n6\n2\n");
+    program.start();
+    program.host().key('K');
+    program.host().moveWindow({40, 30});
+    EXPECT_EQ(program.host().send(msg::kEndSession, c.ending), c.answer) << "ending " << c.ending;
+    EXPECT_EQ(program.readSettings(), c.expected) << "ending " << c.ending;
+    EXPECT_FALSE(program.host().quitPosted());
+  }
+}
+
 TEST(Shutdown, NegativePositionRoundTripsToTheFallback) {
   HeadlessProgram first;
   first.start();

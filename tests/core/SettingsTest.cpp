@@ -1,7 +1,10 @@
 // Tests of the settings lines, the settings file and the decimal parsing that start-up uses.
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -12,6 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#endif
+
 #include "settings/DecimalText.h"
 #include "settings/ReplaceFile.h"
 #include "settings/Settings.h"
@@ -20,6 +28,22 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// A FIFO and a device like /dev/null (made only by root), at `path`: POSIX kinds of file.
+bool makeFifo([[maybe_unused]] const std::string& path) {
+#ifdef _WIN32
+  return false;
+#else
+  return ::mkfifo(path.c_str(), 0600) == 0;
+#endif
+}
+bool makeNullDevice([[maybe_unused]] const std::string& path) {
+#ifdef _WIN32
+  return false;
+#else
+  return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+#endif
+}
 
 const std::string kSpaces(64, ' ');
 
@@ -47,7 +71,13 @@ class SettingsFileTest : public ::testing::Test {
     std::ifstream in(path);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-  std::vector<std::string> entriesOf(const fs::path& folder) const {
+  // Whether fopen(..., "w") would be allowed on the existing file, asked without emptying it.
+  static bool mayOpenForWriting(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (file != nullptr) std::fclose(file);
+    return file != nullptr;
+  }
+  static std::vector<std::string> entriesOf(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {
       names.push_back(entry.path().filename().string());
@@ -266,15 +296,6 @@ TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
   EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
 }
 
-TEST_F(SettingsFileTest, TargetThatIsAFolderIsLeftAlone) {
-  fs::create_directory(path_);
-  Settings settings;
-  EXPECT_EQ(settings.write(path_), 0);
-  EXPECT_TRUE(fs::is_directory(path_));
-  EXPECT_TRUE(fs::is_empty(path_));
-  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
-}
-
 TEST_F(SettingsFileTest, FolderThatIsAFileIsLeftAlone) {
   const std::string blocker = (folder_ / "qor").string();
   putBytes(blocker, "not a folder");
@@ -297,19 +318,131 @@ TEST_F(SettingsFileTest, StreamWriteFailureIsReported) {
   std::fclose(full);
 }
 
-TEST_F(SettingsFileTest, WritesThroughASymbolicLink) {
+// Whatever lies at the settings path, a save replaces only a regular file that may be written,
+// follows links to it and never waits on anything else.
+TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
+  const std::string old = "1\n1\n0\n120\n300\n3\n";
+  const std::string saved = "5\n0\n0\n0\n0\n2\n";
   const fs::path real = folder_ / "real.ini";
-  putBytes(real.string(), "old\n");
-  std::error_code error;
-  fs::create_symlink(real, path_, error);
-  if (error) {
-    GTEST_SKIP() << "cannot make symbolic links here: " << error.message();
+  // A kind this system or this user cannot make is skipped.
+  const auto link = [this](const fs::path& to, const fs::path& at) {
+    std::error_code error;
+    fs::create_symlink(to, at, error);
+    return !error;
+  };
+  const auto leftover = [this](const std::string& name, bool aged) {
+    putBytes((folder_ / name).string(), "half");
+    if (aged) {
+      fs::last_write_time(folder_ / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+  };
+  struct Case {
+    const char* kind;
+    std::function<bool()> make;
+    int read;                     // read's result
+    std::function<bool()> wrote;  // whether the save may write
+    std::function<std::string()> after;  // what is wrong afterwards, or empty
+  };
+  const auto yes = [] { return true; };
+  const auto no = [] { return false; };
+  const auto holds = [](const fs::path& file, const std::string& text) {
+    return [file, text] {
+      const std::string found = textOf(file.string());
+      return found == text ? std::string() : "holds \"" + found + "\"";
+    };
+  };
+  const auto isA = [](const fs::path& at, fs::file_type type) {
+    return [at, type] {
+      std::error_code error;
+      return fs::symlink_status(at, error).type() == type ? std::string() : "kind changed";
+    };
+  };
+  const Case cases[] = {
+      {"regular file", [&] { putBytes(path_, old); return true; }, 1, yes, holds(path_, saved)},
+      {"link to a regular file",
+       [&] { putBytes(real.string(), old); return link(real, path_); }, 1, yes,
+       [&] { return fs::is_symlink(path_) ? holds(real, saved)() : "the link was cut"; }},
+      {"link to a link to a regular file",
+       [&] { putBytes(real.string(), old); return link(real, folder_ / "middle") &&
+                                                  link("middle", path_); }, 1, yes,
+       holds(real, saved)},
+      {"dangling link", [&] { return link(folder_ / "new" / "real.ini", path_); }, 0, yes,
+       [&] { return fs::is_symlink(path_) ? holds(folder_ / "new" / "real.ini", saved)()
+                                          : "the link was cut"; }},
+      {"links in a loop", [&] { return link("b", path_) && link(path_, folder_ / "b"); }, 0, no,
+       isA(path_, fs::file_type::symlink)},
+      {"folder", [&] { return fs::create_directory(path_); }, 0, no,
+       [&] { return fs::is_empty(path_) ? "" : "written into"; }},
+      {"read-only file",
+       [&] {
+         putBytes(path_, old);
+         fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read |
+                                    fs::perms::others_read);
+         return true;
+       },
+       // Whatever fopen(..., "w") would be allowed (root may write it).
+       1, [&] { return mayOpenForWriting(path_); },
+       [&] { return holds(path_, mayOpenForWriting(path_) ? saved : old)(); }},
+      {"writable file in a read-only folder",
+       [&] {
+         putBytes(path_, old);
+         fs::permissions(folder_, fs::perms::owner_write | fs::perms::group_write |
+                                      fs::perms::others_write, fs::perm_options::remove);
+         return true;
+       },
+       1, yes, holds(path_, saved)},
+      {"leftovers of killed saves",
+       [&] {
+         putBytes(path_, old);
+         leftover("revAziriv.ini.tmp-0123456789abcdef", true);
+         leftover("revAziriv.ini.tmp-fedcba9876543210", false);  // a save under way
+         leftover("revAziriv.ini.tmp-notours", true);
+         leftover("other.ini.tmp-0123456789abcdef", true);
+         return true;
+       },
+       1, yes,
+       [&] {
+         const std::vector<std::string> expected = {
+             "other.ini.tmp-0123456789abcdef", "revAziriv.ini",
+             "revAziriv.ini.tmp-fedcba9876543210", "revAziriv.ini.tmp-notours"};
+         std::vector<std::string> found = entriesOf(folder_);
+         std::sort(found.begin(), found.end());
+         return found == expected ? holds(path_, saved)() : "wrong leftovers removed";
+       }},
+      {"FIFO nobody writes", [&] { return makeFifo(path_); }, 0, no,
+       isA(path_, fs::file_type::fifo)},
+      {"device node", [&] { return makeNullDevice(path_); }, 0, no,
+       isA(path_, fs::file_type::character)},
+  };
+  // The same folder for each case, emptied, since the cases name their paths in it. Windows
+  // removes nothing read-only, so the write permission comes back first.
+  const auto emptyFolder = [this] {
+    std::error_code ignored;
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (const auto& entry : fs::directory_iterator(folder_, ignored)) {
+      if (!entry.is_symlink(ignored)) {
+        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+      }
+    }
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  };
+  for (const Case& c : cases) {
+    emptyFolder();
+    if (!c.make()) {
+      std::printf("skipped: %s cannot be made here\n", c.kind);
+    } else {
+      Settings settings;
+      EXPECT_EQ(settings.read(path_), c.read) << c.kind;
+      for (int i = 0; i < Settings::kFileLineCount; ++i) {
+        settings.setLine(i, std::string(1, saved[static_cast<std::size_t>(2 * i)]));
+      }
+      const bool wrote = c.wrote();
+      EXPECT_EQ(settings.write(path_), wrote ? 1 : 0) << c.kind;
+      EXPECT_EQ(c.after(), "") << c.kind;
+    }
   }
-  Settings settings;
-  settings.setUnsigned(0, 5);
-  EXPECT_EQ(settings.write(path_), 1);
-  EXPECT_TRUE(fs::is_symlink(path_));
-  EXPECT_EQ(textOf(real.string()).substr(0, 2), "5\n");
+  emptyFolder();
 }
 
 }  // namespace

@@ -15,38 +15,9 @@ build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 
-# ---------------------------------------------------------------------------------------------
-# Running 32-bit code. Where the kernel runs no 32-bit programs (some virtual machines do not),
-# Wine's 32-bit half runs under QEMU's user-mode emulator, registered for i386 programs in a
-# private user and mount namespace: nothing outside this script sees the registration.
-
-limit=1500  # seconds for the whole run, a hang included
-if [ -z "${DERADU_WINE_RUNNER:-}" ]; then
-  started=$(date +%s)
-  if wine --version >/dev/null 2>&1; then
-    exec timeout --kill-after=20 "$limit" env DERADU_WINE_RUNNER=native \
-      DERADU_WINE_STARTED="$started" "$0" "$build"
-  fi
-  emulator=$("$here/wine_qemu.sh" "$build/wine-tools") || emulator=""
-  if [ -z "$emulator" ] || ! unshare --user --map-root-user --mount true 2>/dev/null; then
-    echo "  FAIL  32-bit Windows programs can run here" \
-      "(no 32-bit Wine, no recent qemu-i386 or no user namespaces)"
-    echo "0 passed, 1 failed"
-    exit 1
-  fi
-  exec timeout --kill-after=20 "$limit" unshare --user --map-root-user --mount \
-    env DERADU_WINE_RUNNER="$emulator" DERADU_WINE_STARTED="$started" "$0" "$build"
-fi
-if [ "$DERADU_WINE_RUNNER" != native ]; then
-  mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc &&
-    printf '%s' ":deradu-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$DERADU_WINE_RUNNER:F" \
-      >/proc/sys/fs/binfmt_misc/register
-  if ! wine --version >/dev/null 2>&1; then
-    echo "  FAIL  32-bit Windows programs can run here (wine does not start under $DERADU_WINE_RUNNER)"
-    echo "0 passed, 1 failed"
-    exit 1
-  fi
-fi
+# shellcheck source=tests/e2e/wine_runner.sh
+source "$here/wine_runner.sh"
+wine_runner "$0" "$build/wine-tools" 1500 "$build"
 
 exe="$build/deradu.exe"
 linux_program="$root/build/deradu"
@@ -71,12 +42,7 @@ timed() { # label, command...
 
 # Wine: a private prefix, no dialogs (Mono, Gecko, the crash debugger), no menu entries written
 # into the user's desktop, no traces.
-export WINEPREFIX="$build/wine-prefix"
-export WINEARCH=win32
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe,winemenubuilder.exe="
-export HOME="$build/wine-home"
-mkdir -p "$HOME"
+wine_environment "$build/wine-prefix" "$build/wine-home"
 settings="$WINEPREFIX/drive_c/ProgramData/qor/revaziriv/revAziriv.ini"
 
 cleanup() {
@@ -147,8 +113,8 @@ make_tiles "$work" "$res" 0 699
 make_tiles "$work" "$res" 1 715
 solved="1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0"
 
-start_game() {
-  timeout 120 wine "$exe" >>"$work/game.out" 2>>"$work/game.err" &
+start_game() { # [command that runs wine...]
+  timeout 120 "$@" wine "$exe" >>"$work/game.out" 2>>"$work/game.err" &
   game_pid=$!
   window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Qor Deradu 1\.0$' 2>/dev/null |
     head -n 1)
@@ -157,8 +123,8 @@ start_game() {
 
 # Waits for the game to end after `how` was done to it and sets `status` to its exit code, or
 # "running" when it has not ended within 30 seconds.
-stop_game() { # how: alt-f4, close-box, close-request
-  case "$1" in
+stop_game() { # how: alt-f4, close-box, close-request, or nothing (something else ends it)
+  case "${1:-}" in
     alt-f4) xdotool key --window "$window" alt+F4 2>/dev/null ;;
     close-box) click_outer $((outer_width - frame_x - 9)) $((frame_y / 2 + 1)) ;;
     close-request) "$close_helper" "$window" ;;
@@ -370,6 +336,39 @@ if start_game; then
 else
   fail "the window appears a third time" "$(tail -n 5 "$work/game.err")"
 fi
+
+# ---------------------------------------------------------------------------------------------
+echo "== Log-off: Windows ends the program after WM_ENDSESSION, without WM_DESTROY"
+printf '0\r\n0\r\n0\r\n5\r\n6\r\n3\r\n' >"$settings"
+if start_game; then
+  xdotool windowmove "$window" 150 100 2>/dev/null
+  sleep 1
+  timeout 60 wine wineboot --end-session >/dev/null 2>&1
+  stop_game
+  check "the ending session ends the program" 1 "$([ "$status" != running ] && echo 1)"
+  check "the settings are written with the window's last place" "0| 0| 0| 100| 150| 2|" \
+    "$(settings_lines)"
+  [ "$status" = running ] && stop_game alt-f4
+else
+  fail "the window appears for the log-off" "$(tail -n 5 "$work/game.err")"
+fi
+
+echo "== A read-only settings file"
+# Root may write any file; without CAP_DAC_OVERRIDE, and with a wineserver of its own (which
+# opens the files), the read-only attribute decides, as it does for a user on Windows.
+printf '1\r\n0\r\n0\r\n5\r\n6\r\n3\r\n' >"$settings"
+chmod 0444 "$settings"
+before=$(sha256sum <"$settings")
+timeout 20 wineserver -k 2>/dev/null
+if start_game setpriv --bounding-set -dac_override,-dac_read_search --; then
+  stop_game alt-f4
+  check "the game ends in order with exit code 1" 1 "$status"
+  check "the read-only file is as it was" "$before" "$(sha256sum <"$settings")"
+else
+  fail "the window appears with a read-only settings file" "$(tail -n 5 "$work/game.err")"
+fi
+timeout 20 wineserver -k 2>/dev/null
+chmod 0644 "$settings"
 
 # ---------------------------------------------------------------------------------------------
 echo "== The same start in the Linux program"

@@ -371,7 +371,20 @@ TEST(Artwork, GeneratorDrawsTheSameBytesEveryRunAndMatchesTheCommittedFiles) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names.size(), expectedBitmaps().size() + 2) << "every bitmap, the icon and deradu.rc";
+  const std::vector<int> desktopIconSizes{16, 24, 32, 48, 64, 128, 256};
+  EXPECT_EQ(names.size(), expectedBitmaps().size() + 2 + desktopIconSizes.size())
+      << "every bitmap, the icon, deradu.rc and the desktop icons";
+  for (const int size : desktopIconSizes) {
+    SCOPED_TRACE(size);
+    // A PNG's IHDR chunk starts at byte 16 with the width and height, big-endian.
+    const std::vector<std::uint8_t> png = readFile(first / ("icon-" + std::to_string(size) + ".png"));
+    ASSERT_GE(png.size(), 24u);
+    const auto bigEndian = [&](std::size_t at) {
+      return png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+    };
+    EXPECT_EQ(bigEndian(16), size);
+    EXPECT_EQ(bigEndian(20), size);
+  }
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     const std::vector<std::uint8_t> bytes = readFile(first / name);

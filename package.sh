@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Builds the release from a clean configuration into dist/: the Debian package, the Windows
+# program's portable zip and its installer. Installs what is missing first (Debian packages).
+# Time stamps come from the last commit (SOURCE_DATE_EPOCH), so the same commit gives the same
+# bytes. --check builds everything twice and compares the two results byte for byte.
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$PWD
+
+check=0
+case "${1:-}" in
+  "") ;;
+  --check) check=1 ;;
+  *) echo "usage: $0 [--check]" >&2; exit 2 ;;
+esac
+
+# shellcheck source=tools/packages.sh
+source tools/packages.sh
+ensure_packages build windows package
+
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null) ||
+    SOURCE_DATE_EPOCH=$(stat -c %Y "$root/CMakeLists.txt")
+fi
+export SOURCE_DATE_EPOCH
+export TZ=UTC LC_ALL=C.UTF-8
+# ccache hands the compiler paths relative to the build folder for everything under this base,
+# so the file names recorded in the objects do not depend on where the tree is checked out
+# (nor on the user's own ccache base folder).
+export CCACHE_BASEDIR=$root
+umask 022
+
+work="$root/build-package"
+dist="$root/dist"
+jobs=2
+
+configure() { # dir, extra cmake args...
+  local dir=$1; shift
+  rm -rf "$dir"
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDERADU_TESTS=OFF \
+    -DDERADU_TOOLS=OFF "$@" >/dev/null
+}
+
+# Sets every time stamp under a folder to the commit's.
+stamp() { find "$1" -exec touch --no-dereference --date="@$SOURCE_DATE_EPOCH" {} +; }
+
+# Text for Windows readers: CR LF line ends.
+crlf() { sed 's/\r$//; s/$/\r/' "$1" >"$2"; }
+
+build_deb() {
+  local build="$work/linux" stage="$work/deb-root" meta
+  echo "== Linux program and its Debian package"
+  # The distribution's hardening flags, and source paths made relative so the binary does not
+  # depend on where the tree was checked out. Debian keeps games in /usr/games (a plain
+  # `cmake --install` puts the program in bin/).
+  local cxxflags ldflags
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS) -ffile-prefix-map=$root=."
+  ldflags=$(dpkg-buildflags --get LDFLAGS)
+  configure "$build" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
+    -DCMAKE_INSTALL_BINDIR=games
+  ninja -C "$build" -j$jobs deradu
+  meta="$build/packaging"
+  # shellcheck source=/dev/null
+  source "$meta/release.env"
+
+  rm -rf "$stage"
+  DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
+  strip --remove-section=.comment --remove-section=.note "$stage/usr/games/deradu"
+  # What Debian's tools would do: compressed manual page, changelog and larger documents.
+  local doc="$stage/usr/share/doc/deradu"
+  gzip -9n "$stage/usr/share/man/man6/deradu.6"
+  gzip -9nc "$meta/debian/changelog" >"$doc/changelog.Debian.gz"
+  find "$doc" -type f ! -name copyright ! -name '*.gz' -size +4k -exec gzip -9n {} +
+  install -D -m 0644 "$root/packaging/debian/lintian-overrides" \
+    "$stage/usr/share/lintian/overrides/deradu"
+  find "$stage" -type d -exec chmod 0755 {} +
+  find "$stage" -type f -exec chmod 0644 {} +
+  chmod 0755 "$stage/usr/games/deradu"
+
+  # Depends: the packages of the libraries the program links, found by dpkg-shlibdeps.
+  mkdir -p "$stage/DEBIAN"
+  (cd "$meta" &&
+    rm -f debian/substvars debian/files &&
+    dpkg-shlibdeps -Tdebian/substvars -e"$stage/usr/games/deradu" &&
+    dpkg-gencontrol -pderadu -P"$stage" -Tdebian/substvars)
+  (cd "$stage" && find usr -type f | LC_ALL=C sort | xargs md5sum >DEBIAN/md5sums)
+  chmod 0644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"
+  stamp "$stage"
+  dpkg-deb --root-owner-group -Zxz --threads-max=1 --build "$stage" \
+    "$dist/deradu_${deb_version}_$(dpkg --print-architecture).deb" >/dev/null
+}
+
+build_windows() {
+  local build="$work/win32" payload="$work/win32-payload"
+  echo "== Windows program, its zip and its installer"
+  configure "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$root=."
+  ninja -C "$build" -j$jobs deradu
+  # shellcheck source=/dev/null
+  source "$build/packaging/release.env"
+
+  rm -rf "$payload"
+  mkdir -p "$payload"
+  cp "$build/deradu.exe" "$payload/deradu.exe"
+  crlf "$root/LICENSE" "$payload/LICENSE.txt"
+  crlf "$root/README.md" "$payload/README.txt"
+  stamp "$payload"
+
+  # -X: no extra fields (owners, Unix times); the names in a fixed order.
+  (cd "$payload" && zip -X -D -9 -q "$dist/deradu-$version-win32.zip" deradu.exe LICENSE.txt README.txt)
+
+  makensis -V2 -INPUTCHARSET UTF8 \
+    "-DVERSION=$version" "-DPRODUCT_NAME=$product_name" "-DPUBLISHER=$publisher" \
+    "-DAPP_ID=$app_id" "-DHOMEPAGE=$homepage" "-DPAYLOAD=$payload" \
+    "-DICON=$root/res/deradu.ico" "-DOUTFILE=$dist/deradu-$version-setup.exe" \
+    "$root/packaging/windows/installer.nsi" >/dev/null
+}
+
+build_all() {
+  rm -rf "$dist"
+  mkdir -p "$dist" "$work"
+  build_deb
+  build_windows
+  echo "== Written to dist/ (time stamps of $(date -u -d "@$SOURCE_DATE_EPOCH" '+%F %T') UTC)"
+  (cd "$dist" && ls -l)
+}
+
+build_all
+if [ "$check" -eq 1 ]; then
+  first="$work/first"
+  rm -rf "$first"
+  mkdir -p "$first"
+  cp -p "$dist"/* "$work/win32/deradu.exe" "$first/"
+  echo "== Second build, for the comparison"
+  build_all >/dev/null
+  cp -p "$work/win32/deradu.exe" "$work/deradu.exe.second"
+  differ=0
+  for file in "$dist"/*.deb "$dist"/*.zip "$work/deradu.exe.second" "$dist"/*setup.exe; do
+    name=$(basename "$file" .second)
+    if cmp -s "$first/$name" "$file"; then
+      echo "  same bytes  $name"
+    else
+      echo "  DIFFERENT   $name"
+      case "$name" in *setup.exe) ;; *) differ=1 ;; esac
+    fi
+  done
+  rm -rf "$first" "$work/deradu.exe.second"
+  [ "$differ" -eq 0 ] || { echo "The two builds differ" >&2; exit 1; }
+fi

@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Tests of the Debian package as a user gets it: its file list, lintian, the validators on the
+# desktop entry and the AppStream metadata, its Depends against the libraries the program
+# loads, and the program unpacked into a throwaway root (never the machine's own system) on a
+# private virtual display.
+# Usage: tests/e2e/package_linux.sh DIST_DIR PACKAGE_BUILD_DIR (what ./package.sh writes and
+# builds in). Prints "N passed, N failed"; exits non-zero on a failure.
+set -uo pipefail
+
+if [ $# -ne 2 ] || [ ! -d "$1" ] || [ ! -f "$2/linux/packaging/release.env" ]; then
+  echo "usage: $0 DIST_DIR PACKAGE_BUILD_DIR" >&2
+  exit 2
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=/dev/null
+source "$2/linux/packaging/release.env"
+deb=$(ls "$1"/deradu_*_amd64.deb 2>/dev/null | head -n 1)
+
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$here/e2e_lib.sh"
+work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-deb.XXXXXX")
+game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
+}
+trap cleanup EXIT
+
+echo "== The Debian package"
+if [ -z "$deb" ]; then
+  fail "./package.sh wrote dist/deradu_*_amd64.deb"
+  echo "$passed passed, $failed failed"
+  exit 1
+fi
+check "its name carries the project's version" "deradu_${deb_version}_amd64.deb" "$(basename "$deb")"
+
+# README.md is compressed once it passes 4 kB, as Debian's tools do.
+expected_files="./usr/games/deradu
+./usr/share/applications/$app_id.desktop
+./usr/share/doc/deradu/README.md
+./usr/share/doc/deradu/changelog.Debian.gz
+./usr/share/doc/deradu/copyright"
+for size in 16 24 32 48 64 128 256; do
+  expected_files+=$'\n'"./usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
+done
+expected_files+="
+./usr/share/lintian/overrides/deradu
+./usr/share/man/man6/deradu.6.gz
+./usr/share/metainfo/$app_id.metainfo.xml"
+actual_files=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' |
+  sed 's|/README\.md\.gz$|/README.md|' | LC_ALL=C sort)
+check "it holds the program, menu entry, metadata, icons, manual page and documents" \
+  "$(LC_ALL=C sort <<<"$expected_files")" "$actual_files"
+check "every file belongs to root and none is writable by others" "" \
+  "$(dpkg-deb -c "$deb" | awk '$2 != "root/root" || $1 ~ /w.$/ || $1 ~ /^.....w/')"
+
+if lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1; then
+  pass "lintian reports no errors or warnings"
+else
+  fail "lintian reports no errors or warnings" "$(grep -E '^[EW]:' "$work/lintian.log" | head -n 5)"
+fi
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+program="$root/usr/games/deradu"
+if desktop-file-validate "$root/usr/share/applications/$app_id.desktop" >"$work/desktop.log" 2>&1
+then pass "desktop-file-validate accepts the menu entry"; else
+  fail "desktop-file-validate accepts the menu entry" "$(head -n 3 "$work/desktop.log")"; fi
+check "the menu entry groups the running window with it" "StartupWMClass=winMain" \
+  "$(grep '^StartupWMClass=' "$root/usr/share/applications/$app_id.desktop")"
+if appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" \
+  >"$work/appstream.log" 2>&1; then pass "appstreamcli validate accepts the metadata"; else
+  fail "appstreamcli validate accepts the metadata" "$(grep -E '^[EW]:' "$work/appstream.log" | head -n 3)"
+fi
+check "the metadata's release is the project's version" "1" \
+  "$(grep -c "<release version=\"$version\"" "$root/usr/share/metainfo/$app_id.metainfo.xml")"
+check "the manual page reads without warnings" "" \
+  "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man6/deradu.6.gz" 2>&1 >/dev/null)"
+
+# ---------------------------------------------------------------------------------------------
+echo "== Depends and the libraries the program loads"
+depends=$(dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/(.*)//; s/ //g' | grep -v '^$' | sort -u)
+# The package that owns a library file. With a merged /usr, dpkg may know the file by its /lib
+# or its /usr/lib name, and the loader may name either, or a link to it.
+owner() {
+  local real candidate
+  real=$(realpath "$1")
+  for candidate in "$1" "$real" "${real#/usr}" "/usr${1#/usr}"; do
+    dpkg -S "$candidate" 2>/dev/null | head -n 1 | cut -d: -f1 | grep . && return
+  done
+}
+ldd "$program" >"$work/ldd.txt" 2>&1
+needed=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+missing=""
+for library in $needed; do
+  path=$(awk -v l="$library" '$1 == l && $3 ~ /^\// { print $3 } $1 ~ "/" l "$" { print $1 }' \
+    "$work/ldd.txt" | head -n 1)
+  package=$([ -n "$path" ] && owner "$path")
+  grep -qx "${package:-?}" <<<"$depends" || missing+=" $library(${package:-no package})"
+done
+check "every library the program links belongs to a package in Depends" "" "$missing"
+# Those packages' own dependencies bring in the rest of what ldd shows.
+closure=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
+  --no-replaces --no-enhances $depends 2>/dev/null | sed -n 's/^ *\(Pre\)\?Depends: <\?\([^>]*\)>\?$/\2/p; s/^\([^ ].*\)$/\1/p' |
+  sed 's/:.*//' | sort -u)
+unreached=""
+for path in $(awk '$3 ~ /^\// { print $3 } $1 ~ /^\// { print $1 }' "$work/ldd.txt"); do
+  package=$(owner "$path")
+  grep -qx "${package:-?}" <<<"$closure" || unreached+=" $(basename "$path")(${package:-no package})"
+done
+check "every library ldd shows comes with Depends or their dependencies" "" "$unreached"
+
+# ---------------------------------------------------------------------------------------------
+echo "== The unpacked program on a virtual display"
+start_xvfb "$work"
+close_helper=""
+if cc -o "$work/close" "$here/linux_close.c" -lX11 2>"$work/close.log"; then
+  close_helper="$work/close"
+fi
+XDG_CONFIG_HOME="$work/config" "$program" >"$work/game.out" 2>"$work/game.err" &
+game_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" \
+  --name '^Qor Deradu 1\.0$' 2>/dev/null | head -n 1)
+if [ -z "$window" ]; then
+  fail "the installed program shows its window" "$(tail -n 3 "$work/game.err")"
+else
+  pass "the installed program shows its window"
+  check "its X11 class is winMain, as the menu entry says" '"winMain", "winMain"' \
+    "$(xprop -id "$window" WM_CLASS | sed -n 's/.* = //p')"
+  check "its icon property is set" "set" \
+    "$(xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (' && echo set)"
+  if [ -n "$close_helper" ]; then
+    "$close_helper" "$window"
+    for _ in $(seq 200); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+    status=running
+    if ! kill -0 "$game_pid" 2>/dev/null; then status=0; wait "$game_pid" || status=$?; game_pid=""; fi
+    check "a close request ends it with exit code 1" 1 "$status"
+    check "and it wrote its settings file" yes \
+      "$([ -s "$work/config/qor/revaziriv/revAziriv.ini" ] && echo yes)"
+  else
+    fail "a close request ends it" "no close helper: $(cat "$work/close.log")"
+  fi
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
