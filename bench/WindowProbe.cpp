@@ -1,6 +1,7 @@
 // Starts a windowed program on an X display and measures it from outside: the time to its first
-// painted frame, its processor time and wakeups while idle, its peak resident memory, how it
-// ends on SIGTERM, and whether it leaves any process behind.
+// painted frame, the shared libraries it has mapped then, its processor time and wakeups while
+// idle, its peak resident memory, how it ends on SIGTERM, and whether it leaves any process
+// behind.
 //
 // Usage: deradu_window_probe IDLE_SECONDS PROGRAM [ARGUMENTS...]
 // Prints one "key=value" line per figure. Times are milliseconds from just before the fork.
@@ -172,6 +173,25 @@ std::vector<pid_t> markedProcesses(const std::string& marker) {
 
 }  // namespace
 
+// Distinct shared objects the process has mapped: every file-backed mapping whose name carries
+// ".so" (the dynamic loader and the libraries, not the program itself).
+int sharedLibraries(pid_t pid) {
+  std::istringstream maps(readFile("/proc/" + std::to_string(pid) + "/maps"));
+  std::vector<std::string> seen;
+  std::string line;
+  while (std::getline(maps, line)) {
+    const auto slash = line.find('/');
+    if (slash == std::string::npos) continue;
+    const std::string path = line.substr(slash);
+    const std::string name = path.substr(path.rfind('/') + 1);
+    if (name.find(".so") == std::string::npos) continue;
+    bool known = false;
+    for (const std::string& other : seen) known = known || other == path;
+    if (!known) seen.push_back(path);
+  }
+  return static_cast<int>(seen.size());
+}
+
 int main(int argc, char** argv) {
   if (argc < 3) {
     std::fprintf(stderr, "usage: %s IDLE_SECONDS PROGRAM [ARGUMENTS...]\n", argv[0]);
@@ -217,6 +237,7 @@ int main(int argc, char** argv) {
     if (!exited) kill(pid, SIGKILL);
     return 1;
   }
+  std::printf("libraries=%d\n", sharedLibraries(pid));
 
   // Idle: after a settling second, nothing happens for the given time.
   sleepMs(1000);

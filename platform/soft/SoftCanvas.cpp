@@ -35,10 +35,60 @@ SoftCanvas::SoftCanvas(int width, int height, const BitmapSource* bitmaps, TextR
   resize(width, height);
 }
 
-void SoftCanvas::resize(int width, int height) {
+SoftCanvas::SoftCanvas(const SoftCanvas& other) { *this = other; }
+
+SoftCanvas& SoftCanvas::operator=(const SoftCanvas& other) {
+  if (this == &other) return *this;
+  width_ = other.width_;
+  height_ = other.height_;
+  owned_.assign(other.pixels_.begin(), other.pixels_.end());
+  pixels_ = owned_;
+  bitmaps_ = other.bitmaps_;
+  text_ = other.text_;
+  clip_ = other.clip_;
+  uncleared_ = other.uncleared_;
+  unclearedCount_ = other.unclearedCount_;
+  dotInsets_ = other.dotInsets_;
+  dotWidth_ = other.dotWidth_;
+  return *this;
+}
+
+SoftCanvas::SoftCanvas(SoftCanvas&& other) noexcept { *this = std::move(other); }
+
+SoftCanvas& SoftCanvas::operator=(SoftCanvas&& other) noexcept {
+  if (this == &other) return *this;
+  width_ = other.width_;
+  height_ = other.height_;
+  // A moved vector keeps its buffer, so a view of the owned pixels stays valid.
+  owned_ = std::move(other.owned_);
+  pixels_ = other.pixels_;
+  other.pixels_ = {};
+  other.width_ = 0;
+  other.height_ = 0;
+  bitmaps_ = other.bitmaps_;
+  text_ = other.text_;
+  clip_ = other.clip_;
+  uncleared_ = other.uncleared_;
+  unclearedCount_ = other.unclearedCount_;
+  dotInsets_ = std::move(other.dotInsets_);
+  dotWidth_ = other.dotWidth_;
+  return *this;
+}
+
+void SoftCanvas::resize(int width, int height) { resize(width, height, {}); }
+
+void SoftCanvas::resize(int width, int height, std::span<std::uint32_t> storage) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
-  pixels_.assign(rowStart(width_, height_), 0);  // width x height pixels
+  const std::size_t count = rowStart(width_, height_);  // width x height pixels
+  if (storage.size() >= count && count > 0) {
+    owned_ = {};
+    pixels_ = storage.first(count);
+    std::fill(pixels_.begin(), pixels_.end(), 0u);
+  } else {
+    owned_.assign(count, 0);
+    pixels_ = owned_;
+  }
   clip_ = {0, 0, width_, height_};
   unclearedCount_ = 0;
 }

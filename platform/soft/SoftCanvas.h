@@ -18,11 +18,25 @@ class SoftCanvas final : public Canvas {
   // Either pointer may be null: blits or text then draw nothing. Both must outlive the canvas.
   // A new canvas is black, like a new GDI bitmap.
   SoftCanvas(int width, int height, const BitmapSource* bitmaps, TextRenderer* text);
+  // A copy owns its pixels, wherever the original draws; a move keeps them where they are.
+  SoftCanvas(const SoftCanvas& other);
+  SoftCanvas& operator=(const SoftCanvas& other);
+  SoftCanvas(SoftCanvas&& other) noexcept;
+  SoftCanvas& operator=(SoftCanvas&& other) noexcept;
+
+  // The text renderer to draw text with from now on (null: text draws nothing); it must
+  // outlive the canvas.
+  void setTextRenderer(TextRenderer* text) { text_ = text; }
 
   int width() const { return width_; }
   int height() const { return height_; }
   // Negative sizes count as 0. The content becomes black.
   void resize(int width, int height);
+  // The same, drawing into `storage` instead of a buffer of the canvas's own: memory a window
+  // system reads the frame from (a shared-memory segment), so the frame needs no copy. It must
+  // hold width x height pixels (else the canvas keeps its own buffer) and stay valid until the
+  // next resize.
+  void resize(int width, int height, std::span<std::uint32_t> storage);
 
   // During paintOffscreen the frame's content is settled only when it returns.
   std::span<const std::uint32_t> pixels() const { return pixels_; }
@@ -59,7 +73,9 @@ class SoftCanvas final : public Canvas {
 
   int width_ = 0;
   int height_ = 0;
-  std::vector<std::uint32_t> pixels_;
+  // The pixels drawn into: owned_, or storage given to resize.
+  std::span<std::uint32_t> pixels_;
+  std::vector<std::uint32_t> owned_;
   const BitmapSource* bitmaps_ = nullptr;
   TextRenderer* text_ = nullptr;
   // Drawing touches only this part of the canvas: all of it, except while paintOffscreen

@@ -1,12 +1,12 @@
 // FreeType text for the software canvas: CreateFontA's size mapping and DrawText's placement.
 #include "platform/soft/TextRenderer.h"
 
+#include "platform/soft/FontLookup.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
-
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
@@ -90,36 +90,6 @@ struct LoadedFace {
   int64_t ySize = -1;
 };
 
-struct FontFile {
-  std::string path;
-  int index = 0;
-  int weight = 0;  // fontconfig weight
-};
-
-// Asks fontconfig for its best sans-serif match; any installed face can be the answer.
-std::optional<FontFile> matchFont(FcConfig* config, int fcWeight) {
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
-  if (pattern == nullptr) return std::nullopt;
-  FcPatternAddInteger(pattern, FC_WEIGHT, fcWeight);
-  FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(config, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(config, pattern, &result);
-  FcPatternDestroy(pattern);
-  if (match == nullptr) return std::nullopt;
-  std::optional<FontFile> found;
-  FcChar8* path = nullptr;
-  if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr) {
-    found = FontFile{reinterpret_cast<const char*>(path), 0, FC_WEIGHT_REGULAR};
-    FcPatternGetInteger(match, FC_INDEX, 0, &found->index);
-    FcPatternGetInteger(match, FC_WEIGHT, 0, &found->weight);
-  }
-  FcPatternDestroy(match);
-  return found;
-}
-
 }  // namespace
 
 struct TextRenderer::Impl {
@@ -131,8 +101,7 @@ struct TextRenderer::Impl {
 
   bool start();
   bool load(LoadedFace& target, const std::string& file, int index);
-  void findFonts();
-  void openFiles(const std::string& regularFile, const std::string& boldFile);
+  void open(const SystemFonts& fonts);
 
   // The face for this weight and whether it must be emboldened.
   LoadedFace& faceFor(int weight, bool& embolden);
@@ -179,32 +148,13 @@ bool TextRenderer::Impl::load(LoadedFace& target, const std::string& file, int i
   return true;
 }
 
-void TextRenderer::Impl::findFonts() {
-  FcConfig* config = FcInitLoadConfigAndFonts();
-  if (config == nullptr) {
-    error = "fontconfig could not be initialised";
+void TextRenderer::Impl::open(const SystemFonts& fonts) {
+  if (fonts.regular.file.empty()) {
+    error = fonts.error.empty() ? "no font file given" : fonts.error;
     return;
   }
-  const std::optional<FontFile> regularFile = matchFont(config, FC_WEIGHT_REGULAR);
-  const std::optional<FontFile> boldFile = matchFont(config, FC_WEIGHT_BOLD);
-  FcConfigDestroy(config);
-  if (!regularFile) {
-    error = "no font found: fontconfig knows no font files";
-    return;
-  }
-  if (!load(regular, regularFile->path, regularFile->index)) return;
-  // A "bold" match that is not bold (only one weight installed) is left to emboldening.
-  if (boldFile && boldFile->weight >= FC_WEIGHT_DEMIBOLD &&
-      (boldFile->path != regularFile->path || boldFile->index != regularFile->index)) {
-    if (!load(bold, boldFile->path, boldFile->index)) {
-      error.clear();  // the regular face still serves, emboldened
-    }
-  }
-}
-
-void TextRenderer::Impl::openFiles(const std::string& regularFile, const std::string& boldFile) {
-  if (!load(regular, regularFile, 0)) return;
-  if (!boldFile.empty() && !load(bold, boldFile, 0)) {
+  if (!load(regular, fonts.regular.file, fonts.regular.index)) return;
+  if (!fonts.bold.file.empty() && !load(bold, fonts.bold.file, fonts.bold.index)) {
     error.clear();  // the regular face still serves, emboldened
   }
 }
@@ -291,13 +241,13 @@ const Glyph& TextRenderer::Impl::glyph(LoadedFace& face, bool embolden, const Sc
   return made;
 }
 
-TextRenderer::TextRenderer() : impl_(std::make_unique<Impl>()) {
-  if (impl_->start()) impl_->findFonts();
-}
+TextRenderer::TextRenderer() : TextRenderer(askFontconfig()) {}
 
 TextRenderer::TextRenderer(const std::string& regularFile, const std::string& boldFile)
-    : impl_(std::make_unique<Impl>()) {
-  if (impl_->start()) impl_->openFiles(regularFile, boldFile);
+    : TextRenderer(SystemFonts{{regularFile, 0}, {boldFile, 0}, {}}) {}
+
+TextRenderer::TextRenderer(const SystemFonts& fonts) : impl_(std::make_unique<Impl>()) {
+  if (impl_->start()) impl_->open(fonts);
 }
 
 TextRenderer::~TextRenderer() = default;

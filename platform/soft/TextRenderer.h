@@ -10,6 +10,8 @@
 
 #include "platform/canvas.h"
 
+struct SystemFonts;
+
 // A pixel buffer to draw into: 0x00RRGGBB, rows top-down, width * height pixels.
 struct PixelTarget {
   std::span<std::uint32_t> pixels;
@@ -34,11 +36,15 @@ class TextRenderer {
   TextRenderer();
   // Uses these font files; without a (readable) bold file the regular face is emboldened.
   TextRenderer(const std::string& regularFile, const std::string& boldFile);
+  // Uses the faces found beforehand (see FontLookup.h, which can run on another thread); with
+  // no regular face, error() is the reason the lookup gave.
+  explicit TextRenderer(const SystemFonts& fonts);
   ~TextRenderer();
   TextRenderer(const TextRenderer&) = delete;
   TextRenderer& operator=(const TextRenderer&) = delete;
 
-  // Whether text can be drawn; otherwise error() says why and drawing does nothing.
+  // Whether text can be drawn; otherwise error() says why there is no font ("fontconfig knows
+  // no font files", a file FreeType cannot load ...) and drawing does nothing.
   bool ok() const;
   const std::string& error() const;
   // The font file used for this weight, empty when none is loaded.

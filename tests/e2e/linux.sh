@@ -48,10 +48,13 @@ solved="1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0"
 # ---------------------------------------------------------------------------------------------
 # Driving the program.
 
+# Its stderr goes to $game_err; extra VAR=value arguments go into its environment.
+game_err="$work/game.err"
 start_game() {
   # SIGINT must reach the program: a script's background job would otherwise ignore it.
-  env --default-signal=INT XDG_CONFIG_HOME="$config" PATH="$work/bin:$PATH" "$binary" \
-    >>"$work/game.out" 2>>"$work/game.err" &
+  env --default-signal=INT XDG_CONFIG_HOME="$config" XDG_CACHE_HOME="$work/cache" \
+    PATH="$work/bin:$PATH" "$@" "$binary" \
+    >>"$work/game.out" 2>>"$game_err" &
   game_pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" \
     --name '^Qor Deradu 1\.0$' 2>/dev/null | head -n 1)
@@ -299,6 +302,75 @@ else
 fi
 
 # ---------------------------------------------------------------------------------------------
+echo "== Hang-up, a killed connection, no fonts, a server that ends"
+saved_position() { settings_lines | cut -d' ' -f4,5; }
+# Moves the window to (x, y) and waits until the program has seen it there.
+move_to() { # x y
+  xdotool windowmove "$window" "$1" "$2"
+  eventually "$1 $2" client_corner >/dev/null
+  sleep 0.3
+}
+# Waits for the game to end by itself; sets `status` as stop_game does.
+game_ends() {
+  for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  status=running
+  kill -0 "$game_pid" 2>/dev/null && return
+  status=0
+  wait "$game_pid" || status=$?
+  game_pid=""
+}
+if start_game; then
+  move_to 140 60
+  stop_game HUP
+  check "SIGHUP ends the game in order: exit code 1, the position saved" "1/60 140" \
+    "$status/$(saved_position)"
+else
+  fail "the window appears for the hang-up" "$(cat "$game_err")"
+fi
+
+game_err="$work/killed.err"
+if start_game; then
+  move_to 160 70
+  xkill -id "$window" >/dev/null 2>&1
+  game_ends
+  check "a connection killed by another client ends the game with exit code 2, position saved" \
+    "2/70 160" "$status/$(saved_position)"
+  check "and says so in one line" "1/1" \
+    "$(wc -l <"$game_err" | tr -d ' ')/$(grep -c 'lost the connection to the X display' "$game_err")"
+else
+  fail "the window appears for the killed connection" "$(cat "$game_err")"
+fi
+
+game_err="$work/no-fonts.err"
+printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/no-fonts.conf"
+if start_game FONTCONFIG_FILE="$work/no-fonts.conf"; then
+  deal=$(new_deal 0 "")
+  if is_deal "$deal"; then pass "without any font the game still deals and shows its tiles"; else
+    fail "without any font the game still deals and shows its tiles" "read '$deal'"; fi
+  check "and says at start that no font was found" "no font found: " \
+    "$(head -c 15 "$game_err")"
+  stop_game TERM
+  check "it ends in order" 1 "$status"
+else
+  fail "the window appears without fonts" "$(cat "$game_err")"
+fi
+
+game_err="$work/server-ends.err"
+if start_game; then
+  move_to 180 90
+  kill -TERM "$xvfb_pid" && wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+  game_ends
+  check "when the X server ends the game ends with exit code 2, position saved" "2/90 180" \
+    "$status/$(saved_position)"
+  check "and says so in one line" "1/1" \
+    "$(wc -l <"$game_err" | tr -d ' ')/$(grep -c 'lost the connection to the X display' "$game_err")"
+else
+  fail "the window appears before the server ends" "$(cat "$game_err")"
+fi
+start_xvfb "$work"
+
+# ---------------------------------------------------------------------------------------------
 echo "== No display"
 no_display_status=0
 env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$work/no-display" timeout 20 "$binary" \
@@ -311,7 +383,8 @@ check "and writes no settings" "" "$(ls -A "$work/no-display" 2>/dev/null)"
 echo "== Afterwards"
 check "no session-bus helper was started for the display" "" "$(bus_processes | tr '\n' ' ')"
 check "no copy of the program is left running" "" "$(pgrep -f "^$binary" | tr '\n' ' ')"
-check "the program wrote nothing on stderr" "" "$(grep -v '^$' "$work/game.err" | head -n 3)"
+check "otherwise the program wrote nothing on stderr" "" \
+  "$(grep -v '^$' "$work/game.err" | head -n 3)"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

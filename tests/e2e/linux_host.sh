@@ -21,8 +21,10 @@ source "$(dirname "$0")/e2e_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-host.XXXXXX")
 probe_pid=""
 
+holder_pid=""
 cleanup() {
   [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null
+  [ -n "$holder_pid" ] && kill -TERM "$holder_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
 }
@@ -30,6 +32,13 @@ trap cleanup EXIT
 
 
 start_xvfb "$work"
+# What a window manager publishes: a work area per desktop, and the current desktop. The server
+# forgets root properties when its last client leaves, so a watcher stays connected.
+xprop -root -spy _NET_CURRENT_DESKTOP >/dev/null 2>&1 &
+holder_pid=$!
+sleep 0.3
+xprop -root -f _NET_WORKAREA 32cccccccc -set _NET_WORKAREA "0, 0, 1280, 1000, 0, 24, 1200, 976"
+xprop -root -f _NET_CURRENT_DESKTOP 32c -set _NET_CURRENT_DESKTOP 1
 
 log="$work/probe.log"
 start_probe() { # x y topmost alpha
@@ -75,6 +84,8 @@ if ! start_probe 100 50 1 190; then
   echo "$passed passed, $failed failed"
   exit 1
 fi
+check "the usable screen is the current desktop's work area" "screen 1200 976" \
+  "$(grep '^screen' "$log")"
 check "WM_CREATE sees the client size of a 477 x 426 window" "create client 471 401" \
   "$(grep '^create' "$log")"
 check "the window is at its outer position with a 471 x 401 client area" "100 50 471 401" \

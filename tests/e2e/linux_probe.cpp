@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/messages.h"
-#include "platform/sdl/SdlHost.h"
+#include "platform/x11/X11Host.h"
 
 namespace {
 
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
   const int alpha = argc > 4 ? std::atoi(argv[4]) : 255;
 
   Probe probe;
-  SdlHost host(probe, nullptr, nullptr);
+  X11Host host(probe, nullptr, [] { return nullptr; });
   probe.host = &host;
   probe.topmost = topmost;
   const Size screen = host.fullScreenSize();

@@ -31,9 +31,10 @@ mkdir -p "$HOME"
 # The help page must not open a browser here.
 install_url_recorder "$work"
 
-# Definite leaks count as errors. No suppressions are needed: the X, SDL, FreeType and
-# fontconfig libraries' one-time allocations are all still reachable at exit. A child forked to start the URL opener holds a
-# copy of the program's heap until it execs or exits, so its report would say nothing.
+# Definite leaks count as errors. No suppressions are needed: the X, FreeType and fontconfig
+# libraries' one-time allocations are all still reachable at exit. A child forked to start the
+# URL opener holds a copy of the program's heap until it execs or exits, so its report would
+# say nothing.
 valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
   --errors-for-leak-kinds=definite --error-exitcode=99 --num-callers=40 \
   --child-silent-after-fork=yes \

@@ -1,6 +1,6 @@
-// SIGTERM and SIGINT through the signal pipe: a signal raised before the wait still ends it,
+// SIGTERM, SIGINT and SIGHUP through the signal pipe: a signal raised before the wait still ends it,
 // each one is taken once, an ignored signal stays ignored, and the old handlers come back.
-#include "platform/sdl/SignalPipe.h"
+#include "platform/x11/SignalPipe.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -17,7 +17,7 @@ bool readable(int fd) {
 }
 
 TEST(SignalPipe, SignalRaisedBeforeTheWaitEndsItAndIsTakenOnce) {
-  for (const int number : {SIGTERM, SIGINT}) {
+  for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(number);
     SignalPipe signals;
     ASSERT_GE(signals.fd(), 0);

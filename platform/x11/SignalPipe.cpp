@@ -1,5 +1,5 @@
-// SIGTERM and SIGINT as bytes in a pipe, for an event loop that waits on file descriptors.
-#include "platform/sdl/SignalPipe.h"
+// SIGTERM, SIGINT and SIGHUP as bytes in a pipe, for an event loop that waits on file descriptors.
+#include "platform/x11/SignalPipe.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int kSignals[2] = {SIGTERM, SIGINT};
+constexpr int kSignals[SignalPipe::kCount] = {SIGTERM, SIGINT, SIGHUP};
 
 // A signal handler reaches its object only through globals; there is one SignalPipe at a time.
 volatile std::sig_atomic_t gArrived = 0;
@@ -38,7 +38,7 @@ SignalPipe::SignalPipe() {
   }
   gArrived = 0;
   gWriteFd = writeFd_;
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < kCount; ++i) {
     if (sigaction(kSignals[i], nullptr, &previous_[i]) != 0 || previous_[i].sa_handler != SIG_DFL) {
       continue;
     }
@@ -52,7 +52,7 @@ SignalPipe::SignalPipe() {
 }
 
 SignalPipe::~SignalPipe() {
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < kCount; ++i) {
     if (installed_[i]) sigaction(kSignals[i], &previous_[i], nullptr);
   }
   gWriteFd = -1;

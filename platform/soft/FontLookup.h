@@ -1,0 +1,36 @@
+// Finding the system's sans-serif faces: fontconfig's answer, kept between runs while nothing
+// fontconfig decides by has changed.
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct FontFace {
+  std::string file;  // empty: none
+  int index = 0;     // the face within a collection file
+};
+
+struct SystemFonts {
+  // Empty when no face was found; `error` then says why.
+  FontFace regular;
+  // Empty when the system has no true bold for the regular face: it is then emboldened.
+  FontFace bold;
+  std::string error;
+};
+
+// Asks fontconfig for the sans-serif face and its bold. Most of its cost (about 3 ms) is
+// fontconfig loading its configuration. Safe on a helper thread: it uses a configuration of
+// its own and touches nothing else of the program.
+SystemFonts askFontconfig();
+
+// The answer kept in `cacheFile` when the fontconfig configuration, the font folders, the
+// locale and the two faces are all as they were when it was kept; otherwise `ask`'s answer,
+// kept there for the next run. An empty `cacheFile` keeps nothing. A cache file that cannot
+// be read or written is no error: the program then only starts slower. Safe on a helper thread
+// as long as nobody changes the environment meanwhile.
+SystemFonts findSystemFonts(const std::string& cacheFile,
+                            const std::function<SystemFonts()>& ask = askFontconfig);
+
+// ${XDG_CACHE_HOME:-$HOME/.cache}/qor/revaziriv/fonts, where only absolute values count;
+// empty when neither gives a folder.
+std::string fontCacheFile(const char* xdgCacheHome, const char* home);

@@ -1,0 +1,14 @@
+// The fatal-error dialog of the Linux program, drawn with the program's own canvas and text.
+#pragma once
+
+#include <string>
+
+class TextRenderer;
+
+// Shows `message` in a small fixed-size window titled "Error", centred on the screen, with an
+// OK button, and returns once Enter, Escape, a click on OK or the window's close box ends it.
+// Opens and closes a display connection of its own; returns at once where there is no display
+// (the caller has written the message to stderr before). A null or fontless `text` still shows
+// the window and the button, without their text. Should the server go away meanwhile, Xlib's
+// I/O error handler runs, the program's own where it has set one.
+void showErrorDialog(const std::string& message, TextRenderer* text);

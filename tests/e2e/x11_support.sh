@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# The X11 key map and the fatal-error dialog on a private virtual display: virtual keys under
+# Latin and non-Latin layouts (the active group of a two-layout keyboard included), and every
+# way the dialog ends.
+# Usage: tests/e2e/x11_support.sh PROBE. Prints "N passed, N failed"; exits non-zero on a failure.
+set -uo pipefail
+
+if [ $# -ne 1 ] || [ ! -x "$1" ]; then
+  echo "usage: $0 PROBE" >&2
+  exit 2
+fi
+probe=$(realpath "$1")
+for tool in Xvfb xdotool xwininfo setxkbmap; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "skipped: $tool is missing (./test.sh installs it)"
+    exit 77
+  fi
+done
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-x11.XXXXXX")
+probe_pid=""
+
+cleanup() {
+  [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
+}
+trap cleanup EXIT
+
+start_xvfb "$work"
+
+# Keys: each case sets a layout, types key symbols with xdotool (which finds their key and
+# group) and expects the virtual keys, in hexadecimal.
+log="$work/keys.log"
+"$probe" keys >"$log" 2>"$work/keys.err" &
+probe_pid=$!
+for _ in $(seq 100); do grep -qx ready "$log" && break; sleep 0.1; done
+while IFS='|' read -r name layout symbols expected; do
+  setxkbmap -layout "$layout"
+  before=$(wc -l <"$log")
+  # shellcheck disable=SC2086
+  xdotool key $symbols
+  count=$(wc -w <<<"$expected")
+  for _ in $(seq 50); do [ $(($(wc -l <"$log") - before)) -ge "$count" ] && break; sleep 0.1; done
+  actual=$(tail -n +"$((before + 1))" "$log" | awk '{ printf "%s%X", (NR > 1 ? " " : ""), $2 }')
+  check "$name" "$expected" "$actual"
+done <<'CASES'
+US letters with and without Shift (itself no key of ours), Escape, an arrow|us|a shift+a Escape Left|41 0 41 1B 25
+AZERTY: A and Q keys, the top row's digit, M beside L, comma where US has M|fr|a q ampersand m comma|41 51 31 4D 0
+Russian: the keys of C, K, N and S|ru|Cyrillic_es Cyrillic_el Cyrillic_te Cyrillic_yeru|43 4B 4E 53
+Greek: the C key and the Q key|gr|Greek_psi semicolon|43 51
+Hebrew: the C key and the Q key|il|hebrew_bet slash|43 51
+the active group decides: Russian then French on one key|fr,ru|Cyrillic_shorti a|51 41
+CASES
+setxkbmap -layout us
+kill -KILL "$probe_pid" 2>/dev/null
+wait "$probe_pid" 2>/dev/null
+probe_pid=""
+
+# The dialog: shown, then ended one way; it must report "closed" within 5 seconds.
+dialog_window() {
+  timeout 10 xdotool search --sync --onlyvisible --pid "$probe_pid" --name '^Error$' 2>/dev/null |
+    head -n 1
+}
+while IFS='|' read -r name mode action; do
+  "$probe" "$mode" "The display went away & took the window." >"$work/dialog.log" \
+    2>"$work/dialog.err" &
+  probe_pid=$!
+  window=$(dialog_window)
+  if [ -z "$window" ]; then
+    fail "$name" "no dialog window"
+    kill -KILL "$probe_pid" 2>/dev/null
+    probe_pid=""
+    continue
+  fi
+  read -r x y width height < <(window_geometry)
+  case "$action" in
+    Return | Escape) xdotool windowfocus --sync "$window" key "$action" ;;
+    ok) xdotool mousemove $((x + width - 30)) $((y + height - 20)) click 1 ;;
+    outside) xdotool mousemove $((x + 20)) $((y + 20)) click 1 ;;
+    close) "$probe" close "$window" ;;
+  esac
+  for _ in $(seq 50); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
+  if [ "$action" = outside ]; then
+    if kill -0 "$probe_pid" 2>/dev/null; then pass "$name"; else fail "$name" "it ended"; fi
+    kill -KILL "$probe_pid" 2>/dev/null
+  else
+    check "$name" "closed" "$(cat "$work/dialog.log")"
+  fi
+  wait "$probe_pid" 2>/dev/null
+  probe_pid=""
+done <<'CASES'
+dialog ends on Enter|dialog|Return
+dialog ends on Escape|dialog|Escape
+dialog ends on a click on OK|dialog|ok
+dialog without a font ends on a click on OK|bare|ok
+dialog ends on its close box|dialog|close
+dialog stays after a click beside OK|dialog|outside
+CASES
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,44 @@
+// Drives the X11 key map and error dialog on a real display for x11_support.sh.
+//   keys            a window that prints "<keycode> <virtual key>" for every key press
+//   close WINDOW    sends the window WM_DELETE_WINDOW, as a window manager's close box does
+//   dialog MESSAGE  the error dialog with the system's font; prints "closed" once it ends
+//   bare MESSAGE    the same without a text renderer
+//   png MESSAGE F   the dialog's picture written to the PNG file F
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/soft/PngWriter.h"
+#include "platform/soft/TextRenderer.h"
+#include "platform/x11/ErrorDialog.h"
+#include "platform/x11/ErrorDialogPicture.h"
+
+// In x11_support_probe_xlib.cpp, apart from Xlib's names that clash with the canvas's.
+int keys();
+int closeWindow(const char* id);
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "keys") return keys();
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s keys | close WINDOW | dialog MESSAGE | bare MESSAGE | png MESSAGE FILE\n",
+                 argv[0]);
+    return 2;
+  }
+  if (mode == "close") return closeWindow(argv[2]);
+  if (mode == "png" && argc == 4) {
+    TextRenderer text;
+    const ErrorDialogPicture picture = paintErrorDialog(argv[2], &text, false);
+    return PngWriter::write(argv[3], picture.pixels, picture.width, picture.height) ? 0 : 1;
+  }
+  if (mode == "dialog") {
+    TextRenderer text;
+    showErrorDialog(argv[2], &text);
+  } else if (mode == "bare") {
+    showErrorDialog(argv[2], nullptr);
+  } else {
+    return 2;
+  }
+  std::printf("closed\n");
+  return 0;
+}
