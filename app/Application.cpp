@@ -28,7 +28,8 @@ bool Application::start(Host& host) {
   // Without a file the lines keep their spaces, which read as 0 everywhere.
   s.settings.read(s.settingsPath);
 
-  Point position{parseDecimal(s.settings.line(4)), parseDecimal(s.settings.line(3))};
+  Point position{parseDecimal(s.settings.line(SettingsLine::kWindowLeft)),
+                 parseDecimal(s.settings.line(SettingsLine::kWindowTop))};
   const Size screenSize = host.fullScreenSize();
   if (position.x > screenSize.width || position.x < 0) position.x = screen::kFallbackCoordinate;
   if (position.y > screenSize.height || position.y < 0) position.y = screen::kFallbackCoordinate;
@@ -36,7 +37,7 @@ bool Application::start(Host& host) {
   if (!host.createWindow(std::string(screen::kTitle).c_str(), position)) return false;
   host.setTopmost(s.keepOnTopFlag);
   host.setOpacity(static_cast<std::uint8_t>(s.transparencyFlag ? screen::kTransparentAlpha
-                                                                : screen::kOpaqueAlpha));
+                                                               : screen::kOpaqueAlpha));
   host.showWindow();
   return true;
 }
@@ -52,12 +53,12 @@ void Application::storeSettings() {
   const Point position = s.host->windowPosition();
   // Negative coordinates are kept as their unsigned 32-bit value; the next start reads them as
   // too large and falls back.
-  s.settings.setUnsigned(0, static_cast<std::uint32_t>(s.skin.getCurrentSkin(0)));
-  s.settings.setUnsigned(1, s.keepOnTopFlag ? 1u : 0u);
-  s.settings.setUnsigned(2, s.transparencyFlag ? 1u : 0u);
-  s.settings.setUnsigned(3, static_cast<std::uint32_t>(position.y));
-  s.settings.setUnsigned(4, static_cast<std::uint32_t>(position.x));
-  s.settings.setUnsigned(5, static_cast<std::uint32_t>(s.board.getLevel()));
+  s.settings.setUnsigned(SettingsLine::kSkin, static_cast<std::uint32_t>(s.skin.getCurrentSkin(0)));
+  s.settings.setUnsigned(SettingsLine::kKeepOnTop, s.keepOnTopFlag ? 1u : 0u);
+  s.settings.setUnsigned(SettingsLine::kTransparency, s.transparencyFlag ? 1u : 0u);
+  s.settings.setUnsigned(SettingsLine::kWindowTop, static_cast<std::uint32_t>(position.y));
+  s.settings.setUnsigned(SettingsLine::kWindowLeft, static_cast<std::uint32_t>(position.x));
+  s.settings.setUnsigned(SettingsLine::kLevel, static_cast<std::uint32_t>(s.board.getLevel()));
 }
 
 void Application::dispatchMouse(std::uint32_t message, std::intptr_t lParam) {

@@ -6,27 +6,29 @@
 #include "app/ApplicationState.h"
 #include "app/ScreenTable.h"
 #include "settings/DecimalText.h"
+#include "skin/skinClasses.h"
 
 namespace {
 
 // Text colour, fill and pen classes and the font of every button but the banner.
 void setupButton(scobButton& button, const screen::Box& box, const scobSkin* skin,
-                 int fill = screen::kButtonFill, int pen = screen::kOutline,
+                 int fill = skinClass::kButtonFill, int pen = skinClass::kOutline,
                  int fontWidth = screen::kButtonFontWidth) {
-  button.setup(box.x, box.y, box.height, box.width, skin, screen::kButtonText, fill, pen,
+  button.setup(box.x, box.y, box.height, box.width, skin, skinClass::kButtonText, fill, pen,
                screen::kButtonFontHeight, fontWidth, 1);
 }
 
 void styleGrid(scobGrid& grid) {
   // Black lines, no cursor, tiles drawn from their bitmaps.
-  grid.style(screen::kGridLines, screen::kGridLines, screen::kGridCursor, 1, 3,
-             screen::kTileImage, -1, -1, -1, 1, 0);
+  grid.style(skinClass::kGridLines, skinClass::kGridLines, skinClass::kGridCursor, 1, 3,
+             skinClass::kTileImage, -1, -1, -1, 1, 0);
 }
 
 }  // namespace
 
 void Application::screenBuild() {
   using namespace screen;
+  using namespace skinClass;
   State& s = *state_;
   Host& host = *s.host;
   const scobSkin* skin = &s.skin;
@@ -34,7 +36,7 @@ void Application::screenBuild() {
 
   host.setTimer(kTimerId, kTimerMilliseconds);
 
-  const int savedSkin = parseDecimal(s.settings.line(0));
+  const int savedSkin = parseDecimal(s.settings.line(SettingsLine::kSkin));
   s.skin.setCurrentSkin(savedSkin >= s.skin.skinCount() || savedSkin < 0 ? 0 : savedSkin, 0);
 
   host.resizeWindow({kNarrowWidth, kNarrowHeight});
@@ -44,8 +46,8 @@ void Application::screenBuild() {
   s.background.setGeometry(0, 0, s.clientWidth, s.clientHeight);
   s.redrawRequest = 1;
 
-  s.keepOnTopFlag = parseDecimal(s.settings.line(1)) != 0;
-  s.transparencyFlag = parseDecimal(s.settings.line(2)) != 0;
+  s.keepOnTopFlag = parseDecimal(s.settings.line(SettingsLine::kKeepOnTop)) != 0;
+  s.transparencyFlag = parseDecimal(s.settings.line(SettingsLine::kTransparency)) != 0;
 
   s.background.setup(0, 0, s.clientHeight, s.clientWidth, skin, kOutline, 1);
   s.background.setImage(kBackgroundImage, 0);

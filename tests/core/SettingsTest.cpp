@@ -254,27 +254,27 @@ TEST_F(SettingsFileTest, NegativeCoordinateComesBackAsTheLargestInteger) {
   for (int i = 0; i < Settings::kFileLineCount; ++i) {
     before.setUnsigned(i, 0);
   }
-  before.setUnsigned(3, static_cast<std::uint32_t>(std::int32_t{-1}));
-  before.setUnsigned(4, static_cast<std::uint32_t>(std::int32_t{-40}));
-  EXPECT_EQ(before.line(3), "4294967295");
-  EXPECT_EQ(before.line(4), "4294967256");
+  before.setUnsigned(SettingsLine::kWindowTop, static_cast<std::uint32_t>(std::int32_t{-1}));
+  before.setUnsigned(SettingsLine::kWindowLeft, static_cast<std::uint32_t>(std::int32_t{-40}));
+  EXPECT_EQ(before.line(SettingsLine::kWindowTop), "4294967295");
+  EXPECT_EQ(before.line(SettingsLine::kWindowLeft), "4294967256");
   ASSERT_EQ(before.write(path_), 1);
 
   Settings after;
   ASSERT_EQ(after.read(path_), 1);
-  EXPECT_EQ(after.line(4), "4294967256\n");
-  EXPECT_EQ(parseDecimal(after.line(3)), INT32_MAX);
-  EXPECT_EQ(parseDecimal(after.line(4)), INT32_MAX);
+  EXPECT_EQ(after.line(SettingsLine::kWindowLeft), "4294967256\n");
+  EXPECT_EQ(parseDecimal(after.line(SettingsLine::kWindowTop)), INT32_MAX);
+  EXPECT_EQ(parseDecimal(after.line(SettingsLine::kWindowLeft)), INT32_MAX);
 }
 
 TEST_F(SettingsFileTest, CreatesMissingFolders) {
   const std::string nested = (folder_ / "qor" / "revaziriv" / "revAziriv.ini").string();
   Settings settings;
-  settings.setUnsigned(0, 1);
+  settings.setUnsigned(SettingsLine::kSkin, 1);
   EXPECT_EQ(settings.write(nested), 1);
   Settings again;
   EXPECT_EQ(again.read(nested), 1);
-  EXPECT_EQ(again.line(0), "1\n");
+  EXPECT_EQ(again.line(SettingsLine::kSkin), "1\n");
   EXPECT_EQ(entriesOf(fs::path(nested).parent_path()), std::vector<std::string>{"revAziriv.ini"});
 }
 

@@ -1,6 +1,7 @@
 // Screen objects, the scene, buttons, image and bar widgets: state changes and draw calls.
 #include <gtest/gtest.h>
 
+#include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
 #include "tests/core/RecordingCanvas.h"
 #include "widgets/scob.h"
@@ -11,6 +12,8 @@
 #include "widgets/scobStateButton.h"
 
 namespace {
+
+using namespace skinClass;
 
 // A screen object that counts its hooks.
 class ProbeObject final : public scob {
@@ -98,7 +101,7 @@ TEST(ScreenObject, DrawsItsBitmapForTheCurrentStateThenItsContent) {
   RecordingCanvas none;
   object.draw(none);
   EXPECT_TRUE(none.calls.empty());
-  object.setImage(26, 0);
+  object.setImage(kLargeButtonImage, 0);
   object.setState(2);
   RecordingCanvas canvas;
   object.draw(canvas);
@@ -133,9 +136,9 @@ TEST(Scene, PaintDrawsVisibleEntriesInOrderAndClearsEveryDirtyFlag) {
     object->setSkin(&skin);
     object->setGeometry(0, 0, 10, 10);
   }
-  bottom.setImage(4, 0);
-  hidden.setImage(6, 0);
-  top.setImage(8, 0);
+  bottom.setImage(kBackgroundImage, 0);
+  hidden.setImage(kBannerImage, 0);
+  top.setImage(kSidePanelImage, 0);
   bottom.setVisible(true);
   top.setVisible(true);
   scobScene scene;
@@ -154,7 +157,7 @@ TEST(Scene, PaintDrawsVisibleEntriesInOrderAndClearsEveryDirtyFlag) {
 
 TEST(Button, ClickNeedsPressAndReleaseOverIt) {
   scobButton button;
-  button.setup(0, 0, 31, 81, nullptr, 7, 8, 2, 15, 6, 1);
+  button.setup(0, 0, 31, 81, nullptr, kButtonText, kButtonFill, kOutline, 15, 6, 1);
   EXPECT_EQ(button.getState(), 1);
   // A release without a press is no click, but marks it dirty and leaves state 1.
   button.setDirty(false);
@@ -210,7 +213,7 @@ TEST(Button, DrawsRectangleOnlyWithoutBitmapAndWithAFill) {
                         {1, 8, false}, {26, 8, false}, {26, 18, false}};
   for (const Case& c : cases) {
     scobButton button;
-    button.setup(10, 20, 31, 81, &skin, 7, c.fillClass, 2, 15, 6, 1);
+    button.setup(10, 20, 31, 81, &skin, kButtonText, c.fillClass, kOutline, 15, 6, 1);
     button.setText("Easy", 1);
     button.setImage(c.imageClass, 0);
     RecordingCanvas canvas;
@@ -227,7 +230,7 @@ TEST(Button, DrawsRectangleOnlyWithoutBitmapAndWithAFill) {
 TEST(Button, TextFollowsStateWeightAndPressedShift) {
   skinInstance skin;
   scobButton button;
-  button.setup(0, 0, 20, 100, &skin, 7, 18, 18, 15, 7, 2);
+  button.setup(0, 0, 20, 100, &skin, kButtonText, kLabelFill, kLabelFill, 15, 7, 2);
   button.setText("normal", 1);
   button.setText("pressed", 2);
   button.setText("zero", 0);
@@ -249,7 +252,7 @@ TEST(Button, TextFollowsStateWeightAndPressedShift) {
   }
   // Empty texts fall back to text 1, and an empty text 1 draws nothing at all.
   scobButton empty;
-  empty.setup(0, 0, 20, 100, &skin, 7, 18, 18, 15, 7, 1);
+  empty.setup(0, 0, 20, 100, &skin, kButtonText, kLabelFill, kLabelFill, 15, 7, 1);
   RecordingCanvas canvas;
   empty.drawContent(canvas);
   EXPECT_TRUE(canvas.calls.empty());
@@ -261,7 +264,7 @@ TEST(Button, TextFollowsStateWeightAndPressedShift) {
 
 TEST(StateButton, ReleaseOverItAfterAnyPressToggles) {
   scobStateButton toggle;
-  toggle.setup(0, 0, 20, 20, nullptr, 7, 8, 2, 15, 6, 1);
+  toggle.setup(0, 0, 20, 20, nullptr, kButtonText, kButtonFill, kOutline, 15, 6, 1);
   // A release with nothing pending is no click and changes nothing.
   EXPECT_FALSE(toggle.mouseButton(5, 5, scob::kRelease, 0));
   EXPECT_EQ(toggle.getState(), 1);
@@ -297,7 +300,7 @@ TEST(ImageWidget, RectangleOnlyForImageClassMinusOne) {
   };
   for (const Case& c : cases) {
     scobImage image;
-    image.setup(5, 6, 30, 20, &skin, 2, 1);
+    image.setup(5, 6, 30, 20, &skin, kOutline, 1);
     image.setImage(c.imageClass, 0);
     RecordingCanvas canvas;
     image.draw(canvas);
@@ -320,8 +323,8 @@ TEST(BarWidget, OneColourRectangleWithoutBitmapOrContent) {
   scobLine bar;
   bar.setSkin(&skin);
   bar.setGeometry(1, 2, 3, 4);
-  bar.setImage(4, 0);
-  bar.setLineClass(8);
+  bar.setImage(kBackgroundImage, 0);
+  bar.setLineClass(kButtonFill);
   RecordingCanvas canvas;
   bar.draw(canvas);
   const std::vector<std::string> expected{"rect 1,2-4,6 pen 15790320/0 brush 15790320"};
