@@ -47,7 +47,8 @@ TEST(Play, SlidesCountOnlyBesideTheBlank) {
   HeadlessProgram program;
   program.start();
   Application::State& s = program.state();
-  s.board.solve();
+  // Solved: the blank in the last cell.
+  program.host().key('S');
   // Not beside the blank: nothing changes.
   program.clickCell(0, 0);
   EXPECT_EQ(s.board.getMoves(), 0);
@@ -175,10 +176,11 @@ TEST(Play, TickPaintsOnlyWhenSomethingChanged) {
   program.host().ticks(3);
   EXPECT_EQ(program.host().paintCount(), paints + 1);
   // WM_PAINT paints on its own and leaves the redraw request alone.
-  program.state().redrawRequest = 1;
+  program.host().key('K');
+  ASSERT_EQ(program.state().controller.redrawRequest(), 1);
   program.host().send(msg::kPaint);
   EXPECT_EQ(program.host().paintCount(), paints + 2);
-  EXPECT_EQ(program.state().redrawRequest, 1);
+  EXPECT_EQ(program.state().controller.redrawRequest(), 1);
   EXPECT_FALSE(program.host().insidePaint());
 }
 
@@ -186,7 +188,7 @@ TEST(Play, MovesLabelPressShowsItsFirstTextAndDoesNothing) {
   HeadlessProgram program;
   program.start();
   Application::State& s = program.state();
-  s.board.solve();
+  program.host().key('S');
   program.clickCell(3, 2);
   program.host().ticks(1);
   ASSERT_EQ(s.movesLabel.getText(1), "Moves : 1");
@@ -259,10 +261,11 @@ TEST(Play, IdleOnlyWhenATickWouldChangeNothing) {
   program.host().ticks(1);
   // A completion the next tick would detect is pending work, even with nothing dirty.
   program.completeByHand();
-  Application::State& s = program.state();
-  s.movesLabel.setText("Moves : 2", 1);
-  for (int i = 0; i < s.scene.count(); ++i) s.scene.objectAt(i)->setDirty(false);
-  s.redrawRequest = 0;
+  program.host().send(msg::kPaint);
+  const PendingWork work = program.state().controller.pendingWork();
+  EXPECT_TRUE(work.completion);
+  EXPECT_TRUE(work.banner);
+  EXPECT_FALSE(work.repaint);
   EXPECT_FALSE(app.isIdle());
   program.host().ticks(1);
   EXPECT_TRUE(program.state().banner.isVisible());

@@ -14,8 +14,8 @@ TEST(Startup, WithoutSettingsOpensAtTheOriginWithDefaults) {
   EXPECT_FALSE(host.topmost());
   EXPECT_EQ(host.opacity(), 255);
   EXPECT_EQ(host.outerSize(), (Size{477, 426}));
-  EXPECT_EQ(s.clientWidth, 471);
-  EXPECT_EQ(s.clientHeight, 401);
+  EXPECT_EQ(s.screen.clientSize().width, 471);
+  EXPECT_EQ(s.screen.clientSize().height, 401);
   EXPECT_EQ(host.timerId(), 111);
   EXPECT_EQ(host.timerMilliseconds(), 1);
   EXPECT_EQ(s.skin.getCurrentSkin(0), 0);
