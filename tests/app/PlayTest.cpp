@@ -208,24 +208,75 @@ TEST(Play, MovesLabelPressShowsItsFirstTextAndDoesNothing) {
 TEST(Play, SharedEdgesPressAndClickBothButtons) {
   struct Case {
     int x, y;
-    int level;  // after the click
+    // After the click.
+    int level;
     int skin;
+    bool solved;
+    bool wide;
+    bool helpOpened;
+    bool transparent;
+    bool topmost;
   };
-  // Easy/Medium share rows 75-76, Medium/Hard 105-106, Solve/Picture 175-176.
-  const Case cases[] = {{400, 75, 2, 0}, {400, 76, 2, 0}, {400, 105, 3, 0}, {400, 176, 2, 1}};
+  // Easy/Medium share rows 75-76, Medium/Hard 105-106, Solve/Picture 175-176 and
+  // Picture/Show 205-206; in the title bar, Help/Transparency share column 431 and
+  // Transparency/Keep on top column 451. A level pair deals twice, the second level last.
+  const Case cases[] = {
+      {400, 75, 2, 0, false, false, false, false, false},
+      {400, 76, 2, 0, false, false, false, false, false},
+      {400, 105, 3, 0, false, false, false, false, false},
+      {400, 106, 3, 0, false, false, false, false, false},
+      {400, 175, 2, 1, true, false, false, false, false},
+      {400, 176, 2, 1, true, false, false, false, false},
+      {400, 205, 2, 1, false, true, false, false, false},
+      {400, 206, 2, 1, false, true, false, false, false},
+      {431, 10, 2, 0, false, false, true, true, false},
+      {451, 10, 2, 0, false, false, false, true, true},
+  };
   for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
     HeadlessProgram program;
     program.start();
     program.host().click(c.x, c.y);
-    EXPECT_EQ(program.state().board.getLevel(), c.level) << c.y;
-    EXPECT_EQ(program.state().skin.getCurrentSkin(0), c.skin) << c.y;
+    const Application::State& s = program.state();
+    EXPECT_EQ(s.board.getLevel(), c.level);
+    EXPECT_EQ(s.skin.getCurrentSkin(0), c.skin);
+    EXPECT_EQ(s.board.getState() == Deradu::kSolved, c.solved);
+    EXPECT_EQ(s.screen.sidePanelShown(), c.wide);
+    EXPECT_EQ(program.host().openedUrls().size(), c.helpOpened ? 1u : 0u);
+    EXPECT_EQ(program.host().opacity(), c.transparent ? 190 : 255);
+    EXPECT_EQ(program.host().topmost(), c.topmost);
   }
-  // Columns 431 and 451 belong to two title-bar buttons at once.
-  HeadlessProgram program;
-  program.start();
-  program.host().click(451, 10);
-  EXPECT_EQ(program.host().opacity(), 190);
-  EXPECT_TRUE(program.host().topmost());
+}
+
+// Every button's release marks it dirty, so the next tick repaints once whatever it did; only
+// the commands that change more than the button ask for the repaint themselves.
+TEST(Play, EachButtonRepaintsOnceAndAsksForItOnlyWhenItChangesMore) {
+  struct Case {
+    const char* name;
+    screen::Box box;
+    int redrawRequest;
+  };
+  const Case cases[] = {
+      {"Easy", screen::kEasy, 1},
+      {"Solve", screen::kSolve, 1},
+      {"Picture", screen::kPicture, 0},
+      {"Show", screen::kShowHide, 1},
+      {"Help", screen::kHelp, 0},
+      {"Transparency", screen::kTransparency, 1},
+      {"Keep on top", screen::kKeepOnTop, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HeadlessProgram program;
+    program.start();
+    const int paints = program.host().paintCount();
+    click(program, c.box);
+    EXPECT_EQ(program.state().controller.redrawRequest(), c.redrawRequest);
+    EXPECT_EQ(program.host().paintCount(), paints);
+    program.host().ticks(2);
+    EXPECT_EQ(program.host().paintCount(), paints + 1);
+    EXPECT_EQ(program.state().controller.redrawRequest(), 0);
+  }
 }
 
 TEST(Play, PressOnAButtonAndReleaseOutsideDispatchesNothing) {

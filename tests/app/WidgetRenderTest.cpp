@@ -11,6 +11,7 @@
 #include "tests/app/HeadlessProgram.h"
 #include "widgets/scobButton.h"
 #include "widgets/scobImage.h"
+#include "widgets/scobScene.h"
 #include "widgets/scobStateButton.h"
 
 namespace {
@@ -110,4 +111,31 @@ TEST(WidgetRender, ImagesAndBothGridsInBothSkins) {
     }
     expectMatchesGolden(canvas, skinIndex == 0 ? "widgets-grids-numbered" : "widgets-grids-picture");
   }
+}
+
+// A label without bitmap or fill draws only its text, so in a scene of its own the text is the
+// first thing the fresh off-screen frame receives; it must outlive the frame's blackening.
+TEST(WidgetRender, TextDrawnFirstIntoAFreshFrameSurvives) {
+  skinInstance skin;
+  const screen::Box& box = screen::kLevelLabel;
+  SoftCanvas canvas = groundCanvas(box.width, box.height);
+  scobButton label;
+  label.setup(0, 0, box.height, box.width, &skin, kBannerText, kLabelFill, kLabelFill,
+              screen::kButtonFontHeight, screen::kLabelFontWidth, 1);
+  label.setText("Level:  Hard  ", 1);
+  label.setImage(kNoImage, 0);
+  scobScene scene;
+  scene.add(&label, screen::kLevelLabelId, 0);
+  paintOffscreen(canvas, scene, box.width, box.height);
+
+  const std::uint32_t ink = SoftCanvas::toRgb(skin.colour(kBannerText, 1));
+  int inked = 0;
+  int black = 0;
+  for (const std::uint32_t pixel : canvas.pixels()) {
+    inked += pixel == ink ? 1 : 0;
+    black += pixel == 0 ? 1 : 0;
+  }
+  EXPECT_GT(inked, 50);
+  // The frame around the letters was blackened, not left as the ground.
+  EXPECT_GT(black, box.width * box.height / 2);
 }

@@ -357,8 +357,23 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
       return fs::symlink_status(at, error).type() == type ? std::string() : "kind changed";
     };
   };
+  // The permission bits a file had before the save; a save must give the new file the same.
+  fs::perms before = fs::perms::none;
+  const auto keepsItsPermissions = [&] {
+    const std::string held = holds(path_, saved)();
+    if (!held.empty()) return held;
+    return fs::status(path_).permissions() == before ? std::string() : "permissions changed";
+  };
   const Case cases[] = {
       {"regular file", [&] { putBytes(path_, old); return true; }, 1, yes, holds(path_, saved)},
+      {"file only its owner may read",
+       [&] {
+         putBytes(path_, old);
+         fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+         before = fs::status(path_).permissions();
+         return true;
+       },
+       1, yes, keepsItsPermissions},
       {"link to a regular file",
        [&] { putBytes(real.string(), old); return link(real, path_); }, 1, yes,
        [&] { return fs::is_symlink(path_) ? holds(real, saved)() : "the link was cut"; }},
