@@ -9,11 +9,6 @@ namespace {
 // The centre of a widget's box.
 Point centre(const screen::Box& box) { return {box.x + box.width / 2, box.y + box.height / 2}; }
 
-void click(HeadlessProgram& program, const screen::Box& box) {
-  const Point at = centre(box);
-  program.host().click(at.x, at.y);
-}
-
 }  // namespace
 
 TEST(Play, LevelButtonsDealAtOnce) {
@@ -32,7 +27,7 @@ TEST(Play, LevelButtonsDealAtOnce) {
                         {screen::kEasy, 1, "Level:  Easy  "},
                         {screen::kMedium, 2, "Level:  Medium"}};
   for (const Case& c : cases) {
-    click(program, c.button);
+    program.clickBox(c.button);
     EXPECT_EQ(s.board.getLevel(), c.level);
     EXPECT_EQ(s.board.getMoves(), 0);
     EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
@@ -62,7 +57,7 @@ TEST(Play, BannerShowsOnlyForThePlayersOwnCompletion) {
   program.start();
   Application::State& s = program.state();
   // Solve puts the tiles in order but never shows the banner.
-  click(program, screen::kSolve);
+  program.clickBox(screen::kSolve);
   program.host().ticks(3);
   EXPECT_EQ(s.board.getState(), Deradu::kSolved);
   EXPECT_FALSE(s.banner.isVisible());
@@ -83,7 +78,7 @@ TEST(Play, ShowHideWidensAndNarrowsTheWindow) {
   HeadlessProgram program;
   program.start();
   Application::State& s = program.state();
-  click(program, screen::kShowHide);
+  program.clickBox(screen::kShowHide);
   EXPECT_EQ(program.host().outerSize(), (Size{870, 426}));
   EXPECT_TRUE(s.reference.isVisible());
   EXPECT_TRUE(s.sidePanel.isVisible());
@@ -92,9 +87,9 @@ TEST(Play, ShowHideWidensAndNarrowsTheWindow) {
   EXPECT_EQ(program.host().frame().width(), 864);
   // Clicking the reference picture does nothing.
   const int moves = s.board.getMoves();
-  program.host().click(600, 100);
+  program.clickBox(screen::kReference);
   EXPECT_EQ(s.board.getMoves(), moves);
-  click(program, screen::kShowHide);
+  program.clickBox(screen::kShowHide);
   EXPECT_EQ(program.host().outerSize(), (Size{477, 426}));
   EXPECT_FALSE(s.reference.isVisible());
   EXPECT_FALSE(s.sidePanel.isVisible());
@@ -108,14 +103,14 @@ TEST(Play, WindowSwitchesFollowTheirButtons) {
   HeadlessProgram program;
   program.start();
   Application::State& s = program.state();
-  click(program, screen::kKeepOnTop);
+  program.clickBox(screen::kKeepOnTop);
   EXPECT_TRUE(program.host().topmost());
   EXPECT_EQ(s.keepOnTop.getState(), 2);
-  click(program, screen::kTransparency);
+  program.clickBox(screen::kTransparency);
   EXPECT_EQ(program.host().opacity(), 190);
   EXPECT_EQ(s.transparency.getState(), 2);
-  click(program, screen::kTransparency);
-  click(program, screen::kKeepOnTop);
+  program.clickBox(screen::kTransparency);
+  program.clickBox(screen::kKeepOnTop);
   EXPECT_FALSE(program.host().topmost());
   EXPECT_EQ(program.host().opacity(), 255);
 }
@@ -123,7 +118,7 @@ TEST(Play, WindowSwitchesFollowTheirButtons) {
 TEST(Play, HelpOpensTheInformationPage) {
   HeadlessProgram program;
   program.start();
-  click(program, screen::kHelp);
+  program.clickBox(screen::kHelp);
   ASSERT_EQ(program.host().openedUrls().size(), 1u);
   EXPECT_TRUE(program.host().openedUrls()[0].ends_with("/deradu/index.php?v=1.0u"));
 }
@@ -153,7 +148,7 @@ TEST(Play, KeysActAfterTheBoardHasSeenThem) {
   // S solves, N deals a new game at the current level.
   program.host().key('S');
   EXPECT_EQ(s.board.getState(), Deradu::kSolved);
-  click(program, screen::kEasy);
+  program.clickBox(screen::kEasy);
   program.host().key('N');
   EXPECT_EQ(s.board.getLevel(), 1);
   EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
@@ -270,7 +265,7 @@ TEST(Play, EachButtonRepaintsOnceAndAsksForItOnlyWhenItChangesMore) {
     HeadlessProgram program;
     program.start();
     const int paints = program.host().paintCount();
-    click(program, c.box);
+    program.clickBox(c.box);
     EXPECT_EQ(program.state().controller.redrawRequest(), c.redrawRequest);
     EXPECT_EQ(program.host().paintCount(), paints);
     program.host().ticks(2);

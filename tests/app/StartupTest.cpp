@@ -79,7 +79,7 @@ TEST(Shutdown, StoresTheLiveValuesAndWritesSixLines) {
   HeadlessProgram program("0\n0\n0\n5\n6\n2\n7\n8\n9\n10\n");
   program.start();
   program.host().key('K');
-  program.host().click(373 + 40, 105 + 15);  // Hard
+  program.clickBox(screen::kHard);
   program.host().moveWindow({40, 30});
   program.close();
   EXPECT_TRUE(program.host().quitPosted());
@@ -112,8 +112,7 @@ TEST(Shutdown, AnEndingSessionWritesTheSettingsWithoutDestroyingTheWindow) {
 TEST(Shutdown, NegativePositionRoundTripsToTheFallback) {
   HeadlessProgram first;
   first.start();
-  first.host().send(msg::kLeftButtonDown, 0, msg::pointParam(441, 10));  // Transparency
-  first.host().send(msg::kLeftButtonUp, 0, msg::pointParam(441, 10));
+  first.clickBox(screen::kTransparency);
   first.host().moveWindow({-40, -1});
   first.close();
   const std::string saved = first.readSettings();
