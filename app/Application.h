@@ -6,8 +6,6 @@
 
 #include "platform/host.h"
 
-struct PendingWork;
-
 class Application final : public WindowProcedure {
  public:
   Application();

@@ -1,6 +1,7 @@
 // The command dispatcher, the keyboard handler and the tick that repaints when something changed.
 #include "app/Controller.h"
 
+#include <cstdint>
 #include <string>
 
 #include "app/Screen.h"

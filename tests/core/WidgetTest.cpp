@@ -208,9 +208,12 @@ TEST(Button, DrawsRectangleOnlyWithoutBitmapAndWithAFill) {
     int fillClass;
     bool rectangle;
   };
-  // Fill class 8 is light grey, 18 is "no colour".
-  const Case cases[] = {{-1, 8, true}, {-2, 8, true}, {0, 8, true},  {-1, 18, false},
-                        {1, 8, false}, {26, 8, false}, {26, 18, false}};
+  // The button fill is light grey, the label fill "no colour".
+  const Case cases[] = {
+      {kNoBitmap, kButtonFill, true},          {kNoImage, kButtonFill, true},
+      {0, kButtonFill, true},                  {kNoBitmap, kLabelFill, false},
+      {1, kButtonFill, false},                 {kLargeButtonImage, kButtonFill, false},
+      {kLargeButtonImage, kLabelFill, false}};
   for (const Case& c : cases) {
     scobButton button;
     button.setup(10, 20, 31, 81, &skin, kButtonText, c.fillClass, kOutline, 15, 6, 1);
@@ -294,9 +297,9 @@ TEST(ImageWidget, RectangleOnlyForImageClassMinusOne) {
     std::vector<std::string> calls;
   };
   const Case cases[] = {
-      {-1, {"rect 5,6-25,36 pen 16777215/0 brush 255"}},
-      {-2, {}},
-      {4, {"blit 101 5,6 20x30"}},
+      {kNoBitmap, {"rect 5,6-25,36 pen 16777215/0 brush 255"}},
+      {kNoImage, {}},
+      {kBackgroundImage, {"blit 101 5,6 20x30"}},
   };
   for (const Case& c : cases) {
     scobImage image;
