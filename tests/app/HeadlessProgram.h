@@ -61,7 +61,7 @@ class HeadlessProgram {
   }
 
   Application& app() { return app_; }
-  Application::State& state() { return app_.state(); }
+  const Application::State& state() const { return app_.state(); }
   HeadlessHost& host() { return host_; }
 
   // Presses and releases in the middle of board cell (column, row).

@@ -14,7 +14,7 @@ Point centre(const screen::Box& box) { return {box.x + box.width / 2, box.y + bo
 TEST(Play, LevelButtonsDealAtOnce) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   ASSERT_TRUE(program.slideAnyTile());
   program.host().ticks(1);
   EXPECT_EQ(s.movesLabel.getText(1), "Moves : 1");
@@ -41,7 +41,7 @@ TEST(Play, LevelButtonsDealAtOnce) {
 TEST(Play, SlidesCountOnlyBesideTheBlank) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   // Solved: the blank in the last cell.
   program.host().key('S');
   // Not beside the blank: nothing changes.
@@ -55,7 +55,7 @@ TEST(Play, SlidesCountOnlyBesideTheBlank) {
 TEST(Play, BannerShowsOnlyForThePlayersOwnCompletion) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   // Solve puts the tiles in order but never shows the banner.
   program.clickBox(screen::kSolve);
   program.host().ticks(3);
@@ -77,7 +77,7 @@ TEST(Play, BannerShowsOnlyForThePlayersOwnCompletion) {
 TEST(Play, ShowHideWidensAndNarrowsTheWindow) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   program.clickBox(screen::kShowHide);
   EXPECT_EQ(program.host().outerSize(), (Size{870, 426}));
   EXPECT_TRUE(s.reference.isVisible());
@@ -102,7 +102,7 @@ TEST(Play, ShowHideWidensAndNarrowsTheWindow) {
 TEST(Play, WindowSwitchesFollowTheirButtons) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   program.clickBox(screen::kKeepOnTop);
   EXPECT_TRUE(program.host().topmost());
   EXPECT_EQ(s.keepOnTop.getState(), 2);
@@ -126,7 +126,7 @@ TEST(Play, HelpOpensTheInformationPage) {
 TEST(Play, KeysActAfterTheBoardHasSeenThem) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   const int paints = program.host().paintCount();
   // C switches the skin without asking for a repaint.
   program.host().key('C');
@@ -182,7 +182,7 @@ TEST(Play, TickPaintsOnlyWhenSomethingChanged) {
 TEST(Play, MovesLabelPressShowsItsFirstTextAndDoesNothing) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   program.host().key('S');
   program.clickCell(3, 2);
   program.host().ticks(1);
@@ -277,7 +277,7 @@ TEST(Play, EachButtonRepaintsOnceAndAsksForItOnlyWhenItChangesMore) {
 TEST(Play, PressOnAButtonAndReleaseOutsideDispatchesNothing) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   const Point hard = centre(screen::kHard);
   program.host().send(msg::kLeftButtonDown, 0, msg::pointParam(hard.x, hard.y));
   program.host().send(msg::kMouseMove, 0, msg::pointParam(200, 390));
