@@ -1,16 +1,49 @@
 // Start-up, the window procedure and the settings stored at the end of the run.
 #include "app/Application.h"
 
+#include <string>
+
 #include "app/ApplicationState.h"
+#include "app/Controller.h"
+#include "app/Screen.h"
 #include "app/ScreenTable.h"
 #include "platform/messages.h"
 #include "settings/DecimalText.h"
+#include "settings/Settings.h"
 
-Application::Application() : state_(std::make_unique<State>()) {}
+struct Application::Parts {
+  Settings settings;
+  std::string settingsPath;
+  Screen screen;
+  Controller controller{screen};
+  State view{settings,
+             screen,
+             controller,
+             screen.skin(),
+             screen.scene(),
+             screen.sidePanel(),
+             screen.board(),
+             screen.reference(),
+             screen.easy(),
+             screen.medium(),
+             screen.hard(),
+             screen.solve(),
+             screen.picture(),
+             screen.showHide(),
+             screen.levelLabel(),
+             screen.movesLabel(),
+             screen.transparency(),
+             screen.keepOnTopButton(),
+             screen.banner()};
+};
+
+Application::Application() : parts_(std::make_unique<Parts>()) {}
 
 Application::~Application() = default;
 
-Application::State& Application::state() { return *state_; }
+Application::State& Application::state() { return parts_->view; }
+
+const Application::State& Application::state() const { return parts_->view; }
 
 int Application::run(Host& host) {
   // Without a window the settings lines still hold the file's own text; writing them back
@@ -22,74 +55,80 @@ int Application::run(Host& host) {
 }
 
 bool Application::start(Host& host) {
-  State& s = *state_;
-  s.host = &host;
-  s.settingsPath = host.settingsPath();
+  Parts& p = *parts_;
+  host_ = &host;
+  p.settingsPath = host.settingsPath();
   // Without a file the lines keep their spaces, which read as 0 everywhere.
-  s.settings.read(s.settingsPath);
+  p.settings.read(p.settingsPath);
 
-  Point position{parseDecimal(s.settings.line(4)), parseDecimal(s.settings.line(3))};
+  Point position{parseDecimal(p.settings.line(SettingsLine::kWindowLeft)),
+                 parseDecimal(p.settings.line(SettingsLine::kWindowTop))};
   const Size screenSize = host.fullScreenSize();
   if (position.x > screenSize.width || position.x < 0) position.x = screen::kFallbackCoordinate;
   if (position.y > screenSize.height || position.y < 0) position.y = screen::kFallbackCoordinate;
 
   if (!host.createWindow(std::string(screen::kTitle).c_str(), position)) return false;
-  host.setTopmost(s.keepOnTopFlag);
-  host.setOpacity(static_cast<std::uint8_t>(s.transparencyFlag ? screen::kTransparentAlpha
-                                                                : screen::kOpaqueAlpha));
+  host.setTopmost(p.screen.keepOnTop());
+  host.setOpacity(static_cast<std::uint8_t>(p.screen.transparent() ? screen::kTransparentAlpha
+                                                                   : screen::kOpaqueAlpha));
   host.showWindow();
   return true;
 }
 
 void Application::finish() {
-  State& s = *state_;
   // A failed write leaves the old file as it was; there is nobody left to tell.
-  s.settings.write(s.settingsPath);
+  parts_->settings.write(parts_->settingsPath);
 }
 
 void Application::storeSettings() {
-  State& s = *state_;
-  const Point position = s.host->windowPosition();
+  Parts& p = *parts_;
+  const Point position = host_->windowPosition();
   // Negative coordinates are kept as their unsigned 32-bit value; the next start reads them as
   // too large and falls back.
-  s.settings.setUnsigned(0, static_cast<std::uint32_t>(s.skin.getCurrentSkin(0)));
-  s.settings.setUnsigned(1, s.keepOnTopFlag ? 1u : 0u);
-  s.settings.setUnsigned(2, s.transparencyFlag ? 1u : 0u);
-  s.settings.setUnsigned(3, static_cast<std::uint32_t>(position.y));
-  s.settings.setUnsigned(4, static_cast<std::uint32_t>(position.x));
-  s.settings.setUnsigned(5, static_cast<std::uint32_t>(s.board.getLevel()));
+  p.settings.setUnsigned(SettingsLine::kSkin,
+                         static_cast<std::uint32_t>(p.screen.skin().getCurrentSkin(0)));
+  p.settings.setUnsigned(SettingsLine::kKeepOnTop, p.screen.keepOnTop() ? 1u : 0u);
+  p.settings.setUnsigned(SettingsLine::kTransparency, p.screen.transparent() ? 1u : 0u);
+  p.settings.setUnsigned(SettingsLine::kWindowTop, static_cast<std::uint32_t>(position.y));
+  p.settings.setUnsigned(SettingsLine::kWindowLeft, static_cast<std::uint32_t>(position.x));
+  p.settings.setUnsigned(SettingsLine::kLevel,
+                         static_cast<std::uint32_t>(p.screen.board().getLevel()));
 }
 
+bool Application::isIdle() const { return !parts_->controller.pendingWork().any(); }
+
 void Application::dispatchMouse(std::uint32_t message, std::intptr_t lParam) {
-  State& s = *state_;
+  scobScene& scene = parts_->screen.scene();
   const auto bits = static_cast<std::uint32_t>(lParam);
   const int px = static_cast<int>(bits & 0xFFFFu);
   const int py = static_cast<int>((bits >> 16) & 0xFFFFu);
   // Every mouse-active entry is asked, hidden ones too; the count is read again each time.
-  for (int i = 0; i < s.scene.count(); ++i) {
-    scob* object = s.scene.objectAt(i);
+  for (int i = 0; i < scene.count(); ++i) {
+    scob* object = scene.objectAt(i);
     if (object == nullptr || !object->isMouseActive()) continue;
     if (message == msg::kMouseMove) {
       object->mouseMove(px, py);
     } else if (message == msg::kLeftButtonDown) {
       object->mouseButton(px, py, scob::kPress, scob::kLeftButton);
     } else if (object->mouseButton(px, py, scob::kRelease, scob::kLeftButton)) {
-      command(s.scene.commandAt(i), s.scene.extraAt(i));
+      parts_->controller.command(*host_, scene.commandAt(i));
     }
   }
 }
 
 std::intptr_t Application::windowProc(std::uint32_t message, std::uintptr_t wParam,
                                       std::intptr_t lParam) {
-  State& s = *state_;
-  if (s.host == nullptr) return msg::kDefault;
+  if (host_ == nullptr) return msg::kDefault;
+  Parts& p = *parts_;
   switch (message) {
     case msg::kCreate:
-      screenBuild();
+      host_->setTimer(screen::kTimerId, screen::kTimerMilliseconds);
+      p.screen.build(*host_, p.settings);
+      p.controller.requestRedraw();
       return 1;
     case msg::kDestroy:
       storeSettings();
-      s.host->postQuit(0);
+      host_->postQuit(0);
       return 1;
     case msg::kEndSession:
       // The system ends the process after this message without WM_DESTROY, so this is the
@@ -98,17 +137,16 @@ std::intptr_t Application::windowProc(std::uint32_t message, std::uintptr_t wPar
       storeSettings();
       finish();
       return 0;
-    case msg::kPaint: {
-      Canvas& canvas = s.host->beginPaint();
-      paintOffscreen(canvas, s.scene, s.clientWidth, s.clientHeight);
-      s.host->endPaint();
+    case msg::kPaint:
+      // A paint of its own: the redraw request is the tick's and stays as it is.
+      p.screen.paint(host_->beginPaint());
+      host_->endPaint();
       return 1;
-    }
     case msg::kKeyDown:
-      keyboard(static_cast<int>(wParam & 0xFFFFu));
+      p.controller.keyboard(*host_, static_cast<int>(wParam & 0xFFFFu));
       return 1;
     case msg::kTimer:
-      tick();
+      p.controller.tick(*host_);
       return 1;
     case msg::kMouseMove:
     case msg::kLeftButtonDown:

@@ -1,9 +1,8 @@
-// The one application object: skin table, widgets, board, scene, settings and the window procedure.
+// The one application object: settings, screen and controller, and the window procedure.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <string>
 
 #include "platform/host.h"
 
@@ -30,32 +29,21 @@ class Application final : public WindowProcedure {
 
   std::intptr_t windowProc(std::uint32_t message, std::uintptr_t wParam,
                            std::intptr_t lParam) override;
+  // Nothing for the tick to do (see PendingWork).
   bool isIdle() const override;
 
-  // The program's state, for tests and checks that look inside.
+  // A read-only view of the program, for tests and checks that look inside (ApplicationState.h).
+  // Its parts are const references, so even the non-const view changes nothing.
   struct State;
   State& state();
+  const State& state() const;
 
  private:
-  // Start-up and the window procedure (Application.cpp).
   void storeSettings();
   void dispatchMouse(std::uint32_t message, std::intptr_t lParam);
 
-  // The screen (Screen.cpp).
-  void screenBuild();
-  void refreshLevelLabel();
-  void refreshMovesLabel();
-  std::string movesText() const;
-  void setWindowWidth(bool wide);
-
-  // Commands, keys and the tick (Controller.cpp).
-  void command(int commandId, int extra);
-  void keyboard(int key);
-  void tick();
-  void paintFromTick();
-  void newGameAtLevel(int level);
-  void solve();
-  void openHelpPage();
-
-  std::unique_ptr<State> state_;
+  // The parts live on the heap: the skin table alone is near a megabyte.
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+  Host* host_ = nullptr;
 };

@@ -1,46 +1,32 @@
-// Everything the program keeps for its whole run, owned by the one application object.
+// The read-only view of the running program that tests and checks look through.
 #pragma once
 
 #include "app/Application.h"
-#include "puzzle/Deradu.h"
-#include "puzzle/Solution.h"
+#include "app/Controller.h"
+#include "app/Screen.h"
 #include "settings/Settings.h"
-#include "skin/skinInstance.h"
-#include "widgets/scobButton.h"
-#include "widgets/scobImage.h"
-#include "widgets/scobScene.h"
-#include "widgets/scobStateButton.h"
 
+// The screen's parts by name, the settings lines, and the screen and controller themselves for
+// the window switches, the client size, the redraw request and the pending work.
 struct Application::State {
-  Host* host = nullptr;
-  Settings settings;
-  std::string settingsPath;
+  const Settings& settings;
+  const Screen& screen;
+  const Controller& controller;
 
-  skinInstance skin;
-  scobImage background;
-  scobImage sidePanel;
-  Deradu board;
-  Solution reference;
-  scobButton easy;
-  scobButton medium;
-  scobButton hard;
-  scobButton solve;
-  scobButton picture;
-  scobStateButton showHide;
-  scobButton titleBar;
-  scobButton levelLabel;
-  scobButton movesLabel;
-  scobButton help;
-  scobStateButton transparency;
-  scobStateButton keepOnTop;
-  scobButton banner;
-  scobScene scene;
-
-  bool keepOnTopFlag = false;
-  bool transparencyFlag = false;
-  bool sidePanelFlag = false;
-  // Any code sets it to ask for one repaint; the tick's repaint clears it.
-  int redrawRequest = 0;
-  int clientWidth = 0;
-  int clientHeight = 0;
+  const skinInstance& skin;
+  const scobScene& scene;
+  const scobImage& sidePanel;
+  const Deradu& board;
+  const Solution& reference;
+  const scobButton& easy;
+  const scobButton& medium;
+  const scobButton& hard;
+  const scobButton& solve;
+  const scobButton& picture;
+  const scobStateButton& showHide;
+  const scobButton& levelLabel;
+  const scobButton& movesLabel;
+  const scobStateButton& transparency;
+  const scobStateButton& keepOnTop;
+  const scobButton& banner;
 };

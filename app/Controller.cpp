@@ -1,49 +1,48 @@
 // The command dispatcher, the keyboard handler and the tick that repaints when something changed.
+#include "app/Controller.h"
+
+#include <cstdint>
 #include <string>
 
-#include "app/Application.h"
-#include "app/ApplicationState.h"
+#include "app/Screen.h"
 #include "app/ScreenTable.h"
 
-void Application::command(int commandId, int) {
+void Controller::command(Host& host, int commandId) {
   using namespace screen;
-  State& s = *state_;
   switch (commandId) {
     case kEasyId:
-      newGameAtLevel(Deradu::kEasy);
+      newGameAtLevel(host, Deradu::kEasy);
       break;
     case kMediumId:
-      newGameAtLevel(Deradu::kMedium);
+      newGameAtLevel(host, Deradu::kMedium);
       break;
     case kHardId:
-      newGameAtLevel(Deradu::kHard);
+      newGameAtLevel(host, Deradu::kHard);
       break;
     case kSolveId:
       solve();
       break;
     case kPictureId:
       // No redraw request: the button's own release has marked it dirty.
-      s.skin.nextSkin(0);
+      screen_.skin().nextSkin(0);
       break;
     case kShowHideId:
-      s.sidePanelFlag = !s.sidePanelFlag;
-      setWindowWidth(s.sidePanelFlag);
-      s.reference.setVisible(s.sidePanelFlag);
-      s.sidePanel.setVisible(s.sidePanelFlag);
+      screen_.toggleSidePanel(host);
+      requestRedraw();
       break;
     case kKeepOnTopId:
-      s.keepOnTopFlag = !s.keepOnTopFlag;
-      s.host->setTopmost(s.keepOnTopFlag);
-      s.redrawRequest = 1;
+      screen_.toggleKeepOnTop();
+      host.setTopmost(screen_.keepOnTop());
+      requestRedraw();
       break;
     case kTransparencyId:
-      s.transparencyFlag = !s.transparencyFlag;
-      s.host->setOpacity(
-          static_cast<std::uint8_t>(s.transparencyFlag ? kTransparentAlpha : kOpaqueAlpha));
-      s.redrawRequest = 1;
+      screen_.toggleTransparency();
+      host.setOpacity(
+          static_cast<std::uint8_t>(screen_.transparent() ? kTransparentAlpha : kOpaqueAlpha));
+      requestRedraw();
       break;
     case kHelpId:
-      openHelpPage();
+      openHelpPage(host);
       break;
     default:
       // The background, board, panels, labels and banner carry ids without a command.
@@ -51,21 +50,20 @@ void Application::command(int commandId, int) {
   }
 }
 
-void Application::keyboard(int key) {
-  State& s = *state_;
+void Controller::keyboard(Host& host, int key) {
   // The board sees every key first: arrows move its (hidden) cursor, others it ignores.
-  s.board.keyInput(key);
+  screen_.board().keyInput(key);
   switch (key) {
     case screen::kKeySkin:
       // Shows at the next repaint that something else causes.
-      s.skin.nextSkin(0);
+      screen_.skin().nextSkin(0);
       break;
     case screen::kKeySkinAndRepaint:
-      s.skin.nextSkin(0);
-      s.redrawRequest = 1;
+      screen_.skin().nextSkin(0);
+      requestRedraw();
       break;
     case screen::kKeyNewGame:
-      newGameAtLevel(s.board.getLevel());
+      newGameAtLevel(host, screen_.board().getLevel());
       break;
     case screen::kKeySolve:
       solve();
@@ -75,65 +73,52 @@ void Application::keyboard(int key) {
   }
 }
 
-void Application::tick() {
-  State& s = *state_;
-  s.board.completionTest();
-  const int gameState = s.board.getState();
-  refreshMovesLabel();
+PendingWork Controller::pendingWork() const {
+  const Deradu& board = screen_.board();
+  const int gameState = board.getState();
+  PendingWork work;
+  work.completion =
+      gameState != Deradu::kSolved && gameState != Deradu::kCompleted && board.isInOrder();
+  work.movesLabel = !screen_.movesLabelIsCurrent();
   // Only the player's own completion shows the banner, never Solve.
-  s.banner.setVisible(gameState == Deradu::kCompleted);
-  for (int i = 0; i < s.scene.count(); ++i) {
-    const scob* object = s.scene.objectAt(i);
-    if (object != nullptr && object->isDirty()) {
-      s.redrawRequest = 1;
-      paintFromTick();
-      return;
-    }
-  }
-  if (s.redrawRequest == 1) paintFromTick();
+  const bool completed = gameState == Deradu::kCompleted || work.completion;
+  work.banner = screen_.banner().isVisible() != completed;
+  work.repaint = redrawRequest_ != 0 || screen_.anyWidgetDirty();
+  return work;
 }
 
-bool Application::isIdle() const {
-  const State& s = *state_;
-  if (s.redrawRequest != 0) return false;
-  for (int i = 0; i < s.scene.count(); ++i) {
-    const scob* object = s.scene.objectAt(i);
-    if (object != nullptr && object->isDirty()) return false;
-  }
-  // What the tick itself would bring up to date.
-  const int gameState = s.board.getState();
-  const bool wouldComplete = gameState != Deradu::kSolved && gameState != Deradu::kCompleted &&
-                             s.board.isInOrder();
-  return !wouldComplete && s.movesLabel.getText(1) == movesText() &&
-         s.banner.isVisible() == (gameState == Deradu::kCompleted);
+void Controller::tick(Host& host) {
+  const PendingWork work = pendingWork();
+  Deradu& board = screen_.board();
+  if (work.completion) board.completionTest();
+  if (work.movesLabel) screen_.refreshMovesLabel();
+  if (work.banner) screen_.setBannerVisible(board.getState() == Deradu::kCompleted);
+  // Bringing the labels and the banner up to date marks them dirty, which repaints too.
+  if (!work.repaint && !screen_.anyWidgetDirty()) return;
+  Canvas& canvas = host.getDC();
+  screen_.paint(canvas);
+  redrawRequest_ = 0;
+  host.releaseDC();
 }
 
-void Application::paintFromTick() {
-  State& s = *state_;
-  Canvas& canvas = s.host->getDC();
-  paintOffscreen(canvas, s.scene, s.clientWidth, s.clientHeight);
-  s.redrawRequest = 0;
-  s.host->releaseDC();
+void Controller::newGameAtLevel(Host& host, int level) {
+  Deradu& board = screen_.board();
+  board.setLevel(level);
+  screen_.refreshLevelLabel();
+  board.newGame(level, static_cast<std::uint32_t>(host.currentTime()));
+  requestRedraw();
 }
 
-void Application::newGameAtLevel(int level) {
-  State& s = *state_;
-  s.board.setLevel(level);
-  refreshLevelLabel();
-  s.board.newGame(level, static_cast<std::uint32_t>(s.host->currentTime()));
-  s.redrawRequest = 1;
+void Controller::solve() {
+  Deradu& board = screen_.board();
+  board.solve();
+  board.setState(Deradu::kSolved);
+  requestRedraw();
 }
 
-void Application::solve() {
-  State& s = *state_;
-  s.board.solve();
-  s.board.setState(Deradu::kSolved);
-  s.redrawRequest = 1;
-}
-
-void Application::openHelpPage() {
+void Controller::openHelpPage(Host& host) {
   std::string address(screen::kHelpPageBase);
   address += screen::kVersion;
   // A page that fails to open leaves the game as it was.
-  state_->host->openUrl(address);
+  host.openUrl(address);
 }

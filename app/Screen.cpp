@@ -1,78 +1,70 @@
 // The screen build at window creation, the two labels and the window-width switch.
+#include "app/Screen.h"
+
 #include <array>
 #include <cstdio>
 
-#include "app/Application.h"
-#include "app/ApplicationState.h"
 #include "app/ScreenTable.h"
 #include "settings/DecimalText.h"
+#include "settings/Settings.h"
+#include "skin/skinClasses.h"
 
 namespace {
 
 // Text colour, fill and pen classes and the font of every button but the banner.
 void setupButton(scobButton& button, const screen::Box& box, const scobSkin* skin,
-                 int fill = screen::kButtonFill, int pen = screen::kOutline,
+                 int fill = skinClass::kButtonFill, int pen = skinClass::kOutline,
                  int fontWidth = screen::kButtonFontWidth) {
-  button.setup(box.x, box.y, box.height, box.width, skin, screen::kButtonText, fill, pen,
+  button.setup(box.x, box.y, box.height, box.width, skin, skinClass::kButtonText, fill, pen,
                screen::kButtonFontHeight, fontWidth, 1);
 }
 
 void styleGrid(scobGrid& grid) {
   // Black lines, no cursor, tiles drawn from their bitmaps.
-  grid.style(screen::kGridLines, screen::kGridLines, screen::kGridCursor, 1, 3,
-             screen::kTileImage, -1, -1, -1, 1, 0);
+  grid.style(skinClass::kGridLines, skinClass::kGridLines, skinClass::kGridCursor, 1, 3,
+             skinClass::kTileImage, -1, -1, -1, 1, 0);
 }
 
 }  // namespace
 
-void Application::screenBuild() {
+void Screen::build(Host& host, const Settings& settings) {
   using namespace screen;
-  State& s = *state_;
-  Host& host = *s.host;
-  const scobSkin* skin = &s.skin;
-  s.board.setLeftButtonQuery([&host] { return host.isLeftButtonDown(); });
+  using namespace skinClass;
+  const scobSkin* skin = &skin_;
+  board_.setLeftButtonQuery([&host] { return host.isLeftButtonDown(); });
 
-  host.setTimer(kTimerId, kTimerMilliseconds);
+  const int savedSkin = parseDecimal(settings.line(SettingsLine::kSkin));
+  skin_.setCurrentSkin(savedSkin >= skin_.skinCount() || savedSkin < 0 ? 0 : savedSkin, 0);
 
-  const int savedSkin = parseDecimal(s.settings.line(0));
-  s.skin.setCurrentSkin(savedSkin >= s.skin.skinCount() || savedSkin < 0 ? 0 : savedSkin, 0);
+  resize(host, {kNarrowWidth, kNarrowHeight});
 
-  host.resizeWindow({kNarrowWidth, kNarrowHeight});
-  const Size client = host.clientSize();
-  s.clientWidth = client.width;
-  s.clientHeight = client.height;
-  s.background.setGeometry(0, 0, s.clientWidth, s.clientHeight);
-  s.redrawRequest = 1;
+  keepOnTopFlag_ = parseDecimal(settings.line(SettingsLine::kKeepOnTop)) != 0;
+  transparencyFlag_ = parseDecimal(settings.line(SettingsLine::kTransparency)) != 0;
 
-  s.keepOnTopFlag = parseDecimal(s.settings.line(1)) != 0;
-  s.transparencyFlag = parseDecimal(s.settings.line(2)) != 0;
+  background_.setup(0, 0, client_.height, client_.width, skin, kOutline, 1);
+  background_.setImage(kBackgroundImage, 0);
+  scene_.add(&background_, kBackgroundId, 0);
 
-  s.background.setup(0, 0, s.clientHeight, s.clientWidth, skin, kOutline, 1);
-  s.background.setImage(kBackgroundImage, 0);
-  s.scene.add(&s.background, kBackgroundId, 0);
-
-  s.sidePanel.setup(kSidePanel.x, kSidePanel.y, s.clientHeight, kSidePanel.width, skin, kOutline,
-                    2);
-  s.sidePanel.setImage(kSidePanelImage, 0);
-  s.sidePanel.setVisible(false);
-  s.scene.add(&s.sidePanel, kSidePanelId, 0);
+  sidePanel_.setup(kSidePanel.x, kSidePanel.y, client_.height, kSidePanel.width, skin, kOutline, 2);
+  sidePanel_.setImage(kSidePanelImage, 0);
+  sidePanel_.setVisible(false);
+  scene_.add(&sidePanel_, kSidePanelId, 0);
 
   // Every start deals a Medium game; the saved level is not consulted.
-  s.board.setLevel(Deradu::kMedium);
-  s.board.layout(kBoard.x, kBoard.y, kBoard.width, kBoard.height, kGridCells, kGridCells, skin);
-  styleGrid(s.board);
-  s.scene.add(&s.board, kBoardId, 0);
-  const int level = s.board.getLevel();
-  s.board.setLevel(level);
+  board_.setLevel(Deradu::kMedium);
+  board_.layout(kBoard.x, kBoard.y, kBoard.width, kBoard.height, kGridCells, kGridCells, skin);
+  styleGrid(board_);
+  scene_.add(&board_, kBoardId, 0);
+  const int level = board_.getLevel();
+  board_.setLevel(level);
   refreshLevelLabel();
-  s.board.newGame(level, static_cast<std::uint32_t>(host.currentTime()));
+  board_.newGame(level, static_cast<std::uint32_t>(host.currentTime()));
 
-  s.redrawRequest = 1;
-  s.reference.layout(kReference.x, kReference.y, kReference.width, kReference.height, kGridCells,
-                     kGridCells, skin);
-  styleGrid(s.reference);
-  s.reference.setVisible(false);
-  s.scene.add(&s.reference, kReferenceId, 0);
+  reference_.layout(kReference.x, kReference.y, kReference.width, kReference.height, kGridCells,
+                    kGridCells, skin);
+  styleGrid(reference_);
+  reference_.setVisible(false);
+  scene_.add(&reference_, kReferenceId, 0);
 
   struct LargeButton {
     scobButton& button;
@@ -81,87 +73,102 @@ void Application::screenBuild() {
     int id;
   };
   const std::array<LargeButton, 6> largeButtons{{
-      {s.easy, kEasy, "Easy", kEasyId},
-      {s.medium, kMedium, "Medium", kMediumId},
-      {s.hard, kHard, "Hard", kHardId},
-      {s.solve, kSolve, "Solve", kSolveId},
-      {s.picture, kPicture, "Picture", kPictureId},
-      {s.showHide, kShowHide, "Show", kShowHideId},
+      {easy_, kEasy, "Easy", kEasyId},
+      {medium_, kMedium, "Medium", kMediumId},
+      {hard_, kHard, "Hard", kHardId},
+      {solve_, kSolve, "Solve", kSolveId},
+      {picture_, kPicture, "Picture", kPictureId},
+      {showHide_, kShowHide, "Show", kShowHideId},
   }};
   for (const LargeButton& large : largeButtons) {
     setupButton(large.button, large.box, skin);
     large.button.setText(large.text, 1);
-    if (&large.button == &s.showHide) large.button.setText("Hide", 2);
+    if (&large.button == &showHide_) large.button.setText("Hide", 2);
     large.button.setImage(kLargeButtonImage, 0);
-    s.scene.add(&large.button, large.id, 0);
+    scene_.add(&large.button, large.id, 0);
   }
 
-  setupButton(s.titleBar, kTitleBar, skin, kTitleBarFill, kTitleBarFill);
-  s.titleBar.setText("", 1);
-  s.titleBar.setImage(kTitleBarImage, 0);
-  s.titleBar.setMouseActive(false);
-  s.scene.add(&s.titleBar, kTitleBarId, 0);
+  setupButton(titleBar_, kTitleBar, skin, kTitleBarFill, kTitleBarFill);
+  titleBar_.setText("", 1);
+  titleBar_.setImage(kTitleBarImage, 0);
+  titleBar_.setMouseActive(false);
+  scene_.add(&titleBar_, kTitleBarId, 0);
 
-  setupButton(s.levelLabel, kLevelLabel, skin, kLabelFill, kLabelFill, kLabelFontWidth);
+  setupButton(levelLabel_, kLevelLabel, skin, kLabelFill, kLabelFill, kLabelFontWidth);
   refreshLevelLabel();
-  s.levelLabel.setMouseActive(false);
-  s.scene.add(&s.levelLabel, kLevelLabelId, 0);
+  levelLabel_.setMouseActive(false);
+  scene_.add(&levelLabel_, kLevelLabelId, 0);
 
-  setupButton(s.movesLabel, kMovesLabel, skin, kLabelFill, kLabelFill, kLabelFontWidth);
+  setupButton(movesLabel_, kMovesLabel, skin, kLabelFill, kLabelFill, kLabelFontWidth);
   refreshMovesLabel();
-  s.movesLabel.setImage(kNoImage, 0);
-  s.scene.add(&s.movesLabel, kMovesLabelId, 0);
+  movesLabel_.setImage(kNoImage, 0);
+  scene_.add(&movesLabel_, kMovesLabelId, 0);
 
-  setupButton(s.help, kHelp, skin);
-  s.help.setText("", 1);
-  s.help.setImage(kHelpImage, 0);
-  s.scene.add(&s.help, kHelpId, 0);
+  setupButton(help_, kHelp, skin);
+  help_.setText("", 1);
+  help_.setImage(kHelpImage, 0);
+  scene_.add(&help_, kHelpId, 0);
 
-  setupButton(s.transparency, kTransparency, skin);
-  s.transparency.setText("", 1);
-  s.transparency.setImage(kTransparencyImage, 0);
-  if (s.transparencyFlag) s.transparency.setState(2);
-  s.scene.add(&s.transparency, kTransparencyId, 0);
+  setupButton(transparency_, kTransparency, skin);
+  transparency_.setText("", 1);
+  transparency_.setImage(kTransparencyImage, 0);
+  if (transparencyFlag_) transparency_.setState(2);
+  scene_.add(&transparency_, kTransparencyId, 0);
 
-  setupButton(s.keepOnTop, kKeepOnTop, skin);
-  s.keepOnTop.setText("", 1);
-  s.keepOnTop.setImage(kKeepOnTopImage, 0);
-  if (s.keepOnTopFlag) s.keepOnTop.setState(2);
-  s.scene.add(&s.keepOnTop, kKeepOnTopId, 0);
+  setupButton(keepOnTop_, kKeepOnTop, skin);
+  keepOnTop_.setText("", 1);
+  keepOnTop_.setImage(kKeepOnTopImage, 0);
+  if (keepOnTopFlag_) keepOnTop_.setState(2);
+  scene_.add(&keepOnTop_, kKeepOnTopId, 0);
 
-  s.banner.setup(kBanner.x, kBanner.y, kBanner.height, kBanner.width, skin, kBannerText, kOutline,
-                 kOutline, kBannerFontHeight, kBannerFontWidth, 1);
-  s.banner.setImage(kBannerImage, 0);
-  s.banner.setVisible(false);
-  s.scene.add(&s.banner, kBannerId, 0);
+  banner_.setup(kBanner.x, kBanner.y, kBanner.height, kBanner.width, skin, kBannerText, kOutline,
+                kOutline, kBannerFontHeight, kBannerFontWidth, 1);
+  banner_.setImage(kBannerImage, 0);
+  banner_.setVisible(false);
+  scene_.add(&banner_, kBannerId, 0);
 }
 
-void Application::refreshLevelLabel() {
-  State& s = *state_;
+void Screen::refreshLevelLabel() {
   // Padded to 14 characters so the label keeps its width.
   static constexpr std::array<const char*, 4> kTexts{"", "Level:  Easy  ", "Level:  Medium",
                                                      "Level:  Hard  "};
-  const int level = s.board.getLevel();
-  s.levelLabel.setText(level >= 1 && level <= 3 ? kTexts[static_cast<std::size_t>(level)] : "",
-                       1);
+  const int level = board_.getLevel();
+  levelLabel_.setText(level >= 1 && level <= 3 ? kTexts[static_cast<std::size_t>(level)] : "", 1);
 }
 
-std::string Application::movesText() const {
+std::string Screen::movesText() const {
   std::array<char, 100> text{};
-  std::snprintf(text.data(), text.size(), "Moves : %i", state_->board.getMoves());
+  std::snprintf(text.data(), text.size(), "Moves : %i", board_.getMoves());
   return text.data();
 }
 
-void Application::refreshMovesLabel() { state_->movesLabel.setText(movesText(), 1); }
+void Screen::refreshMovesLabel() { movesLabel_.setText(movesText(), 1); }
 
-void Application::setWindowWidth(bool wide) {
+bool Screen::movesLabelIsCurrent() const { return movesLabel_.getText(1) == movesText(); }
+
+void Screen::toggleSidePanel(Host& host) {
   using namespace screen;
-  State& s = *state_;
-  s.host->resizeWindow(wide ? Size{kWideWidth, kWideHeight} : Size{kNarrowWidth, kNarrowHeight});
-  const Size client = s.host->clientSize();
-  s.clientWidth = client.width;
-  s.clientHeight = client.height;
+  sidePanelFlag_ = !sidePanelFlag_;
+  resize(host, sidePanelFlag_ ? Size{kWideWidth, kWideHeight} : Size{kNarrowWidth, kNarrowHeight});
+  reference_.setVisible(sidePanelFlag_);
+  sidePanel_.setVisible(sidePanelFlag_);
+}
+
+void Screen::resize(Host& host, Size outer) {
+  host.resizeWindow(outer);
+  client_ = host.clientSize();
   // The side panel keeps the height it got at the build.
-  s.background.setGeometry(0, 0, s.clientWidth, s.clientHeight);
-  s.redrawRequest = 1;
+  background_.setGeometry(0, 0, client_.width, client_.height);
+}
+
+void Screen::paint(Canvas& canvas) {
+  paintOffscreen(canvas, scene_, client_.width, client_.height);
+}
+
+bool Screen::anyWidgetDirty() const {
+  for (int i = 0; i < scene_.count(); ++i) {
+    const scob* object = scene_.objectAt(i);
+    if (object != nullptr && object->isDirty()) return true;
+  }
+  return false;
 }

@@ -1,4 +1,5 @@
-// The screen's numbers in one place: window sizes, widget rectangles, skin classes, command ids.
+// The screen's numbers in one place: window sizes, widget rectangles, fonts, command ids.
+// The skin classes the widgets read are named in skin/skinClasses.h.
 #pragma once
 
 #include <string_view>
@@ -44,29 +45,6 @@ inline constexpr Box kHelp{411, 1, 20, 20};
 inline constexpr Box kTransparency{431, 1, 20, 20};
 inline constexpr Box kKeepOnTop{451, 1, 20, 20};
 inline constexpr Box kBanner{353, 325, 241, 30};
-
-// Image classes.
-inline constexpr int kBackgroundImage = 4;
-inline constexpr int kBannerImage = 6;
-inline constexpr int kSidePanelImage = 8;
-inline constexpr int kTileImage = 12;
-inline constexpr int kKeepOnTopImage = 23;
-inline constexpr int kTitleBarImage = 24;
-inline constexpr int kHelpImage = 25;
-inline constexpr int kLargeButtonImage = 26;
-inline constexpr int kTransparencyImage = 29;
-// Drawn without a bitmap and without the image rectangle.
-inline constexpr int kNoImage = -2;
-
-// Colour classes.
-inline constexpr int kBannerText = 0;
-inline constexpr int kOutline = 2;
-inline constexpr int kGridLines = 5;
-inline constexpr int kGridCursor = 6;
-inline constexpr int kButtonText = 7;
-inline constexpr int kButtonFill = 8;
-inline constexpr int kTitleBarFill = 17;
-inline constexpr int kLabelFill = 18;
 
 // Fonts: cell height and average width in pixels.
 inline constexpr int kButtonFontHeight = 15;

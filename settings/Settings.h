@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <string>
 
+#include "settings/SettingsLine.h"
+
 // Ten texts; lines 0-5 are the skin, keep-on-top flag, transparency flag, window top, window
-// left and level, and lines 6-9 exist but never reach the file. Each holds whatever it was last
-// given: 64 spaces at first, a file line with its line break after a read, the decimal digits
-// of a value after setUnsigned.
+// left and level (named by SettingsLine), and lines 6-9 exist but never reach the file. Each holds
+// whatever it was last given: 64 spaces at first, a file line with its line break after a read, the
+// decimal digits of a value after setUnsigned.
 class Settings {
  public:
   static constexpr int kLineCount = 10;
@@ -23,11 +25,15 @@ class Settings {
 
   // The text of line `index`; the empty text for an index outside 0-9.
   const std::string& line(int index) const;
+  const std::string& line(SettingsLine which) const { return line(static_cast<int>(which)); }
   // An index outside 0-9 is refused and changes nothing.
   void setLine(int index, std::string text);
   // The unsigned decimal form ("%u") of the value; a negative coordinate arrives as itself
   // plus 2^32.
   void setUnsigned(int index, std::uint32_t value);
+  void setUnsigned(SettingsLine which, std::uint32_t value) {
+    setUnsigned(static_cast<int>(which), value);
+  }
 
   // Reads the file (text mode) into lines 0-5; the lines it does not supply keep their values.
   // 1 when the file was opened, 0 otherwise (also for an empty path, and for anything but a

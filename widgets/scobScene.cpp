@@ -12,8 +12,6 @@ bool scobScene::add(scob* object, int commandId, int extra) {
   return true;
 }
 
-scob* scobScene::objectAt(int i) const { return inUse(i) ? objects[i] : nullptr; }
-
 int scobScene::commandAt(int i) const { return inUse(i) ? commandIds[i] : 0; }
 
 int scobScene::extraAt(int i) const { return inUse(i) ? extras[i] : 0; }

@@ -17,8 +17,10 @@ class scobScene final : public Canvas::Painter {
   // Appends an entry. A full scene refuses it and returns false; nothing is written past it.
   bool add(scob* object, int commandId, int extra);
   int count() const { return entryCount; }
-  // Entries outside 0..count-1 read as no object, command 0 and extra 0.
-  scob* objectAt(int i) const;
+  // Entries outside 0..count-1 read as no object, command 0 and extra 0. A const scene gives
+  // its objects read-only.
+  scob* objectAt(int i) { return inUse(i) ? objects[i] : nullptr; }
+  const scob* objectAt(int i) const { return inUse(i) ? objects[i] : nullptr; }
   int commandAt(int i) const;
   int extraAt(int i) const;
 

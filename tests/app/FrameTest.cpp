@@ -5,14 +5,6 @@
 #include "support/GoldenImage.h"
 #include "tests/app/HeadlessProgram.h"
 
-namespace {
-
-void clickBox(HeadlessProgram& program, const screen::Box& box) {
-  program.host().click(box.x + box.width / 2, box.y + box.height / 2);
-}
-
-}  // namespace
-
 TEST(Frame, FirstFrameShowsAMediumDealInTheNumberedSkin) {
   HeadlessProgram program;
   program.start();
@@ -22,7 +14,7 @@ TEST(Frame, FirstFrameShowsAMediumDealInTheNumberedSkin) {
 TEST(Frame, WideWindowShowsTheReferencePictureInThePictureSkin) {
   HeadlessProgram program("1\n0\n0\n0\n0\n2\n");
   program.start();
-  clickBox(program, screen::kShowHide);
+  program.clickBox(screen::kShowHide);
   program.host().ticks(1);
   expectMatchesGolden(program.host().frame(), "frame-wide-picture");
 }
@@ -42,7 +34,7 @@ TEST(Frame, CompletedBoardShowsTheBannerAndPressedLook) {
 TEST(Frame, SkinChangeRepaintsOnlyTheTiles) {
   HeadlessProgram program;
   program.start();
-  clickBox(program, screen::kShowHide);
+  program.clickBox(screen::kShowHide);
   program.host().ticks(1);
   const std::vector<std::uint32_t> numbered(program.host().frame().pixels().begin(),
                                             program.host().frame().pixels().end());

@@ -8,6 +8,7 @@
 
 #include "app/Application.h"
 #include "app/ApplicationState.h"
+#include "app/ScreenTable.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/messages.h"
 #include "platform/soft/TextRenderer.h"
@@ -60,11 +61,19 @@ class HeadlessProgram {
   }
 
   Application& app() { return app_; }
-  Application::State& state() { return app_.state(); }
+  const Application::State& state() const { return app_.state(); }
   HeadlessHost& host() { return host_; }
 
   // Presses and releases in the middle of board cell (column, row).
-  void clickCell(int column, int row) { host_.click(30 + 78 * column + 39, 45 + 78 * row + 39); }
+  void clickCell(int column, int row) {
+    const screen::Box& board = screen::kBoard;
+    const int cell = board.width / screen::kGridCells;
+    host_.click(board.x + cell * column + cell / 2, board.y + cell * row + cell / 2);
+  }
+  // Presses and releases in the middle of a widget's box.
+  void clickBox(const screen::Box& box) {
+    host_.click(box.x + box.width / 2, box.y + box.height / 2);
+  }
   // Clicks a tile beside the blank; returns false when the board has none (never on 4 x 4).
   bool slideAnyTile();
   // Slides the board into the solved order by the player's own moves, from a solved board

@@ -34,13 +34,7 @@ std::uint64_t seed() {
   return std::random_device{}();
 }
 
-bool nothingDirty(Application& app) {
-  const Application::State& s = app.state();
-  for (int i = 0; i < s.scene.count(); ++i) {
-    if (s.scene.objectAt(i)->isDirty()) return false;
-  }
-  return s.redrawRequest == 0;
-}
+bool nothingDirty(Application& app) { return !app.state().controller.pendingWork().repaint; }
 
 // What a player could see or the next frame could show differently; empty when alike.
 std::string difference(HeadlessProgram& ticking, HeadlessProgram& sleeping) {

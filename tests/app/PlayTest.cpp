@@ -9,17 +9,12 @@ namespace {
 // The centre of a widget's box.
 Point centre(const screen::Box& box) { return {box.x + box.width / 2, box.y + box.height / 2}; }
 
-void click(HeadlessProgram& program, const screen::Box& box) {
-  const Point at = centre(box);
-  program.host().click(at.x, at.y);
-}
-
 }  // namespace
 
 TEST(Play, LevelButtonsDealAtOnce) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   ASSERT_TRUE(program.slideAnyTile());
   program.host().ticks(1);
   EXPECT_EQ(s.movesLabel.getText(1), "Moves : 1");
@@ -32,7 +27,7 @@ TEST(Play, LevelButtonsDealAtOnce) {
                         {screen::kEasy, 1, "Level:  Easy  "},
                         {screen::kMedium, 2, "Level:  Medium"}};
   for (const Case& c : cases) {
-    click(program, c.button);
+    program.clickBox(c.button);
     EXPECT_EQ(s.board.getLevel(), c.level);
     EXPECT_EQ(s.board.getMoves(), 0);
     EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
@@ -46,8 +41,9 @@ TEST(Play, LevelButtonsDealAtOnce) {
 TEST(Play, SlidesCountOnlyBesideTheBlank) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
-  s.board.solve();
+  const Application::State& s = program.state();
+  // Solved: the blank in the last cell.
+  program.host().key('S');
   // Not beside the blank: nothing changes.
   program.clickCell(0, 0);
   EXPECT_EQ(s.board.getMoves(), 0);
@@ -59,9 +55,9 @@ TEST(Play, SlidesCountOnlyBesideTheBlank) {
 TEST(Play, BannerShowsOnlyForThePlayersOwnCompletion) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   // Solve puts the tiles in order but never shows the banner.
-  click(program, screen::kSolve);
+  program.clickBox(screen::kSolve);
   program.host().ticks(3);
   EXPECT_EQ(s.board.getState(), Deradu::kSolved);
   EXPECT_FALSE(s.banner.isVisible());
@@ -81,8 +77,8 @@ TEST(Play, BannerShowsOnlyForThePlayersOwnCompletion) {
 TEST(Play, ShowHideWidensAndNarrowsTheWindow) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
-  click(program, screen::kShowHide);
+  const Application::State& s = program.state();
+  program.clickBox(screen::kShowHide);
   EXPECT_EQ(program.host().outerSize(), (Size{870, 426}));
   EXPECT_TRUE(s.reference.isVisible());
   EXPECT_TRUE(s.sidePanel.isVisible());
@@ -91,9 +87,9 @@ TEST(Play, ShowHideWidensAndNarrowsTheWindow) {
   EXPECT_EQ(program.host().frame().width(), 864);
   // Clicking the reference picture does nothing.
   const int moves = s.board.getMoves();
-  program.host().click(600, 100);
+  program.clickBox(screen::kReference);
   EXPECT_EQ(s.board.getMoves(), moves);
-  click(program, screen::kShowHide);
+  program.clickBox(screen::kShowHide);
   EXPECT_EQ(program.host().outerSize(), (Size{477, 426}));
   EXPECT_FALSE(s.reference.isVisible());
   EXPECT_FALSE(s.sidePanel.isVisible());
@@ -106,15 +102,15 @@ TEST(Play, ShowHideWidensAndNarrowsTheWindow) {
 TEST(Play, WindowSwitchesFollowTheirButtons) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
-  click(program, screen::kKeepOnTop);
+  const Application::State& s = program.state();
+  program.clickBox(screen::kKeepOnTop);
   EXPECT_TRUE(program.host().topmost());
   EXPECT_EQ(s.keepOnTop.getState(), 2);
-  click(program, screen::kTransparency);
+  program.clickBox(screen::kTransparency);
   EXPECT_EQ(program.host().opacity(), 190);
   EXPECT_EQ(s.transparency.getState(), 2);
-  click(program, screen::kTransparency);
-  click(program, screen::kKeepOnTop);
+  program.clickBox(screen::kTransparency);
+  program.clickBox(screen::kKeepOnTop);
   EXPECT_FALSE(program.host().topmost());
   EXPECT_EQ(program.host().opacity(), 255);
 }
@@ -122,7 +118,7 @@ TEST(Play, WindowSwitchesFollowTheirButtons) {
 TEST(Play, HelpOpensTheInformationPage) {
   HeadlessProgram program;
   program.start();
-  click(program, screen::kHelp);
+  program.clickBox(screen::kHelp);
   ASSERT_EQ(program.host().openedUrls().size(), 1u);
   EXPECT_TRUE(program.host().openedUrls()[0].ends_with("/deradu/index.php?v=1.0u"));
 }
@@ -130,7 +126,7 @@ TEST(Play, HelpOpensTheInformationPage) {
 TEST(Play, KeysActAfterTheBoardHasSeenThem) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   const int paints = program.host().paintCount();
   // C switches the skin without asking for a repaint.
   program.host().key('C');
@@ -152,7 +148,7 @@ TEST(Play, KeysActAfterTheBoardHasSeenThem) {
   // S solves, N deals a new game at the current level.
   program.host().key('S');
   EXPECT_EQ(s.board.getState(), Deradu::kSolved);
-  click(program, screen::kEasy);
+  program.clickBox(screen::kEasy);
   program.host().key('N');
   EXPECT_EQ(s.board.getLevel(), 1);
   EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
@@ -175,18 +171,19 @@ TEST(Play, TickPaintsOnlyWhenSomethingChanged) {
   program.host().ticks(3);
   EXPECT_EQ(program.host().paintCount(), paints + 1);
   // WM_PAINT paints on its own and leaves the redraw request alone.
-  program.state().redrawRequest = 1;
+  program.host().key('K');
+  ASSERT_EQ(program.state().controller.redrawRequest(), 1);
   program.host().send(msg::kPaint);
   EXPECT_EQ(program.host().paintCount(), paints + 2);
-  EXPECT_EQ(program.state().redrawRequest, 1);
+  EXPECT_EQ(program.state().controller.redrawRequest(), 1);
   EXPECT_FALSE(program.host().insidePaint());
 }
 
 TEST(Play, MovesLabelPressShowsItsFirstTextAndDoesNothing) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
-  s.board.solve();
+  const Application::State& s = program.state();
+  program.host().key('S');
   program.clickCell(3, 2);
   program.host().ticks(1);
   ASSERT_EQ(s.movesLabel.getText(1), "Moves : 1");
@@ -206,30 +203,81 @@ TEST(Play, MovesLabelPressShowsItsFirstTextAndDoesNothing) {
 TEST(Play, SharedEdgesPressAndClickBothButtons) {
   struct Case {
     int x, y;
-    int level;  // after the click
+    // After the click.
+    int level;
     int skin;
+    bool solved;
+    bool wide;
+    bool helpOpened;
+    bool transparent;
+    bool topmost;
   };
-  // Easy/Medium share rows 75-76, Medium/Hard 105-106, Solve/Picture 175-176.
-  const Case cases[] = {{400, 75, 2, 0}, {400, 76, 2, 0}, {400, 105, 3, 0}, {400, 176, 2, 1}};
+  // Easy/Medium share rows 75-76, Medium/Hard 105-106, Solve/Picture 175-176 and
+  // Picture/Show 205-206; in the title bar, Help/Transparency share column 431 and
+  // Transparency/Keep on top column 451. A level pair deals twice, the second level last.
+  const Case cases[] = {
+      {400, 75, 2, 0, false, false, false, false, false},
+      {400, 76, 2, 0, false, false, false, false, false},
+      {400, 105, 3, 0, false, false, false, false, false},
+      {400, 106, 3, 0, false, false, false, false, false},
+      {400, 175, 2, 1, true, false, false, false, false},
+      {400, 176, 2, 1, true, false, false, false, false},
+      {400, 205, 2, 1, false, true, false, false, false},
+      {400, 206, 2, 1, false, true, false, false, false},
+      {431, 10, 2, 0, false, false, true, true, false},
+      {451, 10, 2, 0, false, false, false, true, true},
+  };
   for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
     HeadlessProgram program;
     program.start();
     program.host().click(c.x, c.y);
-    EXPECT_EQ(program.state().board.getLevel(), c.level) << c.y;
-    EXPECT_EQ(program.state().skin.getCurrentSkin(0), c.skin) << c.y;
+    const Application::State& s = program.state();
+    EXPECT_EQ(s.board.getLevel(), c.level);
+    EXPECT_EQ(s.skin.getCurrentSkin(0), c.skin);
+    EXPECT_EQ(s.board.getState() == Deradu::kSolved, c.solved);
+    EXPECT_EQ(s.screen.sidePanelShown(), c.wide);
+    EXPECT_EQ(program.host().openedUrls().size(), c.helpOpened ? 1u : 0u);
+    EXPECT_EQ(program.host().opacity(), c.transparent ? 190 : 255);
+    EXPECT_EQ(program.host().topmost(), c.topmost);
   }
-  // Columns 431 and 451 belong to two title-bar buttons at once.
-  HeadlessProgram program;
-  program.start();
-  program.host().click(451, 10);
-  EXPECT_EQ(program.host().opacity(), 190);
-  EXPECT_TRUE(program.host().topmost());
+}
+
+// Every button's release marks it dirty, so the next tick repaints once whatever it did; only
+// the commands that change more than the button ask for the repaint themselves.
+TEST(Play, EachButtonRepaintsOnceAndAsksForItOnlyWhenItChangesMore) {
+  struct Case {
+    const char* name;
+    screen::Box box;
+    int redrawRequest;
+  };
+  const Case cases[] = {
+      {"Easy", screen::kEasy, 1},
+      {"Solve", screen::kSolve, 1},
+      {"Picture", screen::kPicture, 0},
+      {"Show", screen::kShowHide, 1},
+      {"Help", screen::kHelp, 0},
+      {"Transparency", screen::kTransparency, 1},
+      {"Keep on top", screen::kKeepOnTop, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HeadlessProgram program;
+    program.start();
+    const int paints = program.host().paintCount();
+    program.clickBox(c.box);
+    EXPECT_EQ(program.state().controller.redrawRequest(), c.redrawRequest);
+    EXPECT_EQ(program.host().paintCount(), paints);
+    program.host().ticks(2);
+    EXPECT_EQ(program.host().paintCount(), paints + 1);
+    EXPECT_EQ(program.state().controller.redrawRequest(), 0);
+  }
 }
 
 TEST(Play, PressOnAButtonAndReleaseOutsideDispatchesNothing) {
   HeadlessProgram program;
   program.start();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   const Point hard = centre(screen::kHard);
   program.host().send(msg::kLeftButtonDown, 0, msg::pointParam(hard.x, hard.y));
   program.host().send(msg::kMouseMove, 0, msg::pointParam(200, 390));
@@ -259,10 +307,11 @@ TEST(Play, IdleOnlyWhenATickWouldChangeNothing) {
   program.host().ticks(1);
   // A completion the next tick would detect is pending work, even with nothing dirty.
   program.completeByHand();
-  Application::State& s = program.state();
-  s.movesLabel.setText("Moves : 2", 1);
-  for (int i = 0; i < s.scene.count(); ++i) s.scene.objectAt(i)->setDirty(false);
-  s.redrawRequest = 0;
+  program.host().send(msg::kPaint);
+  const PendingWork work = program.state().controller.pendingWork();
+  EXPECT_TRUE(work.completion);
+  EXPECT_TRUE(work.banner);
+  EXPECT_FALSE(work.repaint);
   EXPECT_FALSE(app.isIdle());
   program.host().ticks(1);
   EXPECT_TRUE(program.state().banner.isVisible());

@@ -66,17 +66,19 @@ std::string brokenInvariant(Application& app, const HeadlessHost& host) {
 
   if (host.insidePaint()) return "a paint was left open";
 
-  const int clientWidth = (s.sidePanelFlag ? screen::kWideWidth : screen::kNarrowWidth) -
-                          HeadlessHost::kFrameWidth;
+  const bool wide = s.screen.sidePanelShown();
+  const Size client = s.screen.clientSize();
+  const int clientWidth =
+      (wide ? screen::kWideWidth : screen::kNarrowWidth) - HeadlessHost::kFrameWidth;
   const int clientHeight = screen::kNarrowHeight - HeadlessHost::kFrameHeight;
-  if (s.clientWidth != clientWidth || s.clientHeight != clientHeight ||
+  if (client.width != clientWidth || client.height != clientHeight ||
       host.frame().width() != clientWidth || host.frame().height() != clientHeight) {
-    return "the client area is " + std::to_string(s.clientWidth) + " x " +
-           std::to_string(s.clientHeight) + " and the frame " +
+    return "the client area is " + std::to_string(client.width) + " x " +
+           std::to_string(client.height) + " and the frame " +
            std::to_string(host.frame().width()) + " x " + std::to_string(host.frame().height()) +
-           " with the side panel " + (s.sidePanelFlag ? "shown" : "hidden");
+           " with the side panel " + (wide ? "shown" : "hidden");
   }
-  if (s.reference.isVisible() != s.sidePanelFlag || s.sidePanel.isVisible() != s.sidePanelFlag) {
+  if (s.reference.isVisible() != wide || s.sidePanel.isVisible() != wide) {
     return "the side panel's widgets disagree with the side-panel flag";
   }
   return {};

@@ -73,7 +73,7 @@ std::string soak(const char* settings, std::mt19937_64& random, Coverage& covera
     const bool nowCompleted = s.board.getState() == Deradu::kCompleted;
     if (nowCompleted && !completed) ++coverage.completions;
     completed = nowCompleted;
-    if (s.sidePanelFlag) ++coverage.wideMessages;
+    if (s.screen.sidePanelShown()) ++coverage.wideMessages;
     if (s.skin.getCurrentSkin(0) == 1) ++coverage.pictureSkinMessages;
     if (s.board.getState() == Deradu::kSolved) ++coverage.solvedMessages;
     coverage.mostMoves = std::max(coverage.mostMoves, s.board.getMoves());

@@ -8,14 +8,14 @@ TEST(Startup, WithoutSettingsOpensAtTheOriginWithDefaults) {
   HeadlessProgram program;
   program.start();
   HeadlessHost& host = program.host();
-  Application::State& s = program.state();
+  const Application::State& s = program.state();
   EXPECT_TRUE(host.shown());
   EXPECT_EQ(host.createdAt(), (Point{0, 0}));
   EXPECT_FALSE(host.topmost());
   EXPECT_EQ(host.opacity(), 255);
   EXPECT_EQ(host.outerSize(), (Size{477, 426}));
-  EXPECT_EQ(s.clientWidth, 471);
-  EXPECT_EQ(s.clientHeight, 401);
+  EXPECT_EQ(s.screen.clientSize().width, 471);
+  EXPECT_EQ(s.screen.clientSize().height, 401);
   EXPECT_EQ(host.timerId(), 111);
   EXPECT_EQ(host.timerMilliseconds(), 1);
   EXPECT_EQ(s.skin.getCurrentSkin(0), 0);
@@ -46,6 +46,11 @@ TEST(Startup, SavedValuesAreApplied) {
       {"2\n0\n0\n0\n0\n2\n", 0, false, 255, {0, 0}},         // skin count itself
       {"-1\n0\n0\n0\n0\n2\n", 0, false, 255, {0, 0}},        // negative skin
       {"1\n7\n-3\n769\n1025\n2\n", 1, true, 190, {2, 2}},    // beyond the 1024 x 768 screen
+      {"0\n0\n0\n-5\n20\n2\n", 0, false, 255, {20, 2}},      // negative top
+      {"0\n0\n0\n10\n-5\n2\n", 0, false, 255, {2, 10}},      // negative left
+      {"0\n0\n0\n768\n1024\n2\n", 0, false, 255, {1024, 768}},  // the screen's own size
+      {"0\n0\n0\n768\n1025\n2\n", 0, false, 255, {2, 768}},  // one past its width
+      {"0\n0\n0\n769\n1024\n2\n", 0, false, 255, {1024, 2}},  // one past its height
       {"1\r\n0\r\n1\r\n30\r\n40\r\n3\r\n", 1, false, 190, {40, 30}},  // written on Windows
       {"1\n1\n0\n", 1, true, 255, {0, 0}},                   // three lines only
       {"", 0, false, 255, {0, 0}},
@@ -70,14 +75,18 @@ TEST(Startup, SavedValuesAreApplied) {
 }
 
 TEST(Shutdown, StoresTheLiveValuesAndWritesSixLines) {
-  HeadlessProgram program;
+  // Lines past the sixth are neither read nor written: lines 6-9 keep their spaces all run.
+  HeadlessProgram program("0\n0\n0\n5\n6\n2\n7\n8\n9\n10\n");
   program.start();
   program.host().key('K');
-  program.host().click(373 + 40, 105 + 15);  // Hard
+  program.clickBox(screen::kHard);
   program.host().moveWindow({40, 30});
   program.close();
   EXPECT_TRUE(program.host().quitPosted());
   EXPECT_EQ(program.readSettings(), "1\n0\n0\n30\n40\n3\n");
+  for (int i = Settings::kFileLineCount; i < Settings::kLineCount; ++i) {
+    EXPECT_EQ(program.state().settings.line(i), std::string(64, ' ')) << "line " << i;
+  }
 }
 
 TEST(Shutdown, AnEndingSessionWritesTheSettingsWithoutDestroyingTheWindow) {
@@ -103,8 +112,7 @@ TEST(Shutdown, AnEndingSessionWritesTheSettingsWithoutDestroyingTheWindow) {
 TEST(Shutdown, NegativePositionRoundTripsToTheFallback) {
   HeadlessProgram first;
   first.start();
-  first.host().send(msg::kLeftButtonDown, 0, msg::pointParam(441, 10));  // Transparency
-  first.host().send(msg::kLeftButtonUp, 0, msg::pointParam(441, 10));
+  first.clickBox(screen::kTransparency);
   first.host().moveWindow({-40, -1});
   first.close();
   const std::string saved = first.readSettings();

@@ -1,23 +1,40 @@
 // Widgets drawn into the software canvas with the built-in skins and artwork, against goldens.
 #include <gtest/gtest.h>
 
+#include "app/ScreenTable.h"
 #include "puzzle/Deradu.h"
 #include "puzzle/Solution.h"
 #include "res/ResourceStore.h"
+#include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
 #include "support/GoldenImage.h"
 #include "tests/app/HeadlessProgram.h"
 #include "widgets/scobButton.h"
 #include "widgets/scobImage.h"
+#include "widgets/scobScene.h"
 #include "widgets/scobStateButton.h"
 
 namespace {
+
+using namespace skinClass;
 
 // A small canvas on a mid-grey ground, so that anything drawn (or not drawn) shows.
 SoftCanvas groundCanvas(int width, int height) {
   SoftCanvas canvas(width, height, &ResourceStore::builtIn(), &sharedText());
   canvas.fill(0x808080);
   return canvas;
+}
+
+// Styled as the screen styles its buttons, at (x, y) with the size of `box`.
+void setupAsOnScreen(scobButton& button, int x, int y, const screen::Box& box,
+                     const scobSkin& skin) {
+  button.setup(x, y, box.height, box.width, &skin, kButtonText, kButtonFill, kOutline,
+               screen::kButtonFontHeight, screen::kButtonFontWidth, 1);
+}
+
+// Styled as the screen styles its two grids.
+void styleAsOnScreen(scobGrid& grid) {
+  grid.style(kGridLines, kGridLines, kGridCursor, 1, 3, kTileImage, -1, -1, -1, 1, 0);
 }
 
 }  // namespace
@@ -27,37 +44,39 @@ TEST(WidgetRender, ButtonsInEveryLook) {
   SoftCanvas canvas = groundCanvas(200, 150);
 
   scobButton up;
-  up.setup(4, 4, 31, 81, &skin, 7, 8, 2, 15, 6, 1);
+  setupAsOnScreen(up, 4, 4, screen::kEasy, skin);
   up.setText("Easy", 1);
-  up.setImage(26, 0);
+  up.setImage(kLargeButtonImage, 0);
   scobButton pressed;
-  pressed.setup(100, 4, 31, 81, &skin, 7, 8, 2, 15, 6, 1);
+  setupAsOnScreen(pressed, 100, 4, screen::kEasy, skin);
   pressed.setText("Easy", 1);
-  pressed.setImage(26, 0);
+  pressed.setImage(kLargeButtonImage, 0);
   pressed.mouseButton(110, 10, scob::kPress, 0);
   scobStateButton off;
-  off.setup(4, 44, 20, 20, &skin, 7, 8, 2, 15, 6, 1);
-  off.setImage(29, 0);
+  setupAsOnScreen(off, 4, 44, screen::kTransparency, skin);
+  off.setImage(kTransparencyImage, 0);
   scobStateButton on;
-  on.setup(30, 44, 20, 20, &skin, 7, 8, 2, 15, 6, 1);
-  on.setImage(29, 0);
+  setupAsOnScreen(on, 30, 44, screen::kTransparency, skin);
+  on.setImage(kTransparencyImage, 0);
   on.setState(2);
   scobStateButton pinOff;
-  pinOff.setup(56, 44, 20, 20, &skin, 7, 8, 2, 15, 6, 1);
-  pinOff.setImage(23, 0);
+  setupAsOnScreen(pinOff, 56, 44, screen::kKeepOnTop, skin);
+  pinOff.setImage(kKeepOnTopImage, 0);
   scobStateButton pinOn;
-  pinOn.setup(82, 44, 20, 20, &skin, 7, 8, 2, 15, 6, 1);
-  pinOn.setImage(23, 0);
+  setupAsOnScreen(pinOn, 82, 44, screen::kKeepOnTop, skin);
+  pinOn.setImage(kKeepOnTopImage, 0);
   pinOn.setState(2);
   // A label: no bitmap, the "no colour" fill, text straight on the ground.
   scobButton label;
-  label.setup(4, 74, 20, 100, &skin, 7, 18, 18, 15, 7, 1);
+  const screen::Box& level = screen::kLevelLabel;
+  label.setup(4, 74, level.height, level.width, &skin, kButtonText, kLabelFill, kLabelFill,
+              screen::kButtonFontHeight, screen::kLabelFontWidth, 1);
   label.setText("Level:  Hard  ", 1);
   // A plain button without a bitmap: light grey fill with a white outline.
   scobButton plain;
-  plain.setup(4, 100, 31, 81, &skin, 7, 8, 2, 15, 6, 1);
+  setupAsOnScreen(plain, 4, 100, screen::kSolve, skin);
   plain.setText("Solve", 1);
-  plain.setImage(-1, 0);
+  plain.setImage(kNoBitmap, 0);
 
   for (scob* widget : std::initializer_list<scob*>{&up, &pressed, &off, &on, &pinOff, &pinOn,
                                                    &label, &plain}) {
@@ -73,21 +92,50 @@ TEST(WidgetRender, ImagesAndBothGridsInBothSkins) {
     skin.setCurrentSkin(skinIndex, 0);
     SoftCanvas canvas = groundCanvas(700, 340);
     scobImage background;
-    background.setup(0, 0, 340, 700, &skin, 2, 1);
-    background.setImage(8, 0);
+    background.setup(0, 0, 340, 700, &skin, kOutline, 1);
+    background.setImage(kSidePanelImage, 0);
     scobImage outlined;
-    outlined.setup(640, 10, 40, 50, &skin, 2, 1);
-    outlined.setImage(-1, 0);
+    outlined.setup(640, 10, 40, 50, &skin, kOutline, 1);
+    outlined.setImage(kNoBitmap, 0);
     Deradu board;
-    board.layout(10, 10, 312, 312, 4, 4, &skin);
-    board.style(5, 5, 6, 1, 3, 12, -1, -1, -1, 1, 0);
+    board.layout(10, 10, screen::kBoard.width, screen::kBoard.height, screen::kGridCells,
+                 screen::kGridCells, &skin);
+    styleAsOnScreen(board);
     board.newGame(Deradu::kHard, 12345);
     Solution reference;
-    reference.layout(330, 10, 312, 312, 4, 4, &skin);
-    reference.style(5, 5, 6, 1, 3, 12, -1, -1, -1, 1, 0);
+    reference.layout(330, 10, screen::kReference.width, screen::kReference.height,
+                     screen::kGridCells, screen::kGridCells, &skin);
+    styleAsOnScreen(reference);
     for (scob* widget : std::initializer_list<scob*>{&background, &outlined, &board, &reference}) {
       widget->draw(canvas);
     }
     expectMatchesGolden(canvas, skinIndex == 0 ? "widgets-grids-numbered" : "widgets-grids-picture");
   }
+}
+
+// A label without bitmap or fill draws only its text, so in a scene of its own the text is the
+// first thing the fresh off-screen frame receives; it must outlive the frame's blackening.
+TEST(WidgetRender, TextDrawnFirstIntoAFreshFrameSurvives) {
+  skinInstance skin;
+  const screen::Box& box = screen::kLevelLabel;
+  SoftCanvas canvas = groundCanvas(box.width, box.height);
+  scobButton label;
+  label.setup(0, 0, box.height, box.width, &skin, kBannerText, kLabelFill, kLabelFill,
+              screen::kButtonFontHeight, screen::kLabelFontWidth, 1);
+  label.setText("Level:  Hard  ", 1);
+  label.setImage(kNoImage, 0);
+  scobScene scene;
+  scene.add(&label, screen::kLevelLabelId, 0);
+  paintOffscreen(canvas, scene, box.width, box.height);
+
+  const std::uint32_t ink = SoftCanvas::toRgb(skin.colour(kBannerText, 1));
+  int inked = 0;
+  int black = 0;
+  for (const std::uint32_t pixel : canvas.pixels()) {
+    inked += pixel == ink ? 1 : 0;
+    black += pixel == 0 ? 1 : 0;
+  }
+  EXPECT_GT(inked, 50);
+  // The frame around the letters was blackened, not left as the ground.
+  EXPECT_GT(black, box.width * box.height / 2);
 }

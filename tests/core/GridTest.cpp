@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/messages.h"
+#include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
 #include "tests/core/RecordingCanvas.h"
 #include "widgets/scobGrid.h"
 
 namespace {
+
+using namespace skinClass;
 
 // A grid that records every onKey it receives.
 class KeyGrid final : public scobGrid {
@@ -125,7 +128,8 @@ TEST(Grid, DrawsCellsThenLinesThenCursor) {
   skinInstance skin;
   KeyGrid grid;
   grid.layout(10, 20, 21, 20, 2, 2, &skin);  // 10 x 10 cells, one spare column of pixels
-  grid.style(5, 5, 6, 1, 3, 12, 15, 1, 16, 1, 1);
+  grid.style(kGridLines, kGridLines, kGridCursor, 1, 3, kTileImage, kCellFill, kTileText, kCellText,
+             1, 1);
   grid.setCell(0, 0, 1);   // tile bitmap
   grid.setCell(1, 0, 25);  // no bitmap: fill only, as its text is empty
   grid.setCell(0, 1, 31);  // no bitmap either
@@ -154,7 +158,8 @@ TEST(Grid, CellsWithoutBitmapGetFillAndHeavyText) {
   skinInstance skin;
   KeyGrid grid;
   grid.layout(0, 0, 78, 78, 1, 1, &skin);
-  grid.style(5, 5, 6, 1, 3, -1, 15, 1, 16, 0, 0);
+  grid.style(kGridLines, kGridLines, kGridCursor, 1, 3, kNoBitmap, kCellFill, kTileText, kCellText,
+             0, 0);
   grid.setCell(0, 0, 3);
   RecordingCanvas canvas;
   grid.draw(canvas);

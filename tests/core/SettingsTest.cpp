@@ -254,27 +254,27 @@ TEST_F(SettingsFileTest, NegativeCoordinateComesBackAsTheLargestInteger) {
   for (int i = 0; i < Settings::kFileLineCount; ++i) {
     before.setUnsigned(i, 0);
   }
-  before.setUnsigned(3, static_cast<std::uint32_t>(std::int32_t{-1}));
-  before.setUnsigned(4, static_cast<std::uint32_t>(std::int32_t{-40}));
-  EXPECT_EQ(before.line(3), "4294967295");
-  EXPECT_EQ(before.line(4), "4294967256");
+  before.setUnsigned(SettingsLine::kWindowTop, static_cast<std::uint32_t>(std::int32_t{-1}));
+  before.setUnsigned(SettingsLine::kWindowLeft, static_cast<std::uint32_t>(std::int32_t{-40}));
+  EXPECT_EQ(before.line(SettingsLine::kWindowTop), "4294967295");
+  EXPECT_EQ(before.line(SettingsLine::kWindowLeft), "4294967256");
   ASSERT_EQ(before.write(path_), 1);
 
   Settings after;
   ASSERT_EQ(after.read(path_), 1);
-  EXPECT_EQ(after.line(4), "4294967256\n");
-  EXPECT_EQ(parseDecimal(after.line(3)), INT32_MAX);
-  EXPECT_EQ(parseDecimal(after.line(4)), INT32_MAX);
+  EXPECT_EQ(after.line(SettingsLine::kWindowLeft), "4294967256\n");
+  EXPECT_EQ(parseDecimal(after.line(SettingsLine::kWindowTop)), INT32_MAX);
+  EXPECT_EQ(parseDecimal(after.line(SettingsLine::kWindowLeft)), INT32_MAX);
 }
 
 TEST_F(SettingsFileTest, CreatesMissingFolders) {
   const std::string nested = (folder_ / "qor" / "revaziriv" / "revAziriv.ini").string();
   Settings settings;
-  settings.setUnsigned(0, 1);
+  settings.setUnsigned(SettingsLine::kSkin, 1);
   EXPECT_EQ(settings.write(nested), 1);
   Settings again;
   EXPECT_EQ(again.read(nested), 1);
-  EXPECT_EQ(again.line(0), "1\n");
+  EXPECT_EQ(again.line(SettingsLine::kSkin), "1\n");
   EXPECT_EQ(entriesOf(fs::path(nested).parent_path()), std::vector<std::string>{"revAziriv.ini"});
 }
 
@@ -357,8 +357,23 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
       return fs::symlink_status(at, error).type() == type ? std::string() : "kind changed";
     };
   };
+  // The permission bits a file had before the save; a save must give the new file the same.
+  fs::perms before = fs::perms::none;
+  const auto keepsItsPermissions = [&] {
+    const std::string held = holds(path_, saved)();
+    if (!held.empty()) return held;
+    return fs::status(path_).permissions() == before ? std::string() : "permissions changed";
+  };
   const Case cases[] = {
       {"regular file", [&] { putBytes(path_, old); return true; }, 1, yes, holds(path_, saved)},
+      {"file only its owner may read",
+       [&] {
+         putBytes(path_, old);
+         fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+         before = fs::status(path_).permissions();
+         return true;
+       },
+       1, yes, keepsItsPermissions},
       {"link to a regular file",
        [&] { putBytes(real.string(), old); return link(real, path_); }, 1, yes,
        [&] { return fs::is_symlink(path_) ? holds(real, saved)() : "the link was cut"; }},

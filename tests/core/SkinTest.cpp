@@ -3,7 +3,10 @@
 
 #include <climits>
 
+#include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
+
+using namespace skinClass;
 
 TEST(SkinTable, EmptyTableReadsZerosAndNeverLeavesSkinZero) {
   scobSkin table;
@@ -67,11 +70,11 @@ TEST(BuiltInSkins, TilesDifferBetweenSkinsAndNothingElseDoes) {
     skin.setCurrentSkin(skinIndex, 0);
     const int base = skinIndex == 0 ? 699 : 715;
     const int blank = skinIndex == 0 ? 715 : 731;
-    for (int v = 1; v <= 15; ++v) EXPECT_EQ(skin.image(12, v, 0), base + v) << v;
-    for (int v : {0, 16, 17, 18, 19}) EXPECT_EQ(skin.image(12, v, 0), blank) << v;
-    EXPECT_EQ(skin.image(12, 20, 0), 0);
+    for (int v = 1; v <= 15; ++v) EXPECT_EQ(skin.image(kTileImage, v, 0), base + v) << v;
+    for (int v : {0, 16, 17, 18, 19}) EXPECT_EQ(skin.image(kTileImage, v, 0), blank) << v;
+    EXPECT_EQ(skin.image(kTileImage, 20, 0), 0);
     // The third argument never matters.
-    EXPECT_EQ(skin.image(12, 5, 12345), base + 5);
+    EXPECT_EQ(skin.image(kTileImage, 5, 12345), base + 5);
   }
   skinInstance first;
   skinInstance second;
@@ -80,7 +83,7 @@ TEST(BuiltInSkins, TilesDifferBetweenSkinsAndNothingElseDoes) {
     for (int i = 0; i < scobSkin::kIndices; ++i) {
       EXPECT_EQ(first.colour(c, i), second.colour(c, i));
       EXPECT_EQ(first.string(c, i), second.string(c, i));
-      if (c != 12) {
+      if (c != kTileImage) {
         EXPECT_EQ(first.image(c, i, 0), second.image(c, i, 0));
       }
     }
@@ -93,28 +96,33 @@ TEST(BuiltInSkins, HoldTheirColoursImagesAndTexts) {
     int colourClass, index;
     std::int32_t value;
   };
-  const ColourCase colours[] = {{0, 1, 0x0000FF}, {2, 1, 0xFFFFFF}, {5, 1, 0}, {7, 1, 0},
-                                {8, 1, 0xF0F0F0}, {17, 1, 0xCDFFC9}, {18, 1, -1},
-                                {15, 1, 0x00FFFF}, {15, 19, 0x51FF62}, {15, 10, 0},
-                                {15, 0, 0}, {14, 1, 0xFFB784}, {2, 2, 0}};
+  const ColourCase colours[] = {
+      {kBannerText, 1, 0x0000FF},   {kOutline, 1, 0xFFFFFF},   {kGridLines, 1, 0},
+      {kButtonText, 1, 0},          {kButtonFill, 1, 0xF0F0F0}, {kTitleBarFill, 1, 0xCDFFC9},
+      {kLabelFill, 1, -1},          {kCellFill, 1, 0x00FFFF},  {kCellFill, 19, 0x51FF62},
+      {kCellFill, 10, 0},           {kCellFill, 0, 0},         {14, 1, 0xFFB784},
+      {kOutline, 2, 0}};
   for (const ColourCase& c : colours) {
     EXPECT_EQ(skin.colour(c.colourClass, c.index), c.value) << c.colourClass << "," << c.index;
   }
   struct ImageCase {
     int imageClass, index, id;
   };
-  const ImageCase images[] = {{4, 1, 101},  {6, 1, 602},  {8, 2, 607},  {23, 1, 614},
-                              {23, 2, 615}, {24, 1, 616}, {25, 2, 618}, {26, 1, 619},
-                              {26, 2, 620}, {29, 1, 632}, {29, 2, 633}, {1, 0, 105},
-                              {3, 1, 111},  {9, 0, 0},    {5, 1, 0},    {26, 0, 0}};
+  const ImageCase images[] = {
+      {kBackgroundImage, 1, 101},   {kBannerImage, 1, 602},       {kSidePanelImage, 2, 607},
+      {kKeepOnTopImage, 1, 614},    {kKeepOnTopImage, 2, 615},    {kTitleBarImage, 1, 616},
+      {kHelpImage, 2, 618},         {kLargeButtonImage, 1, 619},  {kLargeButtonImage, 2, 620},
+      {kTransparencyImage, 1, 632}, {kTransparencyImage, 2, 633}, {1, 0, 105},
+      {3, 1, 111},                  {9, 0, 0},                    {5, 1, 0},
+      {kLargeButtonImage, 0, 0}};
   for (const ImageCase& c : images) {
     EXPECT_EQ(skin.image(c.imageClass, c.index, 0), c.id) << c.imageClass << "," << c.index;
   }
-  EXPECT_EQ(skin.string(1, 11), "1");
-  EXPECT_EQ(skin.string(1, 19), "9");
-  EXPECT_EQ(skin.string(1, 4), "4");
-  EXPECT_EQ(skin.string(1, 10), "");
-  EXPECT_EQ(skin.string(1, 0), "");
+  EXPECT_EQ(skin.string(kTileText, 11), "1");
+  EXPECT_EQ(skin.string(kTileText, 19), "9");
+  EXPECT_EQ(skin.string(kTileText, 4), "4");
+  EXPECT_EQ(skin.string(kTileText, 10), "");
+  EXPECT_EQ(skin.string(kTileText, 0), "");
 }
 
 TEST(BuiltInSkins, StringLookupReturnsACopy) {

@@ -1,6 +1,7 @@
 // Screen objects, the scene, buttons, image and bar widgets: state changes and draw calls.
 #include <gtest/gtest.h>
 
+#include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
 #include "tests/core/RecordingCanvas.h"
 #include "widgets/scob.h"
@@ -11,6 +12,8 @@
 #include "widgets/scobStateButton.h"
 
 namespace {
+
+using namespace skinClass;
 
 // A screen object that counts its hooks.
 class ProbeObject final : public scob {
@@ -98,7 +101,7 @@ TEST(ScreenObject, DrawsItsBitmapForTheCurrentStateThenItsContent) {
   RecordingCanvas none;
   object.draw(none);
   EXPECT_TRUE(none.calls.empty());
-  object.setImage(26, 0);
+  object.setImage(kLargeButtonImage, 0);
   object.setState(2);
   RecordingCanvas canvas;
   object.draw(canvas);
@@ -133,9 +136,9 @@ TEST(Scene, PaintDrawsVisibleEntriesInOrderAndClearsEveryDirtyFlag) {
     object->setSkin(&skin);
     object->setGeometry(0, 0, 10, 10);
   }
-  bottom.setImage(4, 0);
-  hidden.setImage(6, 0);
-  top.setImage(8, 0);
+  bottom.setImage(kBackgroundImage, 0);
+  hidden.setImage(kBannerImage, 0);
+  top.setImage(kSidePanelImage, 0);
   bottom.setVisible(true);
   top.setVisible(true);
   scobScene scene;
@@ -154,7 +157,7 @@ TEST(Scene, PaintDrawsVisibleEntriesInOrderAndClearsEveryDirtyFlag) {
 
 TEST(Button, ClickNeedsPressAndReleaseOverIt) {
   scobButton button;
-  button.setup(0, 0, 31, 81, nullptr, 7, 8, 2, 15, 6, 1);
+  button.setup(0, 0, 31, 81, nullptr, kButtonText, kButtonFill, kOutline, 15, 6, 1);
   EXPECT_EQ(button.getState(), 1);
   // A release without a press is no click, but marks it dirty and leaves state 1.
   button.setDirty(false);
@@ -205,12 +208,15 @@ TEST(Button, DrawsRectangleOnlyWithoutBitmapAndWithAFill) {
     int fillClass;
     bool rectangle;
   };
-  // Fill class 8 is light grey, 18 is "no colour".
-  const Case cases[] = {{-1, 8, true}, {-2, 8, true}, {0, 8, true},  {-1, 18, false},
-                        {1, 8, false}, {26, 8, false}, {26, 18, false}};
+  // The button fill is light grey, the label fill "no colour".
+  const Case cases[] = {
+      {kNoBitmap, kButtonFill, true},          {kNoImage, kButtonFill, true},
+      {0, kButtonFill, true},                  {kNoBitmap, kLabelFill, false},
+      {1, kButtonFill, false},                 {kLargeButtonImage, kButtonFill, false},
+      {kLargeButtonImage, kLabelFill, false}};
   for (const Case& c : cases) {
     scobButton button;
-    button.setup(10, 20, 31, 81, &skin, 7, c.fillClass, 2, 15, 6, 1);
+    button.setup(10, 20, 31, 81, &skin, kButtonText, c.fillClass, kOutline, 15, 6, 1);
     button.setText("Easy", 1);
     button.setImage(c.imageClass, 0);
     RecordingCanvas canvas;
@@ -227,7 +233,7 @@ TEST(Button, DrawsRectangleOnlyWithoutBitmapAndWithAFill) {
 TEST(Button, TextFollowsStateWeightAndPressedShift) {
   skinInstance skin;
   scobButton button;
-  button.setup(0, 0, 20, 100, &skin, 7, 18, 18, 15, 7, 2);
+  button.setup(0, 0, 20, 100, &skin, kButtonText, kLabelFill, kLabelFill, 15, 7, 2);
   button.setText("normal", 1);
   button.setText("pressed", 2);
   button.setText("zero", 0);
@@ -249,7 +255,7 @@ TEST(Button, TextFollowsStateWeightAndPressedShift) {
   }
   // Empty texts fall back to text 1, and an empty text 1 draws nothing at all.
   scobButton empty;
-  empty.setup(0, 0, 20, 100, &skin, 7, 18, 18, 15, 7, 1);
+  empty.setup(0, 0, 20, 100, &skin, kButtonText, kLabelFill, kLabelFill, 15, 7, 1);
   RecordingCanvas canvas;
   empty.drawContent(canvas);
   EXPECT_TRUE(canvas.calls.empty());
@@ -261,7 +267,7 @@ TEST(Button, TextFollowsStateWeightAndPressedShift) {
 
 TEST(StateButton, ReleaseOverItAfterAnyPressToggles) {
   scobStateButton toggle;
-  toggle.setup(0, 0, 20, 20, nullptr, 7, 8, 2, 15, 6, 1);
+  toggle.setup(0, 0, 20, 20, nullptr, kButtonText, kButtonFill, kOutline, 15, 6, 1);
   // A release with nothing pending is no click and changes nothing.
   EXPECT_FALSE(toggle.mouseButton(5, 5, scob::kRelease, 0));
   EXPECT_EQ(toggle.getState(), 1);
@@ -291,13 +297,13 @@ TEST(ImageWidget, RectangleOnlyForImageClassMinusOne) {
     std::vector<std::string> calls;
   };
   const Case cases[] = {
-      {-1, {"rect 5,6-25,36 pen 16777215/0 brush 255"}},
-      {-2, {}},
-      {4, {"blit 101 5,6 20x30"}},
+      {kNoBitmap, {"rect 5,6-25,36 pen 16777215/0 brush 255"}},
+      {kNoImage, {}},
+      {kBackgroundImage, {"blit 101 5,6 20x30"}},
   };
   for (const Case& c : cases) {
     scobImage image;
-    image.setup(5, 6, 30, 20, &skin, 2, 1);
+    image.setup(5, 6, 30, 20, &skin, kOutline, 1);
     image.setImage(c.imageClass, 0);
     RecordingCanvas canvas;
     image.draw(canvas);
@@ -320,8 +326,8 @@ TEST(BarWidget, OneColourRectangleWithoutBitmapOrContent) {
   scobLine bar;
   bar.setSkin(&skin);
   bar.setGeometry(1, 2, 3, 4);
-  bar.setImage(4, 0);
-  bar.setLineClass(8);
+  bar.setImage(kBackgroundImage, 0);
+  bar.setLineClass(kButtonFill);
   RecordingCanvas canvas;
   bar.draw(canvas);
   const std::vector<std::string> expected{"rect 1,2-4,6 pen 15790320/0 brush 15790320"};
