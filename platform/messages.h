@@ -32,12 +32,37 @@ constexpr std::intptr_t pointParam(int x, int y) {
 
 }  // namespace msg
 
+// Virtual-key codes. Letters and digits have none of their own: their code is the capital
+// letter's or the digit's character ('A', '0').
 namespace vk {
 
 inline constexpr int kLeftButton = 0x01;
+inline constexpr int kBack = 0x08;
+inline constexpr int kTab = 0x09;
+// Keypad 5 with NumLock off.
+inline constexpr int kClear = 0x0C;
+inline constexpr int kReturn = 0x0D;
+inline constexpr int kEscape = 0x1B;
+inline constexpr int kSpace = 0x20;
+inline constexpr int kPrior = 0x21;
+inline constexpr int kNext = 0x22;
+inline constexpr int kEnd = 0x23;
+inline constexpr int kHome = 0x24;
 inline constexpr int kLeft = 0x25;
 inline constexpr int kUp = 0x26;
 inline constexpr int kRight = 0x27;
 inline constexpr int kDown = 0x28;
+inline constexpr int kInsert = 0x2D;
+inline constexpr int kDelete = 0x2E;
+// Keypad digits 0 to 9 follow one another from here.
+inline constexpr int kNumpad0 = 0x60;
+inline constexpr int kMultiply = 0x6A;
+inline constexpr int kAdd = 0x6B;
+inline constexpr int kSeparator = 0x6C;
+inline constexpr int kSubtract = 0x6D;
+inline constexpr int kDecimal = 0x6E;
+inline constexpr int kDivide = 0x6F;
+// F1 to F24 follow one another from here.
+inline constexpr int kF1 = 0x70;
 
 }  // namespace vk

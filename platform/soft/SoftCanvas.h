@@ -7,12 +7,16 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/soft/Surface.h"
+#include "platform/soft/WidePen.h"
 
 class BitmapSource;
 class TextRenderer;
 
 // Pixels are 0x00RRGGBB, rows top-down. Every drawing call is clipped to the canvas, so any
-// coordinates (negative, huge, INT_MIN/INT_MAX) are safe.
+// coordinates (negative, huge, INT_MIN/INT_MAX) are safe. Inside paintOffscreen every drawing
+// call but blit first blackens what is left of the fresh frame; they reach the pixels only
+// through drawing(), which does it. Lines of wide pens are rasterised by WidePen.
 class SoftCanvas final : public Canvas {
  public:
   // Either pointer may be null: blits or text then draw nothing. Both must outlive the canvas.
@@ -56,19 +60,28 @@ class SoftCanvas final : public Canvas {
   void paintOffscreen(int width, int height, Painter& painter) override;
 
  private:
-  // Fills the part of [left, right) x [top, bottom) inside the clip; 64-bit so that edges
-  // computed from extreme coordinates cannot overflow.
-  void fillArea(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
-                std::uint32_t rgb);
-  void cosmeticLine(Point from, Point to, std::uint32_t rgb);
-  // A wide pen along `count` points (open or closed), drawn as GDI builds its region:
-  // each segment's body, round caps at open ends and round joins at corners.
-  void wideStroke(const Point* points, int count, bool closed, int width, std::uint32_t rgb);
-  void wideSegment(Point from, Point to, int width, std::uint32_t rgb);
-  void roundDot(Point centre, int width, std::uint32_t rgb);
-  void fillPolygon(const double (&xs)[4], const double (&ys)[4], std::uint32_t rgb);
-  // Blackens what is left of paintOffscreen's frame, or takes a blitted part out of it.
+  // Narrows the clip for its lifetime and puts the previous one back when it ends.
+  class ClipScope {
+   public:
+    ClipScope(SoftCanvas& canvas, const Rect& clip) : canvas_(canvas), saved_(canvas.clip_) {
+      canvas.clip_ = clip;
+    }
+    ~ClipScope() { canvas_.clip_ = saved_; }
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+
+   private:
+    SoftCanvas& canvas_;
+    Rect saved_;
+  };
+
+  // The one way a drawing call reaches the pixels, blit excepted: it settles paintOffscreen's
+  // frame first, so whatever the call draws lands on a frame that is black where nothing was
+  // blitted yet. Call it once the call knows it draws something.
+  Surface drawing();
+  // Blackens what is left of paintOffscreen's frame.
   void settleFrame();
+  // Takes a blitted part out of what is left to blacken: a blit writes every pixel it covers.
   void coverFrame(const Rect& written);
 
   int width_ = 0;
@@ -88,8 +101,6 @@ class SoftCanvas final : public Canvas {
   static constexpr int kMaxUncleared = 16;
   std::array<Rect, kMaxUncleared> uncleared_{};
   int unclearedCount_ = 0;
-  // Per row of a round cap of width dotWidth_, how far it is inset from the w x w square.
   // Kept so that a repeated wide pen needs no allocation.
-  std::vector<int> dotInsets_;
-  int dotWidth_ = 0;
+  WidePen widePen_;
 };

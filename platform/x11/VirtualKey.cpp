@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "platform/messages.h"
+
 namespace {
 
 // The letters of the US layout by row, left to right. Evdev numbers the keys of a row
@@ -51,51 +53,53 @@ bool isKeypad(KeySymbol symbol) { return symbol >= XK_KP_Space && symbol <= XK_K
 
 // Keypad symbols, which XKB already gives as digits or cursor keys by NumLock and Shift.
 int keypadKey(KeySymbol symbol) {
-  if (symbol >= XK_KP_0 && symbol <= XK_KP_9) return static_cast<int>(0x60 + (symbol - XK_KP_0));
+  if (symbol >= XK_KP_0 && symbol <= XK_KP_9) {
+    return vk::kNumpad0 + static_cast<int>(symbol - XK_KP_0);
+  }
   switch (symbol) {
-    case XK_KP_Multiply: return 0x6A;
-    case XK_KP_Add: return 0x6B;
-    case XK_KP_Separator: return 0x6C;
-    case XK_KP_Subtract: return 0x6D;
-    case XK_KP_Decimal: return 0x6E;
-    case XK_KP_Divide: return 0x6F;
-    case XK_KP_Enter: return 0x0D;
-    case XK_KP_Space: return 0x20;
-    case XK_KP_Tab: return 0x09;
-    case XK_KP_Home: return 0x24;
-    case XK_KP_Left: return 0x25;
-    case XK_KP_Up: return 0x26;
-    case XK_KP_Right: return 0x27;
-    case XK_KP_Down: return 0x28;
-    case XK_KP_Prior: return 0x21;
-    case XK_KP_Next: return 0x22;
-    case XK_KP_End: return 0x23;
-    case XK_KP_Begin: return 0x0C;
-    case XK_KP_Insert: return 0x2D;
-    case XK_KP_Delete: return 0x2E;
+    case XK_KP_Multiply: return vk::kMultiply;
+    case XK_KP_Add: return vk::kAdd;
+    case XK_KP_Separator: return vk::kSeparator;
+    case XK_KP_Subtract: return vk::kSubtract;
+    case XK_KP_Decimal: return vk::kDecimal;
+    case XK_KP_Divide: return vk::kDivide;
+    case XK_KP_Enter: return vk::kReturn;
+    case XK_KP_Space: return vk::kSpace;
+    case XK_KP_Tab: return vk::kTab;
+    case XK_KP_Home: return vk::kHome;
+    case XK_KP_Left: return vk::kLeft;
+    case XK_KP_Up: return vk::kUp;
+    case XK_KP_Right: return vk::kRight;
+    case XK_KP_Down: return vk::kDown;
+    case XK_KP_Prior: return vk::kPrior;
+    case XK_KP_Next: return vk::kNext;
+    case XK_KP_End: return vk::kEnd;
+    case XK_KP_Begin: return vk::kClear;
+    case XK_KP_Insert: return vk::kInsert;
+    case XK_KP_Delete: return vk::kDelete;
     default: return 0;
   }
 }
 
 int namedKey(KeySymbol symbol) {
-  if (symbol >= XK_F1 && symbol <= XK_F24) return static_cast<int>(0x70 + (symbol - XK_F1));
+  if (symbol >= XK_F1 && symbol <= XK_F24) return vk::kF1 + static_cast<int>(symbol - XK_F1);
   switch (symbol) {
-    case XK_Left: return 0x25;
-    case XK_Up: return 0x26;
-    case XK_Right: return 0x27;
-    case XK_Down: return 0x28;
-    case XK_BackSpace: return 0x08;
+    case XK_Left: return vk::kLeft;
+    case XK_Up: return vk::kUp;
+    case XK_Right: return vk::kRight;
+    case XK_Down: return vk::kDown;
+    case XK_BackSpace: return vk::kBack;
     case XK_Tab:
-    case XK_ISO_Left_Tab: return 0x09;
-    case XK_Return: return 0x0D;
-    case XK_Escape: return 0x1B;
-    case XK_space: return 0x20;
-    case XK_Prior: return 0x21;
-    case XK_Next: return 0x22;
-    case XK_End: return 0x23;
-    case XK_Home: return 0x24;
-    case XK_Insert: return 0x2D;
-    case XK_Delete: return 0x2E;
+    case XK_ISO_Left_Tab: return vk::kTab;
+    case XK_Return: return vk::kReturn;
+    case XK_Escape: return vk::kEscape;
+    case XK_space: return vk::kSpace;
+    case XK_Prior: return vk::kPrior;
+    case XK_Next: return vk::kNext;
+    case XK_End: return vk::kEnd;
+    case XK_Home: return vk::kHome;
+    case XK_Insert: return vk::kInsert;
+    case XK_Delete: return vk::kDelete;
     default: return 0;
   }
 }

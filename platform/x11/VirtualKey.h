@@ -22,11 +22,11 @@ struct KeyInLayout {
   bool layoutHasLatinLetters = true;
 };
 
-// The virtual-key code: a Latin letter by its capital whatever Shift does; on a layout without
-// Latin letters (Cyrillic, Greek, Hebrew ...) a key in a letter position by the US letter of
-// that position; digits by their character (also where Shift gives the digit, as on AZERTY's
-// top row); the keypad by NumLock; the function, cursor and editing keys by their codes.
-// 0 for keys the program never hears of.
+// The virtual-key code (the vk:: codes of platform/messages.h): a Latin letter by its
+// capital whatever Shift does; on a layout without Latin letters (Cyrillic, Greek, Hebrew ...)
+// a key in a letter position by the US letter of that position; digits by their character
+// (also where Shift gives the digit, as on AZERTY's top row); the keypad by NumLock; the
+// function, cursor and editing keys by their codes. 0 for keys the program never hears of.
 int virtualKeyFor(const KeyInLayout& key);
 
 // The code the key's own symbols give, 0 where only its position can give one.

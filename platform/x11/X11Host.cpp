@@ -2,7 +2,6 @@
 #include "platform/x11/X11Host.h"
 
 #include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +16,7 @@
 #include "platform/soft/Bitmap.h"
 #include "platform/x11/ErrorDialog.h"
 #include "platform/x11/KeyMap.h"
+#include "platform/x11/UrlOpener.h"
 #include "settings/SettingsPath.h"
 
 namespace {
@@ -25,8 +25,6 @@ namespace {
 // program sizes its window by the outer size and lays out by the client size.
 constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 25;
-// Windows never runs a timer faster than this.
-constexpr int kMinimumTimerPeriod = 10;
 constexpr const char* kWindowClass = "winMain";
 constexpr int kFatalExitCode = 2;
 
@@ -61,13 +59,6 @@ int onConnectionLost(Display*) {
   if (gHost != nullptr) gHost->displayLost();
   std::fprintf(stderr, "deradu: lost the connection to the X display\n");
   std::_Exit(kFatalExitCode);
-}
-
-std::uint64_t nowMilliseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-         static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
 }
 
 std::uintptr_t mouseKeyState(unsigned state) {
@@ -325,8 +316,7 @@ void X11Host::setIcon() {
 
 void X11Host::setTimer(int id, int milliseconds) {
   timerId_ = id;
-  timerPeriod_ = static_cast<std::uint64_t>(std::max(milliseconds, kMinimumTimerPeriod));
-  timerDeadline_ = nowMilliseconds() + timerPeriod_;
+  timer_.start(milliseconds);
 }
 
 void X11Host::resizeWindow(Size outer) {
@@ -477,26 +467,7 @@ bool X11Host::isLeftButtonDown() {
   return (mask & Button1Mask) != 0;
 }
 
-void X11Host::openUrl(const std::string& url) {
-  // Everything the child needs is made before fork: after it only async-signal-safe calls.
-  std::vector<char> argument0{'x', 'd', 'g', '-', 'o', 'p', 'e', 'n', '\0'};
-  std::vector<char> argument1(url.begin(), url.end());
-  argument1.push_back('\0');
-  char* const argv[] = {argument0.data(), argument1.data(), nullptr};
-  // Forking twice hands the opener to init, which reaps it however long it runs; the program
-  // reaps the middle child at once, so no zombie stays. The X connection is closed on exec.
-  // The result is ignored on purpose.
-  const pid_t child = fork();
-  if (child == 0) {
-    setsid();
-    if (fork() == 0) {
-      execvp(argv[0], argv);
-      _exit(127);
-    }
-    _exit(0);
-  }
-  if (child > 0) waitpid(child, nullptr, 0);
-}
+void X11Host::openUrl(const std::string& url) { startUrlOpener(url); }
 
 Canvas& X11Host::beginPaint() {
   paintPending_ = false;
@@ -534,12 +505,7 @@ int X11Host::runMessageLoop() {
       send(msg::kPaint);
       continue;
     }
-    const std::uint64_t now = nowMilliseconds();
-    if (timerPeriod_ != 0 && window_ != 0 && now >= timerDeadline_) {
-      // Keeping to the period's grid holds the average rate; a tick more than a period late is
-      // not made up for, as Windows does not queue missed timer messages.
-      timerDeadline_ += timerPeriod_;
-      if (timerDeadline_ <= now) timerDeadline_ = now + timerPeriod_;
+    if (window_ != 0 && timer_.takeTick()) {
       send(msg::kTimer, static_cast<std::uintptr_t>(timerId_));
       continue;
     }
@@ -547,8 +513,7 @@ int X11Host::runMessageLoop() {
     // A tick that would change nothing is skipped, and the loop sleeps until the next event
     // rather than waking a hundred times a second; every change starts with an event, after
     // which the ticks run again.
-    const bool ticking = timerPeriod_ != 0 && !procedure_.isIdle();
-    wait(ticking ? static_cast<int>(timerDeadline_ - now) : -1);
+    wait(timer_.sleepTimeout(procedure_.isIdle()));
   }
   return exitCode_;
 }

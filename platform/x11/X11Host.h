@@ -1,4 +1,21 @@
 // The Linux host: an X11 window with its event loop and timer, presented from a software canvas.
+//
+// The Win32 behaviours it reproduces, so that one window procedure serves both programs:
+// - Paint after input: WM_PAINT only once no input waits; an exposure puts the last frame
+//   again without one. The first frame is painted before the window is mapped and put as
+//   soon as it is.
+// - The timer grid: ticks on the period's grid, 10 ms at the fastest, no missed ticks sent,
+//   delivered by the loop on its one thread; while the program says it is idle the loop
+//   sleeps without a timeout (TimerSchedule.h).
+// - No capture: X holds the pointer for a pressed button, but nothing outside the client area
+//   reaches the program, a release there included.
+// - Close then destroy: WM_CLOSE, then WM_DESTROY while the window still exists, then the
+//   window goes.
+// - Alt keys ignored: keys with Alt held are system keys, which the program never handles.
+// - The frame size: the outer size is the client size plus a 6 x 25 frame; the window is
+//   placed by its outer corner and cannot be resized.
+// SIGTERM, SIGINT and SIGHUP close the window as its close box does, once it exists; before
+// that they end the process as they would any other.
 #pragma once
 
 // Xlib first: its Font is renamed while it is read (see Xlib.h).
@@ -13,6 +30,7 @@
 #include "platform/host.h"
 #include "platform/soft/SoftCanvas.h"
 #include "platform/x11/SignalPipe.h"
+#include "platform/x11/TimerSchedule.h"
 #include "platform/x11/X11Image.h"
 
 class BitmapSource;
@@ -20,19 +38,7 @@ class TextRenderer;
 struct BitmapView;
 
 // Translates X events into the window procedure's Win32-numbered messages and presents the
-// canvas, talking to the X server through Xlib. What it reproduces of a Win32 window:
-// - WM_PAINT only once no input waits; an exposure puts the last frame again without one.
-// - The first frame is painted before the window is mapped and put as soon as it is.
-// - A timer on a 10 ms grid that sends no missed ticks, delivered by the loop on its one thread;
-//   while the program says it is idle the loop sleeps without a timeout.
-// - No mouse capture: X holds the pointer for a pressed button, but nothing outside the client
-//   area reaches the program, a release there included.
-// - WM_CLOSE, then WM_DESTROY while the window still exists, then the window goes.
-// - Keys with Alt held are system keys, which the program never handles.
-// - The outer size is the client size plus a 6 x 25 frame; the window is placed by its outer
-//   corner and cannot be resized.
-// SIGTERM, SIGINT and SIGHUP close the window as its close box does, once it exists; before
-// that they end the process as they would any other.
+// canvas, talking to the X server through Xlib.
 class X11Host final : public Host {
  public:
   // Gives the text renderer (or null); called once, before the first paint or for a fatal
@@ -127,8 +133,7 @@ class X11Host final : public Host {
   bool windowMade_ = false;
 
   int timerId_ = 0;
-  std::uint64_t timerPeriod_ = 0;
-  std::uint64_t timerDeadline_ = 0;
+  TimerSchedule timer_;
 
   bool quit_ = false;
   int exitCode_ = 0;

@@ -291,16 +291,18 @@ TEST(SoftCanvas, OffscreenPaintCopiesAFreshFrameToTheTopLeft) {
          c.paintOffscreen(0, -4, painter);
        },
        {".....", ".....", ".....", "....."}},
-      {"frames nest",
+      {"frames nest, each clip coming back when its frame ends",
        [](SoftCanvas& c) {
          FunctionPainter inner([](Canvas& o) { o.rectangle({0, 0, 9, 9}, {kRedBrush, 0}, kRedBrush); });
          FunctionPainter outer([&inner](Canvas& o) {
            o.rectangle({0, 0, 9, 9}, {0xFFFFFF, 0}, 0xFFFFFF);
            o.paintOffscreen(1, 9, inner);
+           o.line({0, 1}, {9, 1}, {kRedBrush, 0});
          });
          c.paintOffscreen(3, 2, outer);
+         c.line({0, 3}, {9, 3}, {kRedBrush, 0});
        },
-       {"o....", "o....", ".....", "....."}},
+       {"o....", "ooo..", ".....", "ooooo"}},
   });
 }
 

@@ -1,0 +1,39 @@
+// A canvas's pixels as one drawing call sees them: the buffer and the clip every write keeps to.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "platform/canvas.h"
+
+// A view: it owns nothing and lives no longer than the call that was handed it. Pixels are
+// 0x00RRGGBB, rows top-down; the clip lies inside the buffer.
+class Surface {
+ public:
+  Surface(std::span<std::uint32_t> pixels, int width, int height, const Rect& clip)
+      : pixels_(pixels), width_(width), height_(height), clip_(clip) {}
+
+  std::span<std::uint32_t> pixels() const { return pixels_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  const Rect& clip() const { return clip_; }
+
+  // Fills the part of [left, right) x [top, bottom) inside the clip; 64-bit so that edges
+  // computed from extreme coordinates cannot overflow.
+  void fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
+            std::uint32_t rgb);
+  // Sets one pixel the caller has found inside the clip.
+  void set(std::int64_t x, std::int64_t y, std::uint32_t rgb) {
+    pixels_[rowStart(static_cast<int>(y)) + static_cast<std::size_t>(x)] = rgb;
+  }
+
+ private:
+  std::size_t rowStart(int row) const {
+    return static_cast<std::size_t>(width_) * static_cast<std::size_t>(row);
+  }
+
+  std::span<std::uint32_t> pixels_;
+  int width_ = 0;
+  int height_ = 0;
+  Rect clip_;
+};
