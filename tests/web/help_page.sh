@@ -68,6 +68,11 @@ browser() { # chromium arguments...
     --hide-scrollbars --user-data-dir="$profile" "$@" 2>>"$work/chromium.log"
 }
 
+# The pixels of a rectangle of an image, one "r g b" line each, rows top-down.
+pixels() { # image, x, y, width, height
+  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 rgb:- | od -An -v -tu1 -w3
+}
+
 # "yes" when the leftmost and rightmost pixel columns of a screenshot are the same: the page
 # is centred between plain margins, so anything running off the right edge breaks the match.
 edges_match() { # image
