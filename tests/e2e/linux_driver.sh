@@ -53,7 +53,7 @@ shot() {
 # Client points, as a player's pointer would go; afterwards the pointer rests on the background.
 click() { # x y [button]
   xdotool mousemove --window "$window" "$1" "$2" click "${3:-1}"
-  xdotool mousemove --window "$window" 200 385
+  xdotool mousemove --window "$window" "${pointer_rest[@]}"
 }
 key() { xdotool key --window "$window" "$@"; }
 
@@ -66,7 +66,7 @@ on_first_window() {
 before_keep_on_top() {
   xdotool mousemove --window "$window" "${keep_on_top[@]}" mousedown 1
   xdotool mousemove --window "$window" 700 11 mouseup 1
-  xdotool mousemove --window "$window" 200 385
+  xdotool mousemove --window "$window" "${pointer_rest[@]}"
   sleep 0.5
   shot
   check "a press on Keep on top released outside the window does not switch it" 1 \

@@ -220,6 +220,9 @@ void printPlaces() {
   printCentre("help", screen::kHelp);
   printCentre("transparency", screen::kTransparency);
   printCentre("keep_on_top", screen::kKeepOnTop);
+  printCentre("moves_label", screen::kMovesLabel);
+  // Where the pointer rests between clicks: the background strip, which no widget covers.
+  printCentre("pointer_rest", kRegions[0].client);
   std::printf("board_left=%d\nboard_top=%d\nreference_left=%d\ncell=%d\n", screen::kBoard.x,
               screen::kBoard.y, screen::kReference.x, kCell);
   std::printf("key_skin=%c\nkey_skin_and_repaint=%c\nkey_new_game=%c\nkey_solve=%c\n",
