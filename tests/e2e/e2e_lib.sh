@@ -73,13 +73,13 @@ read_board() { # skin [reference]
   "$screen_reader" board "$shot_image" "$@"
 }
 # Percentage of a named region of the last screenshot that shows its bitmap.
-region_match() { # region
+region_percent() { # region
   "$screen_reader" match "$shot_image" "$1"
 }
 # "yes" when a fresh screenshot shows at least `percent` of the region's bitmap.
 shows() { # region [percent]
   shot
-  if [ "$(region_match "$1")" -ge "${2:-90}" ]; then echo yes; else echo no; fi
+  if [ "$(region_percent "$1")" -ge "${2:-90}" ]; then echo yes; else echo no; fi
 }
 
 # Tries and the pause between them while waiting for the screen to change; a slower program

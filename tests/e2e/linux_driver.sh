@@ -70,7 +70,7 @@ before_keep_on_top() {
   sleep 0.5
   shot
   check "a press on Keep on top released outside the window does not switch it" 1 \
-    "$(($(region_match keep-on-top-on) < 90))"
+    "$(($(region_percent keep-on-top-on) < 90))"
 }
 after_help() {
   sleep 0.3

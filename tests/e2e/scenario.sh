@@ -16,7 +16,7 @@
 # The settings file's first six lines, "|" after each, a CR shown as " CR".
 settings_lines() { head -n 6 "$settings" | tr -d ' ' | sed 's/\r$/ CR/' | tr '\n' '|'; }
 # The values as settings_lines shows them with the driver's line end.
-lines() { # value...
+as_settings_lines() { # value...
   local value out="" cr=""
   [ "$line_end" = "CR LF" ] && cr=" CR"
   for value in "$@"; do out+="$value$cr|"; done
@@ -57,7 +57,7 @@ play_first_start() {
 
   click "${solve[@]}"
   check "Solve puts the tiles in order" "$solved" "$(board_becomes 0 "$solved")"
-  check "after Solve the completion banner stays hidden" 1 "$(($(region_match banner) < 50))"
+  check "after Solve the completion banner stays hidden" 1 "$(($(region_percent banner) < 50))"
 
   # The blank is bottom right: slide 15 left into it and back to complete the board by hand.
   local slid="1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15"
@@ -69,7 +69,7 @@ play_first_start() {
   check "completing the board by hand shows the banner" yes "$(eventually yes shows banner 95)"
   click_cell 3 2
   board_becomes 0 "$moved_up" >/dev/null
-  check "one more slide hides the banner" 1 "$(($(region_match banner) < 50))"
+  check "one more slide hides the banner" 1 "$(($(region_percent banner) < 50))"
   click_cell 0 0
   sleep 0.3
   check "a click on a tile away from the blank changes nothing" "$moved_up" \
@@ -104,7 +104,8 @@ play_first_start() {
   check "the Picture button switches to the picture skin" "$deal" "$(board_becomes 1 "$deal")"
 
   click "${show[@]}"
-  check "Show widens the $window_kind to ${x_wide/ / x }" "$x_wide" "$(eventually "$x_wide" window_size)"
+  check "Show widens the $window_kind to ${x_wide/ / x }" "$x_wide" \
+    "$(eventually "$x_wide" window_size)"
   check "Show shows the reference picture in order" "$solved" \
     "$(board_becomes 1 "$solved" reference)"
   check "Show shows the side-panel background" yes "$(eventually yes shows side-panel 95)"
@@ -125,7 +126,7 @@ play_first_start() {
 
   rm -f "$work/opened"
   click "${help[@]}"
-  for _ in $(seq $((wait_tries * 2))); do [ -f "$work/opened" ] && break; sleep "$wait_pause"; done
+  for _ in $(seq $((wait_tries * 3))); do [ -f "$work/opened" ] && break; sleep "$wait_pause"; done
   check "Help opens the information page with the desktop's URL opener" 1 \
     "$(sed -n 1p "$work/opened" 2>/dev/null)"
   local url
@@ -142,7 +143,7 @@ play_first_start() {
   if [ -f "$settings" ]; then
     pass "the settings file and its folders are created at exit"
     check "the settings hold skin, keep on top, transparency, top, left, level with $line_end" \
-      "$(lines 1 1 0 80 120 1)" "$(settings_lines)"
+      "$(as_settings_lines 1 1 0 80 120 1)" "$(settings_lines)"
   else
     fail "the settings file and its folders are created at exit" "no $settings"
   fi
@@ -160,7 +161,8 @@ play_second_start() {
   check "the keep-on-top button starts on" yes "$(eventually yes shows keep-on-top-on)"
   end_game "${ends[1]}"
   check "$(end_label "${ends[1]}") with exit code 1" 1 "$status"
-  check "the position is saved again without drift" "$(lines 1 1 0 80 120 2)" "$(settings_lines)"
+  check "the position is saved again without drift" "$(as_settings_lines 1 1 0 80 120 2)" \
+    "$(settings_lines)"
 }
 
 play_third_start() {
@@ -176,7 +178,7 @@ play_third_start() {
   check_deal "it deals in the numbered skin" "$(new_deal 0 "")"
   end_game "${ends[2]}"
   check "$(end_label "${ends[2]}") with exit code 1" 1 "$status"
-  check "every start plays Medium, whatever level was saved" "$(lines 0 0 1 2 2 2)" \
+  check "every start plays Medium, whatever level was saved" "$(as_settings_lines 0 0 1 2 2 2)" \
     "$(settings_lines)"
 }
 

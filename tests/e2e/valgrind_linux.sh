@@ -69,7 +69,8 @@ click $((board_left + 3 * cell + middle)) $((board_top + 3 * cell + middle))
 click "${hard[@]}"; click "${solve[@]}"
 click $((board_left + 3 * cell + middle)) $((board_top + 3 * cell))
 click "${picture[@]}"; click "${show[@]}"; click "${show[@]}"
-click "${transparency[@]}"; click "${transparency[@]}"; click "${keep_on_top[@]}"; click "${keep_on_top[@]}"
+click "${transparency[@]}"; click "${transparency[@]}"
+click "${keep_on_top[@]}"; click "${keep_on_top[@]}"
 click "${help[@]}"; click "${moves_label[@]}"
 key "$key_new_game"; key "$key_solve"; key "$key_skin_and_repaint"; key "$key_skin"
 key Left; key Up; key Right; key Down

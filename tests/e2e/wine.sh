@@ -117,8 +117,8 @@ if start_game; then
   timeout 60 wine wineboot --end-session >/dev/null 2>&1
   end_game
   check "the ending session ends the program" 1 "$([ "$status" != running ] && echo 1)"
-  check "the settings are written with the window's last place" "$(lines 0 0 0 100 150 2)" \
-    "$(settings_lines)"
+  check "the settings are written with the window's last place" \
+    "$(as_settings_lines 0 0 0 100 150 2)" "$(settings_lines)"
   [ "$status" = running ] && end_game alt-f4
 else
   fail "the window appears for the log-off" "$(tail -n 5 "$work/game.err")"

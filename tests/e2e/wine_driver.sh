@@ -65,8 +65,10 @@ shot() {
 }
 # Client points, as a player's pointer would go; afterwards the pointer rests on the background.
 click() { # x y [button]
-  xdotool mousemove --window "$window" $(($1 + frame_x)) $(($2 + frame_y)) click "${3:-1}" 2>/dev/null
-  xdotool mousemove --window "$window" $((pointer_rest[0] + frame_x)) $((pointer_rest[1] + frame_y)) 2>/dev/null
+  xdotool mousemove --window "$window" $(($1 + frame_x)) $(($2 + frame_y)) click "${3:-1}" \
+    2>/dev/null
+  xdotool mousemove --window "$window" $((pointer_rest[0] + frame_x)) \
+    $((pointer_rest[1] + frame_y)) 2>/dev/null
 }
 key() { xdotool key --window "$window" "$@" 2>/dev/null; }
 
