@@ -20,6 +20,8 @@ ninja -C build -j$jobs
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 configure build-asan -DCMAKE_BUILD_TYPE=Debug -DDERADU_SANITIZE=ON
+# Also builds the end-to-end scripts' screen reader (build-asan/tests/deradu_screen_reader); the
+# scripts below fail without it.
 ninja -C build-asan -j$jobs
 (cd build-asan && ctest --output-on-failure -j$jobs)
 

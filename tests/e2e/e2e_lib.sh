@@ -1,5 +1,5 @@
-# Shared pieces of the end-to-end scripts (sourced): the tally, a private virtual display, the
-# stand-in URL opener and the tile tables read from the bitmaps.
+# Shared pieces of the end-to-end scripts (sourced): the tally, the private virtual display, the
+# stand-in URL opener, the screen reader and the screen's places it prints.
 
 passed=0
 failed=0
@@ -25,6 +25,36 @@ start_xvfb() { # work folder
   DISPLAY=":$(cat "$1/display")"
   export DISPLAY
 }
+stop_xvfb() {
+  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+}
+
+# Ends the script at once with one failure, for a part it cannot go on without.
+fatal() { # name, reason
+  fail "$1" "$2"
+  echo "$passed passed, $failed failed"
+  exit 1
+}
+
+# The screen reader (tests/e2e/screen_reader.cpp, built in build-asan, or the one named by
+# DERADU_SCREEN_READER) reads screenshots; its places (button centres, sizes, keys, the solved
+# order) become shell variables here. Without it the script fails at once.
+use_screen_reader() { # repository root
+  screen_reader=${DERADU_SCREEN_READER:-$1/build-asan/tests/deradu_screen_reader}
+  local places
+  [ -x "$screen_reader" ] ||
+    fatal "the screen reader is built" "no $screen_reader (ninja -C build-asan deradu_screen_reader)"
+  places=$("$screen_reader" places) || fatal "the screen reader prints the screen's places" "$places"
+  eval "$places"
+}
+
+# A window manager's close request (WM_DELETE_WINDOW), built into <work>/close.
+build_close_helper() { # work folder
+  close_helper="$1/close"
+  cc -o "$close_helper" "$(dirname "${BASH_SOURCE[0]}")/linux_close.c" -lX11 2>"$1/close.log" ||
+    fatal "the close-request helper is built" "$(cat "$1/close.log")"
+}
 
 # Puts an xdg-open first on PATH that records its arguments in <work>/opened.
 install_url_recorder() { # work folder
@@ -37,23 +67,45 @@ EOF2
   export PATH="$1/bin:$PATH"
 }
 
-# The pixels of a rectangle of an image, one "r g b" line each, rows top-down.
-pixels() { # image, x, y, width, height
-  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 rgb:- | od -An -v -tu1 -w3
+# Reading the screen. A driver gives `shot`, which takes a screenshot to shot_image (the screen
+# reader's IMAGE[@X,Y]: the file and the client area's place in it).
+read_board() { # skin [reference]
+  "$screen_reader" board "$shot_image" "$@"
+}
+# Percentage of a named region of the last screenshot that shows its bitmap.
+region_percent() { # region
+  "$screen_reader" match "$shot_image" "$1"
+}
+# "yes" when a fresh screenshot shows at least `percent` of the region's bitmap.
+shows() { # region [percent]
+  shot
+  if [ "$(region_percent "$1")" -ge "${2:-90}" ]; then echo yes; else echo no; fi
 }
 
-# Tile tables for linux_board.awk: pixels sampled inside each 78 x 78 tile bitmap, by tile
-# value, into <work>/tiles<skin>.txt. Value v shows bitmap base + v, the blank (0) base + 16.
-make_tiles() { # work folder, res folder, skin, base
-  local v id out="$1/tiles$3.txt"
-  : >"$out"
-  for v in $(seq 0 15); do
-    id=$(($4 + (v == 0 ? 16 : v)))
-    pixels "$2/bmp$id.bmp" 0 0 78 78 | awk -v v="$v" '{
-        x = (NR - 1) % 78; y = int((NR - 1) / 78)
-        if (x % 7 == 4 && y % 7 == 4) print v, x, y, $1, $2, $3
-      }' >>"$out"
+# Tries and the pause between them while waiting for the screen to change; a slower program
+# raises them.
+wait_tries=25
+wait_pause=0.2
+deal_attempts=25
+
+# Runs a command until it prints `expected`; prints its last output.
+eventually() { # expected, command...
+  local expected=$1 out=""
+  shift
+  for _ in $(seq "$wait_tries"); do
+    out=$("$@")
+    [ "$out" = "$expected" ] && break
+    sleep "$wait_pause"
   done
+  echo "$out"
+}
+fresh_board() { # skin [reference]
+  shot
+  read_board "$@"
+}
+# Waits for the board to read as `expected`; prints the last reading.
+board_becomes() { # skin expected [reference]
+  eventually "$2" fresh_board "$1" ${3:+"$3"}
 }
 
 # A board reading (16 values, blank 0) that is a valid deal other than the solved order.
@@ -62,26 +114,14 @@ is_deal() { # reading
     [ "$(tr ' ' '\n' <<<"$1" | sort -n | tr '\n' ' ')" = "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 " ]
 }
 
-# Percentage of a rectangle of <work>/shot.png equal to the same rectangle of a bitmap of res/.
-region_match() { # bitmap id, x, y, width, height [bitmap x, bitmap y]
-  pixels "$res/bmp$1.bmp" "${6:-0}" "${7:-0}" "$4" "$5" >"$work/region-bitmap.txt"
-  pixels "$work/shot.png" "$2" "$3" "$4" "$5" >"$work/region-shot.txt"
-  awk 'FNR == NR { bitmap[FNR] = $0; next } { ++total; if (bitmap[FNR] == $0) ++equal }
-    END { print (total > 0 ? int(100 * equal / total) : 0) }' \
-    "$work/region-bitmap.txt" "$work/region-shot.txt"
-}
-
-# Waits for a board other than `previous` that is a valid deal and prints it. The scripts give
-# `shot` (a screenshot to <work>/shot.png) and `read_board`; a slower program may raise
-# deal_attempts.
-deal_attempts=25
+# Waits for a board other than `previous` that is a valid deal and prints it.
 new_deal() { # skin previous
   local reading=""
   for _ in $(seq "$deal_attempts"); do
     shot
     reading=$(read_board "$1")
     if [ "$reading" != "$2" ] && is_deal "$reading"; then break; fi
-    sleep 0.2
+    sleep "$wait_pause"
   done
   echo "$reading"
 }
@@ -91,4 +131,13 @@ window_geometry() {
   xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
     /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
 }
+window_corner() { window_geometry | cut -d' ' -f1,2; }
+window_size() { window_geometry | cut -d' ' -f3,4; }
 opacity() { xprop -id "$window" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
+# The opacity's top byte, which is what a compositor uses: 0xbe for 190/255, 0x0 for none.
+opacity_byte() {
+  local value
+  value=$(opacity)
+  printf '0x%x' $((${value:-0} >> 24))
+}
+net_state() { xprop -id "$window" _NET_WM_STATE | sed -n 's/.* = //p'; }

@@ -15,12 +15,13 @@ command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 2
 
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
+use_screen_reader "$(dirname "$0")/../.."
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-valgrind.XXXXXX")
 game_pid=""
 status=1
 cleanup() {
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  stop_xvfb
   if [ "$status" -eq 0 ] && [ -z "${KEEP:-}" ]; then rm -rf "$work"; else echo "The valgrind log is kept in $work"; fi
 }
 trap cleanup EXIT
@@ -42,7 +43,7 @@ valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
   "$binary" &
 game_pid=$!
 
-window=$(timeout 120 xdotool search --sync --name '^Qor Deradu 1\.0$' 2>/dev/null | head -n 1)
+window=$(timeout 120 xdotool search --sync --name "^${title//./\\.}\$" 2>/dev/null | head -n 1)
 if [ -z "$window" ]; then
   echo "FAIL: the window did not appear under valgrind"
   exit 1
@@ -59,12 +60,20 @@ key() {
 }
 # Board cells, Hard, Solve, a slide, Picture, Show (wide) and Hide, the two window flags, Help,
 # the moves label, then the keys.
-click 69 84; click 147 162; click 264 240; click 303 318
-click 413 120; click 413 160; click 303 279
-click 413 190; click 413 220; click 413 220
-click 441 11; click 441 11; click 461 11; click 461 11
-click 421 11; click 136 9
-key n; key s; key k; key c; key Left; key Up; key Right; key Down
+# Two presses fall on a cell's left and top edge.
+middle=$((cell / 2))
+click $((board_left + middle)) $((board_top + middle))
+click $((board_left + cell + middle)) $((board_top + cell + middle))
+click $((board_left + 3 * cell)) $((board_top + 2 * cell + middle))
+click $((board_left + 3 * cell + middle)) $((board_top + 3 * cell + middle))
+click "${hard[@]}"; click "${solve[@]}"
+click $((board_left + 3 * cell + middle)) $((board_top + 3 * cell))
+click "${picture[@]}"; click "${show[@]}"; click "${show[@]}"
+click "${transparency[@]}"; click "${transparency[@]}"
+click "${keep_on_top[@]}"; click "${keep_on_top[@]}"
+click "${help[@]}"; click "${moves_label[@]}"
+key "$key_new_game"; key "$key_solve"; key "$key_skin_and_repaint"; key "$key_skin"
+key Left; key Up; key Right; key Down
 sleep 1
 
 kill -TERM "$game_pid"

@@ -18,6 +18,7 @@ shots=$(dirname "$binary")
 
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$here/../e2e/e2e_lib.sh"
+use_screen_reader "$here/../.."
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-web.XXXXXX")
 server_pid=""
 game_pid=""
@@ -25,7 +26,7 @@ game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
   [ -n "$server_pid" ] && kill -TERM "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  stop_xvfb
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Pages and logs kept in $work"; fi
 }
 trap cleanup EXIT
@@ -66,6 +67,11 @@ browser() { # chromium arguments...
   timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \
     --hide-scrollbars --user-data-dir="$profile" "$@" 2>>"$work/chromium.log"
+}
+
+# The pixels of a rectangle of an image, one "r g b" line each, rows top-down.
+pixels() { # image, x, y, width, height
+  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 rgb:- | od -An -v -tu1 -w3
 }
 
 # "yes" when the leftmost and rightmost pixel columns of a screenshot are the same: the page
@@ -183,9 +189,9 @@ install_url_recorder "$work"
 XDG_CONFIG_HOME="$work/config" "$binary" >"$work/game.log" 2>&1 &
 game_pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" \
-  --name '^Qor Deradu 1\.0$' 2>/dev/null | head -n 1)
+  --name "^${title//./\\.}\$" 2>/dev/null | head -n 1)
 if [ -n "$window" ]; then
-  xdotool mousemove --window "$window" 421 11 click 1
+  xdotool mousemove --window "$window" "${help[@]}" click 1
   for _ in $(seq 50); do [ -f "$work/opened" ] && break; sleep 0.1; done
 fi
 kill -TERM "$game_pid" 2>/dev/null
@@ -195,7 +201,7 @@ url=$(sed -n 2p "$work/opened" 2>/dev/null)
 path_query="/${url#*://*/}"
 check "Help opens an https address on the site's host" yes \
   "$([[ $url =~ ^https://[a-z0-9.-]+/ ]] && echo yes || echo no)"
-check "its path and query are the page's" "/deradu/index.php?v=1.0u" "$path_query"
+check "its path and query are the page's" "$help_page_path" "$path_query"
 status=$(curl -sS -o "$work/page.html" -w '%{http_code}' "$site$path_query")
 check "the local server answers that path and query with the version line" "200 1" \
   "$status $(grep -cF "<p class=\"version\">$known</p>" "$work/page.html")"

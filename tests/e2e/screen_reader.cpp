@@ -1,0 +1,289 @@
+// Reads the game's screen for the end-to-end scripts, and tells them where to click, from the
+// program's own screen table, skins and built-in bitmaps, so no script repeats those numbers.
+//
+//   places                      shell assignments: sizes, button centres, keys, the solved order
+//   board IMAGE SKIN [reference] the 16 values the board (or the reference picture) shows
+//   match IMAGE REGION          percentage of a named region that shows its bitmap
+//   differ IMAGE IMAGE OUTPUT   pixels that differ outside the text, with a difference image
+//
+// IMAGE is a PNG file, optionally followed by "@X,Y" where the client area starts inside it
+// (a screenshot of a window with its frame). Exit code 2 on wrong arguments or unreadable input.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/ScreenTable.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/soft/PngWriter.h"
+#include "res/ResourceStore.h"
+#include "skin/skinInstance.h"
+#include "support/PngReader.h"
+
+namespace {
+
+constexpr int kClientWidth = screen::kNarrowWidth - HeadlessHost::kFrameWidth;
+constexpr int kWideClientWidth = screen::kWideWidth - HeadlessHost::kFrameWidth;
+constexpr int kClientHeight = screen::kNarrowHeight - HeadlessHost::kFrameHeight;
+constexpr int kCell = screen::kBoard.width / screen::kGridCells;
+
+// A screenshot whose client area starts at (originX, originY).
+struct Shot {
+  PngImage image;
+  int originX = 0;
+  int originY = 0;
+
+  // The pixel at client point (x, y), or nothing outside the image.
+  std::optional<std::uint32_t> at(int x, int y) const {
+    const int ix = originX + x;
+    const int iy = originY + y;
+    if (x < 0 || y < 0 || ix >= image.width || iy >= image.height) return std::nullopt;
+    return image.pixels[static_cast<std::size_t>(iy) * image.width + ix];
+  }
+};
+
+std::optional<Shot> readShot(std::string_view argument) {
+  Shot shot;
+  std::string path(argument);
+  if (const auto at = argument.rfind('@'); at != std::string_view::npos) {
+    path = std::string(argument.substr(0, at));
+    if (std::sscanf(std::string(argument.substr(at + 1)).c_str(), "%d,%d", &shot.originX,
+                    &shot.originY) != 2 ||
+        shot.originX < 0 || shot.originY < 0) {
+      return std::nullopt;
+    }
+  }
+  auto image = PngReader::read(path);
+  if (!image) return std::nullopt;
+  shot.image = std::move(*image);
+  return shot;
+}
+
+std::optional<std::uint32_t> bitmapPixel(const BitmapView& bitmap, int x, int y) {
+  if (x < 0 || y < 0 || x >= bitmap.width || y >= bitmap.height) return std::nullopt;
+  return bitmap.pixels[static_cast<std::size_t>(y) * bitmap.width + x];
+}
+
+// The bitmap the built-in skin shows for an image class and index.
+const BitmapView* skinBitmap(int skin, int imageClass, int index) {
+  skinInstance skins;
+  skins.setCurrentSkin(skin, 0);
+  return ResourceStore::builtIn().find(skins.image(imageClass, index, 0));
+}
+
+// A cell shows tile v when every sampled pixel equals v's bitmap. Samples sit on a 7-pixel grid
+// away from the cell's edges, where the grid lines and the cursor's outline are drawn.
+bool cellShows(const Shot& shot, int left, int top, const BitmapView& tile) {
+  for (int y = 4; y < kCell; y += 7) {
+    for (int x = 4; x < kCell; x += 7) {
+      const auto seen = shot.at(left + x, top + y);
+      if (!seen || seen != bitmapPixel(tile, x, y)) return false;
+    }
+  }
+  return true;
+}
+
+// Values in reading order, blank 0, "?" for a cell that shows no tile.
+std::string readBoard(const Shot& shot, int skin, const screen::Box& board) {
+  std::vector<const BitmapView*> tiles;
+  for (int value = 0; value < screen::kGridCells * screen::kGridCells; ++value) {
+    tiles.push_back(skinBitmap(skin, screen::kTileImage, value));
+  }
+  std::string out;
+  for (int row = 0; row < screen::kGridCells; ++row) {
+    for (int column = 0; column < screen::kGridCells; ++column) {
+      std::string found = "?";
+      for (int value = 0; value < static_cast<int>(tiles.size()) && found == "?"; ++value) {
+        if (tiles[value] != nullptr &&
+            cellShows(shot, board.x + column * kCell, board.y + row * kCell, *tiles[value])) {
+          found = std::to_string(value);
+        }
+      }
+      out += (out.empty() ? "" : " ") + found;
+    }
+  }
+  return out;
+}
+
+// A client rectangle that shows a bitmap, starting at (bitmapX, bitmapY) of it.
+struct Region {
+  std::string_view name;
+  int imageClass;
+  int index;  // 1: the off picture, 2: the on picture
+  screen::Box client;
+  int bitmapX;
+  int bitmapY;
+};
+
+// Strips that neither text nor any widget covers, and the title-bar buttons whole.
+constexpr int kStrip = 21;
+constexpr int kCorner = 24;
+constexpr int kBannerLeftPart = 110;  // the banner's text starts to the right of this
+constexpr Region kRegions[] = {
+    {"background", screen::kBackgroundImage, 1,
+     {0, kClientHeight - kStrip, kClientWidth, kStrip}, 0, kClientHeight - kStrip},
+    {"banner", screen::kBannerImage, 1,
+     {screen::kBanner.x, screen::kBanner.y, kBannerLeftPart, screen::kBanner.height}, 0, 0},
+    {"side-panel", screen::kSidePanelImage, 1,
+     {kWideClientWidth - kCorner, kClientHeight - kStrip, kCorner, kStrip},
+     kWideClientWidth - kCorner - screen::kSidePanel.x, kClientHeight - kStrip},
+    {"transparency-off", screen::kTransparencyImage, 1, screen::kTransparency, 0, 0},
+    {"transparency-on", screen::kTransparencyImage, 2, screen::kTransparency, 0, 0},
+    {"keep-on-top-off", screen::kKeepOnTopImage, 1, screen::kKeepOnTop, 0, 0},
+    {"keep-on-top-on", screen::kKeepOnTopImage, 2, screen::kKeepOnTop, 0, 0},
+};
+
+std::optional<int> matchPercent(const Shot& shot, std::string_view name) {
+  for (const Region& region : kRegions) {
+    if (region.name != name) continue;
+    const BitmapView* bitmap = skinBitmap(0, region.imageClass, region.index);
+    if (bitmap == nullptr) return std::nullopt;
+    int equal = 0;
+    for (int y = 0; y < region.client.height; ++y) {
+      for (int x = 0; x < region.client.width; ++x) {
+        const auto seen = shot.at(region.client.x + x, region.client.y + y);
+        if (seen && seen == bitmapPixel(*bitmap, region.bitmapX + x, region.bitmapY + y)) ++equal;
+      }
+    }
+    return 100 * equal / (region.client.width * region.client.height);
+  }
+  return std::nullopt;
+}
+
+// Where text is drawn, whose pixels depend on each system's fonts: the two labels, and the
+// inside of the six large buttons (their bevelled edges are still compared).
+bool inText(int x, int y) {
+  auto inside = [x, y](const screen::Box& box, int inset) {
+    return x >= box.x + inset && x < box.x + box.width - inset && y >= box.y + inset &&
+           y < box.y + box.height - inset;
+  };
+  if (inside(screen::kLevelLabel, 0) || inside(screen::kMovesLabel, 0)) return true;
+  for (const screen::Box& button : {screen::kEasy, screen::kMedium, screen::kHard, screen::kSolve,
+                                    screen::kPicture, screen::kShowHide}) {
+    if (inside(button, 4)) return true;
+  }
+  return false;
+}
+
+// Counts the client pixels of the narrow window that differ outside the text; writes an image
+// with those pixels red on a faded copy of the first.
+std::optional<int> differ(const Shot& first, const Shot& second, const std::string& output) {
+  std::vector<std::uint32_t> picture(static_cast<std::size_t>(kClientWidth) * kClientHeight);
+  int count = 0;
+  for (int y = 0; y < kClientHeight; ++y) {
+    for (int x = 0; x < kClientWidth; ++x) {
+      const auto a = first.at(x, y);
+      const auto b = second.at(x, y);
+      if (!a || !b) return std::nullopt;
+      std::uint32_t& out = picture[static_cast<std::size_t>(y) * kClientWidth + x];
+      if (*a != *b && !inText(x, y)) {
+        ++count;
+        out = 0xFF0000;
+      } else {
+        out = (*a >> 2) & 0x3F3F3F;
+      }
+    }
+  }
+  if (!PngWriter::write(output, picture, kClientWidth, kClientHeight)) return std::nullopt;
+  return count;
+}
+
+void printCentre(const char* name, const screen::Box& box) {
+  std::printf("%s=(%d %d)\n", name, box.x + box.width / 2, box.y + box.height / 2);
+}
+
+void printPlaces() {
+  std::printf("title='%.*s'\n", static_cast<int>(screen::kTitle.size()), screen::kTitle.data());
+  std::printf("frame_width=%d\nframe_height=%d\n", HeadlessHost::kFrameWidth,
+              HeadlessHost::kFrameHeight);
+  std::printf("client_narrow='%d %d'\nclient_wide='%d %d'\n", kClientWidth, kClientHeight,
+              kWideClientWidth, kClientHeight);
+  std::printf("outer_narrow='%d %d'\nouter_wide='%d %d'\n", screen::kNarrowWidth,
+              screen::kNarrowHeight, screen::kWideWidth, screen::kWideHeight);
+  std::printf("fallback_corner='%d %d'\n", screen::kFallbackCoordinate,
+              screen::kFallbackCoordinate);
+  // A compositor reads the opacity property's top byte.
+  std::printf("transparent_opacity=0x%x\n", screen::kTransparentAlpha);
+  const std::string_view base = screen::kHelpPageBase;
+  const std::string_view path = base.substr(base.find('/', base.find("//") + 2));
+  std::printf("help_page_path='%.*s%.*s'\n", static_cast<int>(path.size()), path.data(),
+              static_cast<int>(screen::kVersion.size()), screen::kVersion.data());
+  printCentre("easy", screen::kEasy);
+  printCentre("medium", screen::kMedium);
+  printCentre("hard", screen::kHard);
+  printCentre("solve", screen::kSolve);
+  printCentre("picture", screen::kPicture);
+  printCentre("show", screen::kShowHide);
+  printCentre("help", screen::kHelp);
+  printCentre("transparency", screen::kTransparency);
+  printCentre("keep_on_top", screen::kKeepOnTop);
+  printCentre("moves_label", screen::kMovesLabel);
+  // Where the pointer rests between clicks: the background strip, which no widget covers.
+  printCentre("pointer_rest", kRegions[0].client);
+  std::printf("board_left=%d\nboard_top=%d\nreference_left=%d\ncell=%d\n", screen::kBoard.x,
+              screen::kBoard.y, screen::kReference.x, kCell);
+  std::printf("key_skin=%c\nkey_skin_and_repaint=%c\nkey_new_game=%c\nkey_solve=%c\n",
+              screen::kKeySkin | 0x20, screen::kKeySkinAndRepaint | 0x20,
+              screen::kKeyNewGame | 0x20, screen::kKeySolve | 0x20);
+  std::string solved;
+  for (int value = 1; value < screen::kGridCells * screen::kGridCells; ++value) {
+    solved += std::to_string(value) + " ";
+  }
+  std::printf("solved='%s0'\n", solved.c_str());
+}
+
+int usage() {
+  std::fprintf(stderr,
+               "usage: screen_reader places | board IMAGE[@X,Y] SKIN [reference] |"
+               " match IMAGE[@X,Y] REGION | differ IMAGE[@X,Y] IMAGE[@X,Y] OUTPUT.png\n");
+  return 2;
+}
+
+int unreadable(std::string_view what) {
+  std::fprintf(stderr, "screen_reader: cannot read %.*s\n", static_cast<int>(what.size()),
+               what.data());
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "places") {
+    printPlaces();
+    return 0;
+  }
+  if ((args.size() == 3 || args.size() == 4) && args[0] == "board") {
+    const auto shot = readShot(args[1]);
+    if (!shot) return unreadable(args[1]);
+    if (args[2] != "0" && args[2] != "1") return usage();
+    if (args.size() == 4 && args[3] != "reference") return usage();
+    const int skin = args[2] == "1" ? 1 : 0;
+    std::printf("%s\n",
+                readBoard(*shot, skin, args.size() == 4 ? screen::kReference : screen::kBoard)
+                    .c_str());
+    return 0;
+  }
+  if (args.size() == 3 && args[0] == "match") {
+    const auto shot = readShot(args[1]);
+    if (!shot) return unreadable(args[1]);
+    const auto percent = matchPercent(*shot, args[2]);
+    if (!percent) return unreadable(args[2]);
+    std::printf("%d\n", *percent);
+    return 0;
+  }
+  if (args.size() == 4 && args[0] == "differ") {
+    const auto first = readShot(args[1]);
+    const auto second = readShot(args[2]);
+    if (!first) return unreadable(args[1]);
+    if (!second) return unreadable(args[2]);
+    const auto count = differ(*first, *second, std::string(args[3]));
+    if (!count) return unreadable("the client areas, or could not write the difference image");
+    std::printf("%d\n", *count);
+    return 0;
+  }
+  return usage();
+}

@@ -1,0 +1,77 @@
+# How the scenario plays the Windows program under Wine (sourced; see scenario.sh). Without a
+# window manager Wine draws the frame itself inside an X window of the outer size, so clicks
+# and screenshots are offset by the client area's place in it. The program ends on Alt+F4, its
+# close box or a close request, and keeps its settings in ProgramData with CR LF line ends.
+# Needs exe, work, close_helper and WINEPREFIX set.
+
+# Where the client area starts inside Wine's own frame.
+frame_x=3
+frame_y=22
+settings="$WINEPREFIX/drive_c/ProgramData/qor/revaziriv/revAziriv.ini"
+line_end="CR LF"
+window_kind="outer size"
+x_narrow=$outer_narrow
+x_wide=$outer_wide
+ends=(alt-f4 close-box close-request)
+game_err="$work/game.err"
+# What `shot` writes, as the screen reader's IMAGE[@X,Y].
+shot_image="$work/shot.png@$frame_x,$frame_y"
+game_pid=""
+window=""
+# Wine, above all under an emulator, is slower to repaint.
+wait_tries=40
+wait_pause=0.25
+deal_attempts=50
+
+start_game() { # [command that runs wine...]
+  timeout 120 "$@" wine "$exe" >>"$work/game.out" 2>>"$game_err" &
+  game_pid=$!
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name "^${title//./\\.}\$" 2>/dev/null |
+    head -n 1)
+  [ -n "$window" ]
+}
+
+# Waits up to 30 seconds for the game to end after `how` was done to it; sets `status` to its
+# exit code, or "running".
+end_game() { # alt-f4, close-box, close-request, or nothing (something else ends it)
+  local outer_width
+  case "${1:-}" in
+    alt-f4) xdotool key --window "$window" alt+F4 2>/dev/null ;;
+    close-box)
+      outer_width=$(window_size | cut -d' ' -f1)
+      xdotool mousemove --window "$window" $((outer_width - frame_x - 9)) $((frame_y / 2 + 1)) \
+        click 1 2>/dev/null
+      ;;
+    close-request) "$close_helper" "$window" ;;
+  esac
+  for _ in $(seq 300); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  status=running
+  kill -0 "$game_pid" 2>/dev/null && return
+  status=0
+  wait "$game_pid" || status=$?
+  game_pid=""
+}
+end_label() {
+  case $1 in
+    alt-f4) echo "Alt+F4 ends the program" ;;
+    close-box) echo "the close box ends it" ;;
+    close-request) echo "a window manager's close request ends it" ;;
+  esac
+}
+
+# The whole X window; the screen reader finds the client area inside it.
+shot() {
+  import -window "$window" "$work/shot.png" 2>/dev/null
+}
+# Client points, as a player's pointer would go; afterwards the pointer rests on the background.
+click() { # x y [button]
+  xdotool mousemove --window "$window" $(($1 + frame_x)) $(($2 + frame_y)) click "${3:-1}" \
+    2>/dev/null
+  xdotool mousemove --window "$window" $((pointer_rest[0] + frame_x)) \
+    $((pointer_rest[1] + frame_y)) 2>/dev/null
+}
+key() { xdotool key --window "$window" "$@" 2>/dev/null; }
+
+on_first_window() { :; }
+before_keep_on_top() { :; }
+after_help() { :; }
