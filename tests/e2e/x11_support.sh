@@ -58,9 +58,10 @@ kill -KILL "$probe_pid" 2>/dev/null
 wait "$probe_pid" 2>/dev/null
 probe_pid=""
 
-# The dialog: shown, then ended one way; it must report "closed" within 5 seconds.
+# The dialog: shown (a first start under the sanitizers on a loaded machine may take many
+# seconds), then ended one way; it must report "closed" within 5 seconds.
 dialog_window() {
-  timeout 10 xdotool search --sync --onlyvisible --pid "$probe_pid" --name '^Error$' 2>/dev/null |
+  timeout 30 xdotool search --sync --onlyvisible --pid "$probe_pid" --name '^Error$' 2>/dev/null |
     head -n 1
 }
 while IFS='|' read -r name mode action; do
