@@ -20,6 +20,7 @@
 #include "platform/headless/HeadlessHost.h"
 #include "platform/soft/PngWriter.h"
 #include "res/ResourceStore.h"
+#include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
 #include "support/PngReader.h"
 
@@ -90,7 +91,7 @@ bool cellShows(const Shot& shot, int left, int top, const BitmapView& tile) {
 std::string readBoard(const Shot& shot, int skin, const screen::Box& board) {
   std::vector<const BitmapView*> tiles;
   for (int value = 0; value < screen::kGridCells * screen::kGridCells; ++value) {
-    tiles.push_back(skinBitmap(skin, screen::kTileImage, value));
+    tiles.push_back(skinBitmap(skin, skinClass::kTileImage, value));
   }
   std::string out;
   for (int row = 0; row < screen::kGridCells; ++row) {
@@ -123,17 +124,17 @@ constexpr int kStrip = 21;
 constexpr int kCorner = 24;
 constexpr int kBannerLeftPart = 110;  // the banner's text starts to the right of this
 constexpr Region kRegions[] = {
-    {"background", screen::kBackgroundImage, 1,
+    {"background", skinClass::kBackgroundImage, 1,
      {0, kClientHeight - kStrip, kClientWidth, kStrip}, 0, kClientHeight - kStrip},
-    {"banner", screen::kBannerImage, 1,
+    {"banner", skinClass::kBannerImage, 1,
      {screen::kBanner.x, screen::kBanner.y, kBannerLeftPart, screen::kBanner.height}, 0, 0},
-    {"side-panel", screen::kSidePanelImage, 1,
+    {"side-panel", skinClass::kSidePanelImage, 1,
      {kWideClientWidth - kCorner, kClientHeight - kStrip, kCorner, kStrip},
      kWideClientWidth - kCorner - screen::kSidePanel.x, kClientHeight - kStrip},
-    {"transparency-off", screen::kTransparencyImage, 1, screen::kTransparency, 0, 0},
-    {"transparency-on", screen::kTransparencyImage, 2, screen::kTransparency, 0, 0},
-    {"keep-on-top-off", screen::kKeepOnTopImage, 1, screen::kKeepOnTop, 0, 0},
-    {"keep-on-top-on", screen::kKeepOnTopImage, 2, screen::kKeepOnTop, 0, 0},
+    {"transparency-off", skinClass::kTransparencyImage, 1, screen::kTransparency, 0, 0},
+    {"transparency-on", skinClass::kTransparencyImage, 2, screen::kTransparency, 0, 0},
+    {"keep-on-top-off", skinClass::kKeepOnTopImage, 1, screen::kKeepOnTop, 0, 0},
+    {"keep-on-top-on", skinClass::kKeepOnTopImage, 2, screen::kKeepOnTop, 0, 0},
 };
 
 std::optional<int> matchPercent(const Shot& shot, std::string_view name) {
