@@ -10,8 +10,8 @@
 #include "app/ApplicationState.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/messages.h"
+#include "platform/resources/ResourceStore.h"
 #include "platform/soft/TextRenderer.h"
-#include "res/ResourceStore.h"
 
 // One font cache for every test, like the system's.
 inline TextRenderer& sharedText() {

@@ -1,9 +1,9 @@
 // Widgets drawn into the software canvas with the built-in skins and artwork, against goldens.
 #include <gtest/gtest.h>
 
+#include "platform/resources/ResourceStore.h"
 #include "puzzle/Deradu.h"
 #include "puzzle/Solution.h"
-#include "res/ResourceStore.h"
 #include "skin/skinInstance.h"
 #include "support/GoldenImage.h"
 #include "tests/app/HeadlessProgram.h"
