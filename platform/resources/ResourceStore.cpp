@@ -19,9 +19,9 @@ ResourceStore::ResourceStore(std::span<const EmbeddedResource> resources) {
     } else if (resource.id == host::kIconId) {
       // The window gets its icon before the first paint, so it is decoded at once.
       icon_.id = resource.id;
-      if (auto pixels = decodeIcon(resource.bytes)) {
-        icon_.pixels = std::move(pixels->pixels);
-        icon_.view = BitmapView{pixels->width, pixels->height, icon_.pixels};
+      if (auto image = decodeIcon(resource.bytes)) {
+        icon_.pixels = std::move(image->pixels);
+        icon_.view = BitmapView{image->width, image->height, icon_.pixels};
       }
     }
   }
@@ -44,9 +44,9 @@ const BitmapView* ResourceStore::find(int id) const {
   }
   if (!found->decoded) {
     found->decoded = true;
-    if (auto pixels = decodeBmp(found->file)) {
-      found->pixels = std::move(pixels->pixels);
-      found->view = BitmapView{pixels->width, pixels->height, found->pixels};
+    if (auto image = decodeBmp(found->file)) {
+      found->pixels = std::move(image->pixels);
+      found->view = BitmapView{image->width, image->height, found->pixels};
     }
   }
   return found->view.width > 0 ? &found->view : nullptr;
