@@ -14,10 +14,10 @@ inline constexpr int kIconId = 100;
 inline constexpr int kFrameWidth = 6;
 inline constexpr int kFrameHeight = 25;
 
-// Windows never runs a timer faster than this, in milliseconds; the other hosts follow it.
+// Windows never runs a timer faster than this, in milliseconds; the X11 host keeps the same floor.
 inline constexpr int kMinimumTimerPeriod = 10;
 
-// The exit code of a run that ends because no window is possible, or the display is lost.
+// The exit code of a run that cannot go on: no window possible, the display lost, no memory.
 inline constexpr int kFatalExitCode = 2;
 
 }  // namespace host
