@@ -10,10 +10,9 @@ source tools/packages.sh
 ensure_packages build
 
 echo "== Building build/deradu"
-# The same configuration as ./test.sh gives build/, so neither makes the other rebuild.
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDERADU_TESTS=OFF \
-  -DDERADU_BENCH=ON >/dev/null
-ninja -C build -j2 deradu
+# The release preset, which ./test.sh builds too, so neither makes the other rebuild.
+cmake --preset release >/dev/null
+cmake --build --preset release --target deradu
 
 display_usable() {
   [ -n "${DISPLAY:-}" ] || return 1

@@ -8,22 +8,25 @@ root=$PWD
 source tools/packages.sh
 ensure_packages build test windows web
 
-jobs=2
-configure() { # dir, extra cmake args...
-  local dir=$1; shift
-  cmake -S "$root" -B "$root/$dir" -G Ninja "$@" >/dev/null
+# Every part runs; a part whose files are missing fails the run rather than being left out.
+# The three configurations are the presets of CMakePresets.json: release (build/), asan
+# (build-asan/) and win32 (build-win32/).
+build() { # preset
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
 }
 
+echo "== Layers: every include follows the arrows"
+tools/check_layers.sh
+
 echo "== Linux program (Release)"
-configure build -DCMAKE_BUILD_TYPE=Release -DDERADU_TESTS=OFF -DDERADU_BENCH=ON
-ninja -C build -j$jobs
+build release
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-configure build-asan -DCMAKE_BUILD_TYPE=Debug -DDERADU_SANITIZE=ON
 # Also builds the end-to-end scripts' screen reader (build-asan/tests/deradu_screen_reader); the
 # scripts below fail without it.
-ninja -C build-asan -j$jobs
-(cd build-asan && ctest --output-on-failure -j$jobs)
+build asan
+ctest --preset asan
 
 echo "== End-to-end: Linux program on a virtual display"
 tests/e2e/linux.sh "$root/build/deradu"
@@ -37,15 +40,15 @@ tests/web/help_page.sh "$root/build/deradu"
 echo "== Memcheck: a played run of the Linux program"
 tests/e2e/valgrind_linux.sh "$root/build/deradu"
 
-if [ -f cmake/mingw-i686.cmake ]; then
-  echo "== Windows program (MinGW-w64, i686)"
-  configure build-win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
-  ninja -C build-win32 -j$jobs
-  if [ -x tests/e2e/wine.sh ]; then
-    echo "== End-to-end: Windows program under Wine"
-    tests/e2e/wine.sh "$root/build-win32"
-  fi
+echo "== Windows program (MinGW-w64, i686)"
+if [ ! -f cmake/mingw-i686.cmake ]; then
+  echo "cmake/mingw-i686.cmake is missing: the Windows program cannot be built" >&2
+  exit 1
 fi
+build win32
+
+echo "== End-to-end: Windows program under Wine"
+tests/e2e/wine.sh "$root/build-win32"
 echo "== Packages, built twice and compared byte for byte"
 ./package.sh --check
 

@@ -3,9 +3,9 @@
 
 #include <utility>
 
-#include "platform/soft/PngWriter.h"
+#include "platform/soft/codecs/BmpEncoder.h"
+#include "platform/soft/codecs/PngWriter.h"
 #include "tools/AppIcon.h"
-#include "tools/BmpEncoder.h"
 #include "tools/IndexedImage.h"
 #include "tools/Panels.h"
 #include "tools/Tiles.h"
@@ -86,7 +86,8 @@ std::vector<GeneratedFile> encodeArtwork(const std::vector<Artwork>& artwork) {
     } else if (art.format == ArtFormat::Icon) {
       bytes = encodeIcon24(width, height, pixels);
     } else if (art.bitsPerPixel == 8) {
-      bytes = encodeBmp8(toIndexed(width, height, pixels));
+      const IndexedImage indexed = toIndexed(width, height, pixels);
+      bytes = encodeBmp8(indexed.width, indexed.height, indexed.palette, indexed.indices);
     } else {
       bytes = encodeBmp24(width, height, pixels);
     }

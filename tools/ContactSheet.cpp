@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/soft/PngWriter.h"
+#include "platform/resources/ResourceStore.h"
 #include "platform/soft/SoftCanvas.h"
 #include "platform/soft/TextRenderer.h"
-#include "res/ResourceStore.h"
+#include "platform/soft/codecs/PngWriter.h"
 
 namespace {
 

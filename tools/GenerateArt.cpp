@@ -8,17 +8,15 @@
 #include "platform/soft/TextRenderer.h"
 #include "tools/ArtGenerator.h"
 #include "tools/IndexedImage.h"
+#include "tools/PinnedFonts.h"
 
 namespace {
 
-constexpr const char* kRegularFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-constexpr const char* kBoldFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-
-// The committed pictures were drawn with DejaVu Sans; asking for its files by name keeps the
-// output the same on a machine whose fontconfig prefers another sans-serif face.
+// The committed pictures were drawn with the pinned faces; asking for their files by name keeps
+// the output the same on a machine whose fontconfig prefers another sans-serif face.
 TextRenderer makeTextRenderer() {
-  if (std::filesystem::exists(kRegularFont) && std::filesystem::exists(kBoldFont)) {
-    return TextRenderer(kRegularFont, kBoldFont);
+  if (std::filesystem::exists(pinned::kRegularFont) && std::filesystem::exists(pinned::kBoldFont)) {
+    return TextRenderer(pinned::kRegularFont, pinned::kBoldFont);
   }
   return TextRenderer();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "platform/hostConstants.h"
 #include "platform/soft/SoftCanvas.h"
 
 class BitmapSource;
@@ -67,8 +68,8 @@ class HeadlessHost final : public Host {
   std::int64_t currentTime() override { return time_; }
 
   // The client area is the outer size less the frame Win32 reports for this window style.
-  static constexpr int kFrameWidth = 6;
-  static constexpr int kFrameHeight = 25;
+  static constexpr int kFrameWidth = host::kFrameWidth;
+  static constexpr int kFrameHeight = host::kFrameHeight;
 
  private:
   WindowProcedure& procedure_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/hostConstants.h"
 #include "platform/win32/Win32Api.h"
 
 namespace {
@@ -56,12 +57,11 @@ void fatalErrorReport(const char* name) {
 
 void outOfMemoryReport() {
   static constexpr char kLine[] = "deradu: out of memory";
-  static constexpr UINT kFatalExitCode = 2;
   // A program started from a console or under Wine has a stderr; elsewhere the write fails
   // quietly and the message box still tells. Neither needs memory of ours.
   std::fputs(kLine, stderr);
   std::fputs("\n", stderr);
   std::fflush(stderr);
   MessageBoxA(nullptr, kLine, "Error", MB_OK);
-  ExitProcess(kFatalExitCode);
+  ExitProcess(static_cast<UINT>(host::kFatalExitCode));
 }

@@ -8,13 +8,14 @@
 #include <ctime>
 #include <new>
 
+#include "platform/hostConstants.h"
 #include "platform/messages.h"
 #include "platform/win32/FatalErrorReport.h"
 
 namespace {
 
-constexpr const char* kWindowClass = "winMain";
-constexpr int kIconId = 100;
+using host::kIconId;
+using host::kWindowClass;
 // No menu resource has this id, so the window has no menu.
 constexpr int kMenuId = 10000;
 // CS_VREDRAW | CS_HREDRAW | CS_OWNDC.

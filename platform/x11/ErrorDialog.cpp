@@ -11,12 +11,12 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/hostConstants.h"
 #include "platform/x11/ErrorDialogPicture.h"
 
 namespace {
 
 constexpr const char* kTitle = "Error";
-constexpr const char* kClassName = "winMain";
 
 struct DisplayCloser {
   void operator()(Display* display) const { XCloseDisplay(display); }
@@ -133,8 +133,8 @@ void setProperties(Display* display, Window window, const ErrorDialogPicture& pi
   XClassHint* classHint = XAllocClassHint();
   if (classHint != nullptr) {
     char name[] = "deradu";
-    char className[sizeof "winMain"];
-    std::memcpy(className, kClassName, sizeof className);
+    char className[sizeof host::kWindowClass];
+    std::memcpy(className, host::kWindowClass, sizeof className);
     classHint->res_name = name;
     classHint->res_class = className;
     XSetClassHint(display, window, classHint);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/hostConstants.h"
+
 // One SetTimer timer, in milliseconds of a monotonic clock:
 // - a period below 10 ms runs at 10 ms;
 // - ticks keep to the period's grid from when the timer was set, so a tick served late does
@@ -16,7 +18,7 @@ class TimerSchedule {
   // Milliseconds since some fixed point; tests give a clock of their own.
   using Clock = std::function<std::uint64_t()>;
 
-  static constexpr int kMinimumPeriod = 10;
+  static constexpr int kMinimumPeriod = host::kMinimumTimerPeriod;
 
   // A schedule on the system's monotonic clock.
   TimerSchedule();

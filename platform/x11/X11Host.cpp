@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/hostConstants.h"
 #include "platform/messages.h"
 #include "platform/soft/Bitmap.h"
 #include "platform/x11/ErrorDialog.h"
@@ -21,12 +22,10 @@
 
 namespace {
 
-// What the classic frame of this window style takes from the outer size on Windows; the
-// program sizes its window by the outer size and lays out by the client size.
-constexpr int kFrameWidth = 6;
-constexpr int kFrameHeight = 25;
-constexpr const char* kWindowClass = "winMain";
-constexpr int kFatalExitCode = 2;
+using host::kFatalExitCode;
+using host::kFrameHeight;
+using host::kFrameWidth;
+using host::kWindowClass;
 
 // Win32 key-state flags carried in wParam of mouse messages.
 constexpr std::uintptr_t kMkLeftButton = 0x0001;

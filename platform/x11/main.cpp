@@ -6,10 +6,10 @@
 #include <new>
 
 #include "app/Application.h"
+#include "platform/resources/ResourceStore.h"
 #include "platform/soft/FontLookup.h"
 #include "platform/soft/TextRenderer.h"
 #include "platform/x11/X11Host.h"
-#include "res/ResourceStore.h"
 
 int main() {
   try {

@@ -11,14 +11,13 @@
 #include "app/ScreenTable.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/messages.h"
+#include "platform/resources/ResourceStore.h"
 #include "platform/soft/TextRenderer.h"
-#include "res/ResourceStore.h"
+#include "support/GoldenText.h"
 
-// One font cache for every test, like the system's.
-inline TextRenderer& sharedText() {
-  static TextRenderer text;
-  return text;
-}
+// One font cache for every test, like the system's, with the faces the golden frames were
+// drawn with.
+inline TextRenderer& sharedText() { return goldenText(); }
 
 class HeadlessProgram {
  public:

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "app/ScreenTable.h"
+#include "platform/resources/ResourceStore.h"
 #include "puzzle/Deradu.h"
 #include "puzzle/Solution.h"
-#include "res/ResourceStore.h"
 #include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
 #include "support/GoldenImage.h"

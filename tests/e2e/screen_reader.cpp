@@ -17,18 +17,18 @@
 #include <vector>
 
 #include "app/ScreenTable.h"
-#include "platform/headless/HeadlessHost.h"
-#include "platform/soft/PngWriter.h"
-#include "res/ResourceStore.h"
+#include "platform/hostConstants.h"
+#include "platform/resources/ResourceStore.h"
+#include "platform/soft/codecs/PngReader.h"
+#include "platform/soft/codecs/PngWriter.h"
 #include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
-#include "support/PngReader.h"
 
 namespace {
 
-constexpr int kClientWidth = screen::kNarrowWidth - HeadlessHost::kFrameWidth;
-constexpr int kWideClientWidth = screen::kWideWidth - HeadlessHost::kFrameWidth;
-constexpr int kClientHeight = screen::kNarrowHeight - HeadlessHost::kFrameHeight;
+constexpr int kClientWidth = screen::kNarrowWidth - host::kFrameWidth;
+constexpr int kWideClientWidth = screen::kWideWidth - host::kFrameWidth;
+constexpr int kClientHeight = screen::kNarrowHeight - host::kFrameHeight;
 constexpr int kCell = screen::kBoard.width / screen::kGridCells;
 
 // A screenshot whose client area starts at (originX, originY).
@@ -198,8 +198,8 @@ void printCentre(const char* name, const screen::Box& box) {
 
 void printPlaces() {
   std::printf("title='%.*s'\n", static_cast<int>(screen::kTitle.size()), screen::kTitle.data());
-  std::printf("frame_width=%d\nframe_height=%d\n", HeadlessHost::kFrameWidth,
-              HeadlessHost::kFrameHeight);
+  std::printf("frame_width=%d\nframe_height=%d\n", host::kFrameWidth,
+              host::kFrameHeight);
   std::printf("client_narrow='%d %d'\nclient_wide='%d %d'\n", kClientWidth, kClientHeight,
               kWideClientWidth, kClientHeight);
   std::printf("outer_narrow='%d %d'\nouter_wide='%d %d'\n", screen::kNarrowWidth,

@@ -5,8 +5,8 @@
 #include "app/ApplicationState.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/messages.h"
+#include "platform/resources/ResourceStore.h"
 #include "platform/soft/TextRenderer.h"
-#include "res/ResourceStore.h"
 #include "tests/app/MessageSource.h"
 #include "tests/app/ProgramInvariants.h"
 

@@ -1,6 +1,6 @@
 // The built-in bitmaps and icon: every id with its size, lookups by id, the files' formats, what
 // the pictures show, and that the artwork generator reproduces the committed files.
-#include "res/ResourceStore.h"
+#include "platform/resources/ResourceStore.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,9 @@
 #include <vector>
 
 #include <unistd.h>
+
+#include "platform/resources/EmbeddedResources.h"
+#include "platform/soft/codecs/BmpEncoder.h"
 
 namespace {
 
@@ -128,6 +131,28 @@ TEST(ResourceStore, SharedStoreKeepsItsPixelsInPlace) {
   EXPECT_EQ(&ResourceStore::builtIn(), &ResourceStore::builtIn());
   EXPECT_EQ(ResourceStore::builtIn().find(101), first);
   EXPECT_EQ(first->pixels.data(), ResourceStore::builtIn().find(101)->pixels.data());
+}
+
+TEST(ResourceStore, DecodesAFileOnceKeepsItInPlaceAndAFileThatFailsStaysFailed) {
+  const std::vector<std::uint32_t> words = {0x030201, 0x131211, 0x232221,
+                                            0xA3A2A1, 0xB3B2B1, 0xC3C2C1};
+  std::vector<std::uint8_t> good = encodeBmp24(3, 2, words);
+  const std::vector<std::uint8_t> cutShort(good.begin(), good.end() - 1);
+  const EmbeddedResource files[] = {{500, ResourceKind::bitmap, good},
+                                    {501, ResourceKind::bitmap, cutShort}};
+  const ResourceStore store(files);
+  const BitmapView* first = store.find(500);
+  ASSERT_NE(first, nullptr);
+  const std::uint32_t* pixels = first->pixels.data();
+  // Changing the file afterwards shows that the second lookup did not decode again.
+  good[54] = 0xEE;
+  EXPECT_EQ(store.find(500), first);
+  EXPECT_EQ(store.find(500 + 65536)->pixels.data(), pixels);
+  EXPECT_EQ(std::vector<std::uint32_t>(first->pixels.begin(), first->pixels.end()), words);
+  EXPECT_EQ(store.find(501), nullptr);
+  EXPECT_EQ(store.find(501), nullptr) << "asking again for a file that failed is harmless";
+  EXPECT_EQ(store.bitmapIds(), (std::vector<int>{500, 501}));
+  EXPECT_EQ(store.icon().width, 0) << "these files hold no icon";
 }
 
 TEST(ResourceStore, DecodesEveryBitmapAsItsFileHoldsIt) {
@@ -361,9 +386,10 @@ std::filesystem::path generate(const std::string& name) {
 TEST(Artwork, GeneratorDrawsTheSameBytesEveryRunAndMatchesTheCommittedFiles) {
   const std::filesystem::path tool =
       std::filesystem::path(DERADU_TEST_OUTPUT) / ".." / "tools" / "deradu-generate-art";
-  if (!std::filesystem::exists(tool)) {
-    GTEST_SKIP() << "the artwork generator is not built (DERADU_TOOLS=OFF)";
+  if (!DERADU_ART_TOOLS) {
+    GTEST_SKIP() << "the artwork tools are left out of this build (DERADU_TOOLS=OFF)";
   }
+  ASSERT_TRUE(std::filesystem::exists(tool)) << tool << " was not built";
   const std::filesystem::path first = generate("first");
   const std::filesystem::path second = generate("second");
   std::vector<std::string> names;

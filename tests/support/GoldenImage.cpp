@@ -7,8 +7,8 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/soft/PngWriter.h"
-#include "support/PngReader.h"
+#include "platform/soft/codecs/PngReader.h"
+#include "platform/soft/codecs/PngWriter.h"
 
 namespace {
 

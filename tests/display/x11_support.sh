@@ -2,7 +2,7 @@
 # The X11 key map and the fatal-error dialog on a private virtual display: virtual keys under
 # Latin and non-Latin layouts (the active group of a two-layout keyboard included), and every
 # way the dialog ends.
-# Usage: tests/e2e/x11_support.sh PROBE. Prints "N passed, N failed"; exits non-zero on a failure.
+# Usage: tests/display/x11_support.sh PROBE. Prints "N passed, N failed"; exits non-zero on a failure.
 set -uo pipefail
 
 if [ $# -ne 1 ] || [ ! -x "$1" ]; then
@@ -12,12 +12,12 @@ fi
 probe=$(realpath "$1")
 for tool in Xvfb xdotool xwininfo setxkbmap; do
   if ! command -v "$tool" >/dev/null; then
-    echo "skipped: $tool is missing (./test.sh installs it)"
-    exit 77
+    echo "$tool is missing (./test.sh installs it)" >&2
+    exit 1
   fi
 done
 # shellcheck source=tests/e2e/e2e_lib.sh
-source "$(dirname "$0")/e2e_lib.sh"
+source "$(dirname "$0")/../e2e/e2e_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-x11.XXXXXX")
 probe_pid=""
 

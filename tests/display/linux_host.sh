@@ -2,7 +2,7 @@
 # Tests of the Linux host on a private virtual display, through a probe window procedure that
 # logs every message it gets: mouse and key translation, the timer's rate, the window's geometry
 # and X properties, and the orderly end.
-# Usage: tests/e2e/linux_host.sh PROBE. Prints "N passed, N failed"; exits non-zero on a failure.
+# Usage: tests/display/linux_host.sh PROBE. Prints "N passed, N failed"; exits non-zero on a failure.
 set -uo pipefail
 
 if [ $# -ne 1 ] || [ ! -x "$1" ]; then
@@ -12,12 +12,12 @@ fi
 probe=$(realpath "$1")
 for tool in Xvfb xdotool xprop xwininfo import convert; do
   if ! command -v "$tool" >/dev/null; then
-    echo "skipped: $tool is missing (./test.sh installs it)"
-    exit 77
+    echo "$tool is missing (./test.sh installs it)" >&2
+    exit 1
   fi
 done
 # shellcheck source=tests/e2e/e2e_lib.sh
-source "$(dirname "$0")/e2e_lib.sh"
+source "$(dirname "$0")/../e2e/e2e_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-host.XXXXXX")
 probe_pid=""
 

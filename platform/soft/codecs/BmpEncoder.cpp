@@ -1,5 +1,5 @@
 // Windows BMP and ICO files as the resource compiler and LoadBitmapA expect them.
-#include "tools/BmpEncoder.h"
+#include "platform/soft/codecs/BmpEncoder.h"
 
 #include <cstddef>
 
@@ -94,25 +94,27 @@ std::vector<std::uint8_t> encodeBmp24(int width, int height,
   return out.take();
 }
 
-std::vector<std::uint8_t> encodeBmp8(const IndexedImage& image) {
-  const std::uint32_t imageSize = stride(image.width, 8) * static_cast<std::uint32_t>(image.height);
-  const auto colours = static_cast<std::uint32_t>(image.palette.size());
+std::vector<std::uint8_t> encodeBmp8(int width, int height,
+                                     std::span<const std::uint32_t> palette,
+                                     std::span<const std::uint8_t> indices) {
+  const std::uint32_t imageSize = stride(width, 8) * static_cast<std::uint32_t>(height);
+  const auto colours = static_cast<std::uint32_t>(palette.size());
   const std::uint32_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + 4 * colours;
   ByteWriter out;
   fileHeader(out, pixelOffset + imageSize, pixelOffset);
-  infoHeader(out, image.width, image.height, 8, imageSize, colours);
-  for (const std::uint32_t colour : image.palette) {
+  infoHeader(out, width, height, 8, imageSize, colours);
+  for (const std::uint32_t colour : palette) {
     out.u8(colour & 0xFF);
     out.u8(colour >> 8 & 0xFF);
     out.u8(colour >> 16 & 0xFF);
     out.u8(0);
   }
-  for (int y = image.height - 1; y >= 0; --y) {
-    for (int x = 0; x < image.width; ++x) {
-      out.u8(image.indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
-                           static_cast<std::size_t>(x)]);
+  for (int y = height - 1; y >= 0; --y) {
+    for (int x = 0; x < width; ++x) {
+      out.u8(indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                     static_cast<std::size_t>(x)]);
     }
-    out.zeros(stride(image.width, 8) - rowBytes(image.width, 8));
+    out.zeros(stride(width, 8) - rowBytes(width, 8));
   }
   return out.take();
 }

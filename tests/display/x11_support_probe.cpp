@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/soft/PngWriter.h"
 #include "platform/soft/TextRenderer.h"
+#include "platform/soft/codecs/PngWriter.h"
 #include "platform/x11/ErrorDialog.h"
 #include "platform/x11/ErrorDialogPicture.h"
 

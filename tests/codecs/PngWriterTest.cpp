@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/soft/PngWriter.h"
 #include "platform/soft/SoftCanvas.h"
+#include "platform/soft/codecs/PngReader.h"
+#include "platform/soft/codecs/PngWriter.h"
 #include "support/GoldenImage.h"
-#include "support/PngReader.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Reads PNG files into 0x00RRGGBB pixels with libpng's simplified API.
-#include "support/PngReader.h"
+#include "platform/soft/codecs/PngReader.h"
 
 #include <png.h>
 

@@ -1,26 +1,15 @@
-// The bitmaps and the icon built into the Linux program, decoded on first use and found by id.
-#include "res/ResourceStore.h"
+// BMP and ICO reading: the uncompressed kinds the resource compiler and LoadBitmapA take.
+#include "platform/soft/codecs/BmpDecoder.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <optional>
-#include <utility>
-
-#include "res/EmbeddedResources.h"
 
 namespace {
 
-constexpr int kIconId = 100;
 constexpr std::size_t kInfoHeaderSize = 40;
 
 using Palette = std::array<std::uint32_t, 256>;
-
-struct Pixels {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> words;
-};
 
 std::uint32_t readU16(std::span<const std::uint8_t> bytes, std::size_t at) {
   return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8;
@@ -38,12 +27,12 @@ std::size_t rowStride(int width, std::uint32_t bits) {
 // Stored rows of 8 bits (indices into `palette`) or 24 bits (blue, green, red) as 0x00RRGGBB
 // words, rows top-down. `rows` holds at least `height` rows; the words go straight into the
 // buffer the store keeps.
-Pixels convertRows(std::span<const std::uint8_t> rows, int width, int height, bool topDown,
+DecodedImage convertRows(std::span<const std::uint8_t> rows, int width, int height, bool topDown,
                    std::uint32_t bits, const Palette& palette) {
   const std::size_t stride = rowStride(width, bits);
-  Pixels result{width, height, {}};
-  result.words.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  std::uint32_t* out = result.words.data();
+  DecodedImage result{width, height, {}};
+  result.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  std::uint32_t* out = result.pixels.data();
   for (int y = 0; y < height; ++y, out += width) {
     // Bottom-up files store the picture's last row first.
     const int stored = topDown ? y : height - 1 - y;
@@ -60,9 +49,9 @@ Pixels convertRows(std::span<const std::uint8_t> rows, int width, int height, bo
   return result;
 }
 
-// An uncompressed BMP of 8 bits with a palette or of 24 bits, bottom-up or top-down; nothing
-// for any other kind or for a file cut short. Indices past the palette's end read as black.
-std::optional<Pixels> decodeBmp(std::span<const std::uint8_t> file) {
+}  // namespace
+
+std::optional<DecodedImage> decodeBmp(std::span<const std::uint8_t> file) {
   constexpr std::size_t kFileHeaderSize = 14;
   constexpr std::int32_t kMaxSide = 16384;
   if (file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M') {
@@ -99,9 +88,8 @@ std::optional<Pixels> decodeBmp(std::span<const std::uint8_t> file) {
   return convertRows(file.subspan(dataOffset), width, height, topDown, bits, palette);
 }
 
-// The first image of an icon file, if it is the uncompressed 24-bit kind the program ships.
 // The header's height counts the colour rows and the mask together.
-std::optional<Pixels> decodeIcon(std::span<const std::uint8_t> bytes) {
+std::optional<DecodedImage> decodeIcon(std::span<const std::uint8_t> bytes) {
   constexpr std::size_t kDirectorySize = 6 + 16;
   if (bytes.size() < kDirectorySize || bytes[2] != 1 || bytes[4] == 0) {
     return std::nullopt;
@@ -124,67 +112,4 @@ std::optional<Pixels> decodeIcon(std::span<const std::uint8_t> bytes) {
     return std::nullopt;
   }
   return convertRows(rows, width, height, false, 24, Palette{});
-}
-
-}  // namespace
-
-ResourceStore::ResourceStore() : ResourceStore(embeddedResources()) {}
-
-ResourceStore::ResourceStore(std::span<const EmbeddedResource> resources) {
-  for (const EmbeddedResource& resource : resources) {
-    if (resource.kind == ResourceKind::bitmap) {
-      Entry& entry = bitmaps_.emplace_back();
-      entry.id = resource.id & 0xFFFF;
-      entry.file = resource.bytes;
-    } else if (resource.id == kIconId) {
-      // The window gets its icon before the first paint, so it is decoded at once.
-      icon_.id = resource.id;
-      if (auto pixels = decodeIcon(resource.bytes)) {
-        icon_.pixels = std::move(pixels->words);
-        icon_.view = BitmapView{pixels->width, pixels->height, icon_.pixels};
-      }
-    }
-  }
-  std::sort(bitmaps_.begin(), bitmaps_.end(),
-            [](const Entry& first, const Entry& second) { return first.id < second.id; });
-}
-
-const ResourceStore& ResourceStore::builtIn() {
-  static const ResourceStore kStore;
-  return kStore;
-}
-
-const BitmapView* ResourceStore::find(int id) const {
-  const int key = static_cast<int>(static_cast<std::uint32_t>(id) & 0xFFFFu);
-  const auto found =
-      std::lower_bound(bitmaps_.begin(), bitmaps_.end(), key,
-                       [](const Entry& entry, int wanted) { return entry.id < wanted; });
-  if (found == bitmaps_.end() || found->id != key) {
-    return nullptr;
-  }
-  if (!found->decoded) {
-    found->decoded = true;
-    if (auto pixels = decodeBmp(found->file)) {
-      found->pixels = std::move(pixels->words);
-      found->view = BitmapView{pixels->width, pixels->height, found->pixels};
-    }
-  }
-  return found->view.width > 0 ? &found->view : nullptr;
-}
-
-std::vector<int> ResourceStore::bitmapIds() const {
-  std::vector<int> ids;
-  for (const Entry& entry : bitmaps_) {
-    ids.push_back(entry.id);
-  }
-  return ids;
-}
-
-std::span<const std::uint8_t> ResourceStore::iconFile() {
-  for (const EmbeddedResource& resource : embeddedResources()) {
-    if (resource.kind == ResourceKind::icon && resource.id == kIconId) {
-      return resource.bytes;
-    }
-  }
-  return {};
 }

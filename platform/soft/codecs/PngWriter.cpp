@@ -1,5 +1,5 @@
 // Writes 0x00RRGGBB pixel buffers and software canvases to PNG files with libpng.
-#include "platform/soft/PngWriter.h"
+#include "platform/soft/codecs/PngWriter.h"
 
 #include <png.h>
 

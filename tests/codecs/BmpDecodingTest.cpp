@@ -1,15 +1,13 @@
-// The resource store's own BMP reading, on small files made here: both row orders, palettes,
-// row padding, and files of other kinds or cut short, which give no bitmap.
+// BMP reading on small files made here: both row orders, palettes, row padding, and files of
+// other kinds or cut short, which give no picture.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "res/EmbeddedResources.h"
-#include "res/ResourceStore.h"
+#include "platform/soft/codecs/BmpDecoder.h"
 
 namespace {
 
@@ -60,21 +58,6 @@ Bytes concat(const Bytes& first, const Bytes& second) {
 
 Bytes bottomUp24() { return makeBmp(3, 2, 24, {}, concat(kBottomRow24, kTopRow24)); }
 
-// A store holding one bitmap file under id 500.
-struct OneFileStore {
-  explicit OneFileStore(Bytes bytes) : file(std::move(bytes)) {
-    resource.id = 500;
-    resource.kind = ResourceKind::bitmap;
-    resource.bytes = file;
-  }
-  Bytes file;
-  EmbeddedResource resource;
-};
-
-std::vector<std::uint32_t> wordsOf(const BitmapView& view) {
-  return {view.pixels.begin(), view.pixels.end()};
-}
-
 TEST(BmpDecoding, ReadsBothRowOrdersAndPalettesIntoTopDownWords) {
   const struct {
     std::string name;
@@ -96,13 +79,11 @@ TEST(BmpDecoding, ReadsBothRowOrdersAndPalettesIntoTopDownWords) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    OneFileStore files(c.file);
-    const ResourceStore store({&files.resource, 1});
-    const BitmapView* view = store.find(500);
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->width, c.width);
-    EXPECT_EQ(view->height, c.height);
-    EXPECT_EQ(wordsOf(*view), c.words);
+    const auto image = decodeBmp(c.file);
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->width, c.width);
+    EXPECT_EQ(image->height, c.height);
+    EXPECT_EQ(image->pixels, c.words);
   }
 }
 
@@ -133,27 +114,8 @@ TEST(BmpDecoding, FilesOfOtherKindsOrCutShortGiveNoBitmap) {
     SCOPED_TRACE(c.name);
     Bytes file = bottomUp24();
     c.damage(file);
-    OneFileStore files(file);
-    const ResourceStore store({&files.resource, 1});
-    EXPECT_EQ(store.find(500), nullptr);
-    // A file that failed stays failed; asking again is harmless.
-    EXPECT_EQ(store.find(500), nullptr);
-    EXPECT_EQ(store.bitmapIds(), std::vector<int>{500});
+    EXPECT_FALSE(decodeBmp(file).has_value());
   }
-}
-
-TEST(BmpDecoding, BitmapIsDecodedOnceAndKeptInPlace) {
-  OneFileStore files(bottomUp24());
-  const ResourceStore store({&files.resource, 1});
-  const BitmapView* first = store.find(500);
-  ASSERT_NE(first, nullptr);
-  const std::uint32_t* pixels = first->pixels.data();
-  // Changing the file afterwards shows that the second lookup did not decode again.
-  files.file[54] = 0xEE;
-  EXPECT_EQ(store.find(500), first);
-  EXPECT_EQ(store.find(500 + 65536)->pixels.data(), pixels);
-  EXPECT_EQ(wordsOf(*first), kWords24);
-  EXPECT_EQ(store.icon().width, 0) << "these files hold no icon";
 }
 
 }  // namespace
