@@ -3,7 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 class scobSkin {
  public:
@@ -11,7 +13,7 @@ class scobSkin {
   static constexpr int kClasses = 50;
   static constexpr int kIndices = 50;
 
-  scobSkin() = default;
+  scobSkin();
   virtual ~scobSkin() = default;
   scobSkin(const scobSkin&) = delete;
   scobSkin& operator=(const scobSkin&) = delete;
@@ -39,15 +41,34 @@ class scobSkin {
   void setString(int skin, int stringClass, int index, std::string text);
 
  private:
-  template <typename T>
-  using Table = std::array<std::array<std::array<T, kIndices>, kClasses>, kSkins>;
+  using Plane = std::array<std::array<std::int32_t, kIndices>, kClasses>;
+  struct Tables {
+    std::array<Plane, kSkins> colours;
+    std::array<Plane, kSkins> images;
+  };
+  // Releases the calloc'd tables.
+  struct FreeTables {
+    void operator()(Tables* tables) const;
+  };
+  // A text set for one (skin, class, index), found by its position in the flattened table.
+  struct Text {
+    int key = 0;
+    std::string text;
+  };
 
   static bool inLimits(int skin, int tableClass, int index);
+  static int textKey(int skin, int stringClass, int index);
+  template <typename Texts>
+  static auto findText(Texts& texts, int key);
 
   int currentSkin_ = 0;
   std::array<std::string, kSkins> names_{};
   int skinCount_ = 0;
-  Table<std::int32_t> colours_{};
-  Table<std::int32_t> images_{};
-  Table<std::string> strings_{};
+  // The number tables are fixed arrays for a direct lookup while painting, but the skins set
+  // only a few pages of their 200 kB: calloc hands a block this large over as zero pages not
+  // yet backed by memory, where a zero-initialised member would write every page.
+  std::unique_ptr<Tables, FreeTables> tables_;
+  // Only the texts that are set, sorted by key; an empty std::string per cell of the whole
+  // table would cost 800 kB for a few dozen texts.
+  std::vector<Text> strings_;
 };
