@@ -1,6 +1,9 @@
 // The bitmaps and the icon built into the Linux program, decoded on first use and found by id.
 #include "res/ResourceStore.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -30,6 +33,23 @@ std::uint32_t readU32(std::span<const std::uint8_t> bytes, std::size_t at) {
   return readU16(bytes, at) | readU16(bytes, at + 2) << 16;
 }
 
+// Gives back the pages of the address range [begin, end): only those wholly inside it or, with
+// `outward`, every page it touches. Only for the program's own files: they lie in the
+// executable's read-only data, a file mapping never written, so a page there (a neighbour's
+// bytes included) reads the same again from the page cache after it is given back. Never for
+// bytes the store was handed, which may be heap memory that this would zero.
+void releasePages(std::uintptr_t begin, std::uintptr_t end, bool outward) {
+  static const auto kPage = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::uintptr_t first = outward ? begin / kPage * kPage : (begin + kPage - 1) / kPage * kPage;
+  const std::uintptr_t last = outward ? (end + kPage - 1) / kPage * kPage : end / kPage * kPage;
+  if (first < last) {
+    // Advice only: if it is refused, the pages merely stay resident.
+    madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+  }
+}
+
+std::uintptr_t address(const std::uint8_t* byte) { return reinterpret_cast<std::uintptr_t>(byte); }
+
 // Bytes per stored row: every row is padded to a multiple of four bytes.
 std::size_t rowStride(int width, std::uint32_t bits) {
   return (static_cast<std::size_t>(width) * bits / 8 + 3) / 4 * 4;
@@ -37,17 +57,20 @@ std::size_t rowStride(int width, std::uint32_t bits) {
 
 // Stored rows of 8 bits (indices into `palette`) or 24 bits (blue, green, red) as 0x00RRGGBB
 // words, rows top-down. `rows` holds at least `height` rows; the words go straight into the
-// buffer the store keeps.
+// buffer the store keeps. With `release`, the rows already read are given back every 64 kB, so
+// a large file and its decoded copy are never resident together.
 Pixels convertRows(std::span<const std::uint8_t> rows, int width, int height, bool topDown,
-                   std::uint32_t bits, const Palette& palette) {
+                   std::uint32_t bits, const Palette& palette, bool release) {
+  constexpr std::size_t kReleaseStep = 64 * 1024;
   const std::size_t stride = rowStride(width, bits);
   Pixels result{width, height, {}};
   result.words.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  std::uint32_t* out = result.words.data();
-  for (int y = 0; y < height; ++y, out += width) {
-    // Bottom-up files store the picture's last row first.
-    const int stored = topDown ? y : height - 1 - y;
+  std::size_t released = 0;
+  // The file is read front to back; bottom-up files store the picture's last row first.
+  for (int stored = 0; stored < height; ++stored) {
     const std::uint8_t* in = rows.data() + static_cast<std::size_t>(stored) * stride;
+    const int y = topDown ? stored : height - 1 - stored;
+    std::uint32_t* out = result.words.data() + static_cast<std::size_t>(y) * width;
     if (bits == 24) {
       for (int x = 0; x < width; ++x, in += 3) {
         out[x] = static_cast<std::uint32_t>(in[2]) << 16 | static_cast<std::uint32_t>(in[1]) << 8 |
@@ -56,13 +79,19 @@ Pixels convertRows(std::span<const std::uint8_t> rows, int width, int height, bo
     } else {
       for (int x = 0; x < width; ++x) out[x] = palette[in[x]];
     }
+    const std::size_t read = static_cast<std::size_t>(stored + 1) * stride;
+    if (release && read - released >= kReleaseStep) {
+      releasePages(address(rows.data() + released), address(rows.data() + read), false);
+      released = read;
+    }
   }
   return result;
 }
 
 // An uncompressed BMP of 8 bits with a palette or of 24 bits, bottom-up or top-down; nothing
 // for any other kind or for a file cut short. Indices past the palette's end read as black.
-std::optional<Pixels> decodeBmp(std::span<const std::uint8_t> file) {
+// `release` as for convertRows.
+std::optional<Pixels> decodeBmp(std::span<const std::uint8_t> file, bool release) {
   constexpr std::size_t kFileHeaderSize = 14;
   constexpr std::int32_t kMaxSide = 16384;
   if (file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M') {
@@ -96,7 +125,7 @@ std::optional<Pixels> decodeBmp(std::span<const std::uint8_t> file) {
       palette[i] = readU32(file, first + 4 * i) & 0x00FFFFFFu;
     }
   }
-  return convertRows(file.subspan(dataOffset), width, height, topDown, bits, palette);
+  return convertRows(file.subspan(dataOffset), width, height, topDown, bits, palette, release);
 }
 
 // The first image of an icon file, if it is the uncompressed 24-bit kind the program ships.
@@ -123,12 +152,18 @@ std::optional<Pixels> decodeIcon(std::span<const std::uint8_t> bytes) {
   if (rows.size() < rowStride(width, 24) * static_cast<std::size_t>(height)) {
     return std::nullopt;
   }
-  return convertRows(rows, width, height, false, 24, Palette{});
+  return convertRows(rows, width, height, false, 24, Palette{}, false);
 }
 
 }  // namespace
 
-ResourceStore::ResourceStore() : ResourceStore(embeddedResources()) {}
+ResourceStore::ResourceStore() : ResourceStore(embeddedResources()) {
+  ownFirst_ = UINTPTR_MAX;
+  for (const EmbeddedResource& resource : embeddedResources()) {
+    ownFirst_ = std::min(ownFirst_, address(resource.bytes.data()));
+    ownEnd_ = std::max(ownEnd_, address(resource.bytes.data() + resource.bytes.size()));
+  }
+}
 
 ResourceStore::ResourceStore(std::span<const EmbeddedResource> resources) {
   for (const EmbeddedResource& resource : resources) {
@@ -164,10 +199,14 @@ const BitmapView* ResourceStore::find(int id) const {
   }
   if (!found->decoded) {
     found->decoded = true;
-    if (auto pixels = decodeBmp(found->file)) {
+    const bool ownFile = ownEnd_ > 0;
+    if (auto pixels = decodeBmp(found->file, ownFile)) {
       found->pixels = std::move(pixels->words);
       found->view = BitmapView{pixels->width, pixels->height, found->pixels};
     }
+    // The file is never read again. The whole range of the files is given back, as the kernel
+    // maps cached neighbours of each page read, those of files decoded before included.
+    if (ownFile) releasePages(ownFirst_, ownEnd_, true);
   }
   return found->view.width > 0 ? &found->view : nullptr;
 }
