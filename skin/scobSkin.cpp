@@ -2,16 +2,7 @@
 #include "skin/scobSkin.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <new>
 #include <utility>
-
-scobSkin::scobSkin() : tables_(static_cast<Tables*>(std::calloc(1, sizeof(Tables)))) {
-  // Tables holds only integers, so the zeroed block is a valid Tables as it stands.
-  if (!tables_) throw std::bad_alloc();
-}
-
-void scobSkin::FreeTables::operator()(Tables* tables) const { std::free(tables); }
 
 // The first text whose key is not below `key`, in a vector sorted by key.
 template <typename Texts>

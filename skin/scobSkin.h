@@ -3,9 +3,10 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
+
+#include "skin/ZeroPages.h"
 
 class scobSkin {
  public:
@@ -13,7 +14,7 @@ class scobSkin {
   static constexpr int kClasses = 50;
   static constexpr int kIndices = 50;
 
-  scobSkin();
+  scobSkin() = default;
   virtual ~scobSkin() = default;
   scobSkin(const scobSkin&) = delete;
   scobSkin& operator=(const scobSkin&) = delete;
@@ -46,10 +47,6 @@ class scobSkin {
     std::array<Plane, kSkins> colours;
     std::array<Plane, kSkins> images;
   };
-  // Releases the calloc'd tables.
-  struct FreeTables {
-    void operator()(Tables* tables) const;
-  };
   // A text set for one (skin, class, index), found by its position in the flattened table.
   struct Text {
     int key = 0;
@@ -64,10 +61,9 @@ class scobSkin {
   int currentSkin_ = 0;
   std::array<std::string, kSkins> names_{};
   int skinCount_ = 0;
-  // The number tables are fixed arrays for a direct lookup while painting, but the skins set
-  // only a few pages of their 200 kB: calloc hands a block this large over as zero pages not
-  // yet backed by memory, where a zero-initialised member would write every page.
-  std::unique_ptr<Tables, FreeTables> tables_;
+  // The number tables are fixed arrays for a direct lookup while painting; the skins set
+  // entries on a few pages of their 200 kB.
+  ZeroPages<Tables> tables_;
   // Only the texts that are set, sorted by key; an empty std::string per cell of the whole
   // table would cost 800 kB for a few dozen texts.
   std::vector<Text> strings_;
