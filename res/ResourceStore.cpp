@@ -40,8 +40,8 @@ std::uint32_t readU32(std::span<const std::uint8_t> bytes, std::size_t at) {
 // bytes the store was handed, which may be heap memory that this would zero.
 void releasePages(std::uintptr_t begin, std::uintptr_t end, bool outward) {
   static const auto kPage = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-  const std::uintptr_t first = outward ? begin / kPage * kPage : (begin + kPage - 1) / kPage * kPage;
-  const std::uintptr_t last = outward ? (end + kPage - 1) / kPage * kPage : end / kPage * kPage;
+  const std::uintptr_t first = (outward ? begin : begin + kPage - 1) / kPage * kPage;
+  const std::uintptr_t last = (outward ? end + kPage - 1 : end) / kPage * kPage;
   if (first < last) {
     // Advice only: if it is refused, the pages merely stay resident.
     madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);

@@ -15,8 +15,10 @@
 // stays valid for the holder's life.
 template <typename T>
 class ZeroPages {
-  // All-zero bytes are the value zero only for such types, and calloc runs no constructor.
-  static_assert(std::is_trivially_default_constructible_v<T> && std::is_trivially_destructible_v<T>);
+  // calloc runs no constructor, so T must need none; it holds integers, whose zero is all-zero
+  // bytes.
+  static_assert(std::is_trivially_default_constructible_v<T> &&
+                std::is_trivially_destructible_v<T>);
 
  public:
   ZeroPages()

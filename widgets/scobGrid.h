@@ -64,7 +64,7 @@ class scobGrid : public scob {
   int cursorColumn = 1;
   int cursorRow = 1;
   using Cells = std::array<std::array<std::int32_t, kMaxCells>, kMaxCells>;
-  // A board uses a few rows of the 90 kB array; cellPages must be declared before cells.
+  // A board uses one corner of the 90 kB array; cellPages must be declared before cells.
   ZeroPages<Cells> cellPages;
   Cells& cells = *cellPages;
   int columns = 0;
