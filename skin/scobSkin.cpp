@@ -1,26 +1,40 @@
 // The skin table's lookups and the skin cycle.
 #include "skin/scobSkin.h"
 
+#include <algorithm>
 #include <utility>
+
+// The first text whose key is not below `key`, in a vector sorted by key.
+template <typename Texts>
+auto scobSkin::findText(Texts& texts, int key) {
+  return std::lower_bound(texts.begin(), texts.end(), key,
+                          [](const Text& entry, int wanted) { return entry.key < wanted; });
+}
 
 bool scobSkin::inLimits(int skin, int tableClass, int index) {
   return skin >= 0 && skin < kSkins && tableClass >= 0 && tableClass < kClasses && index >= 0 &&
          index < kIndices;
 }
 
+int scobSkin::textKey(int skin, int stringClass, int index) {
+  return (skin * kClasses + stringClass) * kIndices + index;
+}
+
 std::int32_t scobSkin::colour(int colourClass, int index) const {
   if (!inLimits(currentSkin_, colourClass, index)) return 0;
-  return colours_[currentSkin_][colourClass][index];
+  return tables_->colours[currentSkin_][colourClass][index];
 }
 
 std::int32_t scobSkin::image(int imageClass, int index, int) const {
   if (!inLimits(currentSkin_, imageClass, index)) return 0;
-  return images_[currentSkin_][imageClass][index];
+  return tables_->images[currentSkin_][imageClass][index];
 }
 
 std::string scobSkin::string(int stringClass, int index) const {
   if (!inLimits(currentSkin_, stringClass, index)) return {};
-  return strings_[currentSkin_][stringClass][index];
+  const int key = textKey(currentSkin_, stringClass, index);
+  const auto found = findText(strings_, key);
+  return found != strings_.end() && found->key == key ? found->text : std::string();
 }
 
 int scobSkin::getCurrentSkin(int) const { return currentSkin_; }
@@ -45,13 +59,20 @@ void scobSkin::setSkinName(int skin, std::string name) {
 void scobSkin::setSkinCount(int count) { skinCount_ = count; }
 
 void scobSkin::setColour(int skin, int colourClass, int index, std::int32_t value) {
-  if (inLimits(skin, colourClass, index)) colours_[skin][colourClass][index] = value;
+  if (inLimits(skin, colourClass, index)) tables_->colours[skin][colourClass][index] = value;
 }
 
 void scobSkin::setImage(int skin, int imageClass, int index, std::int32_t id) {
-  if (inLimits(skin, imageClass, index)) images_[skin][imageClass][index] = id;
+  if (inLimits(skin, imageClass, index)) tables_->images[skin][imageClass][index] = id;
 }
 
 void scobSkin::setString(int skin, int stringClass, int index, std::string text) {
-  if (inLimits(skin, stringClass, index)) strings_[skin][stringClass][index] = std::move(text);
+  if (!inLimits(skin, stringClass, index)) return;
+  const int key = textKey(skin, stringClass, index);
+  const auto found = findText(strings_, key);
+  if (found != strings_.end() && found->key == key) {
+    found->text = std::move(text);
+  } else {
+    strings_.insert(found, Text{key, std::move(text)});
+  }
 }

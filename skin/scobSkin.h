@@ -4,6 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "skin/ZeroPages.h"
 
 class scobSkin {
  public:
@@ -39,15 +42,29 @@ class scobSkin {
   void setString(int skin, int stringClass, int index, std::string text);
 
  private:
-  template <typename T>
-  using Table = std::array<std::array<std::array<T, kIndices>, kClasses>, kSkins>;
+  using Plane = std::array<std::array<std::int32_t, kIndices>, kClasses>;
+  struct Tables {
+    std::array<Plane, kSkins> colours;
+    std::array<Plane, kSkins> images;
+  };
+  // A text set for one (skin, class, index), found by its position in the flattened table.
+  struct Text {
+    int key = 0;
+    std::string text;
+  };
 
   static bool inLimits(int skin, int tableClass, int index);
+  static int textKey(int skin, int stringClass, int index);
+  template <typename Texts>
+  static auto findText(Texts& texts, int key);
 
   int currentSkin_ = 0;
   std::array<std::string, kSkins> names_{};
   int skinCount_ = 0;
-  Table<std::int32_t> colours_{};
-  Table<std::int32_t> images_{};
-  Table<std::string> strings_{};
+  // The number tables are fixed arrays for a direct lookup while painting; the skins set
+  // entries on a few pages of their 200 kB.
+  ZeroPages<Tables> tables_;
+  // Only the texts that are set, sorted by key; an empty std::string per cell of the whole
+  // table would cost 800 kB for a few dozen texts.
+  std::vector<Text> strings_;
 };

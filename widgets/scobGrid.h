@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "skin/ZeroPages.h"
 #include "widgets/scob.h"
 
 class scobGrid : public scob {
@@ -62,7 +63,10 @@ class scobGrid : public scob {
   int cursorWidth = 0;
   int cursorColumn = 1;
   int cursorRow = 1;
-  std::array<std::array<std::int32_t, kMaxCells>, kMaxCells> cells{};
+  using Cells = std::array<std::array<std::int32_t, kMaxCells>, kMaxCells>;
+  // A board uses one corner of the 90 kB array; cellPages must be declared before cells.
+  ZeroPages<Cells> cellPages;
+  Cells& cells = *cellPages;
   int columns = 0;
   int rows = 0;
   int cellWidth = 0;

@@ -1,14 +1,42 @@
 // The bitmaps and the icon built into the Linux program, decoded on first use and found by id.
 #include "platform/resources/ResourceStore.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "platform/hostConstants.h"
 #include "platform/resources/EmbeddedResources.h"
 #include "platform/soft/codecs/BmpDecoder.h"
 
-ResourceStore::ResourceStore() : ResourceStore(embeddedResources()) {}
+namespace {
+
+std::uintptr_t address(const std::uint8_t* byte) { return reinterpret_cast<std::uintptr_t>(byte); }
+
+// Gives back every page that the address range [begin, end) touches. Only for the program's own
+// files: they lie in the executable's read-only data, a file mapping never written, so a page
+// there (a neighbour's bytes included) reads the same again from the page cache after it is
+// given back. Never for bytes the store was handed, which may be heap memory that this would zero.
+void releasePages(std::uintptr_t begin, std::uintptr_t end) {
+  static const auto kPage = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::uintptr_t first = begin / kPage * kPage;
+  const std::uintptr_t last = (end + kPage - 1) / kPage * kPage;
+  // Advice only: if it is refused, the pages merely stay resident.
+  if (first < last) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+}
+
+}  // namespace
+
+ResourceStore::ResourceStore() : ResourceStore(embeddedResources()) {
+  ownFirst_ = UINTPTR_MAX;
+  for (const EmbeddedResource& resource : embeddedResources()) {
+    ownFirst_ = std::min(ownFirst_, address(resource.bytes.data()));
+    ownEnd_ = std::max(ownEnd_, address(resource.bytes.data() + resource.bytes.size()));
+  }
+}
 
 ResourceStore::ResourceStore(std::span<const EmbeddedResource> resources) {
   for (const EmbeddedResource& resource : resources) {
@@ -48,6 +76,10 @@ const BitmapView* ResourceStore::find(int id) const {
       found->pixels = std::move(image->pixels);
       found->view = BitmapView{image->width, image->height, found->pixels};
     }
+    // The file is never read again, and a file and its decoded copy need not be resident
+    // together. The whole span of the files is given back, as the kernel maps the cached
+    // neighbours of each page read, those of files decoded before included.
+    if (ownEnd_ > 0) releasePages(ownFirst_, ownEnd_);
   }
   return found->view.width > 0 ? &found->view : nullptr;
 }

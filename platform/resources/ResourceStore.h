@@ -53,4 +53,8 @@ class ResourceStore final : public BitmapSource {
   // Sorted by id.
   std::vector<Entry> bitmaps_;
   Entry icon_;
+  // The addresses the program's own files span, in its read-only data: their pages are given
+  // back once a file is decoded. Both 0 for files the store was handed.
+  std::uintptr_t ownFirst_ = 0;
+  std::uintptr_t ownEnd_ = 0;
 };

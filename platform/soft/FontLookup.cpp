@@ -13,9 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -52,22 +51,27 @@ std::optional<FontFace> matchFont(FcConfig* config, int fcWeight, int* matchedWe
 // What fontconfig's answer depends on, gathered as text: the environment variables it reads,
 // and the identity, size and time of every configuration file, font folder and cache folder
 // it looks at, and of the two faces. A package that adds fonts or configuration changes the
-// folders' times (fc-cache rewrites its caches), an edited file its own.
+// folders' times (fc-cache rewrites its caches), an edited file its own. Plain strings rather
+// than streams: the streams would bring the C++ locale machinery into the program, which costs
+// start-up time and resident memory for nothing else.
 class Evidence {
  public:
   void variable(const char* name) {
     const char* value = std::getenv(name);
-    text_ << name << '=' << (value != nullptr ? value : "(unset)") << '\n';
+    text_.append(name).append("=").append(value != nullptr ? value : "(unset)").append("\n");
   }
 
   void file(const std::string& path) {
     struct stat info {};
     if (path.empty() || stat(path.c_str(), &info) != 0) {
-      text_ << path << " -\n";
+      text_.append(path).append(" -\n");
       return;
     }
-    text_ << path << ' ' << info.st_dev << ' ' << info.st_ino << ' ' << info.st_size << ' '
-          << info.st_mtim.tv_sec << '.' << info.st_mtim.tv_nsec << '\n';
+    text_.append(path).append(" ").append(std::to_string(info.st_dev));
+    text_.append(" ").append(std::to_string(info.st_ino));
+    text_.append(" ").append(std::to_string(info.st_size));
+    text_.append(" ").append(std::to_string(info.st_mtim.tv_sec));
+    text_.append(".").append(std::to_string(info.st_mtim.tv_nsec)).append("\n");
   }
 
   // A folder and every entry in it (following links, as conf.d holds links into conf.avail).
@@ -88,7 +92,7 @@ class Evidence {
   // FNV-1a over the text: the cache keeps the hash, not the list.
   std::string stamp() const {
     std::uint64_t hash = 0xcbf29ce484222325u;
-    for (const char c : text_.str()) {
+    for (const char c : text_) {
       hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
     }
     char hex[17];
@@ -97,7 +101,7 @@ class Evidence {
   }
 
  private:
-  std::ostringstream text_;
+  std::string text_;
 };
 
 std::string absoluteVariable(const char* name) {
@@ -172,10 +176,25 @@ std::optional<SystemFonts> readCache(const std::string& cacheFile) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(cacheFile, error);
   if (error || size > kMaxCacheBytes) return std::nullopt;
-  std::ifstream in(cacheFile, std::ios::binary);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(cacheFile.c_str(), "rb"),
+                                                      std::fclose);
+  if (!in) return std::nullopt;
+  // One byte more than a kept answer may hold, so a file that grew since is refused.
+  std::string content(kMaxCacheBytes + 1, '\0');
+  content.resize(std::fread(content.data(), 1, content.size(), in.get()));
+  if (std::ferror(in.get()) || content.size() > kMaxCacheBytes) return std::nullopt;
+  // Lines as getline reads them: a last line needs no newline, and exactly four must be there.
+  std::size_t at = 0;
+  auto nextLine = [&content, &at](std::string& line) {
+    if (at >= content.size()) return false;
+    const std::size_t end = std::min(content.find('\n', at), content.size());
+    line = content.substr(at, end - at);
+    at = end + 1;
+    return true;
+  };
   std::string header, stamp, regular, bold, extra;
-  if (!std::getline(in, header) || !std::getline(in, stamp) || !std::getline(in, regular) ||
-      !std::getline(in, bold) || std::getline(in, extra) || header != kCacheHeader) {
+  if (!nextLine(header) || !nextLine(stamp) || !nextLine(regular) || !nextLine(bold) ||
+      nextLine(extra) || header != kCacheHeader) {
     return std::nullopt;
   }
   const std::optional<FontFace> regularFace = parseFace(regular);
@@ -194,17 +213,17 @@ void writeCache(const std::string& cacheFile, const SystemFonts& fonts) {
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(cacheFile).parent_path(), ignored);
   const std::string temporary = cacheFile + ".new" + std::to_string(getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << kCacheHeader << '\n'
-        << stampFor(fonts) << '\n'
-        << faceLine(fonts.regular) << '\n'
-        << faceLine(fonts.bold) << '\n';
-    out.close();
-    if (!out) {
-      std::remove(temporary.c_str());
-      return;
-    }
+  std::string content(kCacheHeader);
+  for (const std::string& line : {stampFor(fonts), faceLine(fonts.regular), faceLine(fonts.bold)}) {
+    content.append("\n").append(line);
+  }
+  content.append("\n");
+  std::FILE* out = std::fopen(temporary.c_str(), "wb");
+  if (out == nullptr) return;
+  const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
+  if (std::fclose(out) != 0 || !written) {
+    std::remove(temporary.c_str());
+    return;
   }
   if (std::rename(temporary.c_str(), cacheFile.c_str()) != 0) std::remove(temporary.c_str());
 }

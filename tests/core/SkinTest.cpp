@@ -131,3 +131,31 @@ TEST(BuiltInSkins, StringLookupReturnsACopy) {
   text = "changed";
   EXPECT_EQ(skin.string(1, 3), "3");
 }
+
+// Texts set in any order, over one another and outside the limits. A write outside the limits
+// must not land on the neighbouring entry that the same position in a flat table would be.
+TEST(SkinTable, TextsReadBackWhateverTheOrderTheyWereSetIn) {
+  struct Writer : scobSkin {
+    using scobSkin::setString;
+  } table;
+  struct Write {
+    int skin, stringClass, index;
+    const char* text;
+  };
+  const Write writes[] = {{1, 3, 7, "c"},  {0, 49, 49, "z"}, {0, 0, 0, "a"},   {0, 3, 7, "b"},
+                          {1, 3, 7, "c2"}, {0, 1, 50, "x"},  {0, 2, -1, "x"},  {10, 0, 0, "x"},
+                          {-1, 49, 49, "x"}, {9, 49, 49, "last"}, {0, 0, 0, ""}};
+  for (const Write& w : writes) table.setString(w.skin, w.stringClass, w.index, w.text);
+  struct Read {
+    int skin, stringClass, index;
+    const char* text;
+  };
+  const Read reads[] = {{0, 0, 0, ""},   {0, 3, 7, "b"},  {0, 49, 49, "z"}, {1, 3, 7, "c2"},
+                        {9, 49, 49, "last"}, {0, 2, 0, ""}, {0, 1, 49, ""},  {1, 0, 0, ""},
+                        {8, 49, 49, ""}, {2, 3, 7, ""}};
+  for (const Read& r : reads) {
+    table.setCurrentSkin(r.skin, 0);
+    EXPECT_EQ(table.string(r.stringClass, r.index), r.text)
+        << r.skin << "," << r.stringClass << "," << r.index;
+  }
+}
