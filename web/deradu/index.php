@@ -235,7 +235,8 @@ header('Referrer-Policy: no-referrer');
     <p>To remove it:</p>
     <pre><code>sudo apt remove deradu</code></pre>
     <p>Your settings file stays in your home folder; delete
-      <code>~/.config/qor/revaziriv</code> as well to leave nothing behind.</p>
+      <code>~/.config/qor/revaziriv</code> and <code>~/.cache/qor</code> (where the game
+      remembers which font files your system chose) as well to leave nothing behind.</p>
 
     <h3>Windows, with the installer</h3>
     <p>Run <code>deradu-1.0-setup.exe</code> and follow its steps. It installs the game for
