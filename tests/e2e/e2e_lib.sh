@@ -14,6 +14,8 @@ check() { # name, expected, actual
 # Starts Xvfb on a free display number, exports DISPLAY and sets xvfb_pid; the caller's cleanup
 # stops it. Without one the whole script fails at once.
 start_xvfb() { # work folder
+  # A number left by an earlier server would be read before the new one truncates the file.
+  rm -f "$1/display"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$1/display" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.1; done
