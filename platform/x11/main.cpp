@@ -4,6 +4,7 @@
 #include <future>
 #include <memory>
 #include <new>
+#include <system_error>
 
 #include "app/Application.h"
 #include "platform/resources/ResourceStore.h"
@@ -21,10 +22,17 @@ int main() {
     // before the first paint. Nothing changes the environment meanwhile.
     const std::string fontCache =
         fontCacheFile(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
-    std::future<std::unique_ptr<TextRenderer>> fontSearch =
-        std::async(std::launch::async, [&fontCache] {
-          return std::make_unique<TextRenderer>(findSystemFonts(fontCache));
-        });
+    auto findFont = [&fontCache] {
+      return std::make_unique<TextRenderer>(findSystemFonts(fontCache));
+    };
+    std::future<std::unique_ptr<TextRenderer>> fontSearch;
+    try {
+      fontSearch = std::async(std::launch::async, findFont);
+    } catch (const std::system_error&) {
+      // No thread to be had (a tight memory limit leaves no room for its stack): the search
+      // runs on this thread when the renderer is first wanted.
+      fontSearch = std::async(std::launch::deferred, findFont);
+    }
     std::unique_ptr<TextRenderer> text;
     auto waitForText = [&fontSearch, &text]() -> TextRenderer* {
       text = fontSearch.get();

@@ -104,6 +104,37 @@ check "without a display the program reports it and ends with an error" "2/1" \
 check "and writes no settings" "" "$(ls -A "$work/no-display" 2>/dev/null)"
 
 # ---------------------------------------------------------------------------------------------
+echo "== Memory limits at start"
+# Under each limit the program either runs (and ends in order on SIGTERM) or stops with one
+# line and exit code 2 (127: the loader could not map a library); never a crash, and the
+# settings file keeps what it held. The font answer is kept first, as after any earlier run:
+# a first start under such a limit would leave it to fontconfig's own handling of no memory.
+oom_home="$work/oom"
+mkdir -p "$oom_home/qor/revaziriv"
+printf '1\n0\n1\n30\n40\n3\n' >"$oom_home/qor/revaziriv/revAziriv.ini"
+oom_run() { # limit in kB, or "unlimited"
+  (ulimit -v "$1" && XDG_CONFIG_HOME="$oom_home" XDG_CACHE_HOME="$oom_home/cache" \
+    timeout --preserve-status -s TERM 2 "$binary" >/dev/null 2>"$work/oom.err")
+}
+oom_run unlimited
+kept=$(cat "$oom_home/qor/revaziriv/revAziriv.ini")
+oom_outcomes=""
+said_out_of_memory=0
+for limit in $(seq 12000 2000 30000); do
+  status=0
+  oom_run "$limit" || status=$?
+  oom_outcomes="$oom_outcomes $status"
+  [ "$status" -eq 2 ] && grep -qx 'deradu: out of memory' "$work/oom.err" &&
+    said_out_of_memory=$((said_out_of_memory + 1))
+done
+check "every limit ends in order, with code 2 or the loader's 127, never a crash" "" \
+  "$(tr ' ' '\n' <<<"$oom_outcomes" | grep -vxE '|1|2|127' | tr '\n' ' ')"
+if [ "$said_out_of_memory" -gt 0 ]; then pass "out of memory is said in one line, code 2"; else
+  fail "out of memory is said in one line, code 2" "outcomes:$oom_outcomes"; fi
+check "and the settings file keeps what it held" "$kept" \
+  "$(cat "$oom_home/qor/revaziriv/revAziriv.ini")"
+
+# ---------------------------------------------------------------------------------------------
 echo "== Afterwards"
 # libdbus starts a session bus for an X display with "dbus-launch --autolaunch", which then
 # lives as long as the display; other programs' buses on the machine are none of ours.
