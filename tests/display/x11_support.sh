@@ -10,14 +10,9 @@ if [ $# -ne 1 ] || [ ! -x "$1" ]; then
   exit 2
 fi
 probe=$(realpath "$1")
-for tool in Xvfb xdotool xwininfo setxkbmap; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "$tool is missing (./test.sh installs it)" >&2
-    exit 1
-  fi
-done
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/../e2e/e2e_lib.sh"
+require_tools Xvfb xdotool xwininfo setxkbmap
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-x11.XXXXXX")
 probe_pid=""
 

@@ -11,6 +11,17 @@ check() { # name, expected, actual
   if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
 }
 
+# Ends the script before any check when a tool it needs is missing.
+require_tools() { # tool...
+  local tool
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "$tool is missing (./test.sh installs it)" >&2
+      exit 1
+    fi
+  done
+}
+
 # Starts Xvfb on a free display number, exports DISPLAY and sets xvfb_pid; the caller's cleanup
 # stops it. Without one the whole script fails at once.
 start_xvfb() { # work folder

@@ -22,7 +22,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-deb.XXXXXX")
 game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  stop_xvfb
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
 }
 trap cleanup EXIT
