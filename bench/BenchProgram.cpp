@@ -5,7 +5,7 @@
 
 #include "app/ScreenTable.h"
 #include "platform/messages.h"
-#include "platform/resources/ResourceStore.h"
+#include "gfx/resources/ResourceStore.h"
 
 BenchProgram::BenchProgram(Width width, int skin)
     : host_(app_, &ResourceStore::builtIn(), &sharedText()) {

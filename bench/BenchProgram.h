@@ -3,9 +3,9 @@
 
 #include "app/Application.h"
 #include "app/ApplicationState.h"
-#include "platform/headless/HeadlessHost.h"
+#include "hosts/headless/HeadlessHost.h"
 #include "platform/messages.h"
-#include "platform/soft/TextRenderer.h"
+#include "gfx/TextRenderer.h"
 
 class BenchProgram {
  public:

@@ -3,8 +3,8 @@
 
 #include <utility>
 
-#include "platform/soft/codecs/BmpEncoder.h"
-#include "platform/soft/codecs/PngWriter.h"
+#include "gfx/codecs/BmpEncoder.h"
+#include "gfx/codecs/PngWriter.h"
 #include "tools/AppIcon.h"
 #include "tools/IndexedImage.h"
 #include "tools/Panels.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/resources/ResourceStore.h"
-#include "platform/soft/SoftCanvas.h"
-#include "platform/soft/TextRenderer.h"
-#include "platform/soft/codecs/PngWriter.h"
+#include "gfx/resources/ResourceStore.h"
+#include "gfx/SoftCanvas.h"
+#include "gfx/TextRenderer.h"
+#include "gfx/codecs/PngWriter.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/soft/TextRenderer.h"
+#include "gfx/TextRenderer.h"
 #include "tools/ArtGenerator.h"
 #include "tools/IndexedImage.h"
 #include "tools/PinnedFonts.h"

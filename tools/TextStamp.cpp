@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/soft/TextRenderer.h"
+#include "gfx/TextRenderer.h"
 
 void stampText(Image& image, TextRenderer& renderer, const Rect& area, std::string_view text,
                const Font& font, Rgb colour) {

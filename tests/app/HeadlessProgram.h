@@ -9,10 +9,10 @@
 #include "app/Application.h"
 #include "app/ApplicationState.h"
 #include "app/ScreenTable.h"
-#include "platform/headless/HeadlessHost.h"
+#include "hosts/headless/HeadlessHost.h"
 #include "platform/messages.h"
-#include "platform/resources/ResourceStore.h"
-#include "platform/soft/TextRenderer.h"
+#include "gfx/resources/ResourceStore.h"
+#include "gfx/TextRenderer.h"
 #include "support/GoldenText.h"
 
 // One font cache for every test, like the system's, with the faces the golden frames were

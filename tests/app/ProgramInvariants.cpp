@@ -6,7 +6,7 @@
 
 #include "app/ApplicationState.h"
 #include "app/ScreenTable.h"
-#include "platform/headless/HeadlessHost.h"
+#include "hosts/headless/HeadlessHost.h"
 #include "platform/messages.h"
 
 namespace {

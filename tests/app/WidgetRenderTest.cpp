@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ScreenTable.h"
-#include "platform/resources/ResourceStore.h"
+#include "gfx/resources/ResourceStore.h"
 #include "puzzle/Deradu.h"
 #include "puzzle/Solution.h"
 #include "skin/skinClasses.h"

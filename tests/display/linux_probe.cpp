@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/messages.h"
-#include "platform/x11/X11Host.h"
+#include "hosts/x11/X11Host.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "platform/soft/TextRenderer.h"
-#include "platform/soft/codecs/PngWriter.h"
-#include "platform/x11/ErrorDialog.h"
-#include "platform/x11/ErrorDialogPicture.h"
+#include "gfx/TextRenderer.h"
+#include "gfx/codecs/PngWriter.h"
+#include "hosts/x11/ErrorDialog.h"
+#include "hosts/x11/ErrorDialogPicture.h"
 
 // In x11_support_probe_xlib.cpp, apart from Xlib's names that clash with the canvas's.
 int keys();

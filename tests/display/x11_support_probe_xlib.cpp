@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/x11/KeyMap.h"
+#include "hosts/x11/KeyMap.h"
 
 int keys() {
   Display* display = XOpenDisplay(nullptr);

@@ -18,9 +18,9 @@
 
 #include "app/ScreenTable.h"
 #include "platform/hostConstants.h"
-#include "platform/resources/ResourceStore.h"
-#include "platform/soft/codecs/PngReader.h"
-#include "platform/soft/codecs/PngWriter.h"
+#include "gfx/resources/ResourceStore.h"
+#include "gfx/codecs/PngReader.h"
+#include "gfx/codecs/PngWriter.h"
 #include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
 

@@ -3,10 +3,10 @@
 
 #include "app/Application.h"
 #include "app/ApplicationState.h"
-#include "platform/headless/HeadlessHost.h"
+#include "hosts/headless/HeadlessHost.h"
 #include "platform/messages.h"
-#include "platform/resources/ResourceStore.h"
-#include "platform/soft/TextRenderer.h"
+#include "gfx/resources/ResourceStore.h"
+#include "gfx/TextRenderer.h"
 #include "tests/app/MessageSource.h"
 #include "tests/app/ProgramInvariants.h"
 

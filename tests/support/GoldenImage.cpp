@@ -7,8 +7,8 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/soft/codecs/PngReader.h"
-#include "platform/soft/codecs/PngWriter.h"
+#include "gfx/codecs/PngReader.h"
+#include "gfx/codecs/PngWriter.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/soft/SoftCanvas.h"
+#include "gfx/SoftCanvas.h"
 
 // Where goldens are read from and where failure images are written.
 struct GoldenFolders {

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "platform/soft/TextRenderer.h"
+#include "gfx/TextRenderer.h"
 #include "tools/PinnedFonts.h"
 
 // One renderer for every test, like the system's font cache. A missing file fails the calling

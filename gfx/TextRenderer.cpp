@@ -1,0 +1,360 @@
+// FreeType text for the software canvas: CreateFontA's size mapping and DrawText's placement.
+#include "gfx/TextRenderer.h"
+
+#include "gfx/FontLookup.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+using std::int64_t;
+
+// The face nearer to the requested weight is used: bold from 600 (FW_SEMIBOLD) up.
+constexpr int kBoldWeight = 600;
+// CreateFontA's height 0 asks for the default size.
+constexpr int kDefaultCellHeight = 16;
+// Larger text is not drawn: its glyphs would take more memory than any window could show.
+constexpr int64_t kMaxPixels = 1024;
+// The glyph cache is dropped when it grows past this, so odd sizes cannot grow it forever.
+constexpr std::size_t kMaxCachedGlyphs = 4096;
+
+// Windows-1252 for the bytes 0x80..0x9F; the rest of the code page is Latin-1. Unassigned
+// bytes keep their value, as Windows maps them.
+constexpr char32_t kWindows1252[32] = {
+    0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021, 0x2C6,  0x2030, 0x160,
+    0x2039, 0x152,  0x8D,   0x17D,  0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
+
+char32_t toUnicode(unsigned char byte) {
+  return (byte >= 0x80 && byte < 0xA0) ? kWindows1252[byte - 0x80] : char32_t{byte};
+}
+
+// Walks a DrawText string with prefix processing: '&' underlines the next character, "&&"
+// is one '&', and a '&' at the very end shows nothing.
+template <typename Visit>
+void forEachShown(std::string_view text, Visit visit) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '&') {
+      visit(static_cast<unsigned char>(text[i]), false);
+    } else if (i + 1 < text.size()) {
+      ++i;
+      visit(static_cast<unsigned char>(text[i]), text[i] != '&');
+    }
+  }
+}
+
+struct FaceMetrics {
+  double unitsPerEm = 0;
+  double winAscent = 0;
+  double winDescent = 0;
+  double averageWidth = 0;
+};
+
+struct Glyph {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int rows = 0;
+  int advance = 0;
+  std::vector<std::uint8_t> coverage;
+};
+
+// The pixel scale and resulting TEXTMETRIC of one CreateFontA request on one face.
+struct Scale {
+  TextMetrics metrics;
+  int64_t xSize = 0;  // 26.6 pixels per em
+  int64_t ySize = 0;
+  double pixelsPerUnit = 0;  // vertical
+};
+
+struct LibraryDeleter {
+  void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+};
+struct FaceDeleter {
+  void operator()(FT_Face face) const { FT_Done_Face(face); }
+};
+
+struct LoadedFace {
+  std::unique_ptr<FT_FaceRec_, FaceDeleter> face;
+  std::string file;
+  FaceMetrics metrics;
+  int64_t xSize = -1;  // the size FT_Set_Char_Size last set, 26.6
+  int64_t ySize = -1;
+};
+
+}  // namespace
+
+struct TextRenderer::Impl {
+  std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library;
+  LoadedFace regular;
+  LoadedFace bold;  // empty: bold is the regular face emboldened
+  std::string error;
+  std::unordered_map<std::uint64_t, Glyph> glyphs;
+
+  bool start();
+  bool load(LoadedFace& target, const std::string& file, int index);
+  void open(const SystemFonts& fonts);
+
+  // The face for this weight and whether it must be emboldened.
+  LoadedFace& faceFor(int weight, bool& embolden);
+  std::optional<Scale> scale(const LoadedFace& face, const Font& font) const;
+  const Glyph& glyph(LoadedFace& face, bool embolden, const Scale& scale, unsigned char byte);
+};
+
+bool TextRenderer::Impl::start() {
+  FT_Library raw = nullptr;
+  if (FT_Init_FreeType(&raw) != 0) {
+    error = "FreeType could not be initialised";
+    return false;
+  }
+  library.reset(raw);
+  return true;
+}
+
+bool TextRenderer::Impl::load(LoadedFace& target, const std::string& file, int index) {
+  FT_Face raw = nullptr;
+  const FT_Error failure = FT_New_Face(library.get(), file.c_str(), index, &raw);
+  if (failure != 0) {
+    error = "cannot load font file \"" + file + "\" (FreeType error " + std::to_string(failure) + ")";
+    return false;
+  }
+  target.face.reset(raw);
+  target.file = file;
+  if (!FT_IS_SCALABLE(raw)) {
+    error = "font file \"" + file + "\" has no scalable outlines";
+    target.face.reset();
+    return false;
+  }
+  // Windows sizes fonts by the OS/2 win ascent and descent and its average width.
+  FaceMetrics& metrics = target.metrics;
+  metrics.unitsPerEm = raw->units_per_EM > 0 ? raw->units_per_EM : 2048;
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(raw, FT_SFNT_OS2));
+  metrics.winAscent = os2 != nullptr ? os2->usWinAscent : raw->ascender;
+  metrics.winDescent = os2 != nullptr ? os2->usWinDescent : -raw->descender;
+  if (metrics.winAscent + metrics.winDescent <= 0) {
+    metrics.winAscent = metrics.unitsPerEm * 0.8;
+    metrics.winDescent = metrics.unitsPerEm * 0.2;
+  }
+  metrics.averageWidth = (os2 != nullptr && os2->xAvgCharWidth > 0) ? os2->xAvgCharWidth
+                                                                     : metrics.unitsPerEm / 2;
+  return true;
+}
+
+void TextRenderer::Impl::open(const SystemFonts& fonts) {
+  if (fonts.regular.file.empty()) {
+    error = fonts.error.empty() ? "no font file given" : fonts.error;
+    return;
+  }
+  if (!load(regular, fonts.regular.file, fonts.regular.index)) return;
+  if (!fonts.bold.file.empty() && !load(bold, fonts.bold.file, fonts.bold.index)) {
+    error.clear();  // the regular face still serves, emboldened
+  }
+}
+
+LoadedFace& TextRenderer::Impl::faceFor(int weight, bool& embolden) {
+  const bool wantsBold = weight >= kBoldWeight;
+  embolden = wantsBold && !bold.face;
+  return (wantsBold && bold.face) ? bold : regular;
+}
+
+std::optional<Scale> TextRenderer::Impl::scale(const LoadedFace& face, const Font& font) const {
+  const FaceMetrics& units = face.metrics;
+  const double cellUnits = units.winAscent + units.winDescent;
+  Scale result;
+  TextMetrics& metrics = result.metrics;
+  double pixelsPerEm = 0;
+  // A positive height is the cell (ascent + descent), a negative one the em size.
+  if (font.height >= 0) {
+    const int64_t cell = font.height == 0 ? kDefaultCellHeight : font.height;
+    if (cell > kMaxPixels) return std::nullopt;
+    pixelsPerEm = static_cast<double>(cell) * units.unitsPerEm / cellUnits;
+    metrics.height = static_cast<int>(cell);
+    metrics.ascent = static_cast<int>(std::lround(units.winAscent * static_cast<double>(cell) / cellUnits));
+    metrics.descent = metrics.height - metrics.ascent;
+  } else {
+    const auto em = -static_cast<double>(font.height);
+    if (em > static_cast<double>(kMaxPixels)) return std::nullopt;
+    pixelsPerEm = em;
+    metrics.ascent = static_cast<int>(std::lround(units.winAscent * em / units.unitsPerEm));
+    metrics.descent = static_cast<int>(std::lround(units.winDescent * em / units.unitsPerEm));
+    metrics.height = metrics.ascent + metrics.descent;
+  }
+  result.pixelsPerUnit = pixelsPerEm / units.unitsPerEm;
+  // A width asks for that average character width; 0 keeps the face's own proportions.
+  double pixelsPerEmX = pixelsPerEm;
+  if (font.width != 0) {
+    const double width = std::abs(static_cast<double>(font.width));
+    if (width > static_cast<double>(kMaxPixels)) return std::nullopt;
+    pixelsPerEmX = width * units.unitsPerEm / units.averageWidth;
+    metrics.averageWidth = static_cast<int>(width);
+  } else {
+    metrics.averageWidth = static_cast<int>(std::lround(units.averageWidth * result.pixelsPerUnit));
+  }
+  // FreeType reads a size of 0 as "same as the other axis", so the smallest size is 1/64.
+  result.xSize = std::max<int64_t>(1, std::llround(pixelsPerEmX * 64));
+  result.ySize = std::max<int64_t>(1, std::llround(pixelsPerEm * 64));
+  if (result.xSize > 4 * kMaxPixels * 64 || result.ySize > 4 * kMaxPixels * 64) return std::nullopt;
+  return result;
+}
+
+const Glyph& TextRenderer::Impl::glyph(LoadedFace& face, bool embolden, const Scale& scale,
+                                       unsigned char byte) {
+  const std::uint64_t key = (static_cast<std::uint64_t>(&face == &bold) << 63) |
+                            (static_cast<std::uint64_t>(embolden) << 62) |
+                            (static_cast<std::uint64_t>(scale.xSize) << 36) |
+                            (static_cast<std::uint64_t>(scale.ySize) << 10) | byte;
+  if (auto found = glyphs.find(key); found != glyphs.end()) return found->second;
+  if (glyphs.size() >= kMaxCachedGlyphs) glyphs.clear();
+  Glyph& made = glyphs[key];
+
+  FT_Face ft = face.face.get();
+  if (face.xSize != scale.xSize || face.ySize != scale.ySize) {
+    if (FT_Set_Char_Size(ft, scale.xSize, scale.ySize, 72, 72) != 0) return made;
+    face.xSize = scale.xSize;
+    face.ySize = scale.ySize;
+  }
+  const FT_UInt index = FT_Get_Char_Index(ft, toUnicode(byte));
+  if (FT_Load_Glyph(ft, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) return made;
+  if (embolden) FT_GlyphSlot_Embolden(ft->glyph);
+  made.advance = static_cast<int>((ft->glyph->advance.x + 32) >> 6);
+  if (FT_Render_Glyph(ft->glyph, FT_RENDER_MODE_NORMAL) != 0) return made;
+  const FT_Bitmap& bitmap = ft->glyph->bitmap;
+  if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.buffer == nullptr) return made;
+  made.left = ft->glyph->bitmap_left;
+  made.top = ft->glyph->bitmap_top;
+  made.width = static_cast<int>(bitmap.width);
+  made.rows = static_cast<int>(bitmap.rows);
+  made.coverage.resize(static_cast<std::size_t>(made.width) * static_cast<std::size_t>(made.rows));
+  for (int row = 0; row < made.rows; ++row) {
+    const unsigned char* source = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
+    std::copy_n(source, made.width,
+                made.coverage.begin() + static_cast<std::ptrdiff_t>(row) * made.width);
+  }
+  return made;
+}
+
+TextRenderer::TextRenderer() : TextRenderer(askFontconfig()) {}
+
+TextRenderer::TextRenderer(const std::string& regularFile, const std::string& boldFile)
+    : TextRenderer(SystemFonts{{regularFile, 0}, {boldFile, 0}, {}}) {}
+
+TextRenderer::TextRenderer(const SystemFonts& fonts) : impl_(std::make_unique<Impl>()) {
+  if (impl_->start()) impl_->open(fonts);
+}
+
+TextRenderer::~TextRenderer() = default;
+
+bool TextRenderer::ok() const { return impl_->regular.face != nullptr; }
+
+const std::string& TextRenderer::error() const { return impl_->error; }
+
+std::string TextRenderer::fontFile(int weight) const {
+  bool embolden = false;
+  return impl_->faceFor(weight, embolden).file;
+}
+
+std::optional<TextMetrics> TextRenderer::metrics(const Font& font) {
+  if (!ok()) return std::nullopt;
+  bool embolden = false;
+  const std::optional<Scale> scale = impl_->scale(impl_->faceFor(font.weight, embolden), font);
+  if (!scale) return std::nullopt;
+  return scale->metrics;
+}
+
+int TextRenderer::textWidth(std::string_view text, const Font& font) {
+  if (!ok()) return 0;
+  bool embolden = false;
+  LoadedFace& face = impl_->faceFor(font.weight, embolden);
+  const std::optional<Scale> scale = impl_->scale(face, font);
+  if (!scale) return 0;
+  int64_t width = 0;
+  for (const char c : text) {
+    width += impl_->glyph(face, embolden, *scale, static_cast<unsigned char>(c)).advance;
+  }
+  return static_cast<int>(std::min<int64_t>(width, INT32_MAX));
+}
+
+namespace {
+
+// Blends `rgb` over `pixel` with coverage 0..255, channel by channel.
+std::uint32_t blend(std::uint32_t pixel, std::uint32_t rgb, unsigned coverage) {
+  std::uint32_t out = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const unsigned under = (pixel >> shift) & 0xFFu;
+    const unsigned over = (rgb >> shift) & 0xFFu;
+    out |= ((over * coverage + under * (255 - coverage) + 127) / 255) << shift;
+  }
+  return out;
+}
+
+// Draws coverage (rows of `width` bytes; null is solid) with its top-left at (x, y), inside
+// `clip`.
+void paintCoverage(const PixelTarget& target, const Rect& clip, int64_t x, int64_t y,
+                   const std::uint8_t* coverage, int width, int rows, std::uint32_t rgb) {
+  const int64_t left = std::max<int64_t>(x, clip.left);
+  const int64_t right = std::min<int64_t>(x + width, clip.right);
+  const int64_t top = std::max<int64_t>(y, clip.top);
+  const int64_t bottom = std::min<int64_t>(y + rows, clip.bottom);
+  for (int64_t row = top; row < bottom; ++row) {
+    const std::uint8_t* source = coverage == nullptr ? nullptr : coverage + (row - y) * width;
+    std::uint32_t* line = target.pixels.data() + row * target.width;
+    for (int64_t column = left; column < right; ++column) {
+      const unsigned alpha = source == nullptr ? 255u : source[column - x];
+      if (alpha == 255) {
+        line[column] = rgb;
+      } else if (alpha != 0) {
+        line[column] = blend(line[column], rgb, alpha);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect& area,
+                        std::string_view text, const Font& font, std::uint32_t rgb) {
+  if (!ok() || text.empty()) return;
+  // Never touch pixels the target does not have, whatever clip we are given.
+  const Rect bounds{std::max(clip.left, 0), std::max(clip.top, 0),
+                    std::min(clip.right, target.width), std::min(clip.bottom, target.height)};
+  if (bounds.left >= bounds.right || bounds.top >= bounds.bottom ||
+      target.pixels.size() < static_cast<std::size_t>(target.width) * static_cast<std::size_t>(target.height)) {
+    return;
+  }
+  bool embolden = false;
+  LoadedFace& face = impl_->faceFor(font.weight, embolden);
+  const std::optional<Scale> scale = impl_->scale(face, font);
+  if (!scale) return;
+
+  int64_t width = 0;
+  forEachShown(text, [&](unsigned char c, bool) {
+    width += impl_->glyph(face, embolden, *scale, c).advance;
+  });
+  // DrawText's own integer arithmetic: centred on the advance width and the cell height.
+  const int64_t x = (int64_t{area.left} + area.right - width) / 2;
+  const int64_t y = int64_t{area.top} + (int64_t{area.bottom} - area.top) / 2 - scale->metrics.height / 2;
+  const int64_t baseline = y + scale->metrics.ascent;
+
+  int64_t pen = x;
+  forEachShown(text, [&](unsigned char c, bool underlined) {
+    const Glyph& shape = impl_->glyph(face, embolden, *scale, c);
+    if (pen < bounds.right + kMaxPixels && pen + shape.advance > bounds.left - kMaxPixels) {
+      paintCoverage(target, bounds, pen + shape.left, baseline - shape.top, shape.coverage.data(),
+                    shape.width, shape.rows, rgb);
+      // DrawText underlines a prefixed character with a one-pixel line just below the
+      // baseline, one pixel shorter than its advance.
+      if (underlined && shape.advance > 1) {
+        paintCoverage(target, bounds, pen, baseline + 1, nullptr, shape.advance - 1, 1, rgb);
+      }
+    }
+    pen += shape.advance;
+  });
+}

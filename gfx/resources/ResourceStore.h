@@ -1,0 +1,60 @@
+// The bitmaps and the icon built into the Linux program, decoded on first use and found by id.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "gfx/Bitmap.h"
+
+struct EmbeddedResource;
+
+// Stands in for the Windows program's resource section: a bitmap is decoded the first time it
+// is asked for, and its pixels then stay unchanged for the store's lifetime. Decoding on first
+// use keeps bitmaps the first frame does not show off the start-up's path. Not thread-safe, as
+// the program draws on one thread.
+class ResourceStore final : public BitmapSource {
+ public:
+  // The program's own files.
+  ResourceStore();
+  // These files instead; their bytes must outlive the store.
+  explicit ResourceStore(std::span<const EmbeddedResource> resources);
+  ResourceStore(const ResourceStore&) = delete;
+  ResourceStore& operator=(const ResourceStore&) = delete;
+
+  // The program's store, made on first use and kept to the end of the process: like a
+  // resource section it reads as constant, so sharing it hides no state.
+  static const ResourceStore& builtIn();
+
+  // The bitmap whose id is the low 16 bits of `id`, or nullptr when there is none or its file
+  // does not decode (the icon's id names no bitmap, as LoadBitmapA finds none under an icon's
+  // id either).
+  const BitmapView* find(int id) const override;
+
+  // Ids of every built-in bitmap, ascending.
+  std::vector<int> bitmapIds() const;
+
+  // The window icon (id 100), 32 x 32, 0x00RRGGBB rows top-down; empty if it is missing.
+  const BitmapView& icon() const { return icon_.view; }
+  // The icon file itself, as built in.
+  static std::span<const std::uint8_t> iconFile();
+
+ private:
+  struct Entry {
+    int id = 0;
+    std::span<const std::uint8_t> file;
+    // Filled by the first find(); the view points into `pixels`, whose buffer never moves
+    // once it is filled.
+    mutable bool decoded = false;
+    mutable std::vector<std::uint32_t> pixels;
+    mutable BitmapView view;
+  };
+
+  // Sorted by id.
+  std::vector<Entry> bitmaps_;
+  Entry icon_;
+  // The addresses the program's own files span, in its read-only data: their pages are given
+  // back once a file is decoded. Both 0 for files the store was handed.
+  std::uintptr_t ownFirst_ = 0;
+  std::uintptr_t ownEnd_ = 0;
+};

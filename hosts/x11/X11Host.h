@@ -1,0 +1,141 @@
+// The Linux host: an X11 window with its event loop and timer, presented from a software canvas.
+//
+// The Win32 behaviours it reproduces, so that one window procedure serves both programs:
+// - Paint after input: WM_PAINT only once no input waits; an exposure puts the last frame
+//   again without one. The first frame is painted before the window is mapped and put as
+//   soon as it is.
+// - The timer grid: ticks on the period's grid, 10 ms at the fastest, no missed ticks sent,
+//   delivered by the loop on its one thread; while the program says it is idle the loop
+//   sleeps without a timeout (TimerSchedule.h).
+// - No capture: X holds the pointer for a pressed button, but nothing outside the client area
+//   reaches the program, a release there included.
+// - Close then destroy: WM_CLOSE, then WM_DESTROY while the window still exists, then the
+//   window goes.
+// - Alt keys ignored: keys with Alt held are system keys, which the program never handles.
+// - The frame size: the outer size is the client size plus a 6 x 25 frame; the window is
+//   placed by its outer corner and cannot be resized.
+// SIGTERM, SIGINT and SIGHUP close the window as its close box does, once it exists; before
+// that they end the process as they would any other.
+#pragma once
+
+// Xlib first: its Font is renamed while it is read (see Xlib.h).
+#include "hosts/x11/Xlib.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/host.h"
+#include "gfx/SoftCanvas.h"
+#include "hosts/x11/SignalPipe.h"
+#include "hosts/x11/TimerSchedule.h"
+#include "hosts/x11/X11Image.h"
+
+class BitmapSource;
+class TextRenderer;
+struct BitmapView;
+
+// Translates X events into the window procedure's Win32-numbered messages and presents the
+// canvas, talking to the X server through Xlib.
+class X11Host final : public Host {
+ public:
+  // Gives the text renderer (or null); called once, before the first paint or for a fatal
+  // error report, so finding the font can go on elsewhere until then.
+  using TextSource = std::function<TextRenderer*()>;
+
+  // Opens the display; when there is none, or it cannot show the canvas, the fatal error
+  // report ends the process. `bitmaps` and what `text` gives may be null and must outlive the
+  // host; `icon`, when given, becomes the window's icon.
+  X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSource text,
+          const BitmapView* icon = nullptr);
+  ~X11Host() override;
+  X11Host(const X11Host&) = delete;
+  X11Host& operator=(const X11Host&) = delete;
+
+  std::string settingsPath() override;
+  Size fullScreenSize() override;
+  bool createWindow(const char* title, Point position) override;
+  void setTimer(int id, int milliseconds) override;
+  void resizeWindow(Size outer) override;
+  Size clientSize() override;
+  Point windowPosition() override;
+  void setTopmost(bool topmost) override;
+  void setOpacity(std::uint8_t alpha) override;
+  void showWindow() override;
+  bool isLeftButtonDown() override;
+  void openUrl(const std::string& url) override;
+  Canvas& beginPaint() override;
+  void endPaint() override;
+  Canvas& getDC() override;
+  void releaseDC() override;
+  void postQuit(int exitCode) override;
+  int runMessageLoop() override;
+  std::int64_t currentTime() override;
+
+  // Called by Xlib's I/O error handler when the connection is gone (the server ended, or
+  // another client killed it): once the window was made, WM_ENDSESSION lets the program keep
+  // its settings, answered from the last known position without any X request; then the
+  // process ends with the fatal exit code. Does not return.
+  [[noreturn]] void displayLost();
+
+ private:
+  struct Atoms;
+
+  // Sleeps until input, a signal, or `timeout` milliseconds (-1: no limit) have passed.
+  void wait(int timeout);
+  void handle(XEvent& event);
+  void handleButton(const XEvent& event);
+  // WM_CLOSE, and DefWindowProc's answer to it: WM_DESTROY, then the window goes.
+  void close();
+  std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+  void present();
+  void putRectangle(int x, int y, int width, int height);
+  bool pointInClient(int x, int y) const;
+  // Asks the server where the outer corner is now and keeps it for when it cannot be asked.
+  void refreshPosition();
+  void setIcon();
+  void setSizeHints(Point position);
+  void announceStartupEnd();
+
+  // The text renderer, taken from the text source the first time.
+  TextRenderer* textRenderer();
+
+  WindowProcedure& procedure_;
+  TextSource textSource_;
+  TextRenderer* text_ = nullptr;
+  const BitmapView* icon_ = nullptr;
+  Display* display_ = nullptr;
+  std::unique_ptr<Atoms> atoms_;
+  std::optional<SignalPipe> signals_;
+
+  int screen_ = 0;
+  ::Window root_ = 0;
+  Visual* visual_ = nullptr;
+  // A colormap of our own only where the 24-bit visual is not the screen's default.
+  Colormap colormap_ = 0;
+  ::Window window_ = 0;
+  GC gc_ = nullptr;
+  std::unique_ptr<X11Image> image_;
+
+  Size client_;
+  Point position_;
+  SoftCanvas canvas_;
+
+  // Whether the pointer is over the window, as Enter and Leave say; moves count only then.
+  bool pointerInWindow_ = false;
+  // Like Windows, an invalidated window gets WM_PAINT only once no input is waiting.
+  bool paintPending_ = false;
+  // Whether showWindow has mapped the window; frames painted before are put only then.
+  bool shown_ = false;
+  // Whether the window was ever made: from then on a lost display still saves the settings.
+  bool windowMade_ = false;
+
+  int timerId_ = 0;
+  TimerSchedule timer_;
+
+  bool quit_ = false;
+  int exitCode_ = 0;
+  bool closing_ = false;
+};

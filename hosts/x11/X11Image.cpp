@@ -1,0 +1,146 @@
+// The window's picture on the server side: a canvas-sized image put with MIT-SHM or XPutImage.
+#include "hosts/x11/X11Image.h"
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Set by the error handler while a segment is being attached; a refused attach (a remote
+// connection, or a server that cannot reach the segment) shows only as an X error.
+bool gAttachFailed = false;
+int noteAttachError(Display*, XErrorEvent*) {
+  gAttachFailed = true;
+  return 0;
+}
+
+}  // namespace
+
+X11Image::X11Image(Display* display, Visual* visual) : display_(display), visual_(visual) {
+  shmOffered_ = XShmQueryExtension(display) == True;
+}
+
+X11Image::~X11Image() { release(); }
+
+void X11Image::release() {
+  if (shmImage_ != nullptr) {
+    if (display_ != nullptr) XShmDetach(display_, &segment_);
+    // XDestroyImage must not free the segment itself.
+    shmImage_->data = nullptr;
+    XDestroyImage(shmImage_);
+    shmImage_ = nullptr;
+    shmdt(segment_.shmaddr);
+    segment_ = {};
+  }
+  plainReady_ = false;
+  width_ = 0;
+  height_ = 0;
+}
+
+bool X11Image::attachShared(int width, int height) {
+  shmImage_ = XShmCreateImage(display_, visual_, 24, ZPixmap, nullptr, &segment_,
+                              static_cast<unsigned>(width), static_cast<unsigned>(height));
+  if (shmImage_ == nullptr) return false;
+  const std::size_t bytes =
+      static_cast<std::size_t>(shmImage_->bytes_per_line) * static_cast<std::size_t>(height);
+  segment_.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  void* address = segment_.shmid >= 0 ? shmat(segment_.shmid, nullptr, 0) : nullptr;
+  if (address == nullptr || address == reinterpret_cast<void*>(-1)) {
+    if (segment_.shmid >= 0) shmctl(segment_.shmid, IPC_RMID, nullptr);
+    XDestroyImage(shmImage_);
+    shmImage_ = nullptr;
+    return false;
+  }
+  segment_.shmaddr = static_cast<char*>(address);
+  shmImage_->data = segment_.shmaddr;
+  segment_.readOnly = False;
+  gAttachFailed = false;
+  XErrorHandler previous = XSetErrorHandler(noteAttachError);
+  const bool attached = XShmAttach(display_, &segment_) != 0;
+  XSync(display_, False);
+  XSetErrorHandler(previous);
+  // Marked for removal now, so the segment goes with the process however it ends.
+  shmctl(segment_.shmid, IPC_RMID, nullptr);
+  if (!attached || gAttachFailed) {
+    shmImage_->data = nullptr;
+    XDestroyImage(shmImage_);
+    shmImage_ = nullptr;
+    shmdt(segment_.shmaddr);
+    segment_ = {};
+    // Not offered after all: a later size does not try again.
+    shmOffered_ = false;
+    return false;
+  }
+  return true;
+}
+
+std::span<std::uint32_t> X11Image::prepare(int width, int height) {
+  release();
+  if (width <= 0 || height <= 0) return {};
+  width_ = width;
+  height_ = height;
+  if (!shmOffered_ || !attachShared(width, height) || shmImage_->bytes_per_line != width * 4) {
+    return {};
+  }
+  return {reinterpret_cast<std::uint32_t*>(shmImage_->data),
+          static_cast<std::size_t>(width) * static_cast<std::size_t>(height)};
+}
+
+void X11Image::update(std::span<const std::uint32_t> pixels, int width, int height) {
+  if (width <= 0 || height <= 0 ||
+      pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+    release();
+    return;
+  }
+  if (width != width_ || height != height_) prepare(width, height);
+  if (shmImage_ != nullptr) {
+    // Drawn in place: nothing to copy.
+    if (pixels.data() == reinterpret_cast<const std::uint32_t*>(shmImage_->data)) return;
+    const auto rowBytes = static_cast<std::size_t>(width) * 4;
+    for (int y = 0; y < height; ++y) {
+      std::memcpy(shmImage_->data + static_cast<std::size_t>(y) * shmImage_->bytes_per_line,
+                  pixels.data() + static_cast<std::size_t>(y) * width, rowBytes);
+    }
+    return;
+  }
+  // The canvas's own buffer, described once per frame; XInitImage fills in the functions.
+  plain_ = {};
+  plain_.width = width;
+  plain_.height = height;
+  plain_.format = ZPixmap;
+  // Xlib only reads the buffer.
+  plain_.data = reinterpret_cast<char*>(const_cast<std::uint32_t*>(pixels.data()));
+  plain_.byte_order = LSBFirst;
+  plain_.bitmap_unit = 32;
+  plain_.bitmap_bit_order = LSBFirst;
+  plain_.bitmap_pad = 32;
+  plain_.depth = 24;
+  plain_.bytes_per_line = width * 4;
+  plain_.bits_per_pixel = 32;
+  plain_.red_mask = visual_->red_mask;
+  plain_.green_mask = visual_->green_mask;
+  plain_.blue_mask = visual_->blue_mask;
+  plainReady_ = XInitImage(&plain_) != 0;
+}
+
+void X11Image::put(::Window window, GC gc, int x, int y, int width, int height) {
+  if (display_ == nullptr) return;
+  const int left = std::max(x, 0);
+  const int top = std::max(y, 0);
+  const int right = std::min(x + width, width_);
+  const int bottom = std::min(y + height, height_);
+  if (right <= left || bottom <= top) return;
+  const auto w = static_cast<unsigned>(right - left);
+  const auto h = static_cast<unsigned>(bottom - top);
+  if (shmImage_ != nullptr) {
+    XShmPutImage(display_, window, gc, shmImage_, left, top, left, top, w, h, False);
+    // The server reads the segment after the request; the next frame must not overwrite it
+    // before then.
+    XSync(display_, False);
+  } else if (plainReady_) {
+    XPutImage(display_, window, gc, &plain_, left, top, left, top, w, h);
+  }
+}

@@ -1,0 +1,46 @@
+// The window's picture on the server side: a canvas-sized image put with MIT-SHM or XPutImage.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "hosts/x11/Xlib.h"
+
+// Holds the last frame the program painted and puts any part of it into the window. Where the
+// server offers MIT-SHM and the segment can be attached (a local connection), frames go through
+// shared memory, which the canvas can draw into directly; otherwise through the connection with
+// XPutImage, straight from the canvas's buffer. The visual must be 24-bit TrueColor with the
+// canvas's 0x00RRGGBB layout.
+class X11Image {
+ public:
+  X11Image(Display* display, Visual* visual);
+  ~X11Image();
+  X11Image(const X11Image&) = delete;
+  X11Image& operator=(const X11Image&) = delete;
+
+  // Makes the image for frames of this size. Returns the shared segment's pixels for the canvas
+  // to draw into, or nothing where frames go through the connection; either way the old
+  // segment is gone.
+  std::span<std::uint32_t> prepare(int width, int height);
+  // Takes the frame: copies it into the shared segment unless it was drawn there, or keeps a
+  // view of `pixels`, which must then stay valid until the next update or prepare.
+  void update(std::span<const std::uint32_t> pixels, int width, int height);
+  // Puts the rectangle of the last frame into `window` at the same place, clipped to the frame.
+  void put(::Window window, GC gc, int x, int y, int width, int height);
+  bool sharedMemory() const { return shmImage_ != nullptr; }
+
+ private:
+  void release();
+  bool attachShared(int width, int height);
+
+  Display* display_;
+  Visual* visual_;
+  bool shmOffered_ = false;
+  int width_ = 0;
+  int height_ = 0;
+  // MIT-SHM: the image and its segment. Without it, the frame lives in plain_.
+  XImage* shmImage_ = nullptr;
+  XShmSegmentInfo segment_{};
+  XImage plain_{};
+  bool plainReady_ = false;
+};

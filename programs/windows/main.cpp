@@ -1,0 +1,20 @@
+// The Windows program's entry: one application object and one Win32 host for the whole run.
+#include <new>
+
+#include "app/Application.h"
+#include "hosts/win32/FatalErrorReport.h"
+#include "hosts/win32/Win32Api.h"
+#include "hosts/win32/Win32Host.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  try {
+    Application application;
+    Win32Host host(instance, application);
+    host.registerWindowClass();
+    return application.run(host);
+  } catch (const std::bad_alloc&) {
+    // The settings file is written only after the message loop, through a temporary file that
+    // replaces the old one whole, so it is as it was.
+    outOfMemoryReport();
+  }
+}

@@ -1,0 +1,305 @@
+// Text tests: CreateFontA sizes, DrawText centring and clipping, weights and font failures.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gfx/SoftCanvas.h"
+#include "gfx/TextRenderer.h"
+#include "support/GoldenImage.h"
+#include "support/GoldenText.h"
+
+namespace {
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+// The bounding box of every pixel that is no longer white, and how much ink there is.
+struct Ink {
+  int left = INT_MAX;
+  int top = INT_MAX;
+  int right = INT_MIN;  // inclusive
+  int bottom = INT_MIN;
+  long darkness = 0;
+  bool empty() const { return darkness == 0; }
+  int width() const { return right - left + 1; }
+  int height() const { return bottom - top + 1; }
+};
+
+Ink measure(const SoftCanvas& canvas) {
+  Ink ink;
+  for (int y = 0; y < canvas.height(); ++y) {
+    for (int x = 0; x < canvas.width(); ++x) {
+      const std::uint32_t rgb = canvas.pixel(x, y);
+      if (rgb == kWhite) continue;
+      ink.left = std::min(ink.left, x);
+      ink.right = std::max(ink.right, x);
+      ink.top = std::min(ink.top, y);
+      ink.bottom = std::max(ink.bottom, y);
+      ink.darkness += 765 - static_cast<long>((rgb >> 16) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF));
+    }
+  }
+  return ink;
+}
+
+class TextRendererTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(text_.ok()) << "no font: " << text_.error();
+  }
+
+  // Draws `line` black on white into `area` of a fresh canvas and measures the ink.
+  Ink draw(std::string_view line, const Font& font, Rect area = {0, 0, 200, 100}, int width = 200,
+           int height = 100) {
+    canvas_ = std::make_unique<SoftCanvas>(width, height, nullptr, &text_);
+    canvas_->fill(kWhite);
+    canvas_->text(area, line, font, 0x000000);
+    return measure(*canvas_);
+  }
+
+  TextRenderer text_;
+  std::unique_ptr<SoftCanvas> canvas_;
+};
+
+TEST_F(TextRendererTest, PositiveHeightIsTheCellAndWidthTheAverageCharacter) {
+  for (const Font font : {Font{15, 6, 700}, Font{15, 6, 400}, Font{68, 53, 900}, Font{20, 0, 400}}) {
+    const std::optional<TextMetrics> metrics = text_.metrics(font);
+    ASSERT_TRUE(metrics);
+    EXPECT_EQ(metrics->height, font.height);
+    EXPECT_EQ(metrics->ascent + metrics->descent, font.height);
+    EXPECT_GT(metrics->ascent, metrics->descent);
+    if (font.width != 0) {
+      EXPECT_EQ(metrics->averageWidth, font.width);
+    }
+  }
+  // A negative height is the em size; the cell is larger.
+  const std::optional<TextMetrics> em = text_.metrics({-20, 0, 400});
+  ASSERT_TRUE(em);
+  EXPECT_GT(em->height, 20);
+  EXPECT_LT(em->height, 30);
+  // Height 0 asks for the default size.
+  ASSERT_TRUE(text_.metrics({0, 0, 400}));
+  EXPECT_GT(text_.metrics({0, 0, 400})->height, 8);
+}
+
+TEST_F(TextRendererTest, InkScalesWithHeightAndWidthSeparately) {
+  const Ink small = draw("HHHH", {20, 8, 400});
+  const Ink tall = draw("HHHH", {40, 8, 400});
+  const Ink wide = draw("HHHH", {20, 16, 400});
+  ASSERT_FALSE(small.empty());
+  EXPECT_NEAR(tall.height(), 2 * small.height(), 2);
+  EXPECT_NEAR(tall.width(), small.width(), 2);
+  EXPECT_NEAR(wide.width(), 2 * small.width(), 4);
+  EXPECT_NEAR(wide.height(), small.height(), 1);
+  // Twice the average width gives twice the advance.
+  EXPECT_NEAR(text_.textWidth("abcdefgh", {20, 16, 400}), 2 * text_.textWidth("abcdefgh", {20, 8, 400}), 4);
+}
+
+TEST_F(TextRendererTest, TextIsCentredOnTheRectangle) {
+  struct Case {
+    Rect area;
+    Font font;
+  };
+  for (const Case& c : {Case{{0, 0, 200, 100}, {15, 6, 700}}, Case{{30, 45, 108, 123}, {68, 53, 900}},
+                        Case{{373, 45, 454, 76}, {15, 6, 1}}, Case{{10, 10, 91, 41}, {20, 0, 400}}}) {
+    const Ink ink = draw("HIH", c.font, c.area, 500, 200);
+    ASSERT_FALSE(ink.empty());
+    const std::optional<TextMetrics> metrics = text_.metrics(c.font);
+    // 'H' sits on the baseline; DrawText puts the cell's middle at the rectangle's middle.
+    const int cellTop = c.area.top + (c.area.bottom - c.area.top) / 2 - metrics->height / 2;
+    EXPECT_NEAR(ink.bottom, cellTop + metrics->ascent - 1, 1) << c.font.height;
+    const int leftMargin = ink.left - c.area.left;
+    const int rightMargin = c.area.right - 1 - ink.right;
+    EXPECT_NEAR(leftMargin, rightMargin, 2) << c.font.height;
+  }
+}
+
+TEST_F(TextRendererTest, HeavierWeightsPutMoreInk) {
+  const Ink normal = draw("Moves : 12", {15, 6, 400});
+  const Ink bold = draw("Moves : 12", {15, 6, 700});
+  const Ink heavy = draw("Moves : 12", {15, 6, 900});
+  EXPECT_GT(bold.darkness, normal.darkness * 6 / 5);
+  EXPECT_GE(heavy.darkness, bold.darkness);
+  EXPECT_NE(text_.fontFile(700), text_.fontFile(400));
+  EXPECT_EQ(text_.fontFile(900), text_.fontFile(700));
+}
+
+TEST_F(TextRendererTest, TextIsClippedToItsRectangleAndTheCanvas) {
+  const Rect area{50, 40, 90, 60};
+  const Ink ink = draw("a line far too long for its box", {30, 12, 700}, area);
+  ASSERT_FALSE(ink.empty());
+  EXPECT_GE(ink.left, area.left);
+  EXPECT_LT(ink.right, area.right);
+  EXPECT_GE(ink.top, area.top);
+  EXPECT_LT(ink.bottom, area.bottom);
+  // Rectangles partly or wholly off the canvas, or inside out, touch nothing they must not.
+  for (const Rect off : {Rect{-100, -100, 20, 20}, Rect{180, 90, 400, 300}, Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+                         Rect{90, 60, 50, 40}, Rect{300, 300, 400, 400}}) {
+    draw("Solve", {40, 20, 900}, off);
+  }
+  // An inside-out rectangle clips as its ordered self.
+  const Ink inverted = draw("Solve", {40, 20, 900}, {90, 60, 50, 40});
+  ASSERT_FALSE(inverted.empty());
+  EXPECT_GE(inverted.left, area.left);
+  EXPECT_LT(inverted.right, area.right);
+  EXPECT_GE(inverted.top, area.top);
+  EXPECT_LT(inverted.bottom, area.bottom);
+}
+
+TEST_F(TextRendererTest, TextIsBlendedInItsColourOnATransparentBackground) {
+  SoftCanvas canvas(120, 60, nullptr, &text_);
+  canvas.fill(0x00FF00);
+  canvas.text({0, 0, 120, 60}, "Hard", {40, 20, 700}, 0x0000FF);  // COLORREF red
+  int solid = 0;
+  int other = 0;
+  for (const std::uint32_t rgb : canvas.pixels()) {
+    if (rgb == 0xFF0000) ++solid;
+    // Blends of red over green have no blue; anything else would be a wrong colour.
+    if ((rgb & 0xFF) != 0) ++other;
+  }
+  EXPECT_GT(solid, 50);
+  EXPECT_EQ(other, 0);
+  EXPECT_EQ(canvas.pixel(0, 0), 0x00FF00u);
+}
+
+TEST_F(TextRendererTest, NothingIsDrawnForEmptyTextOrAbsurdSizes) {
+  EXPECT_TRUE(draw("", {15, 6, 400}).empty());
+  EXPECT_TRUE(draw("&", {15, 6, 400}).empty());
+  EXPECT_TRUE(draw("Easy", {INT_MAX, 6, 400}).empty());
+  EXPECT_TRUE(draw("Easy", {INT_MIN, 6, 400}).empty());
+  EXPECT_TRUE(draw("Easy", {15, INT_MIN, 400}).empty());
+  EXPECT_FALSE(text_.metrics({15, INT_MAX, 400}));
+  EXPECT_FALSE(draw("Easy", {1, 1, 400}).darkness < 0);  // tiny sizes are fine
+  SoftCanvas withoutText(10, 10, nullptr, nullptr);
+  withoutText.fill(kWhite);
+  withoutText.text({0, 0, 10, 10}, "Easy", {8, 4, 400}, 0);
+  EXPECT_TRUE(measure(withoutText).empty());
+}
+
+TEST_F(TextRendererTest, AmpersandPrefixesAreProcessed) {
+  const Ink doubled = draw("&&", {30, 0, 400});
+  const std::vector<std::uint32_t> doubledPixels(canvas_->pixels().begin(), canvas_->pixels().end());
+  draw("&", {30, 0, 400});  // a lone trailing '&' shows nothing
+  EXPECT_TRUE(measure(*canvas_).empty());
+  const Ink single = draw("x&&", {30, 0, 400});
+  ASSERT_FALSE(doubled.empty());
+  EXPECT_GT(single.width(), doubled.width());
+  // "A&B" is "AB" with B underlined one row below the baseline.
+  const Ink plain = draw("AB", {30, 0, 400});
+  const Ink underlined = draw("A&B", {30, 0, 400});
+  EXPECT_EQ(underlined.left, plain.left);
+  EXPECT_GT(underlined.bottom, plain.bottom);
+}
+
+TEST_F(TextRendererTest, Windows1252BytesDrawTheirCharacters) {
+  EXPECT_FALSE(draw("\x80", {30, 0, 400}).empty());  // the euro sign
+  EXPECT_FALSE(draw("\xE9", {30, 0, 400}).empty());  // e acute
+}
+
+TEST(TextRendererFiles, MissingOrBrokenFontFilesAreReportedNotFatal) {
+  const std::string notAFont = std::string(DERADU_TEST_OUTPUT) + "/not-a-font.ttf";
+  std::ofstream(notAFont) << "this is not a font";
+  for (const std::string& path : {std::string("/nonexistent/font.ttf"), notAFont, std::string()}) {
+    TextRenderer text(path, "");
+    EXPECT_FALSE(text.ok()) << path;
+    EXPECT_NE(text.error().find("font"), std::string::npos) << text.error();
+    EXPECT_NE(text.error().find(path), std::string::npos) << text.error();
+    EXPECT_FALSE(text.metrics({15, 6, 400}));
+    SoftCanvas canvas(20, 20, nullptr, &text);
+    canvas.fill(kWhite);
+    canvas.text({0, 0, 20, 20}, "Easy", {15, 6, 400}, 0);
+    EXPECT_TRUE(measure(canvas).empty());
+  }
+  // A regular face with an unreadable bold one still draws; bold is then emboldened.
+  TextRenderer regularOnly(TextRenderer().fontFile(400), "/nonexistent/bold.ttf");
+  EXPECT_TRUE(regularOnly.ok());
+  EXPECT_TRUE(regularOnly.error().empty()) << regularOnly.error();
+  EXPECT_EQ(regularOnly.fontFile(700), regularOnly.fontFile(400));
+  std::remove(notAFont.c_str());
+}
+
+// Points fontconfig at a configuration of our own for one scope: a folder holding only
+// the given font files (none at all when empty).
+class OnlyFonts {
+ public:
+  explicit OnlyFonts(const std::vector<std::string>& files) {
+    namespace fs = std::filesystem;
+    // Tests run in parallel processes, so each test gets a folder of its own.
+    folder_ = fs::path(DERADU_TEST_OUTPUT) /
+              ("fonts-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_ / "fonts");
+    for (const std::string& file : files) {
+      fs::create_symlink(file, folder_ / "fonts" / fs::path(file).filename());
+    }
+    std::ofstream(folder_ / "fonts.conf")
+        << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig><dir>"
+        << (folder_ / "fonts").string() << "</dir><cachedir>" << (folder_ / "cache").string()
+        << "</cachedir></fontconfig>\n";
+    if (const char* value = std::getenv("FONTCONFIG_FILE")) saved_ = value;
+    setenv("FONTCONFIG_FILE", (folder_ / "fonts.conf").c_str(), 1);
+  }
+  ~OnlyFonts() {
+    if (saved_) {
+      setenv("FONTCONFIG_FILE", saved_->c_str(), 1);
+    } else {
+      unsetenv("FONTCONFIG_FILE");
+    }
+    std::filesystem::remove_all(folder_);
+  }
+
+ private:
+  std::filesystem::path folder_;
+  std::optional<std::string> saved_;
+};
+
+TEST(TextRendererFiles, WithoutAnyFontTheRendererSaysSo) {
+  const OnlyFonts none({});
+  TextRenderer text;
+  EXPECT_FALSE(text.ok());
+  EXPECT_NE(text.error().find("no font"), std::string::npos) << text.error();
+  SoftCanvas canvas(20, 20, nullptr, &text);
+  canvas.fill(kWhite);
+  canvas.text({0, 0, 20, 20}, "Easy", {15, 6, 400}, 0);
+  EXPECT_TRUE(measure(canvas).empty());
+}
+
+TEST(TextRendererFiles, WithOnlyAnotherRegularFaceTextIsDrawnAndBoldIsEmboldened) {
+  std::string other = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
+  if (!std::filesystem::exists(other)) {
+    TextRenderer usual;
+    ASSERT_TRUE(usual.ok()) << usual.error();
+    other = usual.fontFile(400);
+  }
+  const OnlyFonts only({other});
+  TextRenderer text;
+  ASSERT_TRUE(text.ok()) << text.error();
+  const auto fileName = [](const std::string& path) { return std::filesystem::path(path).filename(); };
+  EXPECT_EQ(fileName(text.fontFile(400)), fileName(other));
+  EXPECT_EQ(fileName(text.fontFile(900)), fileName(other));
+  SoftCanvas normal(200, 60, nullptr, &text);
+  SoftCanvas bold(200, 60, nullptr, &text);
+  normal.fill(kWhite);
+  bold.fill(kWhite);
+  normal.text({0, 0, 200, 60}, "Medium", {20, 8, 400}, 0);
+  bold.text({0, 0, 200, 60}, "Medium", {20, 8, 700}, 0);
+  EXPECT_FALSE(measure(normal).empty());
+  EXPECT_GT(measure(bold).darkness, measure(normal).darkness * 6 / 5);
+}
+
+// Button captions as the widget kit draws them, with the faces the golden was made with.
+TEST(TextRendererGolden, ButtonCaptionsMatchTheGoldenImage) {
+  SoftCanvas canvas(100, 70, nullptr, &goldenText());
+  canvas.fill(0xF0F0F0);
+  canvas.rectangle({5, 5, 86, 36}, {0xFFFFFF, 0}, 0xF0F0F0);
+  canvas.text({5, 5, 86, 36}, "Easy", {15, 6, 700}, 0x000000);
+  canvas.text({6, 38, 86, 68}, "Moves : 12", {15, 6, 400}, 0x000065);
+  expectMatchesGolden(canvas, "soft/button_captions");
+}
+
+}  // namespace
