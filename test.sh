@@ -16,7 +16,7 @@ build() { # preset
   cmake --build --preset "$1"
 }
 
-echo "== Layers: every include follows the arrows"
+echo "== Layers: every include and every link follows the arrows"
 tools/check_layers.sh
 
 echo "== Linux program (Release)"
