@@ -27,11 +27,12 @@ ninja -C "$build" -j2 deradu deradu_bench deradu_window_probe
 work=$(mktemp -d)
 cc -O2 -o "$work/xlib-floor" bench/XlibFloor.c -lX11
 cc -O2 -o "$work/click-storm" bench/ClickStorm.c -lX11
-xvfb_pid=""
+# shellcheck source=tools/virtual_display.sh
+source tools/virtual_display.sh
 bus_pid=""
 cleanup() {
   [ -n "$bus_pid" ] && kill -TERM "$bus_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null || true
+  stop_virtual_display
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -45,15 +46,7 @@ sed -n '/^Summary/,$p' "$work/bench.txt"
 [ "$bench_status" -le 2 ] || { echo "the benchmarks failed ($bench_status)" >&2; exit 1; }
 
 echo "== Programs on a virtual display"
-# Xvfb picks a free display number itself and writes it to fd 3 once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
+start_virtual_display "$work" || exit 1
 
 # A session bus, as every desktop session has; without one the GTK programs wait for it.
 dbus-daemon --session --fork --print-address=3 --print-pid=4 \
