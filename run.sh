@@ -34,25 +34,16 @@ fi
 echo "== No usable display (DISPLAY='${DISPLAY:-}'): running the game on a virtual display"
 ensure_packages test
 work=$(mktemp -d)
-xvfb_pid=""
+# shellcheck source=tools/virtual_display.sh
+source tools/virtual_display.sh
 game_pid=""
 cleanup() {
   if [ -n "$game_pid" ]; then kill -TERM "$game_pid" 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ]; then kill -TERM "$xvfb_pid" 2>/dev/null || true; fi
+  stop_virtual_display
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# Xvfb picks a free display number itself and writes it to fd 3 once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-DISPLAY=":$(cat "$work/display")"
-export DISPLAY
+start_virtual_display "$work" || exit 1
 
 build/deradu &
 game_pid=$!

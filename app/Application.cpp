@@ -7,6 +7,7 @@
 #include "app/Controller.h"
 #include "app/Screen.h"
 #include "app/ScreenTable.h"
+#include "platform/hostConstants.h"
 #include "platform/messages.h"
 #include "settings/DecimalText.h"
 #include "settings/Settings.h"
@@ -48,7 +49,7 @@ const Application::State& Application::state() const { return parts_->view; }
 int Application::run(Host& host) {
   // Without a window the settings lines still hold the file's own text; writing them back
   // would only damage the file, so it is left as it was.
-  if (!start(host)) return kNoWindowExitCode;
+  if (!start(host)) return host::kFatalExitCode;
   host.runMessageLoop();
   finish();
   return kNormalExitCode;

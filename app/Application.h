@@ -14,10 +14,9 @@ class Application final : public WindowProcedure {
   Application& operator=(const Application&) = delete;
 
   static constexpr int kNormalExitCode = 1;
-  static constexpr int kNoWindowExitCode = 2;
 
   // The whole run: start-up, the message loop, the settings written afterwards. Returns the exit
-  // code: 1 after a normal exit, 2 when no window could be created.
+  // code: 1 after a normal exit, host::kFatalExitCode when no window could be created.
   int run(Host& host);
 
   // Start-up up to the shown window: settings read, window created at the saved position (the

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds the Linux program and the benchmarks in Release (configured as ./test.sh configures
-# build/), times the benchmarks, and measures build/deradu beside a floor (a bare Xlib program
-# that puts one image of the game's size, built here) and two open-source 15-puzzles from Debian
-# (sgt-fifteen, gnome-taquin) on one virtual display, in the same run: time to the first painted
-# frame, shared libraries mapped then, processor time and wakeups over idle seconds, peak
-# resident memory, the end on SIGTERM and any process left behind. Writes the figures to bench/RESULTS.md (or to the file
-# named by DERADU_BENCH_RESULTS). DERADU_BENCH_RUNS sets the start-up runs per program (5);
-# DERADU_BENCH_BUILD names another build folder than build/.
+# Builds the Linux program and the benchmarks through the release preset (as ./test.sh and
+# run.sh build build/), times the benchmarks, and measures build/deradu beside a floor (a bare
+# Xlib program that puts one image of the game's size, built here) and two open-source 15-puzzles
+# from Debian (sgt-fifteen, gnome-taquin) on one virtual display, in the same run: time to the
+# first painted frame, shared libraries mapped then, processor time and wakeups over idle
+# seconds, peak resident memory, the end on SIGTERM and any process left behind. Writes the
+# figures to bench/RESULTS.md (or to the file named by DERADU_BENCH_RESULTS). DERADU_BENCH_RUNS
+# sets the start-up runs per program (5); DERADU_BENCH_BUILD names another build folder than
+# build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -20,18 +21,19 @@ source tools/packages.sh
 ensure_packages build test bench
 
 echo "== Building $build/ in Release"
-cmake -S "$root" -B "$root/$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDERADU_TESTS=OFF \
-  -DDERADU_BENCH=ON >/dev/null
-ninja -C "$build" -j2 deradu deradu_bench deradu_window_probe
+# The release preset, which run.sh and ./test.sh build too; -B only moves it to another folder.
+cmake --preset release -B "$root/$build" >/dev/null
+cmake --build "$root/$build" --parallel 2 --target deradu deradu_bench deradu_window_probe
 
 work=$(mktemp -d)
 cc -O2 -o "$work/xlib-floor" bench/XlibFloor.c -lX11
 cc -O2 -o "$work/click-storm" bench/ClickStorm.c -lX11
-xvfb_pid=""
+# shellcheck source=tools/virtual_display.sh
+source tools/virtual_display.sh
 bus_pid=""
 cleanup() {
   [ -n "$bus_pid" ] && kill -TERM "$bus_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null || true
+  stop_virtual_display
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -45,15 +47,7 @@ sed -n '/^Summary/,$p' "$work/bench.txt"
 [ "$bench_status" -le 2 ] || { echo "the benchmarks failed ($bench_status)" >&2; exit 1; }
 
 echo "== Programs on a virtual display"
-# Xvfb picks a free display number itself and writes it to fd 3 once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
+start_virtual_display "$work" || exit 1
 
 # A session bus, as every desktop session has; without one the GTK programs wait for it.
 dbus-daemon --session --fork --print-address=3 --print-pid=4 \

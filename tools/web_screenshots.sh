@@ -17,16 +17,16 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-shots.XXXXXX")
 game_pid=""
 # Under set -e a failing test in here would end the script before the display is stopped.
 cleanup() {
-  local pid
-  for pid in $game_pid $xvfb_pid; do
-    kill -TERM "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null || true
-  done
+  if [ -n "$game_pid" ]; then
+    kill -TERM "$game_pid" 2>/dev/null || true
+    wait "$game_pid" 2>/dev/null || true
+  fi
+  stop_virtual_display
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-start_xvfb "$work"
+start_virtual_display "$work" || exit 1
 # Help must not start a real browser on the virtual display.
 install_url_recorder "$work"
 

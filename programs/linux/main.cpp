@@ -11,6 +11,7 @@
 #include "gfx/FontLookup.h"
 #include "gfx/TextRenderer.h"
 #include "hosts/x11/X11Host.h"
+#include "platform/hostConstants.h"
 
 int main() {
   try {
@@ -47,6 +48,6 @@ int main() {
     // Nothing was written yet: the settings file is written only after the message loop,
     // through a temporary file that replaces the old one whole.
     std::fprintf(stderr, "deradu: out of memory\n");
-    return Application::kNoWindowExitCode;
+    return host::kFatalExitCode;
   }
 }

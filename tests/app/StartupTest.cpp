@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ScreenTable.h"
+#include "platform/hostConstants.h"
 #include "tests/app/HeadlessProgram.h"
 
 TEST(Startup, WithoutSettingsOpensAtTheOriginWithDefaults) {
@@ -188,7 +189,7 @@ TEST(Startup, WithoutAWindowTheSettingsFileIsLeftAlone) {
   HeadlessProgram files("1\n1\n1\n5\n6\n3\n");
   NoWindowHost host(files.settingsPath().string());
   Application app;
-  EXPECT_EQ(app.run(host), Application::kNoWindowExitCode);
+  EXPECT_EQ(app.run(host), host::kFatalExitCode);
   EXPECT_FALSE(host.loopRan);
   EXPECT_EQ(files.readSettings(), "1\n1\n1\n5\n6\n3\n");
 }

@@ -20,13 +20,13 @@ holder_pid=""
 cleanup() {
   [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null
   [ -n "$holder_pid" ] && kill -TERM "$holder_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  stop_virtual_display
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
 }
 trap cleanup EXIT
 
 
-start_xvfb "$work"
+start_virtual_display "$work" || fatal "the virtual display starts"
 # What a window manager publishes: a work area per desktop, and the current desktop. The server
 # forgets root properties when its last client leaves, so a watcher stays connected.
 xprop -root -spy _NET_CURRENT_DESKTOP >/dev/null 2>&1 &

@@ -18,12 +18,12 @@ probe_pid=""
 
 cleanup() {
   [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  stop_virtual_display
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
 }
 trap cleanup EXIT
 
-start_xvfb "$work"
+start_virtual_display "$work" || fatal "the virtual display starts"
 
 # Keys: each case sets a layout, types key symbols with xdotool (which finds their key and
 # group) and expects the virtual keys, in hexadecimal.

@@ -3,7 +3,9 @@
 
 passed=0
 failed=0
-xvfb_pid=""
+
+# shellcheck source=tools/virtual_display.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/virtual_display.sh"
 
 pass() { passed=$((passed + 1)); echo "  ok    $1"; }
 fail() { failed=$((failed + 1)); echo "  FAIL  $1${2:+: $2}"; }
@@ -22,30 +24,9 @@ require_tools() { # tool...
   done
 }
 
-# Starts Xvfb on a free display number, exports DISPLAY and sets xvfb_pid; the caller's cleanup
-# stops it. Without one the whole script fails at once.
-start_xvfb() { # work folder
-  # A number left by an earlier server would be read before the new one truncates the file.
-  rm -f "$1/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$1/display" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.1; done
-  if [ ! -s "$1/display" ]; then
-    fail "Xvfb starts"
-    echo "$passed passed, $failed failed"
-    exit 1
-  fi
-  DISPLAY=":$(cat "$1/display")"
-  export DISPLAY
-}
-stop_xvfb() {
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  xvfb_pid=""
-}
-
 # Ends the script at once with one failure, for a part it cannot go on without.
-fatal() { # name, reason
-  fail "$1" "$2"
+fatal() { # name [reason]
+  fail "$1" "${2:-}"
   echo "$passed passed, $failed failed"
   exit 1
 }

@@ -24,12 +24,12 @@ source "$here/scenario.sh"
 
 cleanup() {
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  stop_xvfb
+  stop_virtual_display
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Screenshots and logs kept in $work"; fi
 }
 trap cleanup EXIT
 
-start_xvfb "$work"
+start_virtual_display "$work" || fatal "the virtual display starts"
 install_url_recorder "$work"
 build_close_helper "$work"
 
@@ -83,7 +83,7 @@ fi
 game_err="$work/server-ends.err"
 if start_game; then
   move_to 180 90
-  stop_xvfb
+  stop_virtual_display
   game_ends
   check "when the X server ends the game ends with exit code 2, position saved" "2/90 180" \
     "$status/$(saved_position)"
@@ -92,7 +92,7 @@ if start_game; then
 else
   fail "the window appears before the server ends" "$(cat "$game_err")"
 fi
-start_xvfb "$work"
+start_virtual_display "$work" || fatal "the virtual display starts"
 
 # ---------------------------------------------------------------------------------------------
 echo "== No display"

@@ -22,7 +22,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-deb.XXXXXX")
 game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  stop_xvfb
+  stop_virtual_display
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
 }
 trap cleanup EXIT
@@ -113,7 +113,7 @@ check "every library ldd shows comes with Depends or their dependencies" "" "$un
 
 # ---------------------------------------------------------------------------------------------
 echo "== The unpacked program on a virtual display"
-start_xvfb "$work"
+start_virtual_display "$work" || fatal "the virtual display starts"
 close_helper=""
 if cc -o "$work/close" "$here/linux_close.c" -lX11 2>"$work/close.log"; then
   close_helper="$work/close"

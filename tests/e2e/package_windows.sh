@@ -32,7 +32,7 @@ game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
   timeout 20 wineserver -k 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  stop_virtual_display
   # The prefix is large and only this run's; the logs stay when something failed.
   rm -rf "$work/prefix"
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
@@ -61,7 +61,7 @@ check "its header carries no link time" "0" \
 # ---------------------------------------------------------------------------------------------
 echo "== The installer under Wine"
 wine_environment "$work/prefix" "$work/home"
-start_xvfb "$work"
+start_virtual_display "$work" || fatal "the virtual display starts"
 if ! timeout 600 wine wineboot --init >"$work/wineboot.log" 2>&1 || ! timeout 300 wineserver -w; then
   fail "Wine's prefix is created" "$(tail -n 5 "$work/wineboot.log")"
   echo "$passed passed, $failed failed"

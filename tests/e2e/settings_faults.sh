@@ -27,14 +27,14 @@ source "$(dirname "$0")/e2e_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-faults.XXXXXX")
 
 cleanup() {
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  stop_virtual_display
   grep -o " $work/[^ ]*" /proc/mounts | sort -r | xargs -r -n1 umount 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 
-start_xvfb "$work"
+start_virtual_display "$work" || fatal "the virtual display starts"
 
 # Starts the game with its settings under $1, waits for its window, ends it with SIGTERM and
 # prints "window exit-code": window is "shown" or "none". Further arguments are a command that

@@ -21,12 +21,12 @@ game_pid=""
 status=1
 cleanup() {
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  stop_xvfb
+  stop_virtual_display
   if [ "$status" -eq 0 ] && [ -z "${KEEP:-}" ]; then rm -rf "$work"; else echo "The valgrind log is kept in $work"; fi
 }
 trap cleanup EXIT
 
-start_xvfb "$work"
+start_virtual_display "$work" || fatal "the virtual display starts"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 mkdir -p "$HOME"
 # The help page must not open a browser here.

@@ -50,7 +50,7 @@ source "$here/scenario.sh"
 cleanup() {
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
   timeout 20 wineserver -k 2>/dev/null
-  stop_xvfb
+  stop_virtual_display
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Screenshots and logs kept in $work"; fi
 }
 trap cleanup EXIT
@@ -74,7 +74,7 @@ if [ ! -f "$WINEPREFIX/.deradu-ready" ]; then
   fi
 fi
 
-start_xvfb "$work"
+start_virtual_display "$work" || fatal "the virtual display starts"
 
 # One Wine session for every program run here: its start-up (services, the desktop process) is
 # paid once.

@@ -24,12 +24,20 @@ for candidate in "$cache/qemu-i386" "$(command -v qemu-i386 || true)" \
   fi
 done
 
-# The static build in the package qemu-user of this release's backports needs no library.
+# The static build in the package qemu-user of this release's backports needs no library. The
+# backports sit in the archive that the machine's own apt sources name for its release (apt
+# reads them: sources.list and sources.list.d, one-line and deb822 alike).
 . /etc/os-release
-suite="${VERSION_CODENAME:?no release name in /etc/os-release}-backports"
+release="${VERSION_CODENAME:?no release name in /etc/os-release}"
+suite="$release-backports"
+# shellcheck disable=SC2016 # apt's format fields, not the shell's
+archive=$(apt-get indextargets --no-release-info --format '$(TARGET_OF) $(RELEASE) $(COMPONENT) $(SITE)' |
+  awk -v release="$release" '$1 == "deb" && $3 == "main" && ($2 == release || $2 == release "-backports") &&
+    archive == "" { archive = $4 } END { print archive }')
+[ -n "$archive" ] || { echo "no apt source on this machine serves $release main" >&2; exit 1; }
 apt_dir="$cache/apt"
 mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial"
-echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian $suite main" \
+echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $archive $suite main" \
   >"$apt_dir/sources.list"
 apt_options=(
   -o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir/none"

@@ -26,7 +26,7 @@ game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
   [ -n "$server_pid" ] && kill -TERM "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
-  stop_xvfb
+  stop_virtual_display
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Pages and logs kept in $work"; fi
 }
 trap cleanup EXIT
@@ -184,7 +184,7 @@ echo "  Screenshots: $shots/help-page-desktop.png $shots/help-page-phone.png"
 
 # ---------------------------------------------------------------------------------------------
 echo "== The address the program opens"
-start_xvfb "$work"
+start_virtual_display "$work" || fatal "the virtual display starts"
 install_url_recorder "$work"
 XDG_CONFIG_HOME="$work/config" "$binary" >"$work/game.log" 2>&1 &
 game_pid=$!
