@@ -194,9 +194,10 @@ header('Referrer-Policy: no-referrer');
       read back: every start deals a Medium game. The board, the move counter and the reference
       picture (Show) are not kept.</p>
     <p>The settings file is written when the game ends, so a change made to it while the game
-      runs is overwritten then. The game makes the missing folders itself, and the new file
-      replaces the old one whole: a save that fails (a full disk) leaves the old file as it
-      was.</p>
+      runs is overwritten then. The game makes the missing folders itself. It writes the new
+      file beside the old one and then puts it in the old one's place, so a save that fails for
+      want of disk space leaves the old file as it was; only where it may not make a file in
+      that folder does it rewrite the old file in place.</p>
     <table>
       <thead>
         <tr><th scope="col">System</th><th scope="col">Settings file</th></tr>
@@ -214,9 +215,10 @@ header('Referrer-Policy: no-referrer');
     <p>The file holds six lines of decimal numbers: the skin (0 numbered tiles, 1 picture), keep
       on top (0 or 1), transparency (0 or 1), the window's top and left edge in screen pixels,
       and the level of the last game (1 Easy, 2 Medium, 3 Hard). A skin number the game does not
-      have means numbered tiles. When the saved top-left corner lies outside the screen, for
-      example after a monitor was removed, the window starts near the top-left corner
-      instead.</p>
+      have means numbered tiles. A saved edge that lies outside the screen, for example after a
+      monitor was removed, is brought back: a left edge left of the screen or beyond its width
+      starts the window at the screen's left edge instead, and a top edge above the screen or
+      below its height at the top edge.</p>
     <?php /* end of facts */ ?>
     <h3>Resetting the settings</h3>
     <?php /* facts: settings-reset */ ?>
