@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # Debian packages the scripts need, installed only when missing: sourced by the scripts, or run
 # by hand with the groups to install (tools/packages.sh build test).
 

@@ -13,7 +13,11 @@ help_page="$root/web/deradu/index.php"
 
 render() { # format, template
   LC_ALL=C awk -v format="$1" -v quote="'" '
-    function fail(message) { print FILENAME ":" FNR ": " message > "/dev/stderr"; failed = 1; exit 1 }
+    function fail(message) {
+      print FILENAME ":" FNR ": " message > "/dev/stderr"
+      failed = 1
+      exit 1
+    }
 
     # The facts file: blocks of items, each a paragraph ("p") or a list entry ("l").
     FNR == NR {
@@ -123,7 +127,8 @@ render() { # format, template
     function emit_text(b,    i, width, w, pad, s) {
       width = 0
       for (i = 1; i <= count[b]; i++) {
-        if (kind[b, i] == "l" && length(inline(term[b, i])) > width) width = length(inline(term[b, i]))
+        w = inline(term[b, i])
+        if (kind[b, i] == "l" && length(w) > width) width = length(w)
       }
       if (width > 14) width = 4
       for (i = 1; i <= count[b]; i++) {
@@ -145,7 +150,7 @@ render() { # format, template
       }
     }
 
-    function emit_html(b,    i, n, h) {
+    function emit_html(b,    i, n, h, row) {
       for (i = 1; i <= count[b]; i++) {
         if (kind[b, i] == "p") {
           print wrapped("<p>" inline(text[b, i]) "</p>", 96, "    ", "      ")
@@ -159,8 +164,8 @@ render() { # format, template
           print "      </thead>"
           print "      <tbody>"
           for (; i <= count[b] && kind[b, i] == "l"; i++) {
-            print wrapped("<tr><td>" inline(term[b, i]) "</td><td>" inline(text[b, i]) "</td></tr>", \
-                          96, "        ", "          ")
+            row = "<tr><td>" inline(term[b, i]) "</td><td>" inline(text[b, i]) "</td></tr>"
+            print wrapped(row, 96, "        ", "          ")
           }
           print "      </tbody>"
           print "    </table>"
@@ -197,7 +202,12 @@ render() { # format, template
       next
     }
     { print }
-    END { if (!failed && skipping) { print FILENAME ": a facts marker without its end" > "/dev/stderr"; exit 1 } }
+    END {
+      if (!failed && skipping) {
+        print FILENAME ": a facts marker without its end" > "/dev/stderr"
+        exit 1
+      }
+    }
   ' "$facts" "$2"
 }
 
