@@ -104,7 +104,8 @@ build_windows() {
   mkdir -p "$payload"
   cp "$build/deradu.exe" "$payload/deradu.exe"
   crlf "$root/LICENSE" "$payload/LICENSE.txt"
-  crlf "$root/README.md" "$payload/README.txt"
+  # For players: what the game is, its keys, its settings, removing it (written by CMake).
+  crlf "$build/packaging/README.txt" "$payload/README.txt"
   stamp "$payload"
 
   # -X: no extra fields (owners, Unix times); the names in a fixed order.

@@ -12,6 +12,9 @@ inline constexpr std::string_view kVersion = "1.0u";
 inline constexpr std::string_view kHelpPageBase = "https://www.qor.example/deradu/index.php?v=";
 
 inline constexpr int kTimerId = 111;
+// The period asked of SetTimer. Windows runs any period below 10 ms at 10 ms, and the X11 host
+// keeps the same floor (host::kMinimumTimerPeriod), so the tick comes every 10 ms: a value from
+// 1 to 10 changes nothing, and only one above 10 slows the tick.
 inline constexpr int kTimerMilliseconds = 1;
 inline constexpr int kTransparentAlpha = 190;
 inline constexpr int kOpaqueAlpha = 255;

@@ -42,7 +42,25 @@ set(metadata ${CMAKE_BINARY_DIR}/packaging)
 set(templates ${PROJECT_SOURCE_DIR}/packaging)
 configure_file(${templates}/linux/deradu.desktop.in ${metadata}/${DERADU_APP_ID}.desktop @ONLY)
 configure_file(${templates}/linux/metainfo.xml.in ${metadata}/${DERADU_APP_ID}.metainfo.xml @ONLY)
-configure_file(${templates}/linux/deradu.6.in ${metadata}/deradu.6 @ONLY)
+# The manual page and the Windows README.txt take the facts players rely on from one file
+# (docs/player-facts.txt, written in by tools/player_facts.sh), then the release's values.
+set(player_facts ${PROJECT_SOURCE_DIR}/tools/player_facts.sh)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${player_facts}
+  ${PROJECT_SOURCE_DIR}/docs/player-facts.txt ${templates}/linux/deradu.6.in
+  ${templates}/windows/README.txt.in)
+function(deradu_fill_facts format template output)
+  execute_process(COMMAND ${player_facts} ${format} ${template} OUTPUT_FILE ${output}.in
+                  RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "tools/player_facts.sh could not fill ${template}")
+  endif()
+endfunction()
+deradu_fill_facts(roff ${templates}/linux/deradu.6.in ${metadata}/deradu.6)
+configure_file(${metadata}/deradu.6.in ${metadata}/deradu.6 @ONLY)
+# Read on Windows: CR LF line ends.
+deradu_fill_facts(text ${templates}/windows/README.txt.in ${metadata}/README.txt)
+string(REGEX REPLACE "." "=" DERADU_README_UNDERLINE "${DERADU_PRODUCT_NAME} ${PROJECT_VERSION}")
+configure_file(${metadata}/README.txt.in ${metadata}/README.txt @ONLY NEWLINE_STYLE CRLF)
 configure_file(${templates}/linux/copyright.in ${metadata}/copyright @ONLY)
 configure_file(${templates}/debian/control.in ${metadata}/debian/control @ONLY)
 configure_file(${templates}/debian/changelog.in ${metadata}/debian/changelog @ONLY)

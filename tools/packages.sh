@@ -1,4 +1,6 @@
-# Debian packages the scripts need, installed only when missing (sourced by test.sh and run.sh).
+#!/usr/bin/env bash
+# Debian packages the scripts need, installed only when missing: sourced by the scripts, or run
+# by hand with the groups to install (tools/packages.sh build test).
 
 # Package groups: build (compilers, libraries), test (virtual display, input), windows (cross
 # compiler and Wine), bench (peers to measure against), web (serving, browsing and checking the
@@ -32,3 +34,16 @@ ensure_packages() {
   $sudo apt-get update -q >/dev/null
   $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 }
+
+# Run as a program, it installs the groups it is given: tools/packages.sh build test
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
+  if [ $# -eq 0 ]; then
+    echo "usage: $0 GROUP... (groups: ${!DERADU_PACKAGES[*]})" >&2
+    exit 2
+  fi
+  for group in "$@"; do
+    [ -n "${DERADU_PACKAGES[$group]+set}" ] || { echo "$0: no group \"$group\"" >&2; exit 2; }
+  done
+  ensure_packages "$@"
+fi

@@ -50,6 +50,10 @@ for text in LICENSE.txt README.txt; do
   check "every line of $text ends in CR LF" "0 lines without" \
     "$(unzip -p "$zip" "$text" | grep -c -v $'\r$') lines without"
 done
+# The players' read-me, written from the facts at configure time, not the developers' README.md.
+if unzip -p "$zip" README.txt | cmp -s - "$build/win32/packaging/README.txt" &&
+  unzip -p "$zip" README.txt | grep -q 'revAziriv\.ini'; then
+  pass "its README.txt is the players' one"; else fail "its README.txt is the players' one"; fi
 check "the program names itself in its version information" \
   "CompanyName=$publisher FileVersion=$version OriginalFilename=deradu.exe ProductName=$product_name ProductVersion=$version" \
   "$(strings -el -n 3 "$built_exe" | grep -A1 -xE 'CompanyName|FileVersion|OriginalFilename|ProductName|ProductVersion' |

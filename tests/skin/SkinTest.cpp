@@ -159,3 +159,44 @@ TEST(SkinTable, TextsReadBackWhateverTheOrderTheyWereSetIn) {
         << r.skin << "," << r.stringClass << "," << r.index;
   }
 }
+
+// Colours and bitmap ids live in fixed planes laid end to end, so a write just past a limit would
+// land on a real entry of the next index, class, skin or table. Every entry is set first; the
+// writes outside the limits must leave all of them as they were.
+TEST(SkinTable, WritesOutsideTheLimitsLeaveEveryEntryAsItWas) {
+  struct Writer : scobSkin {
+    using scobSkin::setColour;
+    using scobSkin::setImage;
+  } table;
+  auto colourOf = [](int skin, int c, int i) { return skin * 10000 + c * 100 + i + 1; };
+  auto imageOf = [](int skin, int c, int i) { return -(skin * 10000 + c * 100 + i + 1); };
+  for (int skin = 0; skin < scobSkin::kSkins; ++skin) {
+    for (int c = 0; c < scobSkin::kClasses; ++c) {
+      for (int i = 0; i < scobSkin::kIndices; ++i) {
+        table.setColour(skin, c, i, colourOf(skin, c, i));
+        table.setImage(skin, c, i, imageOf(skin, c, i));
+      }
+    }
+  }
+  // Each one the flat position of an entry: the next index's class, the next class's skin, the
+  // colour table's end (the image table's start) and the image table's start from before.
+  const int outside[][3] = {{0, 1, 50}, {0, 2, -1}, {0, 50, 0},  {1, -1, 0},   {9, 49, 50},
+                            {10, 0, 0}, {-1, 49, 49}, {0, 0, -1}, {5, 50, 49}, {9, 50, 0}};
+  for (const auto& at : outside) {
+    table.setColour(at[0], at[1], at[2], 0x5A5A5A);
+    table.setImage(at[0], at[1], at[2], 0x5A5A5A);
+  }
+  int changed = 0;
+  for (int skin = 0; skin < scobSkin::kSkins; ++skin) {
+    table.setCurrentSkin(skin, 0);
+    for (int c = 0; c < scobSkin::kClasses; ++c) {
+      for (int i = 0; i < scobSkin::kIndices; ++i) {
+        if (table.colour(c, i) != colourOf(skin, c, i) ||
+            table.image(c, i, 0) != imageOf(skin, c, i)) {
+          ADD_FAILURE() << "entry " << skin << "," << c << "," << i << " was overwritten";
+          if (++changed == 10) return;
+        }
+      }
+    }
+  }
+}

@@ -164,56 +164,67 @@ header('Referrer-Policy: no-referrer');
 
   <section id="keys">
     <h2>Keys</h2>
-    <p>The keys act while the game window has the keyboard focus. Letters work with or
-      without Shift.</p>
+    <?php /* facts: keys-focus keys */ ?>
+    <p>The keys act while the game window has the keyboard focus. Letters work with or without
+      Shift; on a keyboard layout without Latin letters, the key in the letter's place on a US
+      keyboard does.</p>
     <table>
       <thead>
         <tr><th scope="col">Key</th><th scope="col">What it does</th></tr>
       </thead>
       <tbody>
-        <tr><td><kbd>N</kbd></td><td>New game at the current level.</td></tr>
-        <tr><td><kbd>S</kbd></td><td>Solve: every tile to its place.</td></tr>
-        <tr><td><kbd>C</kbd></td><td>Changes the skin quietly: the new skin shows the next
-          time the window changes, for example at your next slide.</td></tr>
-        <tr><td><kbd>K</kbd></td><td>Changes the skin and shows it at once.</td></tr>
-        <tr><td><kbd>←</kbd> <kbd>→</kbd> <kbd>↑</kbd> <kbd>↓</kbd></td><td>Move the
-          board’s cursor, which is not drawn: nothing on the screen changes and no tile
-          slides. Tiles slide with the mouse only.</td></tr>
+        <tr><td><kbd>N</kbd></td><td>A new game at the current level.</td></tr>
+        <tr><td><kbd>S</kbd></td><td>Solve: every tile to its place at once.</td></tr>
+        <tr><td><kbd>C</kbd></td><td>The other skin, quietly: it shows the next time the window
+          changes, for example at the next slide.</td></tr>
+        <tr><td><kbd>K</kbd></td><td>The other skin, shown at once.</td></tr>
+        <tr><td><kbd>&larr;</kbd> <kbd>&rarr;</kbd> <kbd>&uarr;</kbd>
+          <kbd>&darr;</kbd></td><td>Move the board's cursor, which is not drawn: nothing on the
+          screen changes and no tile slides. Tiles slide with the mouse only.</td></tr>
       </tbody>
     </table>
+    <?php /* end of facts */ ?>
   </section>
 
   <section id="settings">
     <h2>Settings</h2>
-    <p>When you close the game it remembers the skin, both window switches and where the
-      window stood, and uses them at the next start. They are written to a small text file
-      when the game ends, so a change made to the file while the game runs is overwritten
-      when you close it.</p>
+    <?php /* facts: settings-kept settings-written settings-files settings-lines */ ?>
+    <p>When the game ends it keeps the skin, both window switches and where the window stood,
+      and uses them at the next start. The level of the last game is written as well but never
+      read back: every start deals a Medium game. The board, the move counter and the reference
+      picture (Show) are not kept.</p>
+    <p>The settings file is written when the game ends, so a change made to it while the game
+      runs is overwritten then. The game makes the missing folders itself. It writes the new
+      file beside the old one and then puts it in the old one's place, so a save that fails for
+      want of disk space leaves the old file as it was; only where it may not make a file in
+      that folder does it rewrite the old file in place.</p>
     <table>
       <thead>
         <tr><th scope="col">System</th><th scope="col">Settings file</th></tr>
       </thead>
       <tbody>
-        <tr><td>Linux</td>
-          <td><code>~/.config/qor/revaziriv/revAziriv.ini</code><br>
-            (under <code>$XDG_CONFIG_HOME</code> instead of <code>~/.config</code> when
-            that is set)</td></tr>
-        <tr><td>Windows</td>
-          <td><code>qor\revaziriv\revAziriv.ini</code> in the common application-data
-            folder, usually <code>C:\ProgramData\qor\revaziriv\revAziriv.ini</code>. It is
-            one file for everybody who uses the computer.</td></tr>
+        <tr><td>Linux</td><td><code>~/.config/qor/revaziriv/revAziriv.ini</code>, or the same
+          under <code>$XDG_CONFIG_HOME</code> instead of <code>~/.config</code> when that is set
+          to an absolute path.</td></tr>
+        <tr><td>Windows</td><td><code>qor\revaziriv\revAziriv.ini</code> in the common
+          application-data folder, usually
+          <code>C:\ProgramData\qor\revaziriv\revAziriv.ini</code>: one file for everybody who
+          uses the computer.</td></tr>
       </tbody>
     </table>
-    <p>The game makes the folders itself when they are missing. The file holds six lines of
-      numbers: the skin (0 numbers, 1 picture), keep on top (0 or 1), transparency (0 or 1),
-      the window’s top and left edge in screen pixels, and the level of the last game. The
-      level is kept for the record only; every start deals a Medium game. A window position
-      off the screen, for example after a monitor was removed, brings the window back near
-      the top-left corner.</p>
+    <p>The file holds six lines of decimal numbers: the skin (0 numbered tiles, 1 picture), keep
+      on top (0 or 1), transparency (0 or 1), the window's top and left edge in screen pixels,
+      and the level of the last game (1 Easy, 2 Medium, 3 Hard). A skin number the game does not
+      have means numbered tiles. A saved edge that lies outside the screen, for example after a
+      monitor was removed, is brought back: a left edge left of the screen or beyond its width
+      starts the window at the screen's left edge instead, and a top edge above the screen or
+      below its height at the top edge.</p>
+    <?php /* end of facts */ ?>
     <h3>Resetting the settings</h3>
-    <p>Close the game, then delete the settings file. The next start uses the defaults:
-      numbered tiles, both switches off, the window in the top-left corner of the
-      screen.</p>
+    <?php /* facts: settings-reset */ ?>
+    <p>Close the game, then delete the settings file. The next start uses the defaults: numbered
+      tiles, both switches off, the window in the top-left corner of the screen.</p>
+    <?php /* end of facts */ ?>
     <ul>
       <li>Linux: <code>rm ~/.config/qor/revaziriv/revAziriv.ini</code></li>
       <li>Windows: type <code>%ProgramData%\qor\revaziriv</code> into the address bar of
@@ -241,7 +252,7 @@ header('Referrer-Policy: no-referrer');
     <h3>Windows, with the installer</h3>
     <p>Run <code>deradu-1.0-setup.exe</code> and follow its steps. It installs the game for
       all users of the computer, in a folder <code>Qor Deradu</code> under
-      <code>Program Files</code> (Windows asks for
+      <code>Program Files</code> (<code>Program Files (x86)</code> on 64-bit Windows; Windows asks for
       an administrator’s permission) and adds <strong>Qor Deradu</strong> to the Start
       menu. An administrator can install it without questions with
       <code>deradu-1.0-setup.exe /S</code>.</p>
