@@ -4,17 +4,18 @@
 # and X properties, the launcher told of the start's end, the orderly end, an idle loop that
 # sleeps, a signal just before it does, the shared-memory segments, and keep-on-top under a
 # window manager.
-# Usage: tests/display/linux_host.sh PROBE X11-PROBE (X11-PROBE: deradu_x11_probe, whose
-# "startup" mode listens as a launcher does). Prints "N passed, N failed"; exits non-zero on a
-# failure.
+# Usage: tests/display/linux_host.sh PROBE X11-PROBE GAME (X11-PROBE: deradu_x11_probe, whose
+# "startup" mode listens as a launcher does; GAME: the program). Prints "N passed, N failed";
+# exits non-zero on a failure.
 set -uo pipefail
 
-if [ $# -ne 2 ] || [ ! -x "$1" ] || [ ! -x "$2" ]; then
-  echo "usage: $0 PROBE X11-PROBE" >&2
+if [ $# -ne 3 ] || [ ! -x "$1" ] || [ ! -x "$2" ] || [ ! -x "$3" ]; then
+  echo "usage: $0 PROBE X11-PROBE GAME" >&2
   exit 2
 fi
 probe=$(realpath "$1")
 x11_probe=$(realpath "$2")
+game=$(realpath "$3")
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/../e2e/e2e_lib.sh"
 require_tools Xvfb xdotool xprop xwininfo import convert ipcs jwm
@@ -25,8 +26,10 @@ holder_pid=""
 listener_pid=""
 other_pid=""
 wm_pid=""
+game_pid=""
 cleanup() {
   [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null
+  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
   [ -n "$other_pid" ] && kill -KILL "$other_pid" 2>/dev/null
   [ -n "$listener_pid" ] && kill -KILL "$listener_pid" 2>/dev/null
   [ -n "$wm_pid" ] && kill -TERM "$wm_pid" 2>/dev/null
@@ -186,18 +189,23 @@ segments_of() { ipcs -m -p | awk -v pid="$1" '$3 == pid' | wc -l; }
 check "its shared-memory segments are gone" 0 "$(segments_of "$ended_pid")"
 
 echo "== An idle loop"
-# Voluntary and involuntary context switches of all the probe's threads: one per wake-up.
-switches() {
-  cat /proc/"$probe_pid"/task/*/status 2>/dev/null |
+# Voluntary and involuntary context switches of all of a process's threads: one per wake-up.
+switches() { # pid
+  cat /proc/"$1"/task/*/status 2>/dev/null |
     awk '/ctxt_switches/ { total += $2 } END { print total + 0 }'
+}
+# Context switches of a process over one second.
+switches_in_a_second() { # pid
+  local before
+  before=$(switches "$1")
+  sleep 1
+  echo $(($(switches "$1") - before))
 }
 if start_probe 0 0 0 255 idle; then
   wait_for paint
   check "frames go through a shared-memory segment" 1 "$(segments_of "$probe_pid")"
   sleep 0.5
-  before=$(switches)
-  sleep 1
-  check "an idle loop makes no wake-ups for a second" 0 $(($(switches) - before))
+  check "an idle loop makes no wake-ups for a second" 0 "$(switches_in_a_second "$probe_pid")"
   # The key makes the probe raise SIGTERM just before the loop's next wait; only the press is
   # sent, as a release coming after it would wake the loop anyway.
   xdotool keydown --window "$window" z
@@ -217,6 +225,21 @@ if start_probe 0 0 0 255 idle; then
 else
   fail "the idle window appears" "$(cat "$work/probe.err")"
 fi
+
+# The game itself, once its first frame is up and nothing happens.
+XDG_CONFIG_HOME="$work/game" XDG_CACHE_HOME="$work/game/cache" "$game" >/dev/null \
+  2>"$work/game.err" &
+game_pid=$!
+if timeout 30 xdotool search --sync --onlyvisible --all --pid "$game_pid" \
+  --name '^Qor Deradu 1\.0$' >/dev/null 2>&1; then
+  sleep 1
+  check "an idle game makes no wake-ups for a second" 0 "$(switches_in_a_second "$game_pid")"
+else
+  fail "the game's window appears" "$(cat "$work/game.err")"
+fi
+kill -TERM "$game_pid"
+wait "$game_pid" 2>/dev/null
+game_pid=""
 
 if start_probe 0 0 0 255; then
   wait_for paint
