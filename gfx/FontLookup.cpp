@@ -2,19 +2,22 @@
 #include "gfx/FontLookup.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace {
@@ -22,6 +25,14 @@ namespace {
 constexpr std::string_view kCacheHeader = "deradu fonts 1";
 // A cache file is a few short lines; anything larger is not ours.
 constexpr std::uintmax_t kMaxCacheBytes = 16 * 1024;
+// What follows the cache file's name in a temporary file's name: ".tmp-" and 16 hex digits.
+constexpr std::string_view kTemporaryMark = ".tmp-";
+constexpr std::size_t kNonceDigits = 16;
+// A temporary file younger than this may belong to another instance writing right now.
+constexpr auto kLeftoverAge = std::chrono::minutes(1);
+// Fonts sit in folders of families and formats; fontconfig goes down every one of them. The
+// limit only ends a loop of linked folders.
+constexpr int kDeepestFontFolder = 16;
 
 // Asks fontconfig for its best sans-serif match; any installed face can be the answer.
 std::optional<FontFace> matchFont(FcConfig* config, int fcWeight, int* matchedWeight) {
@@ -61,17 +72,19 @@ class Evidence {
     text_.append(name).append("=").append(value != nullptr ? value : "(unset)").append("\n");
   }
 
-  void file(const std::string& path) {
+  // Returns what stat says of it: st_nlink 0 when it is not there.
+  struct stat file(const std::string& path) {
     struct stat info {};
     if (path.empty() || stat(path.c_str(), &info) != 0) {
       text_.append(path).append(" -\n");
-      return;
+      return {};
     }
     text_.append(path).append(" ").append(std::to_string(info.st_dev));
     text_.append(" ").append(std::to_string(info.st_ino));
     text_.append(" ").append(std::to_string(info.st_size));
     text_.append(" ").append(std::to_string(info.st_mtim.tv_sec));
     text_.append(".").append(std::to_string(info.st_mtim.tv_nsec)).append("\n");
+    return info;
   }
 
   // A folder and every entry in it (following links, as conf.d holds links into conf.avail).
@@ -87,6 +100,35 @@ class Evidence {
     closedir(directory);
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) file(path + '/' + name);
+  }
+
+  // A font folder and every folder below it, as fontconfig scans them: a font added or removed
+  // anywhere changes the time of the folder that holds it. Files are not listed one by one;
+  // fontconfig does not look at them either while their folder's time stands.
+  void fontTree(const std::string& path, int depth = 0) {
+    // A folder's link count is two plus its subfolders on the usual file systems, so most font
+    // folders, which hold only files, need not be read (some file systems say 1: read those).
+    const struct stat folderInfo = file(path);
+    if (!S_ISDIR(folderInfo.st_mode) || folderInfo.st_nlink == 2 || depth >= kDeepestFontFolder) {
+      return;
+    }
+    DIR* directory = opendir(path.c_str());
+    if (directory == nullptr) return;
+    std::vector<std::string> folders;
+    while (const dirent* entry = readdir(directory)) {
+      const std::string_view name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      struct stat info {};
+      const std::string child = path + '/' + entry->d_name;
+      // Links and file systems that do not say the kind of an entry need a look of their own.
+      const bool folder = entry->d_type == DT_DIR ||
+                          ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+                           stat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+      if (folder) folders.push_back(child);
+    }
+    closedir(directory);
+    std::sort(folders.begin(), folders.end());
+    for (const std::string& folder : folders) fontTree(folder, depth + 1);
   }
 
   // FNV-1a over the text: the cache keeps the hash, not the list.
@@ -142,13 +184,13 @@ std::string stampFor(const SystemFonts& fonts) {
   if (!home.empty()) {
     evidence.file(home + "/.fonts.conf");
     evidence.folder(home + "/.fonts.conf.d");
-    evidence.file(home + "/.fonts");
+    evidence.fontTree(home + "/.fonts");
   }
   evidence.file("/var/cache/fontconfig");
   if (!cacheHome.empty()) evidence.file(cacheHome + "/fontconfig");
-  evidence.file("/usr/share/fonts");
-  evidence.file("/usr/local/share/fonts");
-  if (!dataHome.empty()) evidence.file(dataHome + "/fonts");
+  evidence.fontTree("/usr/share/fonts");
+  evidence.fontTree("/usr/local/share/fonts");
+  if (!dataHome.empty()) evidence.fontTree(dataHome + "/fonts");
   evidence.file(fonts.regular.file);
   evidence.file(fonts.bold.file);
   return evidence.stamp();
@@ -171,18 +213,37 @@ std::string faceLine(const FontFace& face) {
   return face.file.empty() ? "-" : std::to_string(face.index) + ' ' + face.file;
 }
 
+// Opens what is at `path` for reading only when it is a regular file there itself: no link is
+// followed and nothing waits (a FIFO would hold the start until someone wrote to it). -1
+// otherwise.
+int openRegularForReading(const std::string& path) {
+  const int descriptor =
+      open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (descriptor < 0) return -1;
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(descriptor);
+    return -1;
+  }
+  return descriptor;
+}
+
 // The kept answer, when the file is one this program wrote and nothing has changed since.
 std::optional<SystemFonts> readCache(const std::string& cacheFile) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(cacheFile, error);
-  if (error || size > kMaxCacheBytes) return std::nullopt;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(cacheFile.c_str(), "rb"),
-                                                      std::fclose);
-  if (!in) return std::nullopt;
-  // One byte more than a kept answer may hold, so a file that grew since is refused.
+  const int descriptor = openRegularForReading(cacheFile);
+  if (descriptor < 0) return std::nullopt;
+  // One byte more than a kept answer may hold, so a larger file is refused.
   std::string content(kMaxCacheBytes + 1, '\0');
-  content.resize(std::fread(content.data(), 1, content.size(), in.get()));
-  if (std::ferror(in.get()) || content.size() > kMaxCacheBytes) return std::nullopt;
+  std::size_t size = 0;
+  while (size < content.size()) {
+    const ssize_t got = read(descriptor, content.data() + size, content.size() - size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    size += static_cast<std::size_t>(got);
+  }
+  close(descriptor);
+  if (size > kMaxCacheBytes) return std::nullopt;
+  content.resize(size);
   // Lines as getline reads them: a last line needs no newline, and exactly four must be there.
   std::size_t at = 0;
   auto nextLine = [&content, &at](std::string& line) {
@@ -205,27 +266,100 @@ std::optional<SystemFonts> readCache(const std::string& cacheFile) {
   return fonts;
 }
 
-// Written whole under another name and renamed, so a reader never sees half a file.
+// A name beside the cache file that nobody can know beforehand, so nothing can be put there
+// to catch the write.
+std::string temporaryPathFor(const std::string& cacheFile) {
+  auto nonce = static_cast<std::uint64_t>(
+      std::chrono::system_clock::now().time_since_epoch().count());
+  try {
+    std::random_device device;
+    nonce ^= (static_cast<std::uint64_t>(device()) << 32) ^ device();
+  } catch (const std::exception&) {
+    // Without an entropy source the clock alone has to do; O_EXCL still refuses a planted name.
+  }
+  static constexpr char kHexDigits[] = "0123456789abcdef";
+  std::string path = cacheFile + std::string(kTemporaryMark);
+  for (int shift = 60; shift >= 0; shift -= 4) path += kHexDigits[(nonce >> shift) & 0xF];
+  return path;
+}
+
+// Temporary files that a run ended between its write and its rename left behind (a signal
+// before the window exists ends the program at once). Only regular files of exactly our
+// naming, old enough to be nobody's current write, are removed.
+void removeLeftovers(const std::string& folder, const std::string& cacheName) {
+  DIR* directory = opendir(folder.c_str());
+  if (directory == nullptr) return;
+  const std::string prefix = cacheName + std::string(kTemporaryMark);
+  const auto oldest = std::chrono::system_clock::now() - kLeftoverAge;
+  while (const dirent* entry = readdir(directory)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() != prefix.size() + kNonceDigits || name.substr(0, prefix.size()) != prefix ||
+        name.find_first_not_of("0123456789abcdef", prefix.size()) != std::string_view::npos) {
+      continue;
+    }
+    const std::string path = folder + '/' + entry->d_name;
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        std::chrono::system_clock::from_time_t(info.st_mtim.tv_sec) > oldest) {
+      continue;
+    }
+    // A failure is left for the next write.
+    unlink(path.c_str());
+  }
+  closedir(directory);
+}
+
+bool writeAll(int descriptor, std::string_view content) {
+  while (!content.empty()) {
+    const ssize_t written = write(descriptor, content.data(), content.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    content.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// Written whole under a name of its own and renamed, so a reader never sees half a file; the
+// file is synced before the rename and the folder after it, so a power cut cannot leave an
+// empty file in its place. Only a regular file at the cache path is replaced: a link, a FIFO,
+// a device or a folder there is left as it is.
 void writeCache(const std::string& cacheFile, const SystemFonts& fonts) {
   for (const std::string* file : {&fonts.regular.file, &fonts.bold.file}) {
     if (file->find('\n') != std::string::npos) return;
   }
+  const std::filesystem::path cachePath(cacheFile);
+  const std::string folder = cachePath.parent_path().string();
   std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(cacheFile).parent_path(), ignored);
-  const std::string temporary = cacheFile + ".new" + std::to_string(getpid());
+  std::filesystem::create_directories(folder, ignored);
+  struct stat old {};
+  if (lstat(cacheFile.c_str(), &old) == 0 && !S_ISREG(old.st_mode)) return;
+  removeLeftovers(folder, cachePath.filename().string());
+
   std::string content(kCacheHeader);
   for (const std::string& line : {stampFor(fonts), faceLine(fonts.regular), faceLine(fonts.bold)}) {
     content.append("\n").append(line);
   }
   content.append("\n");
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (out == nullptr) return;
-  const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
-  if (std::fclose(out) != 0 || !written) {
-    std::remove(temporary.c_str());
+  const std::string temporary = temporaryPathFor(cacheFile);
+  const int descriptor = open(temporary.c_str(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
+                                  O_CLOEXEC,
+                              0644);
+  if (descriptor < 0) return;
+  bool written = writeAll(descriptor, content);
+  written = fsync(descriptor) == 0 && written;
+  written = close(descriptor) == 0 && written;
+  if (!written || std::rename(temporary.c_str(), cacheFile.c_str()) != 0) {
+    unlink(temporary.c_str());
     return;
   }
-  if (std::rename(temporary.c_str(), cacheFile.c_str()) != 0) std::remove(temporary.c_str());
+  const int folderDescriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderDescriptor >= 0) {
+    // The answer is in place either way; a folder that cannot be synced only risks losing it,
+    // which costs the next start a question to fontconfig. Ignored on purpose.
+    fsync(folderDescriptor);
+    close(folderDescriptor);
+  }
 }
 
 }  // namespace

@@ -25,9 +25,10 @@ SystemFonts askFontconfig();
 
 // The answer kept in `cacheFile` when the fontconfig configuration, the font folders, the
 // locale and the two faces are all as they were when it was kept; otherwise `ask`'s answer,
-// kept there for the next run. An empty `cacheFile` keeps nothing. A cache file that cannot
-// be read or written is no error: the program then only starts slower. Safe on a helper thread
-// as long as nobody changes the environment meanwhile.
+// kept there for the next run. An empty `cacheFile` keeps nothing. Only a regular file at
+// `cacheFile` is read or replaced; a link, a FIFO or a device there is left alone. A cache
+// file that cannot be read or written is no error: the program then only starts slower. Safe
+// on a helper thread as long as nobody changes the environment meanwhile.
 SystemFonts findSystemFonts(const std::string& cacheFile,
                             const std::function<SystemFonts()>& ask = askFontconfig);
 

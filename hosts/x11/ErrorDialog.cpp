@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <bit>
@@ -13,6 +14,7 @@
 
 #include "platform/hostConstants.h"
 #include "hosts/x11/ErrorDialogPicture.h"
+#include "hosts/x11/StartupNotification.h"
 
 namespace {
 
@@ -154,9 +156,23 @@ bool endsDialog(XKeyEvent& key) {
          symbol == XK_space;
 }
 
+// Waits for the next event; false when `stopFd` has something to read first.
+bool nextEvent(Display* display, int stopFd, XEvent& event) {
+  // XPending sends what is buffered and reads what has arrived, so a poll after it that finds
+  // nothing waits for what is really still to come.
+  while (XPending(display) == 0) {
+    pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0}, {stopFd, POLLIN, 0}};
+    // An interrupted poll only goes round again; ignored on purpose.
+    poll(watched, 2, -1);
+    if ((watched[1].revents & POLLIN) != 0) return false;
+  }
+  XNextEvent(display, &event);
+  return true;
+}
+
 }  // namespace
 
-void showErrorDialog(const std::string& message, TextRenderer* text) {
+void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd) {
   const std::unique_ptr<Display, DisplayCloser> connection(XOpenDisplay(nullptr));
   if (!connection) return;
   Display* display = connection.get();
@@ -180,6 +196,7 @@ void showErrorDialog(const std::string& message, TextRenderer* text) {
   const GC gc = XCreateGC(display, window, 0, nullptr);
   Presenter presenter(display, screen);
   XMapRaised(display, window);
+  announceStartupEnd(display);
 
   // Like a Windows button, OK acts when a press on it is released on it, and looks pressed
   // while the pointer that pressed it is over it.
@@ -189,7 +206,7 @@ void showErrorDialog(const std::string& message, TextRenderer* text) {
   bool done = false;
   while (!done) {
     XEvent event;
-    XNextEvent(display, &event);
+    if (!nextEvent(display, stopFd, event)) break;
     switch (event.type) {
       case Expose:
         if (event.xexpose.count == 0) presenter.present(window, gc, picture);

@@ -6,9 +6,11 @@
 class TextRenderer;
 
 // Shows `message` in a small fixed-size window titled "Error", centred on the screen, with an
-// OK button, and returns once Enter, Escape, a click on OK or the window's close box ends it.
-// Opens and closes a display connection of its own; returns at once where there is no display
-// (the caller has written the message to stderr before). A null or fontless `text` still shows
-// the window and the button, without their text. Should the server go away meanwhile, Xlib's
-// I/O error handler runs, the program's own where it has set one.
-void showErrorDialog(const std::string& message, TextRenderer* text);
+// OK button, and returns once Enter, Escape, a click on OK, the window's close box or something
+// to read at `stopFd` (the signal pipe; -1 for none) ends it. The dialog is the end of a launch:
+// it tells the launcher so once it is shown. Opens and closes a display connection of its own;
+// returns at once where there is no display (the caller has written the message to stderr
+// before). A null or fontless `text` still shows the window and the button, without their
+// text. Should the server go away meanwhile, Xlib's I/O error handler runs, the program's own
+// where it has set one.
+void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd = -1);

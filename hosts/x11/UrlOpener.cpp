@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <vector>
 
 void startUrlOpener(const std::string& url) {
@@ -19,6 +21,8 @@ void startUrlOpener(const std::string& url) {
   if (child == 0) {
     setsid();
     if (fork() == 0) {
+      // An ignored signal stays ignored across exec; the opener gets the usual SIGPIPE.
+      signal(SIGPIPE, SIG_DFL);
       execvp(argv[0], argv);
       _exit(127);
     }

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <string_view>
 #include <vector>
 
 #include "platform/hostConstants.h"
@@ -17,6 +16,7 @@
 #include "gfx/Bitmap.h"
 #include "hosts/x11/ErrorDialog.h"
 #include "hosts/x11/KeyMap.h"
+#include "hosts/x11/StartupNotification.h"
 #include "hosts/x11/UrlOpener.h"
 #include "settings/SettingsPath.h"
 
@@ -39,15 +39,6 @@ constexpr long kSourceApplication = 1;
 // The one host Xlib's I/O error handler can reach; a handler gets no context of its own.
 X11Host* gHost = nullptr;
 
-// Says what failed on stderr, then in a dialog where a display can show one, and ends the
-// process.
-[[noreturn]] void fatalError(const std::string& message, TextRenderer* text) {
-  std::fprintf(stderr, "%s\n", message.c_str());
-  std::fflush(stderr);
-  showErrorDialog(message, text);
-  std::exit(kFatalExitCode);
-}
-
 // Xlib's default ends the process on any protocol error. The host's requests can fail only in
 // harmless ways (a window gone a moment early, a window manager's property refused), so errors
 // are ignored on purpose.
@@ -63,19 +54,6 @@ int onConnectionLost(Display*) {
 std::uintptr_t mouseKeyState(unsigned state) {
   return ((state & Button1Mask) != 0 ? kMkLeftButton : 0) |
          ((state & Button3Mask) != 0 ? kMkRightButton : 0);
-}
-
-// The startup-notification value syntax: quoted when it holds a space, with '"' and '\' escaped.
-std::string quotedValue(std::string_view value) {
-  std::string text;
-  const bool quote = value.find(' ') != std::string_view::npos;
-  if (quote) text += '"';
-  for (const char c : value) {
-    if (c == '"' || c == '\\') text += '\\';
-    text += c;
-  }
-  if (quote) text += '"';
-  return text;
 }
 
 }  // namespace
@@ -97,8 +75,6 @@ struct X11Host::Atoms {
     kWorkArea,
     kCurrentDesktop,
     kStartupId,
-    kStartupInfoBegin,
-    kStartupInfo,
     kCount
   };
   Atom atom[kCount] = {};
@@ -116,8 +92,7 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSo
     const char* name = XDisplayName(nullptr);
     fatalError(name != nullptr && name[0] != '\0'
                    ? std::string("XOpenDisplay failed: cannot open display \"") + name + "\""
-                   : std::string("XOpenDisplay failed: no display (DISPLAY is not set)"),
-               textRenderer());
+                   : std::string("XOpenDisplay failed: no display (DISPLAY is not set)"));
   }
   gHost = this;
   XSetErrorHandler(ignoreError);
@@ -129,8 +104,7 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSo
   XVisualInfo info{};
   if (XMatchVisualInfo(display_, screen_, 24, TrueColor, &info) == 0 ||
       info.red_mask != 0xFF0000 || info.green_mask != 0x00FF00 || info.blue_mask != 0x0000FF) {
-    fatalError("XMatchVisualInfo failed: the display has no 24-bit true-colour visual",
-               textRenderer());
+    fatalError("XMatchVisualInfo failed: the display has no 24-bit true-colour visual");
   }
   visual_ = info.visual;
   if (visual_ != DefaultVisual(display_, screen_)) {
@@ -142,8 +116,7 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSo
       "_NET_WM_NAME",        "UTF8_STRING",              "_NET_WM_PID",
       "_NET_WM_ICON",        "_NET_WM_WINDOW_TYPE",      "_NET_WM_WINDOW_TYPE_NORMAL",
       "_NET_WM_STATE",       "_NET_WM_STATE_ABOVE",      "_NET_WM_WINDOW_OPACITY",
-      "_NET_WORKAREA",       "_NET_CURRENT_DESKTOP",     "_NET_STARTUP_ID",
-      "_NET_STARTUP_INFO_BEGIN", "_NET_STARTUP_INFO"};
+      "_NET_WORKAREA",       "_NET_CURRENT_DESKTOP",     "_NET_STARTUP_ID"};
   atoms_ = std::make_unique<Atoms>();
   // One round trip for all of them.
   XInternAtoms(display_, const_cast<char**>(kAtomNames), Atoms::kCount, False, atoms_->atom);
@@ -151,6 +124,8 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSo
 }
 
 X11Host::~X11Host() {
+  // A run that ends before its window was shown (out of memory) still ends its launch.
+  if (!startupAnnounced_) announceStartupEnd(display_);
   image_.reset();
   if (gc_ != nullptr) XFreeGC(display_, gc_);
   if (window_ != 0) XDestroyWindow(display_, window_);
@@ -166,6 +141,24 @@ TextRenderer* X11Host::textRenderer() {
     canvas_.setTextRenderer(text_);
   }
   return text_;
+}
+
+void X11Host::fatalError(const std::string& message) {
+  std::fprintf(stderr, "%s\n", message.c_str());
+  std::fflush(stderr);
+  showFatalDialog(message);
+  std::exit(kFatalExitCode);
+}
+
+void X11Host::showFatalDialog(const std::string& message) {
+  // The run has failed and nothing needs saving: SIGTERM, SIGINT and SIGHUP close the dialog
+  // (also one that arrives while the font is still being found), and the run ends as the
+  // failure it is.
+  if (!signals_) signals_.emplace();
+  TextRenderer* text = textRenderer();
+  // The dialog ends the launch; nothing should tell it again.
+  startupAnnounced_ = true;
+  showErrorDialog(message, text, signals_->fd());
 }
 
 void X11Host::displayLost() {
@@ -235,7 +228,7 @@ bool X11Host::createWindow(const char* title, Point position) {
                           &attributes);
   if (window_ == 0) {
     std::fprintf(stderr, "XCreateWindow failed\n");
-    showErrorDialog("XCreateWindow failed", textRenderer());
+    showFatalDialog("XCreateWindow failed");
     return false;
   }
   windowMade_ = true;
@@ -423,33 +416,11 @@ void X11Host::showWindow() {
   shown_ = true;
   putRectangle(0, 0, client_.width, client_.height);
   XFlush(display_);
-  announceStartupEnd();
-}
-
-void X11Host::announceStartupEnd() {
-  const char* id = std::getenv("DESKTOP_STARTUP_ID");
-  if (id == nullptr) return;
-  const std::string message = "remove: ID=" + quotedValue(id);
-  // The URL opener and what it starts are launches of their own.
+  announceStartupEnd(display_);
+  startupAnnounced_ = true;
+  // The URL opener and what it starts are launches of their own. The font search, the only
+  // other reader of the environment, has ended.
   unsetenv("DESKTOP_STARTUP_ID");
-  // The message goes to the root in pieces of 20 bytes, the first marked as the beginning, the
-  // last ending in its terminating NUL, from a window that exists only for it.
-  const ::Window sender = XCreateWindow(display_, root_, -100, -100, 1, 1, 0, 0, InputOnly,
-                                        CopyFromParent, 0, nullptr);
-  const std::size_t total = message.size() + 1;
-  for (std::size_t offset = 0; offset < total; offset += 20) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = sender;
-    event.xclient.message_type =
-        (*atoms_)[offset == 0 ? Atoms::kStartupInfoBegin : Atoms::kStartupInfo];
-    event.xclient.format = 8;
-    const std::size_t length = std::min<std::size_t>(20, total - offset);
-    std::memcpy(event.xclient.data.b, message.c_str() + offset, length);
-    XSendEvent(display_, root_, False, PropertyChangeMask, &event);
-  }
-  XDestroyWindow(display_, sender);
-  XFlush(display_);
 }
 
 bool X11Host::isLeftButtonDown() {

@@ -15,7 +15,8 @@
 // - The frame size: the outer size is the client size plus a 6 x 25 frame; the window is
 //   placed by its outer corner and cannot be resized.
 // SIGTERM, SIGINT and SIGHUP close the window as its close box does, once it exists; before
-// that they end the process as they would any other.
+// that they end the process as they would any other, and during the fatal-error dialog they
+// close it, the run then ending as the failure it is.
 #pragma once
 
 // Xlib first: its Font is renamed while it is read (see Xlib.h).
@@ -97,7 +98,10 @@ class X11Host final : public Host {
   void refreshPosition();
   void setIcon();
   void setSizeHints(Point position);
-  void announceStartupEnd();
+  // Says what failed on stderr, then in the dialog where a display can show one, and ends the
+  // process with the fatal exit code.
+  [[noreturn]] void fatalError(const std::string& message);
+  void showFatalDialog(const std::string& message);
 
   // The text renderer, taken from the text source the first time.
   TextRenderer* textRenderer();
@@ -131,6 +135,8 @@ class X11Host final : public Host {
   bool shown_ = false;
   // Whether the window was ever made: from then on a lost display still saves the settings.
   bool windowMade_ = false;
+  // Whether the launcher was told that the start is over.
+  bool startupAnnounced_ = false;
 
   int timerId_ = 0;
   TimerSchedule timer_;

@@ -1,4 +1,5 @@
 // The Linux program's entry: one application object and one X11 host for the whole run.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <future>
@@ -14,6 +15,9 @@
 #include "platform/hostConstants.h"
 
 int main() {
+  // A write to a closed pipe (a stderr whose reader has gone) fails with EPIPE instead of ending
+  // the game without its settings.
+  std::signal(SIGPIPE, SIG_IGN);
   try {
     const ResourceStore& resources = ResourceStore::builtIn();
     // Finding and opening the font (fontconfig reads its whole configuration unless the last

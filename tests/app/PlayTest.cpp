@@ -1,6 +1,10 @@
 // Playing the game through window messages: commands, keys, the tick and what it repaints.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "app/ScreenTable.h"
 #include "tests/app/HeadlessProgram.h"
 
@@ -8,6 +12,15 @@ namespace {
 
 // The centre of a widget's box.
 Point centre(const screen::Box& box) { return {box.x + box.width / 2, box.y + box.height / 2}; }
+
+// The last frame's pixels inside a widget's box, row by row.
+std::vector<std::uint32_t> pixelsIn(const SoftCanvas& frame, const screen::Box& box) {
+  std::vector<std::uint32_t> pixels;
+  for (int y = box.y; y < box.y + box.height; ++y) {
+    for (int x = box.x; x < box.x + box.width; ++x) pixels.push_back(frame.pixel(x, y));
+  }
+  return pixels;
+}
 
 }  // namespace
 
@@ -271,6 +284,23 @@ TEST(Play, EachButtonRepaintsOnceAndAsksForItOnlyWhenItChangesMore) {
     program.host().ticks(2);
     EXPECT_EQ(program.host().paintCount(), paints + 1);
     EXPECT_EQ(program.state().controller.redrawRequest(), 0);
+  }
+}
+
+TEST(Play, PressedButtonThePointerLeavesIsDrawnUnpressedAtTheNextTick) {
+  for (const screen::Box& box : {screen::kEasy, screen::kSolve, screen::kHelp}) {
+    SCOPED_TRACE(std::to_string(box.x) + "," + std::to_string(box.y));
+    HeadlessProgram program;
+    program.start();
+    const SoftCanvas& frame = program.host().frame();
+    const std::vector<std::uint32_t> unpressed = pixelsIn(frame, box);
+    const Point at = centre(box);
+    program.host().send(msg::kLeftButtonDown, 0, msg::pointParam(at.x, at.y));
+    program.host().ticks(1);
+    ASSERT_NE(pixelsIn(frame, box), unpressed) << "drawn pressed";
+    program.host().send(msg::kMouseMove, 0, msg::pointParam(200, 390));
+    program.host().ticks(1);
+    EXPECT_EQ(pixelsIn(frame, box), unpressed);
   }
 }
 

@@ -1,24 +1,38 @@
 #!/usr/bin/env bash
 # Tests of the Linux host on a private virtual display, through a probe window procedure that
 # logs every message it gets: mouse and key translation, the timer's rate, the window's geometry
-# and X properties, and the orderly end.
-# Usage: tests/display/linux_host.sh PROBE. Prints "N passed, N failed"; exits non-zero on a failure.
+# and X properties, the launcher told of the start's end, the orderly end, an idle loop that
+# sleeps, a signal just before it does, the shared-memory segments, and keep-on-top under a
+# window manager.
+# Usage: tests/display/linux_host.sh PROBE X11-PROBE GAME (X11-PROBE: deradu_x11_probe, whose
+# "startup" mode listens as a launcher does; GAME: the program). Prints "N passed, N failed";
+# exits non-zero on a failure.
 set -uo pipefail
 
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-  echo "usage: $0 PROBE" >&2
+if [ $# -ne 3 ] || [ ! -x "$1" ] || [ ! -x "$2" ] || [ ! -x "$3" ]; then
+  echo "usage: $0 PROBE X11-PROBE GAME" >&2
   exit 2
 fi
 probe=$(realpath "$1")
+x11_probe=$(realpath "$2")
+game=$(realpath "$3")
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/../e2e/e2e_lib.sh"
-require_tools Xvfb xdotool xprop xwininfo import convert
+require_tools Xvfb xdotool xprop xwininfo import convert ipcs jwm
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-host.XXXXXX")
 probe_pid=""
 
 holder_pid=""
+listener_pid=""
+other_pid=""
+wm_pid=""
+game_pid=""
 cleanup() {
   [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null
+  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+  [ -n "$other_pid" ] && kill -KILL "$other_pid" 2>/dev/null
+  [ -n "$listener_pid" ] && kill -KILL "$listener_pid" 2>/dev/null
+  [ -n "$wm_pid" ] && kill -TERM "$wm_pid" 2>/dev/null
   [ -n "$holder_pid" ] && kill -TERM "$holder_pid" 2>/dev/null
   stop_virtual_display
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
@@ -35,12 +49,17 @@ sleep 0.3
 xprop -root -f _NET_WORKAREA 32cccccccc -set _NET_WORKAREA "0, 0, 1280, 1000, 0, 24, 1200, 976"
 xprop -root -f _NET_CURRENT_DESKTOP 32c -set _NET_CURRENT_DESKTOP 1
 
+# A launcher listening for the end of the probe's launch.
+"$x11_probe" startup >"$work/startup.log" 2>&1 &
+listener_pid=$!
+for _ in $(seq 100); do grep -qx ready "$work/startup.log" && break; sleep 0.1; done
+
 log="$work/probe.log"
-start_probe() { # x y topmost alpha
+start_probe() { # x y topmost alpha [mode]
   : >"$log"
-  "$probe" "$@" >"$log" 2>"$work/probe.err" &
+  DESKTOP_STARTUP_ID="deradu-probe_TIME$RANDOM" "$probe" "$@" >"$log" 2>"$work/probe.err" &
   probe_pid=$!
-  window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$probe_pid" \
+  window=$(timeout 20 xdotool search --sync --onlyvisible --all --pid "$probe_pid" \
     --name '^Qor Deradu 1\.0$' 2>/dev/null | head -n 1)
   [ -n "$window" ]
 }
@@ -98,6 +117,8 @@ import -window "$window" "$work/shot.png" 2>/dev/null
 corners=$(convert "$work/shot.png" -format '%[hex:p{0,0}] %[hex:p{15,15}] %[hex:p{470,400}]' info:)
 check "the canvas reaches the window's corners (COLORREF 0x00BBGGRR shown as RRGGBB)" \
   "00FF00 804020 00FF00" "$corners"
+check "once shown, the launcher is told that the start is over" 1 \
+  "$(grep -c '^remove: ID=deradu-probe_TIME[0-9]*$' "$work/startup.log")"
 
 echo "== Input"
 m=$(mark)
@@ -151,6 +172,7 @@ settle
 check "the window position follows a move" "position 300 200" "$(since "$m" | grep '^position')"
 
 sleep 1
+ended_pid=$probe_pid
 stop_probe
 check "SIGTERM closes the window: WM_CLOSE, then WM_DESTROY at the last position" \
   "close|destroy position 300 200" \
@@ -162,6 +184,108 @@ period=$(awk '/^ended/ { if ($4 > 0) printf "%d", $6 / $4 }' "$log")
 check "the 1 ms timer ticks every 10 ms on average" 1 \
   "$([ -n "$period" ] && [ "$period" -ge 9 ] && [ "$period" -le 14 ] && echo 1 || echo "0 ($period ms)")"
 check "nothing on stderr" "" "$(head -n 5 "$work/probe.err")"
+# MIT-SHM segments by the process that made them; the server holds one until it lets it go.
+segments_of() { ipcs -m -p | awk -v pid="$1" '$3 == pid' | wc -l; }
+check "its shared-memory segments are gone" 0 "$(segments_of "$ended_pid")"
+
+echo "== An idle loop"
+# Voluntary and involuntary context switches of all of a process's threads: one per wake-up.
+switches() { # pid
+  cat /proc/"$1"/task/*/status 2>/dev/null |
+    awk '/ctxt_switches/ { total += $2 } END { print total + 0 }'
+}
+# Context switches of a process over one second.
+switches_in_a_second() { # pid
+  local before
+  before=$(switches "$1")
+  sleep 1
+  echo $(($(switches "$1") - before))
+}
+if start_probe 0 0 0 255 idle; then
+  wait_for paint
+  check "frames go through a shared-memory segment" 1 "$(segments_of "$probe_pid")"
+  sleep 0.5
+  check "an idle loop makes no wake-ups for a second" 0 "$(switches_in_a_second "$probe_pid")"
+  # The key makes the probe raise SIGTERM just before the loop's next wait; only the press is
+  # sent, as a release coming after it would wake the loop anyway.
+  xdotool keydown --window "$window" z
+  for _ in $(seq 50); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$probe_pid" 2>/dev/null; then
+    fail "a signal just before the loop sleeps closes the window in order" "still running"
+    kill -KILL "$probe_pid"
+  else
+    status=0
+    wait "$probe_pid" || status=$?
+    check "a signal just before the loop sleeps closes the window in order" \
+      "key 0x5A|close|destroy position 0 0|ended 0|1" \
+      "$(grep -e '^key' -e '^close' -e '^destroy' -e '^ended' "$log" |
+        sed 's/^\(ended [0-9]*\).*/\1/' | tr '\n' '|')$status"
+  fi
+  probe_pid=""
+else
+  fail "the idle window appears" "$(cat "$work/probe.err")"
+fi
+
+# The game itself, once its first frame is up and nothing happens.
+XDG_CONFIG_HOME="$work/game" XDG_CACHE_HOME="$work/game/cache" "$game" >/dev/null \
+  2>"$work/game.err" &
+game_pid=$!
+if timeout 30 xdotool search --sync --onlyvisible --all --pid "$game_pid" \
+  --name '^Qor Deradu 1\.0$' >/dev/null 2>&1; then
+  sleep 1
+  check "an idle game makes no wake-ups for a second" 0 "$(switches_in_a_second "$game_pid")"
+else
+  fail "the game's window appears" "$(cat "$work/game.err")"
+fi
+kill -TERM "$game_pid"
+wait "$game_pid" 2>/dev/null
+game_pid=""
+
+if start_probe 0 0 0 255; then
+  wait_for paint
+  killed_pid=$probe_pid
+  kill -KILL "$probe_pid"
+  wait "$probe_pid" 2>/dev/null
+  probe_pid=""
+  for _ in $(seq 50); do [ "$(segments_of "$killed_pid")" -eq 0 ] && break; sleep 0.1; done
+  check "a killed program's shared-memory segments are gone" 0 "$(segments_of "$killed_pid")"
+else
+  fail "the window to kill appears" "$(cat "$work/probe.err")"
+fi
+
+echo "== Keep on top under a window manager"
+# A small EWMH window manager: it owns _NET_WM_STATE once the window is mapped, and writes it
+# anew whenever the focus moves.
+printf '<?xml version="1.0"?>\n<JWM></JWM>\n' >"$work/jwmrc"
+jwm -f "$work/jwmrc" >"$work/jwm.log" 2>&1 &
+wm_pid=$!
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+above() { xprop -id "$window" _NET_WM_STATE | grep -c _NET_WM_STATE_ABOVE; }
+# The state once the window manager has written it again, after another window took the focus.
+above_after_focus_moved() {
+  xdotool windowactivate --sync "$other" 2>/dev/null
+  sleep 0.3
+  above
+}
+"$probe" 600 400 0 255 >/dev/null 2>&1 &
+other_pid=$!
+other=$(timeout 20 xdotool search --sync --onlyvisible --all --pid "$other_pid" --name '^Qor' | head -n 1)
+if [ -n "$other" ] && start_probe 100 50 1 255; then
+  while IFS='|' read -r name key expected; do
+    [ -n "$key" ] && xdotool key --window "$window" "$key"
+    check "$name" "$expected" "$(eventually "${expected%% *}" above) $(above_after_focus_moved)"
+  done <<'STEPS'
+kept on top from the start: the window manager keeps the state above||1 1
+switched off: the state is no longer above|t|0 0
+switched on again: above once more|t|1 1
+STEPS
+  stop_probe
+else
+  fail "both windows appear under the window manager" "$(cat "$work/probe.err")"
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,5 +1,8 @@
 // A window procedure that logs every message it gets from the Linux host, for the host's tests.
+#include <poll.h>
+
 #include <chrono>
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +10,24 @@
 
 #include "platform/messages.h"
 #include "hosts/x11/X11Host.h"
+
+namespace {
+
+// Set by the key Z: the next wait without a timeout raises SIGTERM just before it starts, the
+// moment a signal is easiest to sleep through.
+bool gSignalBeforeSleep = false;
+
+}  // namespace
+
+// The host's waits, through the linker's --wrap (see CMakeLists.txt).
+extern "C" int __real_poll(pollfd* watched, nfds_t count, int timeout);
+extern "C" int __wrap_poll(pollfd* watched, nfds_t count, int timeout) {
+  if (gSignalBeforeSleep && timeout < 0) {
+    gSignalBeforeSleep = false;
+    std::raise(SIGTERM);
+  }
+  return __real_poll(watched, count, timeout);
+}
 
 namespace {
 
@@ -20,6 +41,8 @@ class Probe final : public WindowProcedure {
  public:
   Host* host = nullptr;
   bool topmost = false;
+  // Whether the probe tells the host that a tick would change nothing.
+  bool idle = false;
   long ticks = 0;
   std::chrono::steady_clock::time_point firstTick;
   std::chrono::steady_clock::time_point lastTick;
@@ -79,6 +102,8 @@ class Probe final : public WindowProcedure {
     }
   }
 
+  bool isIdle() const override { return idle; }
+
   void log(const char* format, ...) __attribute__((format(printf, 2, 3))) {
     va_list arguments;
     va_start(arguments, format);
@@ -126,6 +151,9 @@ class Probe final : public WindowProcedure {
         paint(host->getDC());
         host->releaseDC();
         break;
+      case 'Z':
+        gSignalBeforeSleep = true;
+        break;
       default:
         break;
     }
@@ -134,17 +162,20 @@ class Probe final : public WindowProcedure {
 
 }  // namespace
 
-// Arguments: x y topmost alpha (all optional).
+// Arguments: x y topmost alpha mode (all optional). The mode "idle" says every tick would
+// change nothing, so the host sleeps without a timeout.
 int main(int argc, char** argv) {
   const int x = argc > 1 ? std::atoi(argv[1]) : 0;
   const int y = argc > 2 ? std::atoi(argv[2]) : 0;
   const bool topmost = argc > 3 && std::atoi(argv[3]) != 0;
   const int alpha = argc > 4 ? std::atoi(argv[4]) : 255;
+  const std::string mode = argc > 5 ? argv[5] : "";
 
   Probe probe;
   X11Host host(probe, nullptr, [] { return nullptr; });
   probe.host = &host;
   probe.topmost = topmost;
+  probe.idle = mode == "idle";
   const Size screen = host.fullScreenSize();
   probe.log("settings %s", host.settingsPath().c_str());
   probe.log("screen %d %d", screen.width, screen.height);

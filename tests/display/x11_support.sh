@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The X11 key map and the fatal-error dialog on a private virtual display: virtual keys under
-# Latin and non-Latin layouts (the active group of a two-layout keyboard included), and every
-# way the dialog ends.
+# Latin and non-Latin layouts (the active group of a two-layout keyboard included), every way
+# the dialog ends and the ways it does not, and the launcher told that the start is over.
 # Usage: tests/display/x11_support.sh PROBE. Prints "N passed, N failed"; exits non-zero on a failure.
 set -uo pipefail
 
@@ -15,9 +15,11 @@ source "$(dirname "$0")/../e2e/e2e_lib.sh"
 require_tools Xvfb xdotool xwininfo setxkbmap
 work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-x11.XXXXXX")
 probe_pid=""
+listener_pid=""
 
 cleanup() {
   [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null
+  [ -n "$listener_pid" ] && kill -KILL "$listener_pid" 2>/dev/null
   stop_virtual_display
   if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
 }
@@ -54,14 +56,19 @@ wait "$probe_pid" 2>/dev/null
 probe_pid=""
 
 # The dialog: shown (a first start under the sanitizers on a loaded machine may take many
-# seconds), then ended one way; it must report "closed" within 5 seconds.
+# seconds), then acted on one way; it must report "closed" within 5 seconds, or stay.
 dialog_window() {
   timeout 30 xdotool search --sync --onlyvisible --pid "$probe_pid" --name '^Error$' 2>/dev/null |
     head -n 1
 }
-while IFS='|' read -r name mode action; do
-  "$probe" "$mode" "The display went away & took the window." >"$work/dialog.log" \
-    2>"$work/dialog.err" &
+# A launcher listening for the end of the dialog's launch.
+"$probe" startup >"$work/startup.log" 2>&1 &
+listener_pid=$!
+for _ in $(seq 100); do grep -qx ready "$work/startup.log" && break; sleep 0.1; done
+untold=""
+while IFS='|' read -r name mode action expected; do
+  DESKTOP_STARTUP_ID="deradu-test $name" "$probe" "$mode" \
+    "The display went away & took the window." >"$work/dialog.log" 2>"$work/dialog.err" &
   probe_pid=$!
   window=$(dialog_window)
   if [ -z "$window" ]; then
@@ -71,29 +78,41 @@ while IFS='|' read -r name mode action; do
     continue
   fi
   read -r x y width height < <(window_geometry)
+  ok_x=$((x + width - 30)) ok_y=$((y + height - 20)) beside_x=$((x + 20)) beside_y=$((y + 20))
   case "$action" in
     Return | Escape) xdotool windowfocus --sync "$window" key "$action" ;;
-    ok) xdotool mousemove $((x + width - 30)) $((y + height - 20)) click 1 ;;
-    outside) xdotool mousemove $((x + 20)) $((y + 20)) click 1 ;;
+    ok) xdotool mousemove "$ok_x" "$ok_y" click 1 ;;
+    outside) xdotool mousemove "$beside_x" "$beside_y" click 1 ;;
+    ok-then-off) xdotool mousemove "$ok_x" "$ok_y" mousedown 1 mousemove "$beside_x" "$beside_y" \
+      mouseup 1 ;;
+    beside-then-ok) xdotool mousemove "$beside_x" "$beside_y" mousedown 1 \
+      mousemove "$ok_x" "$ok_y" mouseup 1 ;;
     close) "$probe" close "$window" ;;
+    TERM | HUP) kill -"$action" "$probe_pid" ;;
   esac
   for _ in $(seq 50); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
-  if [ "$action" = outside ]; then
+  if [ "$expected" = stays ]; then
     if kill -0 "$probe_pid" 2>/dev/null; then pass "$name"; else fail "$name" "it ended"; fi
-    kill -KILL "$probe_pid" 2>/dev/null
   else
     check "$name" "closed" "$(cat "$work/dialog.log")"
   fi
+  kill -KILL "$probe_pid" 2>/dev/null
+  grep -Fxq "remove: ID=\"deradu-test $name\"" "$work/startup.log" || untold="$untold'$name' "
   wait "$probe_pid" 2>/dev/null
   probe_pid=""
 done <<'CASES'
-dialog ends on Enter|dialog|Return
-dialog ends on Escape|dialog|Escape
-dialog ends on a click on OK|dialog|ok
-dialog without a font ends on a click on OK|bare|ok
-dialog ends on its close box|dialog|close
-dialog stays after a click beside OK|dialog|outside
+dialog ends on Enter|dialog|Return|closed
+dialog ends on Escape|dialog|Escape|closed
+dialog ends on a click on OK|dialog|ok|closed
+dialog without a font ends on a click on OK|bare|ok|closed
+dialog ends on its close box|dialog|close|closed
+dialog ends on SIGTERM|dialog|TERM|closed
+dialog ends on SIGHUP|dialog|HUP|closed
+dialog stays after a click beside OK|dialog|outside|stays
+dialog stays when a press on OK is released beside it|dialog|ok-then-off|stays
+dialog stays when a press beside OK is released on it|dialog|beside-then-ok|stays
 CASES
+check "every dialog tells the launcher that the start is over" "" "$untold"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

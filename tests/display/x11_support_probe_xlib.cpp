@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "hosts/x11/KeyMap.h"
 
@@ -24,6 +26,36 @@ int keys() {
       std::printf("%u %d\n", event.xkey.keycode, virtualKey(display, event.xkey));
     }
     std::fflush(stdout);
+  }
+}
+
+// A launcher's side of startup notification: messages arrive at the root in pieces of 20 bytes,
+// the first of the type _NET_STARTUP_INFO_BEGIN, until one holds the terminating NUL.
+int startupMessages() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 2;
+  const Atom begin = XInternAtom(display, "_NET_STARTUP_INFO_BEGIN", False);
+  const Atom more = XInternAtom(display, "_NET_STARTUP_INFO", False);
+  XSelectInput(display, DefaultRootWindow(display), PropertyChangeMask);
+  XSync(display, False);
+  std::printf("ready\n");
+  std::fflush(stdout);
+  std::string message;
+  for (;;) {
+    XEvent event;
+    XNextEvent(display, &event);
+    if (event.type != ClientMessage || event.xclient.format != 8 ||
+        (event.xclient.message_type != begin && event.xclient.message_type != more)) {
+      continue;
+    }
+    if (event.xclient.message_type == begin) message.clear();
+    const char* piece = event.xclient.data.b;
+    const std::size_t length = strnlen(piece, 20);
+    message.append(piece, length);
+    if (length < 20) {
+      std::printf("%s\n", message.c_str());
+      std::fflush(stdout);
+    }
   }
 }
 

@@ -80,6 +80,22 @@ else
   fail "the window appears without fonts" "$(cat "$game_err")"
 fi
 
+# A stderr whose reader has gone: the line about the missing font meets a closed pipe, which
+# must not end the game.
+(exec 2> >(:); sleep 0.3; exec env XDG_CONFIG_HOME="$work/closed-pipe" \
+  XDG_CACHE_HOME="$work/cache" FONTCONFIG_FILE="$work/no-fonts.conf" "$binary" >/dev/null) &
+game_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --all --pid "$game_pid" \
+  --name "^${title//./\\.}\$" 2>/dev/null | head -n 1)
+if [ -n "$window" ]; then
+  end_game TERM
+  check "a stderr nobody reads does not end the game: it ends in order, settings written" \
+    "1/1" "$status/$(find "$work/closed-pipe" -name revAziriv.ini | wc -l)"
+else
+  fail "the window appears with a stderr nobody reads" "the program ended"
+  game_ends
+fi
+
 game_err="$work/server-ends.err"
 if start_game; then
   move_to 180 90

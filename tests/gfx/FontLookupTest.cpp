@@ -3,7 +3,10 @@
 #include "gfx/FontLookup.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +14,32 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
+
+// The system calls that make the kept answer durable, seen through the linker's --wrap (see
+// tests/CMakeLists.txt): recorded while a test asks for it, passed on always.
+namespace {
+bool gRecording = false;
+std::vector<std::string> gCalls;
+
+std::string descriptorPath(int descriptor) {
+  char target[4096];
+  const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
+  const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+  return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : "?";
+}
+}  // namespace
+
+extern "C" int __real_fsync(int descriptor);
+extern "C" int __real_rename(const char* from, const char* to);
+extern "C" int __wrap_fsync(int descriptor) {
+  if (gRecording) gCalls.push_back("sync " + descriptorPath(descriptor));
+  return __real_fsync(descriptor);
+}
+extern "C" int __wrap_rename(const char* from, const char* to) {
+  if (gRecording) gCalls.push_back(std::string("rename ") + from + " " + to);
+  return __real_rename(from, to);
+}
 
 namespace {
 
@@ -41,6 +70,16 @@ void writeFile(const fs::path& path, const std::string& content) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
 
+// Stands in for fontconfig with one face, counting the questions.
+std::function<SystemFonts()> countingAsk(const fs::path& face, int& asked) {
+  return [face, &asked] {
+    ++asked;
+    SystemFonts fonts;
+    fonts.regular = {face.string(), 0};
+    return fonts;
+  };
+}
+
 TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
   const fs::path folder = fs::path(DERADU_TEST_OUTPUT) / "font-lookup";
   fs::remove_all(folder);
@@ -48,11 +87,16 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
   const fs::path config = folder / "fonts.conf";
   const fs::path regular = folder / "regular.ttf";
   const fs::path bold = folder / "bold.ttf";
+  const fs::path family = folder / "data" / "fonts" / "family";
+  fs::create_directories(folder / "conf.d");
+  fs::create_directories(family);
   writeFile(config, "<fontconfig/>\n");
   writeFile(regular, "regular");
   writeFile(bold, "bold");
   const std::string cache = (folder / "cache" / "fonts").string();
   ScopedVariable configFile("FONTCONFIG_FILE", config.string());
+  ScopedVariable configPath("FONTCONFIG_PATH", folder.string());
+  ScopedVariable dataHome("XDG_DATA_HOME", (folder / "data").string());
   ScopedVariable language("LANG", "en_GB.UTF-8");
 
   // Stands in for fontconfig: the faces that exist, or none when `noFonts` is set.
@@ -68,6 +112,18 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
     fonts.regular = {regular.string(), 0};
     if (fs::exists(bold)) fonts.bold = {bold.string(), 1};
     return fonts;
+  };
+
+  // Rewrites the kept file, one line changed by `edit`.
+  auto editCache = [&cache](const std::function<void(std::vector<std::string>&)>& edit) {
+    std::ifstream in(cache);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    in.close();
+    edit(lines);
+    std::string text;
+    for (const std::string& line : lines) text += line + '\n';
+    writeFile(cache, text);
   };
 
   struct Step {
@@ -86,9 +142,21 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
        true},
       {"nothing after the edit", [] {}, false},
       {"another locale", [&] { language.set("ru_RU.UTF-8"); }, true},
+      {"a file added to the configuration folder",
+       [&] { writeFile(folder / "conf.d" / "50-more.conf", "<fontconfig/>\n"); }, true},
+      {"a font added to a family's folder below a font folder",
+       [&] { writeFile(family / "new.ttf", "new"); }, true},
+      {"nothing after the new font", [] {}, false},
+      {"the regular face replaced", [&] { writeFile(regular, "regular, newer"); }, true},
       {"the bold face removed", [&] { fs::remove(bold); }, true},
       {"nothing without bold", [] {}, false},
       {"a damaged cache file", [&] { writeFile(cache, "deradu fonts 1\nzz\n1 x\n"); }, true},
+      {"a fifth line", [&] { editCache([](auto& lines) { lines.push_back("-"); }); }, true},
+      {"a wrong header line",
+       [&] { editCache([](auto& lines) { lines[0] = "deradu fonts 2"; }); }, true},
+      {"a negative face index",
+       [&] { editCache([&](auto& lines) { lines[2] = "-1 " + regular.string(); }); }, true},
+      {"nothing after the repairs", [] {}, false},
       {"a cache file of another program's size",
        [&] { writeFile(cache, std::string(1 << 20, 'x')); }, true},
       {"a kept face path that is not absolute",
@@ -128,6 +196,100 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
     EXPECT_EQ(asked - before, 1);
   }
   fs::remove_all(folder);
+}
+
+TEST(FontLookup, KeptAnswerLeavesWhatIsNotItsOwnAlone) {
+  const fs::path folder = fs::path(DERADU_TEST_OUTPUT) / "font-lookup-foreign";
+  const fs::path face = fs::path(DERADU_TEST_OUTPUT) / "font-lookup-face.ttf";
+  const fs::path victim = fs::path(DERADU_TEST_OUTPUT) / "font-lookup-victim";
+  const std::string cache = (folder / "fonts").string();
+  writeFile(face, "face");
+  // A name a temporary file could once be predicted by.
+  const std::string predictable = "fonts.new" + std::to_string(getpid());
+  const std::string oldLeftover = "fonts.tmp-00000000000000aa";
+  const std::string youngLeftover = "fonts.tmp-00000000000000bb";
+  const std::string linkedLeftover = "fonts.tmp-00000000000000cc";
+
+  // The folder's entries with their kinds, and what the victim holds.
+  auto describe = [&] {
+    std::vector<std::string> entries;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+      const fs::file_type type = fs::symlink_status(entry.path()).type();
+      entries.push_back(entry.path().filename().string() +
+                        (type == fs::file_type::regular     ? ":file"
+                         : type == fs::file_type::symlink ? ":link"
+                         : type == fs::file_type::fifo    ? ":fifo"
+                                                          : ":other"));
+    }
+    std::sort(entries.begin(), entries.end());
+    std::string text;
+    for (const std::string& entry : entries) text += entry + ' ';
+    std::ifstream in(victim);
+    std::string content;
+    std::getline(in, content);
+    return text + "victim " + content;
+  };
+
+  struct Case {
+    const char* name;
+    std::function<void()> plant;
+    int asks;  // over two runs
+    std::string after;
+  };
+  const Case cases[] = {
+      {"a link at a predictable temporary name",
+       [&] { fs::create_symlink(victim, folder / predictable); }, 1,
+       predictable + ":link fonts:file victim precious"},
+      {"a link at the cache path", [&] { fs::create_symlink(victim, cache); }, 2,
+       "fonts:link victim precious"},
+      {"a FIFO at the cache path", [&] { ASSERT_EQ(mkfifo(cache.c_str(), 0600), 0); }, 2,
+       "fonts:fifo victim precious"},
+      {"temporary files left by ended runs: only the old regular one goes",
+       [&] {
+         for (const std::string& name : {oldLeftover, youngLeftover}) writeFile(folder / name, "x");
+         fs::last_write_time(folder / oldLeftover,
+                             fs::last_write_time(folder / oldLeftover) - std::chrono::minutes(2));
+         fs::create_symlink(victim, folder / linkedLeftover);
+       },
+       1, youngLeftover + ":file " + linkedLeftover + ":link fonts:file victim precious"},
+  };
+  for (const Case& each : cases) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    writeFile(victim, "precious");
+    each.plant();
+    int asked = 0;
+    for (int run = 0; run < 2; ++run) {
+      EXPECT_EQ(findSystemFonts(cache, countingAsk(face, asked)).regular.file, face.string())
+          << each.name;
+    }
+    EXPECT_EQ(asked, each.asks) << each.name;
+    EXPECT_EQ(describe(), each.after) << each.name;
+  }
+  fs::remove_all(folder);
+  fs::remove(victim);
+  fs::remove(face);
+}
+
+TEST(FontLookup, KeptAnswerIsSyncedBeforeItsRenameAndTheFolderAfter) {
+  const fs::path folder = fs::path(DERADU_TEST_OUTPUT) / "font-lookup-sync";
+  const fs::path face = fs::path(DERADU_TEST_OUTPUT) / "font-lookup-sync.ttf";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  writeFile(face, "face");
+  const std::string cache = (fs::canonical(folder) / "fonts").string();
+  int asked = 0;
+  gCalls.clear();
+  gRecording = true;
+  findSystemFonts(cache, countingAsk(face, asked));
+  gRecording = false;
+  ASSERT_EQ(gCalls.size(), 3u) << ::testing::PrintToString(gCalls);
+  const std::string temporary = gCalls[0].substr(std::string("sync ").size());
+  EXPECT_EQ(gCalls[1], "rename " + temporary + " " + cache);
+  EXPECT_EQ(gCalls[2], "sync " + fs::canonical(folder).string());
+  EXPECT_NE(temporary, cache);
+  fs::remove_all(folder);
+  fs::remove(face);
 }
 
 TEST(FontLookup, CacheFileFollowsTheBaseDirectoryRules) {
