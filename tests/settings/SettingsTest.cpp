@@ -129,6 +129,7 @@ TEST(DecimalText, ParsesLikeStrtolWithA32BitLong) {
   }
 }
 
+#ifndef _WIN32
 TEST(SettingsPath, FollowsTheXdgRulesOnLinux) {
   struct Case {
     const char* xdgConfigHome;
@@ -152,6 +153,7 @@ TEST(SettingsPath, FollowsTheXdgRulesOnLinux) {
         << (c.home ? c.home : "(unset)");
   }
 }
+#endif
 
 TEST(SettingsLines, StartAsSpacesAndRefuseIndicesOutsideTheTen) {
   Settings settings;
