@@ -1,24 +1,37 @@
-// Opening the settings file only when it is a regular file: what standard C++ cannot say alone.
+// The settings file's system calls: what standard C++ cannot say or do alone.
 #pragma once
 
 #include <cstdio>
-#include <string>
+#include <filesystem>
 
 // One source file per system implements these (RegularFilePosix.cpp, RegularFileWin32.cpp).
+// Paths stay std::filesystem::path, wide on Windows, so that any name the system allows works.
 // Links are followed. Anything but a regular file (a FIFO, a device, a folder) gives null and
 // is never waited on, read or changed.
 
 // Opens the file for reading in text mode; null when it is missing, unreadable or not a regular
 // file.
-std::FILE* openRegularFileForReading(const std::string& path);
+std::FILE* openRegularFileForReading(const std::filesystem::path& path);
 
 // Opens an existing file for writing in text mode without emptying it, at its start. Whether it
 // may be written is the file's own permission, tried with a real open for writing as
 // fopen(..., "w") would make it, never guessed from the mode bits. Null when it may not, when it
 // is missing, and when it is not a regular file.
-std::FILE* openRegularFileForWriting(const std::string& path);
+std::FILE* openRegularFileForWriting(const std::filesystem::path& path);
 
 // Ends a write made through openRegularFileForWriting: flushes the stream, cuts the file where
 // the stream stands, so nothing of longer old contents is left behind, and asks the system to
 // put it on the disk. Closes the stream in any case; true when every step succeeded.
 bool finishRegularFile(std::FILE* file);
+
+// Creates a new file for writing in text mode. Null when anything is at the path already, a
+// link included, so a name picked in advance never writes through someone else's link.
+std::FILE* createNewFile(const std::filesystem::path& path);
+
+// Ends a write into a file made by createNewFile: flushes the stream and closes it. True only
+// when both succeeded: a failed close may have lost the last of the contents.
+bool finishNewFile(std::FILE* file);
+
+// Puts the file `from` in the place of `to` in one step, replacing what is there. Both lie in
+// the same folder. False when it failed; `from` is then still there.
+bool moveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to);

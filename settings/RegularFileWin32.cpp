@@ -1,5 +1,7 @@
-// Opening the settings file only when it is a regular file, with the Windows C runtime.
+// The settings file's system calls on Windows, each in its wide-character form.
 #include "settings/RegularFile.h"
+
+#include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -11,12 +13,12 @@ bool isRegular(const struct _stat& info) { return (info.st_mode & _S_IFMT) == _S
 
 // Windows never waits in an open for a writer; the _fstat afterwards judges what was really
 // opened (NUL and CON are character devices), so a file swapped for something else between
-// the _stat and the _open is refused as well.
-std::FILE* openRegular(const std::string& path, int access, const char* mode) {
+// the _wstat and the _wopen is refused as well.
+std::FILE* openRegular(const std::filesystem::path& path, int access, const char* mode) {
   struct _stat info {};
-  // A _stat first, so that a device is not even opened.
-  if (::_stat(path.c_str(), &info) != 0 || !isRegular(info)) return nullptr;
-  const int descriptor = ::_open(path.c_str(), access | _O_TEXT | _O_NOINHERIT);
+  // A _wstat first, so that a device is not even opened.
+  if (::_wstat(path.c_str(), &info) != 0 || !isRegular(info)) return nullptr;
+  const int descriptor = ::_wopen(path.c_str(), access | _O_TEXT | _O_NOINHERIT);
   if (descriptor < 0) return nullptr;
   if (::_fstat(descriptor, &info) != 0 || !isRegular(info)) {
     ::_close(descriptor);
@@ -29,11 +31,11 @@ std::FILE* openRegular(const std::string& path, int access, const char* mode) {
 
 }  // namespace
 
-std::FILE* openRegularFileForReading(const std::string& path) {
+std::FILE* openRegularFileForReading(const std::filesystem::path& path) {
   return openRegular(path, _O_RDONLY, "r");
 }
 
-std::FILE* openRegularFileForWriting(const std::string& path) {
+std::FILE* openRegularFileForWriting(const std::filesystem::path& path) {
   // A file with the read-only attribute refuses _O_WRONLY, as it refuses fopen(..., "w").
   // _fdopen never empties the file; _O_WRONLY without _O_CREAT never makes one.
   return openRegular(path, _O_WRONLY, "w");
@@ -46,4 +48,23 @@ bool finishRegularFile(std::FILE* file) {
   finished = finished && end >= 0 && ::_chsize(descriptor, end) == 0;
   finished = finished && ::_commit(descriptor) == 0;
   return std::fclose(file) == 0 && finished;
+}
+
+std::FILE* createNewFile(const std::filesystem::path& path) {
+  const int descriptor = ::_wopen(path.c_str(),
+                                  _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT | _O_NOINHERIT,
+                                  _S_IREAD | _S_IWRITE);
+  if (descriptor < 0) return nullptr;
+  std::FILE* file = ::_fdopen(descriptor, "w");
+  if (file == nullptr) ::_close(descriptor);
+  return file;
+}
+
+bool finishNewFile(std::FILE* file) {
+  const bool flushed = std::fflush(file) == 0;
+  return std::fclose(file) == 0 && flushed;
+}
+
+bool moveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

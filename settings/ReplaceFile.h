@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
-#include <string>
 
 // Creates the file's missing folders, lets `writeContent` write the new contents into a
 // temporary file (text mode) beside it, and renames that over the file. If the folders cannot
@@ -19,4 +19,5 @@
 // written, it is written in place, then flushed and synced. Each save also removes the temporary
 // files of earlier saves that were killed before their rename. An empty path writes nothing and
 // gives false.
-bool replaceFile(const std::string& path, const std::function<bool(std::FILE*)>& writeContent);
+bool replaceFile(const std::filesystem::path& path,
+                 const std::function<bool(std::FILE*)>& writeContent);

@@ -38,7 +38,7 @@ void Settings::setUnsigned(int index, std::uint32_t value) {
   setLine(index, std::to_string(value));
 }
 
-int Settings::read(const std::string& path) {
+int Settings::read(const std::filesystem::path& path) {
   if (path.empty()) {
     return 0;
   }
@@ -69,7 +69,7 @@ int Settings::readFrom(std::FILE* file) {
   return taken;
 }
 
-int Settings::write(const std::string& path) const {
+int Settings::write(const std::filesystem::path& path) const {
   return replaceFile(path, [this](std::FILE* file) { return writeTo(file); }) ? 1 : 0;
 }
 

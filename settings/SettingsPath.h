@@ -1,13 +1,14 @@
 // Where each system's program keeps its settings file.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 // The settings file of this system's program, found where the system keeps it (the environment
 // on Linux, the shell's machine-wide application-data folder on Windows); empty when the system
 // cannot say, and the program then keeps no settings. One source file per system implements it
 // (SettingsPathPosix.cpp, SettingsPathWin32.cpp).
-std::string settingsFilePath();
+std::filesystem::path settingsFilePath();
 
 #ifndef _WIN32
 // ${XDG_CONFIG_HOME:-$HOME/.config}/qor/revaziriv/revAziriv.ini. The caller passes the two

@@ -31,6 +31,6 @@ std::string linuxSettingsPath(const char* xdgConfigHome, const char* home) {
   return configHome + "/qor/revaziriv/revAziriv.ini";
 }
 
-std::string settingsFilePath() {
+std::filesystem::path settingsFilePath() {
   return linuxSettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 }

@@ -5,12 +5,10 @@
 #include <windows.h>
 
 #include <shlobj.h>
-#include <shlwapi.h>
 
-std::string settingsFilePath() {
-  char folder[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder))) return {};
-  // PathAppendA puts exactly one backslash between the two parts; its result is not needed.
-  PathAppendA(folder, "\\qor\\revaziriv\\");
-  return std::string(folder) + "revAziriv.ini";
+std::filesystem::path settingsFilePath() {
+  // The wide form all the way: the folder may be named in letters that no ANSI code page holds.
+  wchar_t folder[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder))) return {};
+  return std::filesystem::path(folder) / L"qor" / L"revaziriv" / L"revAziriv.ini";
 }

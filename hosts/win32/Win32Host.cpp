@@ -51,7 +51,7 @@ void Win32Host::registerWindowClass() {
   if (RegisterClassA(&windowClass) == 0) fatalErrorReport("Main1");
 }
 
-std::string Win32Host::settingsPath() { return settingsFilePath(); }
+std::filesystem::path Win32Host::settingsPath() { return settingsFilePath(); }
 
 Size Win32Host::fullScreenSize() {
   return {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};

@@ -180,7 +180,7 @@ void X11Host::displayLost() {
   std::_Exit(kFatalExitCode);
 }
 
-std::string X11Host::settingsPath() { return settingsFilePath(); }
+std::filesystem::path X11Host::settingsPath() { return settingsFilePath(); }
 
 Size X11Host::fullScreenSize() {
   const Size root{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};

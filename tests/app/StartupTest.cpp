@@ -155,7 +155,7 @@ class NoWindowHost final : public Host {
  public:
   explicit NoWindowHost(std::string path) : path_(std::move(path)) {}
   bool loopRan = false;
-  std::string settingsPath() override { return path_; }
+  std::filesystem::path settingsPath() override { return path_; }
   Size fullScreenSize() override { return {800, 600}; }
   bool createWindow(const char*, Point) override { return false; }
   void setTimer(int, int) override {}
