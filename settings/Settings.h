@@ -49,8 +49,11 @@ class Settings {
   // was written completely. 1 when the file now holds the lines, 0 when it could not be written
   // (also for an empty path).
   int write(const std::filesystem::path& path) const;
-  // The writing itself, into an open stream: "%s\n" for each of lines 0-5. False when a write
-  // failed.
+  // The writing itself, into an open stream: each of lines 0-5 followed by one line break, so
+  // the file always has six lines. A line read from the file and never given a value since
+  // brings its own line break, which is dropped once: a file that nothing changed comes back
+  // as it was. A line never given any text (its first 64 spaces) is written as "0", the value
+  // it reads as, so that it reads back as one line. False when a write failed.
   bool writeTo(std::FILE* file) const;
 
  private:

@@ -240,15 +240,41 @@ TEST_F(SettingsFileTest, WritesTheSixLiveValuesOnePerLine) {
   EXPECT_EQ(textOf(path_), "1\n0\n0\n30\n40\n3\n");
 }
 
+// Lines read and never given a value go back as they came, with the system's own line ends.
+TEST_F(SettingsFileTest, LinesNeverStoredAreWrittenBackAsRead) {
+#ifdef _WIN32
+  const std::string eol = "\r\n";
+#else
+  const std::string eol = "\n";
+#endif
+  struct Case {
+    const char* name;
+    std::string before;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"six lines", "1" + eol + "1" + eol + "0" + eol + "120" + eol + "300" + eol + "3" + eol,
+       "1" + eol + "1" + eol + "0" + eol + "120" + eol + "300" + eol + "3" + eol},
+      {"CR LF", "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n", "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n"},
+      {"blank lines and no last line break", eol + eol + "7" + eol + "9",
+       eol + eol + "7" + eol + "9" + eol + "0" + eol + "0" + eol},
+  };
+  for (const Case& c : cases) {
+    putBytes(path_, c.before);
+    Settings settings;
+    ASSERT_EQ(settings.read(path_), 1) << c.name;
+    EXPECT_EQ(settings.write(path_), 1) << c.name;
+    std::ifstream in(path_, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.after) << c.name;
+  }
+}
+
 TEST_F(SettingsFileTest, ShortensALongerOldFile) {
   putBytes(path_, std::string(500, 'x') + "\n9\n9\n9\n9\n9\n9\n9\n");
   Settings settings;
   EXPECT_EQ(settings.write(path_), 1);
-  std::string expected;
-  for (int i = 0; i < Settings::kFileLineCount; ++i) {
-    expected += kSpaces + "\n";
-  }
-  EXPECT_EQ(textOf(path_), expected);
+  // Lines never given a text are written as the 0 they read as.
+  EXPECT_EQ(textOf(path_), "0\n0\n0\n0\n0\n0\n");
 }
 
 TEST_F(SettingsFileTest, NegativeCoordinateComesBackAsTheLargestInteger) {
