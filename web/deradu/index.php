@@ -207,9 +207,12 @@ header('Referrer-Policy: no-referrer');
     <p>The game makes the folders itself when they are missing. The file holds six lines of
       numbers: the skin (0 numbers, 1 picture), keep on top (0 or 1), transparency (0 or 1),
       the window’s top and left edge in screen pixels, and the level of the last game. The
-      level is kept for the record only; every start deals a Medium game. A window position
-      off the screen, for example after a monitor was removed, brings the window back near
-      the top-left corner.</p>
+      level is kept for the record only; every start deals a Medium game. The window opens
+      where its top-left corner was saved. A corner beyond the right or bottom edge of the
+      main screen, or left of or above it (for example after a monitor was removed), brings
+      the window back near the top-left, each edge on its own: a corner only too far right
+      comes back to the left edge at the same height. A corner on the screen is kept, even
+      when most of the window then lies beyond the edge.</p>
     <h3>Resetting the settings</h3>
     <p>Close the game, then delete the settings file. The next start uses the defaults:
       numbered tiles, both switches off, the window in the top-left corner of the
