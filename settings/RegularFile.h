@@ -28,10 +28,13 @@ bool finishRegularFile(std::FILE* file);
 // link included, so a name picked in advance never writes through someone else's link.
 std::FILE* createNewFile(const std::filesystem::path& path);
 
-// Ends a write into a file made by createNewFile: flushes the stream and closes it. True only
-// when both succeeded: a failed close may have lost the last of the contents.
+// Ends a write into a file made by createNewFile: flushes the stream, asks the system to put the
+// file on the disk, and closes it. True only when every step succeeded: a failed close may
+// have lost the last of the contents.
 bool finishNewFile(std::FILE* file);
 
-// Puts the file `from` in the place of `to` in one step, replacing what is there. Both lie in
-// the same folder. False when it failed; `from` is then still there.
+// Puts the file `from` in the place of `to` in one step, replacing what is there, and makes the
+// change itself durable (the folder synced on POSIX, write-through on Windows), so that after a
+// power cut the name holds the old file or the new one, never an empty one. Both lie in the
+// same folder. False when the move failed; `from` is then still there.
 bool moveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to);

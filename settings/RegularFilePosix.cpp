@@ -62,10 +62,22 @@ std::FILE* createNewFile(const std::filesystem::path& path) {
 }
 
 bool finishNewFile(std::FILE* file) {
-  const bool flushed = std::fflush(file) == 0;
-  return std::fclose(file) == 0 && flushed;
+  // Synced before the rename: otherwise some file systems put the new name on the disk before
+  // the contents, and a power cut leaves an empty file.
+  const bool synced = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+  return std::fclose(file) == 0 && synced;
 }
 
 bool moveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0;
+  if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+  // The rename lives in the folder. Some file systems cannot sync a folder; the file is in
+  // place all the same, so that is no failure of the save.
+  const std::filesystem::path parent = to.parent_path();
+  const int folder = ::open(parent.empty() ? "." : parent.c_str(),
+                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    ::fsync(folder);
+    ::close(folder);
+  }
+  return true;
 }

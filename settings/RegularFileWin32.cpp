@@ -61,10 +61,13 @@ std::FILE* createNewFile(const std::filesystem::path& path) {
 }
 
 bool finishNewFile(std::FILE* file) {
-  const bool flushed = std::fflush(file) == 0;
+  // _commit is FlushFileBuffers: the contents reach the disk before the name moves.
+  const bool flushed = std::fflush(file) == 0 && ::_commit(::_fileno(file)) == 0;
   return std::fclose(file) == 0 && flushed;
 }
 
 bool moveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to) {
-  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  // Write-through: the call returns once the move itself is on the disk.
+  return MoveFileExW(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

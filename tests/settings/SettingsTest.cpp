@@ -24,6 +24,7 @@
 #include "settings/ReplaceFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsPath.h"
+#include "tests/settings/SystemCallSpy.h"
 
 namespace fs = std::filesystem;
 
@@ -487,5 +488,43 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
   }
   emptyFolder();
 }
+
+#ifndef _WIN32
+// Through the seam: the new file reaches the disk before its name replaces the old file's, and
+// the folder's record of the rename after it, so a power cut leaves the old file or the new one.
+TEST_F(SettingsFileTest, SyncsTheNewFileBeforeItsRenameAndTheFolderAfterIt) {
+  const std::string old = "1\n1\n0\n120\n300\n3\n";
+  putBytes(path_, old);
+  struct Sync {
+    std::string name;
+    std::string heldThen;  // what the settings path held at that moment
+  };
+  std::vector<Sync> syncs;
+  spy::watchSyncs([&](const std::string& name) { syncs.push_back({name, textOf(path_)}); });
+  Settings settings;
+  settings.setUnsigned(SettingsLine::kSkin, 1);
+  const int wrote = settings.write(path_);
+  spy::watchSyncs(nullptr);
+  EXPECT_EQ(wrote, 1);
+  ASSERT_EQ(syncs.size(), 2u);
+  EXPECT_EQ(fs::path(syncs[0].name).filename().string().rfind("revAziriv.ini.tmp-", 0), 0u)
+      << syncs[0].name;
+  EXPECT_EQ(syncs[0].heldThen, old);
+  EXPECT_EQ(syncs[1].name, fs::canonical(folder_).string());
+  EXPECT_EQ(syncs[1].heldThen, "1\n0\n0\n0\n0\n0\n");
+}
+
+TEST_F(SettingsFileTest, AFailedCloseOfTheNewFileKeepsTheOldOne) {
+  const std::string old = "1\n1\n0\n120\n300\n3\n";
+  putBytes(path_, old);
+  spy::failCloseOfFileNamed("revAziriv.ini.tmp-");
+  Settings settings;
+  settings.setUnsigned(SettingsLine::kSkin, 1);
+  EXPECT_EQ(settings.write(path_), 0);
+  EXPECT_EQ(textOf(path_), old);
+  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
+}
+
+#endif
 
 }  // namespace
