@@ -16,8 +16,9 @@
 // when its own permission lets it be opened for writing: anything else at the path (a device, a
 // FIFO, a folder) and a read-only file get nothing written and give false. When the replace
 // itself is impossible (no temporary file can be made or renamed beside it) but the file may be
-// written, it is written in place, then flushed, cut to its new length and synced. Each save also removes the temporary
-// files of earlier saves that were killed before their rename. An empty path writes nothing and
-// gives false.
+// written, it is written in place, then flushed, cut to its new length and synced. Each save
+// also removes the temporary files of earlier saves that were killed before their rename (only
+// regular files named as its own, a minute old or more). An empty path writes nothing and gives
+// false.
 bool replaceFile(const std::filesystem::path& path,
                  const std::function<bool(std::FILE*)>& writeContent);

@@ -149,8 +149,8 @@ set_common_appdata() { # Windows folder
   {
     printf 'Windows Registry Editor Version 5.00\r\n'
     for key in "User Shell Folders" "Shell Folders"; do
-      printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\%s]\r\n' \
-        "$key"
+      printf '\r\n[HKEY_LOCAL_MACHINE\\%s\\%s]\r\n' \
+        'Software\Microsoft\Windows\CurrentVersion\Explorer' "$key"
       printf '"Common AppData"="%s"\r\n' "$value"
     done
   } | iconv -f UTF-8 -t UTF-16 >"$work/appdata.reg"

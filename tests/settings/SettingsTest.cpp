@@ -18,6 +18,7 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 #endif
 
 #include "settings/DecimalText.h"
@@ -489,7 +490,87 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
   emptyFolder();
 }
 
+// A save removes the temporary files that killed saves left, and nothing else: not another
+// file's, not a name that only looks alike, not a link or a folder, not one young enough to be
+// another instance's save under way.
+TEST_F(SettingsFileTest, CleanupRemovesOnlyOldLeftoversOfItsOwnName) {
+  using namespace std::chrono_literals;
+  enum Kind { kFile, kLink, kFolder };
+  struct Case {
+    const char* name;
+    Kind kind;
+    fs::file_time_type::duration age;
+    bool survives;
+  };
+  const Case cases[] = {
+      {"revAziriv.ini.tmp-0123456789abcdef", kFile, 2h, false},
+      {"revAziriv.ini.tmp-1111111111111111", kFile, 70s, false},
+      {"revAziriv.ini.tmp-2222222222222222", kFile, 50s, true},  // another save under way
+      {"revAziriv.ini.tmp-3333333333333333", kLink, 2h, true},
+      {"revAziriv.ini.tmp-4444444444444444", kFolder, 2h, true},
+      {"revAziriv.ini.tmp-ABCDEF0123456789", kFile, 2h, true},
+      {"revAziriv.ini.tmp-0123456789abcde", kFile, 2h, true},
+      {"revAziriv.ini.tmp-0123456789abcdef0", kFile, 2h, true},
+      {"revAziriv.ini.tmp0123456789abcdef", kFile, 2h, true},
+      {"xrevAziriv.ini.tmp-0123456789abcdef", kFile, 2h, true},
+      {"other.ini.tmp-0123456789abcdef", kFile, 2h, true},
+  };
+  putBytes(path_, "1\n1\n0\n120\n300\n3\n");
+  // The link's own age is its target's, which is old and not ours.
+  putBytes((folder_ / "target.ini").string(), "not ours");
+  fs::last_write_time(folder_ / "target.ini", fs::file_time_type::clock::now() - 2h);
+  std::vector<std::string> expected = {"revAziriv.ini", "target.ini"};
+  for (const Case& c : cases) {
+    const fs::path at = folder_ / c.name;
+    std::error_code error;
+    if (c.kind == kLink) {
+      fs::create_symlink("target.ini", at, error);
+      if (error) {
+        std::printf("skipped: no symbolic links here\n");
+        continue;
+      }
+    } else if (c.kind == kFolder) {
+      fs::create_directory(at);
+    } else {
+      putBytes(at.string(), "half");
+    }
+    if (c.kind != kLink) {
+      // A folder whose time cannot be set here stays young, and survives all the same.
+      fs::last_write_time(at, fs::file_time_type::clock::now() - c.age, error);
+    }
+    if (c.survives) expected.push_back(c.name);
+  }
+  Settings settings;
+  EXPECT_EQ(settings.write(path_), 1);
+  std::vector<std::string> found = entriesOf(folder_);
+  std::sort(found.begin(), found.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(textOf((folder_ / "target.ini").string()), "not ours");
+}
+
 #ifndef _WIN32
+// As the system resolves a path: through 40 links, and no more.
+TEST_F(SettingsFileTest, SavesThroughFortyLinksButNotFortyOne) {
+  const std::string old = "1\n1\n0\n120\n300\n3\n";
+  for (const int links : {40, 41}) {
+    const fs::path chain = folder_ / std::to_string(links);
+    fs::create_directories(chain);
+    putBytes((chain / "real.ini").string(), old);
+    for (int i = 0; i < links; ++i) {
+      const std::string next = i + 1 < links ? "link" + std::to_string(i + 1) : "real.ini";
+      fs::create_symlink(next, chain / ("link" + std::to_string(i)));
+    }
+    Settings settings;
+    settings.setUnsigned(SettingsLine::kSkin, 1);
+    const bool saves = links <= 40;
+    EXPECT_EQ(settings.write(chain / "link0"), saves ? 1 : 0) << links << " links";
+    EXPECT_EQ(textOf((chain / "real.ini").string()), saves ? "1\n0\n0\n0\n0\n0\n" : old)
+        << links << " links";
+    EXPECT_TRUE(fs::is_symlink(chain / "link0")) << links << " links";
+  }
+}
+
 // Through the seam: the new file reaches the disk before its name replaces the old file's, and
 // the folder's record of the rename after it, so a power cut leaves the old file or the new one.
 TEST_F(SettingsFileTest, SyncsTheNewFileBeforeItsRenameAndTheFolderAfterIt) {
@@ -525,6 +606,42 @@ TEST_F(SettingsFileTest, AFailedCloseOfTheNewFileKeepsTheOldOne) {
   EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
 }
 
+// When no new file can take the old one's place, the old file is written where it is: cut to
+// the new length, so nothing of the longer old contents stays, and synced.
+TEST_F(SettingsFileTest, TheInPlaceFallbackCutsAndSyncsTheFile) {
+  struct Case {
+    const char* name;
+    std::function<bool()> refuseTheReplace;
+  };
+  const Case cases[] = {
+      {"the rename fails", [] { spy::failNextRename(); return true; }},
+      // Root may create files in any folder; the unprivileged run of these tests covers it.
+      {"a read-only folder",
+       [this] {
+         fs::permissions(folder_, fs::perms::owner_write | fs::perms::group_write |
+                                      fs::perms::others_write, fs::perm_options::remove);
+         return ::geteuid() != 0;
+       }},
+  };
+  for (const Case& c : cases) {
+    putBytes(path_, "1234567890123\n1\n0\n120\n300\n3\n");
+    if (!c.refuseTheReplace()) {
+      std::printf("skipped: %s as root\n", c.name);
+    } else {
+      int fileSyncs = 0;
+      const std::string file = fs::canonical(path_).string();
+      spy::watchSyncs([&](const std::string& name) { fileSyncs += name == file ? 1 : 0; });
+      Settings settings;
+      settings.setUnsigned(SettingsLine::kSkin, 1);
+      EXPECT_EQ(settings.write(path_), 1) << c.name;
+      spy::watchSyncs(nullptr);
+      EXPECT_EQ(textOf(path_), "1\n0\n0\n0\n0\n0\n") << c.name;
+      EXPECT_EQ(fileSyncs, 1) << c.name;
+      EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"}) << c.name;
+    }
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+  }
+}
 #endif
 
 }  // namespace

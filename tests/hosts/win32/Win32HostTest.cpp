@@ -104,7 +104,8 @@ TEST(Win32Host, SettingsLiveInTheMachineWideApplicationDataFolder) {
   Win32Host host(GetModuleHandleA(nullptr), procedure);
   wchar_t folder[MAX_PATH] = {};
   ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder), S_OK);
-  EXPECT_EQ(host.settingsPath().native(), std::wstring(folder) + L"\\qor\\revaziriv\\revAziriv.ini");
+  EXPECT_EQ(host.settingsPath().native(),
+            std::wstring(folder) + L"\\qor\\revaziriv\\revAziriv.ini");
 }
 
 }  // namespace
