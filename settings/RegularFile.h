@@ -24,6 +24,13 @@ std::FILE* openRegularFileForWriting(const std::filesystem::path& path);
 // put it on the disk. Closes the stream in any case; true when every step succeeded.
 bool finishRegularFile(std::FILE* file);
 
+// Creates the folder and the folders above it that are missing. On Windows each folder it makes
+// lets the local Users group modify what it holds, inherited by the files and folders made in
+// it: the settings folder lies in the machine-wide application-data folder, and every account
+// must be able to save there, whichever account happened to make it. False when the folder is
+// not there afterwards.
+bool makeFolders(const std::filesystem::path& folder);
+
 // Creates a new file for writing in text mode. Null when anything is at the path already, a
 // link included, so a name picked in advance never writes through someone else's link.
 std::FILE* createNewFile(const std::filesystem::path& path);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <system_error>
 
 namespace {
 
@@ -47,6 +48,12 @@ bool finishRegularFile(std::FILE* file) {
   finished = finished && end >= 0 && ::ftruncate(descriptor, end) == 0;
   finished = finished && ::fsync(descriptor) == 0;
   return std::fclose(file) == 0 && finished;
+}
+
+bool makeFolders(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  return std::filesystem::is_directory(folder, error);
 }
 
 std::FILE* createNewFile(const std::filesystem::path& path) {

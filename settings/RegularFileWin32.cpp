@@ -3,11 +3,51 @@
 
 #include <windows.h>
 
+#include <accctrl.h>
+#include <aclapi.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 
+#include <string>
+#include <system_error>
+
 namespace {
+
+// Read, write, run and delete, without changing rights or owner: what the folder properties
+// call "Modify".
+constexpr DWORD kModify = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE;
+
+// Adds an allowing entry for the local Users group, inherited by everything made inside, to
+// the folder's own entries. Named by its well-known SID, since the group's name is translated.
+// A failure leaves the folder as the system made it.
+void letUsersModify(const std::filesystem::path& folder) {
+  PACL entries = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &entries, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return;
+  }
+  BYTE users[SECURITY_MAX_SID_SIZE];
+  DWORD usersSize = sizeof users;
+  if (CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &usersSize)) {
+    EXPLICIT_ACCESSW access{};
+    access.grfAccessPermissions = kModify;
+    access.grfAccessMode = GRANT_ACCESS;
+    access.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    access.Trustee.ptstrName = reinterpret_cast<LPWSTR>(users);
+    PACL updated = nullptr;
+    if (SetEntriesInAclW(1, &access, entries, &updated) == ERROR_SUCCESS) {
+      std::wstring name = folder.native();
+      SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, updated, nullptr);
+      LocalFree(updated);
+    }
+  }
+  LocalFree(descriptor);
+}
 
 bool isRegular(const struct _stat& info) { return (info.st_mode & _S_IFMT) == _S_IFREG; }
 
@@ -48,6 +88,19 @@ bool finishRegularFile(std::FILE* file) {
   finished = finished && end >= 0 && ::_chsize(descriptor, end) == 0;
   finished = finished && ::_commit(descriptor) == 0;
   return std::fclose(file) == 0 && finished;
+}
+
+bool makeFolders(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (std::filesystem::is_directory(folder, error)) return true;
+  const std::filesystem::path parent = folder.parent_path();
+  if (!parent.empty() && parent != folder && !makeFolders(parent)) return false;
+  if (CreateDirectoryW(folder.c_str(), nullptr)) {
+    letUsersModify(folder);
+    return true;
+  }
+  // Another instance may have made it a moment ago.
+  return std::filesystem::is_directory(folder, error);
 }
 
 std::FILE* createNewFile(const std::filesystem::path& path) {

@@ -138,7 +138,7 @@ bool replaceFile(const fs::path& path, const std::function<bool(std::FILE*)>& wr
   const fs::path parent = target.parent_path();
   if (!parent.empty()) {
     // A failure here shows up as a temporary file that cannot be opened.
-    fs::create_directories(parent, error);
+    makeFolders(parent);
   }
   removeLeftovers(target);
 

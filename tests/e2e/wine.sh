@@ -178,6 +178,12 @@ for folder in "Dätä" "Данные"; do
       check "C:\\$folder: the game ends in order with exit code 1" 1 "$status"
       check "C:\\$folder: the file is $run with the window's new place" \
         "$(as_settings_lines "$skin" 0 0 100 "$left" 2)" "$(settings_lines 2>/dev/null)"
+      # Every account must be able to save there. This Wine keeps a security descriptor only
+      # as far as the Unix mode says it: the Users group's right to modify what the folders
+      # hold becomes the group's write permission.
+      [ "$run" = created ] && check "C:\\$folder: the folders it made let the Users group modify" \
+        "rwx rwx" "$(stat -c %A "$WINEPREFIX/drive_c/$folder/qor" "$(dirname "$settings")" |
+          cut -c5-7 | paste -sd' ')"
     else
       fail "the window appears with the settings under C:\\$folder" "$(tail -n 5 "$work/game.err")"
     fi

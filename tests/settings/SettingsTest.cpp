@@ -15,7 +15,12 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+#else
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -641,6 +646,76 @@ TEST_F(SettingsFileTest, TheInPlaceFallbackCutsAndSyncsTheFile) {
     }
     fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
   }
+}
+#endif
+
+#ifdef _WIN32
+// The rights the local Users group has on a file or folder through allowing entries meant for
+// it (inherit-only entries left out), and the inheritance flags of those entries.
+struct UsersRights {
+  DWORD access = 0;
+  BYTE inheritance = 0;
+};
+UsersRights usersRightsOn(const fs::path& at) {
+  UsersRights rights;
+  PACL entries = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(at.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &entries, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return rights;
+  }
+  BYTE users[SECURITY_MAX_SID_SIZE];
+  DWORD usersSize = sizeof users;
+  CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &usersSize);
+  for (DWORD i = 0; entries != nullptr && i < entries->AceCount; ++i) {
+    void* entry = nullptr;
+    if (!GetAce(entries, i, &entry)) continue;
+    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+    if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
+        (allowed->Header.AceFlags & INHERIT_ONLY_ACE) != 0 ||
+        !EqualSid(const_cast<DWORD*>(&allowed->SidStart), users)) {
+      continue;
+    }
+    rights.access |= allowed->Mask;
+    rights.inheritance |= allowed->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+  }
+  LocalFree(descriptor);
+  return rights;
+}
+
+// Whether this system keeps a folder's security descriptor as it was set. Wine built without
+// extended attributes keeps only what the Unix mode bits can say, and reads back entries for
+// the owner, the system and everyone.
+bool keepsSecurityDescriptors(const fs::path& scratch) {
+  PSECURITY_DESCRIPTOR wanted = nullptr;
+  if (!fs::create_directory(scratch) ||
+      !ConvertStringSecurityDescriptorToSecurityDescriptorW(
+          L"D:(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;BU)", SDDL_REVISION_1, &wanted, nullptr)) {
+    return false;
+  }
+  const bool set = SetFileSecurityW(scratch.c_str(), DACL_SECURITY_INFORMATION, wanted) != 0;
+  LocalFree(wanted);
+  const bool kept = set && usersRightsOn(scratch).access == 0x1301bf;
+  fs::remove(scratch);
+  return kept;
+}
+
+// The folder lies in the machine-wide application-data folder: every account must be able to
+// save there, whichever account's run made it.
+TEST_F(SettingsFileTest, FoldersItMakesLetTheUsersGroupModifyWhatTheyHold) {
+  constexpr DWORD kModify = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE;
+  if (!keepsSecurityDescriptors(folder_ / "scratch")) {
+    GTEST_SKIP() << "this system keeps no security descriptors (wine.sh checks the mode bits)";
+  }
+  const fs::path file = folder_ / "qor" / "revaziriv" / "revAziriv.ini";
+  Settings settings;
+  ASSERT_EQ(settings.write(file), 1);
+  for (const fs::path& made : {folder_ / "qor", file.parent_path()}) {
+    const UsersRights rights = usersRightsOn(made);
+    EXPECT_EQ(rights.access & kModify, kModify) << made.string();
+    EXPECT_EQ(rights.inheritance, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE) << made.string();
+  }
+  EXPECT_EQ(usersRightsOn(file).access & kModify, kModify);
 }
 #endif
 
