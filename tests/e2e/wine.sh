@@ -141,6 +141,36 @@ fi
 timeout 20 wineserver -k 2>/dev/null
 chmod 0644 "$settings"
 
+echo "== WM_QUIT from another program: the window is never destroyed"
+# The lines read at start go back as they were; a file missing before becomes six lines of 0.
+if i686-w64-mingw32-gcc -O1 -o "$work/post_quit.exe" "$here/wine_post_quit.c" \
+    2>"$work/post_quit.log"; then
+  mkdir -p "$(dirname "$settings")"
+  for before in present missing; do
+    if [ "$before" = present ]; then
+      write_settings 1 1 0 5 6 3
+      expected=$(od -c <"$settings")
+    else
+      write_settings 0 0 0 0 0 0
+      expected=$(od -c <"$settings")
+      rm -f "$settings"
+    fi
+    if start_game; then
+      xdotool windowmove "$window" 150 100 2>/dev/null
+      timeout 60 wine "$work/post_quit.exe" >/dev/null 2>>"$work/game.err"
+      end_game
+      check "a file $before before: the game ends in order with exit code 1" 1 "$status"
+      check "a file $before before: six well-formed lines" "$expected" \
+        "$(od -c <"$settings" 2>/dev/null)"
+      [ "$status" = running ] && end_game alt-f4
+    else
+      fail "the window appears for WM_QUIT" "$(tail -n 5 "$work/game.err")"
+    fi
+  done
+else
+  fail "the WM_QUIT helper is built" "$(cat "$work/post_quit.log")"
+fi
+
 # ---------------------------------------------------------------------------------------------
 # Points the machine-wide application-data folder elsewhere through the registry's shell folders,
 # as an administrator may move it; a .reg file in UTF-16 carries any letters.
