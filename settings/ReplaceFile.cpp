@@ -147,16 +147,17 @@ bool replaceFile(const fs::path& path, const std::function<bool(std::FILE*)>& wr
   if (file == nullptr) {
     return exists && writeInPlace(target, writeContent);
   }
+  if (exists) {
+    // The new file gets the old one's permission bits rather than the process defaults, before
+    // its sync, so that they reach the disk with it.
+    fs::permissions(temporary, old.permissions(), error);
+  }
   bool written = writeContent(file);
   written = finishNewFile(file) && written;
   if (!written) {
     // The contents could not be written (a full disk): the old file stays as it was.
     fs::remove(temporary, error);
     return false;
-  }
-  if (exists) {
-    // The new file gets the old one's permission bits rather than the process defaults.
-    fs::permissions(temporary, old.permissions(), error);
   }
   if (!moveIntoPlace(temporary, target)) {
     fs::remove(temporary, error);
