@@ -6,8 +6,8 @@
 
 // One source file per system implements these (RegularFilePosix.cpp, RegularFileWin32.cpp).
 // Paths stay std::filesystem::path, wide on Windows, so that any name the system allows works.
-// Links are followed. Anything but a regular file (a FIFO, a device, a folder) gives null and
-// is never waited on, read or changed.
+// The two opening calls follow links; anything but a regular file (a FIFO, a device, a folder)
+// gives them null and is never waited on, read or changed.
 
 // Opens the file for reading in text mode; null when it is missing, unreadable or not a regular
 // file.
