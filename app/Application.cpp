@@ -1,6 +1,7 @@
 // Start-up, the window procedure and the settings stored at the end of the run.
 #include "app/Application.h"
 
+#include <filesystem>
 #include <string>
 
 #include "app/ApplicationState.h"
@@ -14,7 +15,7 @@
 
 struct Application::Parts {
   Settings settings;
-  std::string settingsPath;
+  std::filesystem::path settingsPath;
   Screen screen;
   Controller controller{screen};
   State view{settings,

@@ -1,9 +1,12 @@
-// Opening the settings file only when it is a regular file, with the POSIX calls.
+// The settings file's system calls on POSIX systems.
 #include "settings/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <system_error>
 
 namespace {
 
@@ -12,7 +15,7 @@ bool isRegular(const struct stat& info) { return S_ISREG(info.st_mode); }
 // O_NONBLOCK keeps open() from waiting for a writer on a FIFO, or for a device to be ready;
 // the fstat afterwards judges what was really opened, so a file swapped for something else
 // between the stat and the open is refused as well.
-std::FILE* openRegular(const std::string& path, int access, const char* mode) {
+std::FILE* openRegular(const std::filesystem::path& path, int access, const char* mode) {
   struct stat info {};
   // A stat first, so that a device is not even opened.
   if (::stat(path.c_str(), &info) != 0 || !isRegular(info)) return nullptr;
@@ -29,11 +32,11 @@ std::FILE* openRegular(const std::string& path, int access, const char* mode) {
 
 }  // namespace
 
-std::FILE* openRegularFileForReading(const std::string& path) {
+std::FILE* openRegularFileForReading(const std::filesystem::path& path) {
   return openRegular(path, O_RDONLY, "r");
 }
 
-std::FILE* openRegularFileForWriting(const std::string& path) {
+std::FILE* openRegularFileForWriting(const std::filesystem::path& path) {
   // fdopen never empties the file; O_WRONLY without O_CREAT never makes one.
   return openRegular(path, O_WRONLY, "w");
 }
@@ -45,4 +48,43 @@ bool finishRegularFile(std::FILE* file) {
   finished = finished && end >= 0 && ::ftruncate(descriptor, end) == 0;
   finished = finished && ::fsync(descriptor) == 0;
   return std::fclose(file) == 0 && finished;
+}
+
+bool makeFolders(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  return std::filesystem::is_directory(folder, error);
+}
+
+std::FILE* createNewFile(const std::filesystem::path& path) {
+  // O_NONBLOCK as above, should a FIFO appear at the name between the check and the open.
+  const int descriptor = ::open(path.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK |
+                                    O_NOCTTY | O_CLOEXEC,
+                                0666);
+  if (descriptor < 0) return nullptr;
+  std::FILE* file = ::fdopen(descriptor, "w");
+  if (file == nullptr) ::close(descriptor);
+  return file;
+}
+
+bool finishNewFile(std::FILE* file) {
+  // Synced before the rename: otherwise some file systems put the new name on the disk before
+  // the contents, and a power cut leaves an empty file.
+  const bool synced = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+  return std::fclose(file) == 0 && synced;
+}
+
+bool moveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+  // The rename lives in the folder. Some file systems cannot sync a folder; the file is in
+  // place all the same, so that is no failure of the save.
+  const std::filesystem::path parent = to.parent_path();
+  const int folder = ::open(parent.empty() ? "." : parent.c_str(),
+                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    ::fsync(folder);
+    ::close(folder);
+  }
+  return true;
 }

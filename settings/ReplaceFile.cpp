@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <random>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -25,7 +26,7 @@ constexpr int kMostLinks = 40;
 
 // A name beside the target that another instance of the program, exiting at the same moment,
 // does not pick as well.
-std::string temporaryPathFor(const fs::path& target) {
+fs::path temporaryPathFor(const fs::path& target) {
   auto nonce = static_cast<std::uint64_t>(
       std::chrono::system_clock::now().time_since_epoch().count());
   try {
@@ -39,16 +40,28 @@ std::string temporaryPathFor(const fs::path& target) {
   for (int shift = 60; shift >= 0; shift -= 4) {
     suffix += kHexDigits[(nonce >> shift) & 0xF];
   }
-  return target.string() + suffix;
+  fs::path temporary = target;
+  temporary += suffix;
+  return temporary;
 }
 
-bool isTemporaryName(const std::string& name, const std::string& targetName) {
+// Names compared in the system's own characters (wide on Windows), so that no name in the
+// folder needs a conversion that could fail.
+bool isTemporaryName(const fs::path::string_type& name, const fs::path::string_type& targetName) {
   const std::size_t prefix = targetName.size() + kTemporaryMark.size();
-  if (name.size() != prefix + kNonceDigits || name.compare(0, targetName.size(), targetName) != 0 ||
-      name.compare(targetName.size(), kTemporaryMark.size(), kTemporaryMark) != 0) {
+  if (name.size() != prefix + kNonceDigits || name.compare(0, targetName.size(), targetName) != 0) {
     return false;
   }
-  return name.find_first_not_of("0123456789abcdef", prefix) == std::string::npos;
+  for (std::size_t i = 0; i < kTemporaryMark.size(); ++i) {
+    if (name[targetName.size() + i] != static_cast<fs::path::value_type>(kTemporaryMark[i])) {
+      return false;
+    }
+  }
+  for (std::size_t i = prefix; i < name.size(); ++i) {
+    const auto c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
 }
 
 // Temporary files of this target that a run killed between its write and its rename left
@@ -56,13 +69,13 @@ bool isTemporaryName(const std::string& name, const std::string& targetName) {
 // current save are removed; a failure to remove one is left for the next save.
 void removeLeftovers(const fs::path& target) {
   std::error_code error;
-  const std::string targetName = target.filename().string();
+  const fs::path::string_type targetName = target.filename().native();
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   const auto oldest = fs::file_time_type::clock::now() - kLeftoverAge;
   for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
        entry.increment(error)) {
     std::error_code ignored;
-    if (!isTemporaryName(entry->path().filename().string(), targetName) ||
+    if (!isTemporaryName(entry->path().filename().native(), targetName) ||
         !entry->is_regular_file(ignored) || entry->is_symlink(ignored) ||
         entry->last_write_time(ignored) > oldest) {
       continue;
@@ -89,7 +102,7 @@ std::optional<fs::path> followLinks(const fs::path& path) {
 // The fallback when no temporary file can be made or renamed beside the target (a read-only
 // folder, a sticky folder): the target itself, when its own permission allows it.
 bool writeInPlace(const fs::path& target, const std::function<bool(std::FILE*)>& writeContent) {
-  std::FILE* file = openRegularFileForWriting(target.string());
+  std::FILE* file = openRegularFileForWriting(target);
   if (file == nullptr) return false;
   const bool written = writeContent(file);
   return finishRegularFile(file) && written;
@@ -97,11 +110,11 @@ bool writeInPlace(const fs::path& target, const std::function<bool(std::FILE*)>&
 
 }  // namespace
 
-bool replaceFile(const std::string& path, const std::function<bool(std::FILE*)>& writeContent) {
+bool replaceFile(const fs::path& path, const std::function<bool(std::FILE*)>& writeContent) {
   if (path.empty()) {
     return false;
   }
-  const std::optional<fs::path> found = followLinks(fs::path(path));
+  const std::optional<fs::path> found = followLinks(path);
   if (!found) {
     return false;
   }
@@ -115,7 +128,7 @@ bool replaceFile(const std::string& path, const std::function<bool(std::FILE*)>&
     return false;
   }
   if (exists) {
-    std::FILE* probe = openRegularFileForWriting(target.string());
+    std::FILE* probe = openRegularFileForWriting(target);
     if (probe == nullptr) {
       return false;
     }
@@ -125,30 +138,29 @@ bool replaceFile(const std::string& path, const std::function<bool(std::FILE*)>&
   const fs::path parent = target.parent_path();
   if (!parent.empty()) {
     // A failure here shows up as a temporary file that cannot be opened.
-    fs::create_directories(parent, error);
+    makeFolders(parent);
   }
   removeLeftovers(target);
 
-  const std::string temporary = temporaryPathFor(target);
-  std::FILE* file = std::fopen(temporary.c_str(), "w");
+  const fs::path temporary = temporaryPathFor(target);
+  std::FILE* file = createNewFile(temporary);
   if (file == nullptr) {
     return exists && writeInPlace(target, writeContent);
   }
+  if (exists) {
+    // The new file gets the old one's permission bits rather than the process defaults, before
+    // its sync, so that they reach the disk with it.
+    fs::permissions(temporary, old.permissions(), error);
+  }
   bool written = writeContent(file);
-  written = std::fflush(file) == 0 && written;
-  written = std::fclose(file) == 0 && written;
+  written = finishNewFile(file) && written;
   if (!written) {
     // The contents could not be written (a full disk): the old file stays as it was.
-    fs::remove(fs::path(temporary), error);
+    fs::remove(temporary, error);
     return false;
   }
-  if (exists) {
-    // The new file gets the old one's permission bits rather than the process defaults.
-    fs::permissions(fs::path(temporary), old.permissions(), error);
-  }
-  fs::rename(fs::path(temporary), target, error);
-  if (error) {
-    fs::remove(fs::path(temporary), error);
+  if (!moveIntoPlace(temporary, target)) {
+    fs::remove(temporary, error);
     return exists && writeInPlace(target, writeContent);
   }
   return true;

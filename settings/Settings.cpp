@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <utility>
 
 #include "settings/RegularFile.h"
@@ -19,9 +20,16 @@ struct FileCloser {
 
 bool isLineIndex(int index) { return index >= 0 && index < Settings::kLineCount; }
 
+// Every line holds this many spaces until it is given a text.
+constexpr std::size_t kFirstSpaces = 64;
+
+bool isFirstText(std::string_view text) {
+  return text.size() == kFirstSpaces && text.find_first_not_of(' ') == std::string_view::npos;
+}
+
 }  // namespace
 
-Settings::Settings() { lines_.fill(std::string(64, ' ')); }
+Settings::Settings() { lines_.fill(std::string(kFirstSpaces, ' ')); }
 
 const std::string& Settings::line(int index) const {
   static const std::string kNoLine;
@@ -38,7 +46,7 @@ void Settings::setUnsigned(int index, std::uint32_t value) {
   setLine(index, std::to_string(value));
 }
 
-int Settings::read(const std::string& path) {
+int Settings::read(const std::filesystem::path& path) {
   if (path.empty()) {
     return 0;
   }
@@ -69,13 +77,19 @@ int Settings::readFrom(std::FILE* file) {
   return taken;
 }
 
-int Settings::write(const std::string& path) const {
+int Settings::write(const std::filesystem::path& path) const {
   return replaceFile(path, [this](std::FILE* file) { return writeTo(file); }) ? 1 : 0;
 }
 
 bool Settings::writeTo(std::FILE* file) const {
   for (int i = 0; i < kFileLineCount; ++i) {
-    if (std::fprintf(file, "%s\n", lines_[static_cast<std::size_t>(i)].c_str()) < 0) {
+    std::string_view text = lines_[static_cast<std::size_t>(i)];
+    if (isFirstText(text)) {
+      text = "0";
+    } else if (!text.empty() && text.back() == '\n') {
+      text.remove_suffix(1);
+    }
+    if (std::fprintf(file, "%.*s\n", static_cast<int>(text.size()), text.data()) < 0) {
       return false;
     }
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ class HeadlessHost final : public Host {
   HeadlessHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRenderer* text);
 
   // Test controls.
-  void setSettingsPath(std::string path) { settingsPath_ = std::move(path); }
+  void setSettingsPath(std::filesystem::path path) { settingsPath_ = std::move(path); }
   void setFullScreenSize(Size size) { fullScreen_ = size; }
   void setTime(std::int64_t seconds) { time_ = seconds; }
   void moveWindow(Point position) { position_ = position; }
@@ -47,7 +48,7 @@ class HeadlessHost final : public Host {
   bool insidePaint() const { return inPaint_; }
 
   // Host.
-  std::string settingsPath() override { return settingsPath_; }
+  std::filesystem::path settingsPath() override { return settingsPath_; }
   Size fullScreenSize() override { return fullScreen_; }
   bool createWindow(const char* title, Point position) override;
   void setTimer(int id, int milliseconds) override;
@@ -74,7 +75,7 @@ class HeadlessHost final : public Host {
  private:
   WindowProcedure& procedure_;
   SoftCanvas frame_;
-  std::string settingsPath_;
+  std::filesystem::path settingsPath_;
   Size fullScreen_{1024, 768};
   std::int64_t time_ = 1;
   Point position_;

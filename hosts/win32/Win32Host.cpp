@@ -2,8 +2,6 @@
 #include "hosts/win32/Win32Host.h"
 
 #include <shellapi.h>
-#include <shlobj.h>
-#include <shlwapi.h>
 
 #include <ctime>
 #include <new>
@@ -11,6 +9,7 @@
 #include "platform/hostConstants.h"
 #include "platform/messages.h"
 #include "hosts/win32/FatalErrorReport.h"
+#include "settings/SettingsPath.h"
 
 namespace {
 
@@ -52,13 +51,7 @@ void Win32Host::registerWindowClass() {
   if (RegisterClassA(&windowClass) == 0) fatalErrorReport("Main1");
 }
 
-std::string Win32Host::settingsPath() {
-  char folder[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder))) return {};
-  // PathAppendA puts exactly one backslash between the two parts; its result is not needed.
-  PathAppendA(folder, "\\qor\\revaziriv\\");
-  return std::string(folder) + "revAziriv.ini";
-}
+std::filesystem::path Win32Host::settingsPath() { return settingsFilePath(); }
 
 Size Win32Host::fullScreenSize() {
   return {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};

@@ -22,7 +22,7 @@ class Win32Host final : public Host {
   // RegisterClassA for "winMain". A failure ends the process through the fatal error report.
   void registerWindowClass();
 
-  std::string settingsPath() override;
+  std::filesystem::path settingsPath() override;
   Size fullScreenSize() override;
   bool createWindow(const char* title, Point position) override;
   void setTimer(int id, int milliseconds) override;

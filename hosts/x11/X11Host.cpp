@@ -173,9 +173,7 @@ void X11Host::displayLost() {
   std::_Exit(kFatalExitCode);
 }
 
-std::string X11Host::settingsPath() {
-  return linuxSettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-}
+std::filesystem::path X11Host::settingsPath() { return settingsFilePath(); }
 
 Size X11Host::fullScreenSize() {
   const Size root{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};

@@ -25,7 +25,7 @@ class HeadlessProgram {
   explicit HeadlessProgram(const char* settings = nullptr, std::int64_t time = 1700000000)
       : folder_(makeFolder()),
         host_(app_, &ResourceStore::builtIn(), &sharedText()) {
-    host_.setSettingsPath(settingsPath().string());
+    host_.setSettingsPath(settingsPath());
     host_.setTime(time);
     if (settings != nullptr) writeSettings(settings);
   }

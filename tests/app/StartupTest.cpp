@@ -110,6 +110,30 @@ TEST(Shutdown, AnEndingSessionWritesTheSettingsWithoutDestroyingTheWindow) {
   }
 }
 
+// Another program may post WM_QUIT: the loop ends with the window never destroyed, so the live
+// values were never stored and the lines still hold what was read.
+TEST(Shutdown, AQuitWithoutDestroyWritesBackSixWellFormedLines) {
+  struct Case {
+    const char* name;
+    const char* before;  // none: no file
+    std::string after;
+  };
+  const Case cases[] = {
+      {"a file the Linux program wrote", "1\n1\n0\n120\n300\n3\n", "1\n1\n0\n120\n300\n3\n"},
+      {"a file the Windows program wrote", "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n",
+       "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n"},
+      {"no file", nullptr, "0\n0\n0\n0\n0\n0\n"},
+      {"three lines", "1\n1\n0\n", "1\n1\n0\n0\n0\n0\n"},
+  };
+  for (const Case& c : cases) {
+    HeadlessProgram program(c.before);
+    program.start();
+    program.host().moveWindow({40, 30});
+    program.app().finish();
+    EXPECT_EQ(program.readSettings(), c.after) << c.name;
+  }
+}
+
 TEST(Shutdown, NegativePositionRoundTripsToTheFallback) {
   HeadlessProgram first;
   first.start();
@@ -156,7 +180,7 @@ class NoWindowHost final : public Host {
  public:
   explicit NoWindowHost(std::string path) : path_(std::move(path)) {}
   bool loopRan = false;
-  std::string settingsPath() override { return path_; }
+  std::filesystem::path settingsPath() override { return path_; }
   Size fullScreenSize() override { return {800, 600}; }
   bool createWindow(const char*, Point) override { return false; }
   void setTimer(int, int) override {}

@@ -141,6 +141,87 @@ fi
 timeout 20 wineserver -k 2>/dev/null
 chmod 0644 "$settings"
 
+echo "== WM_QUIT from another program: the window is never destroyed"
+# The lines read at start go back as they were; a file missing before becomes six lines of 0.
+if i686-w64-mingw32-gcc -O1 -o "$work/post_quit.exe" "$here/wine_post_quit.c" \
+    2>"$work/post_quit.log"; then
+  mkdir -p "$(dirname "$settings")"
+  for before in present missing; do
+    if [ "$before" = present ]; then
+      write_settings 1 1 0 5 6 3
+      expected=$(od -c <"$settings")
+    else
+      write_settings 0 0 0 0 0 0
+      expected=$(od -c <"$settings")
+      rm -f "$settings"
+    fi
+    if start_game; then
+      xdotool windowmove "$window" 150 100 2>/dev/null
+      timeout 60 wine "$work/post_quit.exe" >/dev/null 2>>"$work/game.err"
+      end_game
+      check "a file $before before: the game ends in order with exit code 1" 1 "$status"
+      check "a file $before before: six well-formed lines" "$expected" \
+        "$(od -c <"$settings" 2>/dev/null)"
+      [ "$status" = running ] && end_game alt-f4
+    else
+      fail "the window appears for WM_QUIT" "$(tail -n 5 "$work/game.err")"
+    fi
+  done
+else
+  fail "the WM_QUIT helper is built" "$(cat "$work/post_quit.log")"
+fi
+
+# ---------------------------------------------------------------------------------------------
+# Points the machine-wide application-data folder elsewhere through the registry's shell folders,
+# as an administrator may move it; a .reg file in UTF-16 carries any letters.
+set_common_appdata() { # Windows folder
+  local key value=${1//\\/\\\\}
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n'
+    for key in "User Shell Folders" "Shell Folders"; do
+      printf '\r\n[HKEY_LOCAL_MACHINE\\%s\\%s]\r\n' \
+        'Software\Microsoft\Windows\CurrentVersion\Explorer' "$key"
+      printf '"Common AppData"="%s"\r\n' "$value"
+    done
+  } | iconv -f UTF-8 -t UTF-16 >"$work/appdata.reg"
+  timeout 60 wine regedit /S "$(winepath -w "$work/appdata.reg" 2>/dev/null)" >/dev/null 2>&1
+}
+
+echo "== Application-data folders named outside ASCII"
+default_settings=$settings
+for folder in "Dätä" "Данные"; do
+  set_common_appdata "C:\\$folder"
+  # The folder a moved application-data folder names exists; what lies under it is the game's.
+  rm -rf "$WINEPREFIX/drive_c/$folder"
+  mkdir -p "$WINEPREFIX/drive_c/$folder"
+  settings="$WINEPREFIX/drive_c/$folder/qor/revaziriv/revAziriv.ini"
+  # A first start there creates the folders and the file; a later one updates the file.
+  for run in created updated; do
+    if [ "$run" = created ]; then left=150 skin=0; else left=170 skin=1; fi
+    if [ "$run" = updated ]; then
+      mkdir -p "$(dirname "$settings")" && write_settings 1 0 0 5 6 3
+    fi
+    if start_game; then
+      xdotool windowmove "$window" "$left" 100 2>/dev/null
+      sleep 1
+      end_game alt-f4
+      check "C:\\$folder: the game ends in order with exit code 1" 1 "$status"
+      check "C:\\$folder: the file is $run with the window's new place" \
+        "$(as_settings_lines "$skin" 0 0 100 "$left" 2)" "$(settings_lines 2>/dev/null)"
+      # Every account must be able to save there. This Wine keeps a security descriptor only
+      # as far as the Unix mode says it: the Users group's right to modify what the folders
+      # hold becomes the group's write permission.
+      [ "$run" = created ] && check "C:\\$folder: the folders it made let the Users group modify" \
+        "rwx rwx" "$(stat -c %A "$WINEPREFIX/drive_c/$folder/qor" "$(dirname "$settings")" |
+          cut -c5-7 | paste -sd' ')"
+    else
+      fail "the window appears with the settings under C:\\$folder" "$(tail -n 5 "$work/game.err")"
+    fi
+  done
+done
+set_common_appdata "C:\\ProgramData"
+settings=$default_settings
+
 # ---------------------------------------------------------------------------------------------
 echo "== The same start in the Linux program"
 # The deal is seeded with the second the board was dealt. The Windows program dealt its first

@@ -15,15 +15,22 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+#else
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 #endif
 
 #include "settings/DecimalText.h"
 #include "settings/ReplaceFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsPath.h"
+#include "tests/settings/SystemCallSpy.h"
 
 namespace fs = std::filesystem;
 
@@ -129,6 +136,7 @@ TEST(DecimalText, ParsesLikeStrtolWithA32BitLong) {
   }
 }
 
+#ifndef _WIN32
 TEST(SettingsPath, FollowsTheXdgRulesOnLinux) {
   struct Case {
     const char* xdgConfigHome;
@@ -152,6 +160,7 @@ TEST(SettingsPath, FollowsTheXdgRulesOnLinux) {
         << (c.home ? c.home : "(unset)");
   }
 }
+#endif
 
 TEST(SettingsLines, StartAsSpacesAndRefuseIndicesOutsideTheTen) {
   Settings settings;
@@ -238,15 +247,41 @@ TEST_F(SettingsFileTest, WritesTheSixLiveValuesOnePerLine) {
   EXPECT_EQ(textOf(path_), "1\n0\n0\n30\n40\n3\n");
 }
 
+// Lines read and never given a value go back as they came, with the system's own line ends.
+TEST_F(SettingsFileTest, LinesNeverStoredAreWrittenBackAsRead) {
+#ifdef _WIN32
+  const std::string eol = "\r\n";
+#else
+  const std::string eol = "\n";
+#endif
+  struct Case {
+    const char* name;
+    std::string before;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"six lines", "1" + eol + "1" + eol + "0" + eol + "120" + eol + "300" + eol + "3" + eol,
+       "1" + eol + "1" + eol + "0" + eol + "120" + eol + "300" + eol + "3" + eol},
+      {"CR LF", "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n", "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n"},
+      {"blank lines and no last line break", eol + eol + "7" + eol + "9",
+       eol + eol + "7" + eol + "9" + eol + "0" + eol + "0" + eol},
+  };
+  for (const Case& c : cases) {
+    putBytes(path_, c.before);
+    Settings settings;
+    ASSERT_EQ(settings.read(path_), 1) << c.name;
+    EXPECT_EQ(settings.write(path_), 1) << c.name;
+    std::ifstream in(path_, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.after) << c.name;
+  }
+}
+
 TEST_F(SettingsFileTest, ShortensALongerOldFile) {
   putBytes(path_, std::string(500, 'x') + "\n9\n9\n9\n9\n9\n9\n9\n");
   Settings settings;
   EXPECT_EQ(settings.write(path_), 1);
-  std::string expected;
-  for (int i = 0; i < Settings::kFileLineCount; ++i) {
-    expected += kSpaces + "\n";
-  }
-  EXPECT_EQ(textOf(path_), expected);
+  // Lines never given a text are written as the 0 they read as.
+  EXPECT_EQ(textOf(path_), "0\n0\n0\n0\n0\n0\n");
 }
 
 TEST_F(SettingsFileTest, NegativeCoordinateComesBackAsTheLargestInteger) {
@@ -459,5 +494,229 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
   }
   emptyFolder();
 }
+
+// A save removes the temporary files that killed saves left, and nothing else: not another
+// file's, not a name that only looks alike, not a link or a folder, not one young enough to be
+// another instance's save under way.
+TEST_F(SettingsFileTest, CleanupRemovesOnlyOldLeftoversOfItsOwnName) {
+  using namespace std::chrono_literals;
+  enum Kind { kFile, kLink, kFolder };
+  struct Case {
+    const char* name;
+    Kind kind;
+    fs::file_time_type::duration age;
+    bool survives;
+  };
+  const Case cases[] = {
+      {"revAziriv.ini.tmp-0123456789abcdef", kFile, 2h, false},
+      {"revAziriv.ini.tmp-1111111111111111", kFile, 70s, false},
+      {"revAziriv.ini.tmp-2222222222222222", kFile, 50s, true},  // another save under way
+      {"revAziriv.ini.tmp-3333333333333333", kLink, 2h, true},
+      {"revAziriv.ini.tmp-4444444444444444", kFolder, 2h, true},
+      {"revAziriv.ini.tmp-ABCDEF0123456789", kFile, 2h, true},
+      {"revAziriv.ini.tmp-0123456789abcde", kFile, 2h, true},
+      {"revAziriv.ini.tmp-0123456789abcdef0", kFile, 2h, true},
+      {"revAziriv.ini.tmp0123456789abcdef", kFile, 2h, true},
+      {"xrevAziriv.ini.tmp-0123456789abcdef", kFile, 2h, true},
+      {"other.ini.tmp-0123456789abcdef", kFile, 2h, true},
+  };
+  putBytes(path_, "1\n1\n0\n120\n300\n3\n");
+  // The link's own age is its target's, which is old and not ours.
+  putBytes((folder_ / "target.ini").string(), "not ours");
+  fs::last_write_time(folder_ / "target.ini", fs::file_time_type::clock::now() - 2h);
+  std::vector<std::string> expected = {"revAziriv.ini", "target.ini"};
+  for (const Case& c : cases) {
+    const fs::path at = folder_ / c.name;
+    std::error_code error;
+    if (c.kind == kLink) {
+      fs::create_symlink("target.ini", at, error);
+      if (error) {
+        std::printf("skipped: no symbolic links here\n");
+        continue;
+      }
+    } else if (c.kind == kFolder) {
+      fs::create_directory(at);
+    } else {
+      putBytes(at.string(), "half");
+    }
+    if (c.kind != kLink) {
+      // A folder whose time cannot be set here stays young, and survives all the same.
+      fs::last_write_time(at, fs::file_time_type::clock::now() - c.age, error);
+    }
+    if (c.survives) expected.push_back(c.name);
+  }
+  Settings settings;
+  EXPECT_EQ(settings.write(path_), 1);
+  std::vector<std::string> found = entriesOf(folder_);
+  std::sort(found.begin(), found.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(textOf((folder_ / "target.ini").string()), "not ours");
+}
+
+#ifndef _WIN32
+// As the system resolves a path: through 40 links, and no more.
+TEST_F(SettingsFileTest, SavesThroughFortyLinksButNotFortyOne) {
+  const std::string old = "1\n1\n0\n120\n300\n3\n";
+  for (const int links : {40, 41}) {
+    const fs::path chain = folder_ / std::to_string(links);
+    fs::create_directories(chain);
+    putBytes((chain / "real.ini").string(), old);
+    for (int i = 0; i < links; ++i) {
+      const std::string next = i + 1 < links ? "link" + std::to_string(i + 1) : "real.ini";
+      fs::create_symlink(next, chain / ("link" + std::to_string(i)));
+    }
+    Settings settings;
+    settings.setUnsigned(SettingsLine::kSkin, 1);
+    const bool saves = links <= 40;
+    EXPECT_EQ(settings.write(chain / "link0"), saves ? 1 : 0) << links << " links";
+    EXPECT_EQ(textOf((chain / "real.ini").string()), saves ? "1\n0\n0\n0\n0\n0\n" : old)
+        << links << " links";
+    EXPECT_TRUE(fs::is_symlink(chain / "link0")) << links << " links";
+  }
+}
+
+// Through the seam: the new file reaches the disk before its name replaces the old file's, and
+// the folder's record of the rename after it, so a power cut leaves the old file or the new one.
+TEST_F(SettingsFileTest, SyncsTheNewFileBeforeItsRenameAndTheFolderAfterIt) {
+  const std::string old = "1\n1\n0\n120\n300\n3\n";
+  putBytes(path_, old);
+  struct Sync {
+    std::string name;
+    std::string heldThen;  // what the settings path held at that moment
+  };
+  std::vector<Sync> syncs;
+  spy::watchSyncs([&](const std::string& name) { syncs.push_back({name, textOf(path_)}); });
+  Settings settings;
+  settings.setUnsigned(SettingsLine::kSkin, 1);
+  const int wrote = settings.write(path_);
+  spy::watchSyncs(nullptr);
+  EXPECT_EQ(wrote, 1);
+  ASSERT_EQ(syncs.size(), 2u);
+  EXPECT_EQ(fs::path(syncs[0].name).filename().string().rfind("revAziriv.ini.tmp-", 0), 0u)
+      << syncs[0].name;
+  EXPECT_EQ(syncs[0].heldThen, old);
+  EXPECT_EQ(syncs[1].name, fs::canonical(folder_).string());
+  EXPECT_EQ(syncs[1].heldThen, "1\n0\n0\n0\n0\n0\n");
+}
+
+TEST_F(SettingsFileTest, AFailedCloseOfTheNewFileKeepsTheOldOne) {
+  const std::string old = "1\n1\n0\n120\n300\n3\n";
+  putBytes(path_, old);
+  spy::failCloseOfFileNamed("revAziriv.ini.tmp-");
+  Settings settings;
+  settings.setUnsigned(SettingsLine::kSkin, 1);
+  EXPECT_EQ(settings.write(path_), 0);
+  EXPECT_EQ(textOf(path_), old);
+  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
+}
+
+// When no new file can take the old one's place, the old file is written where it is: cut to
+// the new length, so nothing of the longer old contents stays, and synced.
+TEST_F(SettingsFileTest, TheInPlaceFallbackCutsAndSyncsTheFile) {
+  struct Case {
+    const char* name;
+    std::function<bool()> refuseTheReplace;
+  };
+  const Case cases[] = {
+      {"the rename fails", [] { spy::failNextRename(); return true; }},
+      // Root may create files in any folder; the unprivileged run of these tests covers it.
+      {"a read-only folder",
+       [this] {
+         fs::permissions(folder_, fs::perms::owner_write | fs::perms::group_write |
+                                      fs::perms::others_write, fs::perm_options::remove);
+         return ::geteuid() != 0;
+       }},
+  };
+  for (const Case& c : cases) {
+    putBytes(path_, "1234567890123\n1\n0\n120\n300\n3\n");
+    if (!c.refuseTheReplace()) {
+      std::printf("skipped: %s as root\n", c.name);
+    } else {
+      int fileSyncs = 0;
+      const std::string file = fs::canonical(path_).string();
+      spy::watchSyncs([&](const std::string& name) { fileSyncs += name == file ? 1 : 0; });
+      Settings settings;
+      settings.setUnsigned(SettingsLine::kSkin, 1);
+      EXPECT_EQ(settings.write(path_), 1) << c.name;
+      spy::watchSyncs(nullptr);
+      EXPECT_EQ(textOf(path_), "1\n0\n0\n0\n0\n0\n") << c.name;
+      EXPECT_EQ(fileSyncs, 1) << c.name;
+      EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"}) << c.name;
+    }
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+  }
+}
+#endif
+
+#ifdef _WIN32
+// The rights the local Users group has on a file or folder through allowing entries meant for
+// it (inherit-only entries left out), and the inheritance flags of those entries.
+struct UsersRights {
+  DWORD access = 0;
+  BYTE inheritance = 0;
+};
+UsersRights usersRightsOn(const fs::path& at) {
+  UsersRights rights;
+  PACL entries = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(at.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &entries, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return rights;
+  }
+  BYTE users[SECURITY_MAX_SID_SIZE];
+  DWORD usersSize = sizeof users;
+  CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &usersSize);
+  for (DWORD i = 0; entries != nullptr && i < entries->AceCount; ++i) {
+    void* entry = nullptr;
+    if (!GetAce(entries, i, &entry)) continue;
+    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+    if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
+        (allowed->Header.AceFlags & INHERIT_ONLY_ACE) != 0 ||
+        !EqualSid(const_cast<DWORD*>(&allowed->SidStart), users)) {
+      continue;
+    }
+    rights.access |= allowed->Mask;
+    rights.inheritance |= allowed->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+  }
+  LocalFree(descriptor);
+  return rights;
+}
+
+// Whether this system keeps a folder's security descriptor as it was set. Wine built without
+// extended attributes keeps only what the Unix mode bits can say, and reads back entries for
+// the owner, the system and everyone.
+bool keepsSecurityDescriptors(const fs::path& scratch) {
+  PSECURITY_DESCRIPTOR wanted = nullptr;
+  if (!fs::create_directory(scratch) ||
+      !ConvertStringSecurityDescriptorToSecurityDescriptorW(
+          L"D:(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;BU)", SDDL_REVISION_1, &wanted, nullptr)) {
+    return false;
+  }
+  const bool set = SetFileSecurityW(scratch.c_str(), DACL_SECURITY_INFORMATION, wanted) != 0;
+  LocalFree(wanted);
+  const bool kept = set && usersRightsOn(scratch).access == 0x1301bf;
+  fs::remove(scratch);
+  return kept;
+}
+
+// The folder lies in the machine-wide application-data folder: every account must be able to
+// save there, whichever account's run made it.
+TEST_F(SettingsFileTest, FoldersItMakesLetTheUsersGroupModifyWhatTheyHold) {
+  constexpr DWORD kModify = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE;
+  if (!keepsSecurityDescriptors(folder_ / "scratch")) {
+    GTEST_SKIP() << "this system keeps no security descriptors (wine.sh checks the mode bits)";
+  }
+  const fs::path file = folder_ / "qor" / "revaziriv" / "revAziriv.ini";
+  Settings settings;
+  ASSERT_EQ(settings.write(file), 1);
+  for (const fs::path& made : {folder_ / "qor", file.parent_path()}) {
+    const UsersRights rights = usersRightsOn(made);
+    EXPECT_EQ(rights.access & kModify, kModify) << made.string();
+    EXPECT_EQ(rights.inheritance, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE) << made.string();
+  }
+  EXPECT_EQ(usersRightsOn(file).access & kModify, kModify);
+}
+#endif
 
 }  // namespace

@@ -102,9 +102,10 @@ TEST(Win32Host, RunsOneWindowFromCreationToTheQuitMessage) {
 TEST(Win32Host, SettingsLiveInTheMachineWideApplicationDataFolder) {
   ScriptedProcedure procedure;
   Win32Host host(GetModuleHandleA(nullptr), procedure);
-  char folder[MAX_PATH] = {};
-  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder), S_OK);
-  EXPECT_EQ(host.settingsPath(), std::string(folder) + "\\qor\\revaziriv\\revAziriv.ini");
+  wchar_t folder[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder), S_OK);
+  EXPECT_EQ(host.settingsPath().native(),
+            std::wstring(folder) + L"\\qor\\revaziriv\\revAziriv.ini");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Where the Linux program keeps its settings file, following the XDG base-directory rules.
 #include "settings/SettingsPath.h"
 
+#include <cstdlib>
 #include <string_view>
 
 namespace {
@@ -28,4 +29,8 @@ std::string linuxSettingsPath(const char* xdgConfigHome, const char* home) {
     return {};
   }
   return configHome + "/qor/revaziriv/revAziriv.ini";
+}
+
+std::filesystem::path settingsFilePath() {
+  return linuxSettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 }
