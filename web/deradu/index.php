@@ -195,9 +195,10 @@ header('Referrer-Policy: no-referrer');
       picture (Show) are not kept.</p>
     <p>The settings file is written when the game ends, so a change made to it while the game
       runs is overwritten then. The game makes the missing folders itself. It writes the new
-      file beside the old one and then puts it in the old one's place, so a save that fails for
-      want of disk space leaves the old file as it was; only where it may not make a file in
-      that folder does it rewrite the old file in place.</p>
+      file beside the old one, puts it on the disk and then puts it in the old one's place, so a
+      save that fails for want of disk space, or a power cut just after it, leaves the old file
+      or the new one whole; only where it may not make a file in that folder does it rewrite the
+      old file in place.</p>
     <table>
       <thead>
         <tr><th scope="col">System</th><th scope="col">Settings file</th></tr>
