@@ -125,7 +125,7 @@ build_windows() {
   makensis -V2 -INPUTCHARSET UTF8 \
     "-DVERSION=$version" "-DPRODUCT_NAME=$product_name" "-DPUBLISHER=$publisher" \
     "-DAPP_ID=$app_id" "-DHOMEPAGE=$homepage" "-DPAYLOAD=$payload" \
-    "-DICON=$root/res/deradu.ico" "-DOUTFILE=$dist/deradu-$version-setup.exe" \
+    "-DICON=$root/res/deradu-setup.ico" "-DOUTFILE=$dist/deradu-$version-setup.exe" \
     "$root/packaging/windows/installer.nsi" >/dev/null
 }
 

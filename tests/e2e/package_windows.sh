@@ -107,6 +107,9 @@ check "the program, the texts and the uninstaller are in Program Files\\$product
   "$installed_files" "$(listing "$folder")"
 if cmp -s "$folder/deradu.exe" "$built_exe"; then pass "the installed deradu.exe is the one built"
 else fail "the installed deradu.exe is the one built"; fi
+check "the installer shows the icon drawn for 256 pixels, as the desktop's" yes \
+  "$(python3 -c 'import sys; print("yes" if open(sys.argv[2], "rb").read() in open(sys.argv[1], "rb").read() else "no")' \
+    "$setup" "$here/../../res/icon-256.png")"
 check "the Start menu has a shortcut to it" yes \
   "$([ -f "$shortcut" ] && grep -aq 'deradu.exe' "$shortcut" && echo yes)"
 values=$(key_values)
