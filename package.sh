@@ -2,7 +2,8 @@
 # Builds the release from a clean configuration into dist/: the Debian package, the Windows
 # program's portable zip and its installer. Installs what is missing first (Debian packages).
 # Time stamps come from the last commit (SOURCE_DATE_EPOCH), so the same commit gives the same
-# bytes. --check builds everything twice and compares the two results byte for byte.
+# bytes, with or without ccache. --check builds everything twice, once through ccache and once
+# without it, and compares the two results byte for byte. dist/SHA256SUMS lists the three.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -24,11 +25,13 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 export TZ=UTC LC_ALL=C.UTF-8
-# ccache hands the compiler paths relative to the build folder for everything under this base,
-# so the file names recorded in the objects do not depend on where the tree is checked out
-# (nor on the user's own ccache base folder).
-export CCACHE_BASEDIR=$root
+# No base folder: ccache would hand the compiler relative paths, which end up in the debug
+# information and so in the build id that stripping keeps, and the bytes would depend on
+# whether ccache was used. -ffile-prefix-map below keeps the checkout's place out instead.
+export CCACHE_BASEDIR=
 umask 022
+# The checkout's path as one shell word inside the compiler flags (it may hold spaces).
+prefix_map="-ffile-prefix-map=$(printf %q "$root")=."
 
 work="$root/build-package"
 dist="$root/dist"
@@ -52,13 +55,13 @@ build_deb() {
   echo "== Linux program and its Debian package"
   # The distribution's hardening flags, and source paths made relative so the binary does not
   # depend on where the tree was checked out. Debian keeps games in /usr/games (a plain
-  # `cmake --install` puts the program in bin/).
+  # `cmake --install` puts the program in bin/); the menu entry names it by that full path.
   local cxxflags ldflags
   export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-  cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS) -ffile-prefix-map=$root=."
+  cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS) $prefix_map"
   ldflags=$(dpkg-buildflags --get LDFLAGS)
   configure "$build" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
-    -DCMAKE_INSTALL_BINDIR=games
+    -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games
   ninja -C "$build" -j$jobs deradu
   meta="$build/packaging"
   # shellcheck source=/dev/null
@@ -92,29 +95,38 @@ build_deb() {
 }
 
 build_windows() {
-  local build="$work/win32" payload="$work/win32-payload"
+  local build="$work/win32" payload
   echo "== Windows program, its zip and its installer"
+  # -s: the program ships without its symbol table and debug information (the linker leaves
+  # them out, so no later tool rewrites the file).
   configure "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-    -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$root=."
+    -DCMAKE_CXX_FLAGS="$prefix_map" -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s
   ninja -C "$build" -j$jobs deradu
   # shellcheck source=/dev/null
   source "$build/packaging/release.env"
 
-  rm -rf "$payload"
+  # The zip unpacks into one folder named after the release.
+  local folder="deradu-$version"
+  payload="$work/win32-payload/$folder"
+  rm -rf "$work/win32-payload"
   mkdir -p "$payload"
   cp "$build/deradu.exe" "$payload/deradu.exe"
   crlf "$root/LICENSE" "$payload/LICENSE.txt"
   # For players: what the game is, its keys, its settings, removing it (written by CMake).
   crlf "$build/packaging/README.txt" "$payload/README.txt"
-  stamp "$payload"
+  crlf "$root/THIRD-PARTY-NOTICES.txt" "$payload/THIRD-PARTY-NOTICES.txt"
+  crlf "$root/NEWS" "$payload/NEWS.txt"
+  stamp "$work/win32-payload"
 
   # -X: no extra fields (owners, Unix times); the names in a fixed order.
-  (cd "$payload" && zip -X -D -9 -q "$dist/deradu-$version-win32.zip" deradu.exe LICENSE.txt README.txt)
+  (cd "$work/win32-payload" && zip -X -9 -q "$dist/deradu-$version-win32.zip" "$folder/" \
+    "$folder/deradu.exe" "$folder/LICENSE.txt" "$folder/README.txt" \
+    "$folder/THIRD-PARTY-NOTICES.txt" "$folder/NEWS.txt")
 
   makensis -V2 -INPUTCHARSET UTF8 \
     "-DVERSION=$version" "-DPRODUCT_NAME=$product_name" "-DPUBLISHER=$publisher" \
     "-DAPP_ID=$app_id" "-DHOMEPAGE=$homepage" "-DPAYLOAD=$payload" \
-    "-DICON=$root/res/deradu.ico" "-DOUTFILE=$dist/deradu-$version-setup.exe" \
+    "-DICON=$root/res/deradu-setup.ico" "-DOUTFILE=$dist/deradu-$version-setup.exe" \
     "$root/packaging/windows/installer.nsi" >/dev/null
 }
 
@@ -123,6 +135,7 @@ build_all() {
   mkdir -p "$dist" "$work"
   build_deb
   build_windows
+  (cd "$dist" && sha256sum -- *.deb *.zip *setup.exe >SHA256SUMS)
   echo "== Written to dist/ (time stamps of $(date -u -d "@$SOURCE_DATE_EPOCH" '+%F %T') UTC)"
   (cd "$dist" && ls -l)
 }
@@ -133,8 +146,8 @@ if [ "$check" -eq 1 ]; then
   rm -rf "$first"
   mkdir -p "$first"
   cp -p "$dist"/* "$work/win32/deradu.exe" "$first/"
-  echo "== Second build, for the comparison"
-  build_all >/dev/null
+  echo "== Second build, without ccache, for the comparison"
+  CCACHE_DISABLE=1 build_all >/dev/null
   cp -p "$work/win32/deradu.exe" "$work/deradu.exe.second"
   differ=0
   for file in "$dist"/*.deb "$dist"/*.zip "$work/deradu.exe.second" "$dist"/*setup.exe; do
@@ -143,7 +156,7 @@ if [ "$check" -eq 1 ]; then
       echo "  same bytes  $name"
     else
       echo "  DIFFERENT   $name"
-      case "$name" in *setup.exe) ;; *) differ=1 ;; esac
+      differ=1
     fi
   done
   rm -rf "$first" "$work/deradu.exe.second"

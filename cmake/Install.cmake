@@ -87,6 +87,7 @@ if(NOT WIN32)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${CMAKE_MATCH_1}x${CMAKE_MATCH_1}/apps)
   endforeach()
   install(FILES ${metadata}/deradu.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${metadata}/copyright
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/NEWS
+                ${PROJECT_SOURCE_DIR}/THIRD-PARTY-NOTICES.txt ${metadata}/copyright
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()

@@ -1,6 +1,8 @@
 // Every bitmap and the icon of the program, drawn and encoded as the files of res/.
 #include "tools/ArtGenerator.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 #include "gfx/codecs/BmpEncoder.h"
@@ -18,10 +20,38 @@ constexpr int kNumberedBase = 699;
 constexpr int kPictureBase = 715;
 constexpr int kPictureBlank = 731;
 constexpr int kWindowIconSize = 32;
+// The sizes Windows asks an installer's icon for, at 100 to 200 % and in Explorer.
+constexpr std::array<int, 5> kInstallerIconSizes{16, 24, 32, 48, 256};
+
+void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// An ICO file whose images are PNG files (Windows reads them since Vista), in the given order.
+std::vector<std::uint8_t> pngIcon(const std::vector<std::pair<int, std::vector<std::uint8_t>>>& images) {
+  std::vector<std::uint8_t> out;
+  putLittleEndian(out, 0, 2);
+  putLittleEndian(out, 1, 2);
+  putLittleEndian(out, static_cast<std::uint32_t>(images.size()), 2);
+  std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
+  for (const auto& [size, png] : images) {
+    // Width and height: 0 means 256. No palette, one plane, 32 bits, the PNG's size and place.
+    putLittleEndian(out, static_cast<std::uint32_t>(size) & 0xFF, 1);
+    putLittleEndian(out, static_cast<std::uint32_t>(size) & 0xFF, 1);
+    putLittleEndian(out, 0, 2);
+    putLittleEndian(out, 1, 2);
+    putLittleEndian(out, 32, 2);
+    putLittleEndian(out, static_cast<std::uint32_t>(png.size()), 4);
+    putLittleEndian(out, offset, 4);
+    offset += static_cast<std::uint32_t>(png.size());
+  }
+  for (const auto& image : images) out.insert(out.end(), image.second.begin(), image.second.end());
+  return out;
+}
 
 Artwork bitmap(int id, int bitsPerPixel, Image picture) {
   return Artwork{id, bitsPerPixel, ArtFormat::Bitmap, std::move(picture),
-                 "bmp" + std::to_string(id) + ".bmp"};
+                 "bmp" + std::to_string(id) + ".bmp", {}};
 }
 
 std::string resourceScript(const std::vector<Artwork>& artwork) {
@@ -44,7 +74,7 @@ std::string resourceScript(const std::vector<Artwork>& artwork) {
 std::vector<Artwork> drawArtwork(TextRenderer& text) {
   std::vector<Artwork> artwork;
   artwork.push_back(
-      Artwork{kIconId, 24, ArtFormat::Icon, appIconPicture(kWindowIconSize), "deradu.ico"});
+      Artwork{kIconId, 24, ArtFormat::Icon, appIconPicture(kWindowIconSize), "deradu.ico", {}});
   artwork.push_back(bitmap(101, 24, backgroundPicture()));
   artwork.push_back(bitmap(602, 24, bannerPicture(text)));
   artwork.push_back(bitmap(607, 24, sidePanelPicture()));
@@ -68,21 +98,28 @@ std::vector<Artwork> drawArtwork(TextRenderer& text) {
   }
   artwork.push_back(bitmap(kPictureBlank, 8, blankTile()));
   for (const int size : kDesktopIconSizes) {
-    artwork.push_back(Artwork{0, 24, ArtFormat::DesktopIcon, appIconPicture(size),
-                              "icon-" + std::to_string(size) + ".png"});
+    IconPicture icon = desktopIconPicture(size);
+    artwork.push_back(Artwork{0, 24, ArtFormat::DesktopIcon, std::move(icon.colour),
+                              "icon-" + std::to_string(size) + ".png", std::move(icon.alpha)});
   }
   return artwork;
 }
 
 std::vector<GeneratedFile> encodeArtwork(const std::vector<Artwork>& artwork) {
   std::vector<GeneratedFile> files;
+  std::vector<std::pair<int, std::vector<std::uint8_t>>> installerIcon;
   for (const Artwork& art : artwork) {
     const int width = art.picture.width();
     const int height = art.picture.height();
     const std::vector<std::uint32_t> pixels = art.picture.packed();
     std::vector<std::uint8_t> bytes;
     if (art.format == ArtFormat::DesktopIcon) {
-      bytes = PngWriter::encode(pixels, width, height);
+      const IconPicture icon{art.picture, art.alpha};
+      bytes = PngWriter::encodeRgba(icon.packedArgb(), width, height);
+      if (std::find(kInstallerIconSizes.begin(), kInstallerIconSizes.end(), width) !=
+          kInstallerIconSizes.end()) {
+        installerIcon.emplace_back(width, bytes);
+      }
     } else if (art.format == ArtFormat::Icon) {
       bytes = encodeIcon24(width, height, pixels);
     } else if (art.bitsPerPixel == 8) {
@@ -92,6 +129,9 @@ std::vector<GeneratedFile> encodeArtwork(const std::vector<Artwork>& artwork) {
       bytes = encodeBmp24(width, height, pixels);
     }
     files.push_back(GeneratedFile{art.fileName, std::move(bytes)});
+  }
+  if (!installerIcon.empty()) {
+    files.push_back(GeneratedFile{"deradu-setup.ico", pngIcon(installerIcon)});
   }
   const std::string script = resourceScript(artwork);
   files.push_back(

@@ -22,6 +22,8 @@ struct Artwork {
   Image picture{0, 0};
   // The file under res/, as deradu.rc names it.
   std::string fileName;
+  // Desktop icons only: each pixel's opacity (0..1), rows top-down.
+  std::vector<double> alpha;
 };
 
 struct GeneratedFile {
@@ -30,8 +32,9 @@ struct GeneratedFile {
 };
 
 // The pictures in ascending id order, the icon first, then the desktop icons from the same
-// design, smallest first (res/icon-<size>.png). Drawing depends only on the renderer's
+// design, smallest first (res/icon-<size>.png, with alpha). Drawing depends only on the renderer's
 // font files: no clock, no unseeded randomness.
 std::vector<Artwork> drawArtwork(TextRenderer& text);
-// The BMP, ICO and PNG files and deradu.rc listing the resources among them.
+// The BMP, ICO and PNG files, deradu.rc listing the resources among them, and the installer's
+// icon deradu-setup.ico holding several of the desktop icons' PNG files.
 std::vector<GeneratedFile> encodeArtwork(const std::vector<Artwork>& artwork);

@@ -1,7 +1,9 @@
-; The Windows installer: the program per machine under Program Files, a Start-menu shortcut and
-; an entry in the list of installed programs; /S installs and uninstalls silently. ./package.sh
-; builds it with -D for VERSION, PRODUCT_NAME, PUBLISHER, APP_ID, HOMEPAGE, PAYLOAD (the folder
-; holding deradu.exe, LICENSE.txt and README.txt), ICON and OUTFILE.
+; The Windows installer: the program per machine under Program Files, a Start-menu shortcut, an
+; entry in the list of installed programs and a settings folder every account may write; /S
+; installs and uninstalls silently. Neither changes anything while the game runs: they ask the
+; player to close it, or end with exit code 2 when silent. ./package.sh builds it with -D for
+; VERSION, PRODUCT_NAME, PUBLISHER, APP_ID, HOMEPAGE, PAYLOAD (the folder holding deradu.exe and
+; the text files), ICON and OUTFILE.
 Unicode true
 SetCompressor /SOLID lzma
 ManifestSupportedOS all
@@ -9,6 +11,13 @@ RequestExecutionLevel admin
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP_ID}"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
+; The game's window: its class, and a title that starts with the product's name.
+!define GAME_CLASS "winMain"
+; Where the program keeps its settings, under the machine-wide application-data folder.
+!define SETTINGS_FOLDER "$APPDATA\qor\revaziriv"
+; Allowed, inherited by folders and files: read, write, execute and delete (the "Modify" right)
+; for the local Users group (BU), on top of what the folder inherits from its parent.
+!define SETTINGS_SDDL "D:AI(A;OICI;0x1301bf;;;BU)"
 
 Name "${PRODUCT_NAME}"
 OutFile "${OUTFILE}"
@@ -27,10 +36,12 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 The Qor Deradu authors"
 
 !include "MUI2.nsh"
+!include "LogicLib.nsh"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_RUN "$INSTDIR\deradu.exe"
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION RunAsPlayer
 !insertmacro MUI_PAGE_LICENSE "${PAYLOAD}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -39,21 +50,118 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 The Qor Deradu a
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; $0: a top-level window of the running game, or 0. Any version's title counts, so an older
+; game is found too; the class alone is too common a name to go by.
+!macro FIND_GAME UN
+Function ${UN}FindGame
+  Push $1
+  Push $2
+  Push $3
+  StrLen $3 "${PRODUCT_NAME} "
+  StrCpy $0 0
+  next:
+    FindWindow $0 "${GAME_CLASS}" "" 0 $0
+    StrCmp $0 0 done
+    System::Call 'user32::GetWindowTextW(p r0, w .r1, i ${NSIS_MAX_STRLEN}) i'
+    StrCpy $2 $1 $3
+    StrCmp $2 "${PRODUCT_NAME} " done next
+  done:
+  Pop $3
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; Returns once the game is not running; otherwise asks the player to close it (Retry) or to
+; stop (Cancel). Silent, or on Cancel, the installer ends with exit code 2, having changed
+; nothing.
+Function ${UN}CloseGameFirst
+  retry:
+    Call ${UN}FindGame
+    StrCmp $0 0 closed
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "${PRODUCT_NAME} is running.$\r$\n$\r$\nClose the game, then choose Retry. Cancel stops here and changes nothing." \
+      /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Quit
+  closed:
+FunctionEnd
+!macroend
+!insertmacro FIND_GAME ""
+!insertmacro FIND_GAME "un."
+
 ; Shortcuts and folders for all users, like the program files.
 Function .onInit
   SetShellVarContext all
+  Call CloseGameFirst
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext all
+  Call un.CloseGameFirst
+FunctionEnd
+
+; The finish page's "Run": the installer runs elevated, and a game started from it would be
+; too. The shell, which runs as the player who started the installer, starts it instead.
+Function RunAsPlayer
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\deradu.exe"'
+FunctionEnd
+
+; An installation in another folder than this one is removed first by its own uninstaller,
+; run silently from a copy so that it can remove itself; it keeps the settings, as always.
+Function RemoveOtherInstallation
+  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  StrCmp $1 "" done
+  StrCmp $1 $INSTDIR done
+  IfFileExists "$1\uninstall.exe" 0 done
+  DetailPrint "Removing the installation in $1"
+  CopyFiles /SILENT "$1\uninstall.exe" "$PLUGINSDIR\old-uninstall.exe"
+  ExecWait '"$PLUGINSDIR\old-uninstall.exe" /S _?=$1' $2
+  Delete "$PLUGINSDIR\old-uninstall.exe"
+  StrCmp $2 0 done
+  DetailPrint "Its uninstaller ended with exit code $2; its files may remain in $1"
+  done:
+FunctionEnd
+
+; The program writes its settings file into the machine-wide application-data folder when it
+; ends. Whoever creates the folder owns it, and nobody else could write there: an elevated run
+; from the finish page, or the first of several accounts to play, would leave the others' settings
+; unsaved. The local Users group may change the folder and everything in it.
+Function MakeSettingsFolder
+  CreateDirectory "${SETTINGS_FOLDER}"
+  StrCpy $5 "${SETTINGS_FOLDER}"
+  StrCpy $6 "${SETTINGS_SDDL}"
+  StrCpy $7 failed
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w r6, i 1, *p .r1, p 0) i .r0'
+  ${If} $0 <> 0
+    System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r2, *p .r3, *i .r4) i .r0'
+    ${If} $0 <> 0
+      ; SE_FILE_OBJECT; DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION: the
+      ; inherited entries stay, and the new ones reach a settings file already there.
+      System::Call 'advapi32::SetNamedSecurityInfoW(w r5, i 1, i 0x20000004, p 0, p 0, p r3, p 0) i .r0'
+      ${If} $0 = 0
+        StrCpy $7 done
+      ${EndIf}
+    ${EndIf}
+    System::Call 'kernel32::LocalFree(p r1)'
+  ${EndIf}
+  ${If} $7 != done
+    DetailPrint "Could not let the local Users group change ${SETTINGS_FOLDER}"
+  ${EndIf}
 FunctionEnd
 
 Section "Program"
+  ; The player may have started the game while the pages were shown.
+  Call CloseGameFirst
+  InitPluginsDir
+  Call RemoveOtherInstallation
   SetOutPath "$INSTDIR"
   File "${PAYLOAD}\deradu.exe"
   File "${PAYLOAD}\LICENSE.txt"
   File "${PAYLOAD}\README.txt"
+  File "${PAYLOAD}\THIRD-PARTY-NOTICES.txt"
+  File "${PAYLOAD}\NEWS.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  Call MakeSettingsFolder
   CreateShortCut "${SHORTCUT}" "$INSTDIR\deradu.exe" "" "$INSTDIR\deradu.exe" 0
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
@@ -77,6 +185,8 @@ Section "Uninstall"
   Delete "$INSTDIR\deradu.exe"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
+  Delete "$INSTDIR\NEWS.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

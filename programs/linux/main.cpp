@@ -5,19 +5,76 @@
 #include <future>
 #include <memory>
 #include <new>
+#include <string_view>
 #include <system_error>
 
 #include "app/Application.h"
+#include "app/ScreenTable.h"
 #include "gfx/resources/ResourceStore.h"
 #include "gfx/FontLookup.h"
 #include "gfx/TextRenderer.h"
 #include "hosts/x11/X11Host.h"
 #include "platform/hostConstants.h"
 
-int main() {
+namespace {
+
+// What a shell user expects of any program: --version and --help print and end; anything else
+// on the command line is a mistake, said on standard error with the exit code getopt-style
+// tools use. Without arguments the game starts.
+constexpr int kUsageExitCode = 2;
+
+constexpr std::string_view kUsage = "Usage: deradu [--help | --version]\n";
+constexpr std::string_view kHelp =
+    "Slide fifteen tiles on a four by four board back into order.\n"
+    "\n"
+    "Options:\n"
+    "  --help     print this help and end\n"
+    "  --version  print the program's name and version and end\n"
+    "\n"
+    "Keys in the window:\n"
+    "  N          deal a new board at the current level\n"
+    "  S          solve the board\n"
+    "  C          choose the next skin; it is shown at the next repaint\n"
+    "  K          choose the next skin and show it at once\n"
+    "  Left, Right, Up, Down\n"
+    "             move the board's hidden cursor\n";
+
+void print(std::FILE* to, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), to);
+}
+
+// The exit code when the command line asks for something other than the game; -1 to play.
+int handleArguments(int argc, char** argv) {
+  if (argc < 2) return -1;
+  const std::string_view option = argv[1];
+  if (argc == 2 && option == "--version") {
+    print(stdout, screen::kTitle);
+    print(stdout, "\n");
+  } else if (argc == 2 && option == "--help") {
+    print(stdout, kUsage);
+    print(stdout, kHelp);
+  } else {
+    // The first word that is not an option on its own.
+    const bool known = option == "--version" || option == "--help";
+    std::fprintf(stderr, "deradu: unexpected argument: %s\n", argv[known ? 2 : 1]);
+    print(stderr, kUsage);
+    return kUsageExitCode;
+  }
+  // A full disk or a closed pipe is a failure too, not a printed answer.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "deradu: cannot write to standard output\n");
+    return kUsageExitCode;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
   // A write to a closed pipe (a stderr whose reader has gone) fails with EPIPE instead of ending
   // the game without its settings.
   std::signal(SIGPIPE, SIG_IGN);
+  if (const int exitCode = handleArguments(argc, argv); exitCode >= 0) return exitCode;
   try {
     const ResourceStore& resources = ResourceStore::builtIn();
     // Finding and opening the font (fontconfig reads its whole configuration unless the last

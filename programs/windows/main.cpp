@@ -6,6 +6,8 @@
 #include "hosts/win32/Win32Api.h"
 #include "hosts/win32/Win32Host.h"
 
+// The command line is not read: a window program has no console to print --help or --version
+// to, and the shortcut and Explorer pass nothing; anything given still starts the game.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   try {
     Application application;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Tests of the Debian package as a user gets it: its file list, lintian, the validators on the
 # desktop entry and the AppStream metadata, its Depends against the libraries the program
-# loads, and the program unpacked into a throwaway root (never the machine's own system) on a
-# private virtual display.
+# loads, its icons, the program's command-line options, and the program unpacked into a
+# throwaway root (never the machine's own system) on a private virtual display, started once
+# directly and once through its menu entry.
 # Usage: tests/e2e/package_linux.sh DIST_DIR PACKAGE_BUILD_DIR (what ./package.sh writes and
 # builds in). Prints "N passed, N failed"; exits non-zero on a failure.
 set -uo pipefail
@@ -35,10 +36,12 @@ if [ -z "$deb" ]; then
 fi
 check "its name carries the project's version" "deradu_${deb_version}_amd64.deb" "$(basename "$deb")"
 
-# README.md is compressed once it passes 4 kB, as Debian's tools do.
+# Documents are compressed once they pass 4 kB, as Debian's tools do.
 expected_files="./usr/games/deradu
 ./usr/share/applications/$app_id.desktop
+./usr/share/doc/deradu/NEWS
 ./usr/share/doc/deradu/README.md
+./usr/share/doc/deradu/THIRD-PARTY-NOTICES.txt
 ./usr/share/doc/deradu/changelog.Debian.gz
 ./usr/share/doc/deradu/copyright"
 for size in 16 24 32 48 64 128 256; do
@@ -49,7 +52,7 @@ expected_files+="
 ./usr/share/man/man6/deradu.6.gz
 ./usr/share/metainfo/$app_id.metainfo.xml"
 actual_files=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' |
-  sed 's|/README\.md\.gz$|/README.md|' | LC_ALL=C sort)
+  sed -E 's#/(README\.md|NEWS|THIRD-PARTY-NOTICES\.txt)\.gz$#/\1#' | LC_ALL=C sort)
 check "it holds the program, menu entry, metadata, icons, manual page and documents" \
   "$(LC_ALL=C sort <<<"$expected_files")" "$actual_files"
 check "every file belongs to root and none is writable by others" "" \
@@ -69,6 +72,16 @@ then pass "desktop-file-validate accepts the menu entry"; else
   fail "desktop-file-validate accepts the menu entry" "$(head -n 3 "$work/desktop.log")"; fi
 check "the menu entry groups the running window with it" "StartupWMClass=winMain" \
   "$(grep '^StartupWMClass=' "$root/usr/share/applications/$app_id.desktop")"
+# /usr/games is not on every session's PATH.
+check "the menu entry runs the program by its full path" "Exec=/usr/games/deradu" \
+  "$(grep '^Exec=' "$root/usr/share/applications/$app_id.desktop")"
+check "the package recommends xdg-utils, which the Help button runs" "xdg-utils" \
+  "$(dpkg-deb -f "$deb" Recommends)"
+doc="$root/usr/share/doc/deradu"
+check "the copyright file names the third-party notices" "1" \
+  "$(grep -c 'THIRD-PARTY-NOTICES' "$doc/copyright")"
+check "the news has the release's entry" "1" \
+  "$(zcat -f "$doc"/NEWS* | grep -c "^$product_name $version ")"
 if appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" \
   >"$work/appstream.log" 2>&1; then pass "appstreamcli validate accepts the metadata"; else
   fail "appstreamcli validate accepts the metadata" "$(grep -E '^[EW]:' "$work/appstream.log" | head -n 3)"
@@ -77,6 +90,23 @@ check "the metadata's release is the project's version" "1" \
   "$(grep -c "<release version=\"$version\"" "$root/usr/share/metainfo/$app_id.metainfo.xml")"
 check "the manual page reads without warnings" "" \
   "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man6/deradu.6.gz" 2>&1 >/dev/null)"
+
+# ---------------------------------------------------------------------------------------------
+echo "== The icons"
+# Each has an alpha channel and a transparent corner; above 32 pixels, none is the same picture
+# as its own 32-pixel sampling enlarged again (which a blown-up small icon is).
+icon_faults=""
+for size in 16 24 32 48 64 128 256; do
+  icon="$root/usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
+  facts=$(identify -format '%wx%h %[channels] %[pixel:p{0,0}]' "$icon" 2>&1)
+  [ "$facts" = "${size}x$size srgba srgba(0,0,0,0)" ] || icon_faults+=" $size: $facts;"
+  if [ "$size" -gt 32 ]; then
+    blocky=$(convert "$icon" -sample 32x32 -sample "${size}x$size" png:- |
+      compare -metric AE "$icon" - null: 2>&1)
+    [ "${blocky%% *}" != 0 ] || icon_faults+=" $size: a 32-pixel icon enlarged;"
+  fi
+done
+check "every size has alpha, a transparent margin and is drawn at its size" "" "$icon_faults"
 
 # ---------------------------------------------------------------------------------------------
 echo "== Depends and the libraries the program loads"
@@ -112,6 +142,31 @@ done
 check "every library ldd shows comes with Depends or their dependencies" "" "$unreached"
 
 # ---------------------------------------------------------------------------------------------
+echo "== Command-line options (without a display, so none may try to open the window)"
+# What a stream holds: "empty", "as expected" when a line matches the pattern, else its start.
+holds() { # file, pattern
+  if [ ! -s "$1" ]; then echo empty; elif grep -q -e "$2" "$1"; then echo "as expected"
+  else head -c 80 "$1"; fi
+}
+# name | arguments | exit code | standard output | standard error ("-": empty)
+while IFS='|' read -r name arguments code out err; do
+  status=0
+  # shellcheck disable=SC2086
+  env -u DISPLAY "$program" $arguments >"$work/options.out" 2>"$work/options.err" || status=$?
+  expected_out="as expected"; [ "$out" = - ] && expected_out=empty
+  expected_err="as expected"; [ "$err" = - ] && expected_err=empty
+  check "$name" "exit $code, out: $expected_out, err: $expected_err" \
+    "exit $status, out: $(holds "$work/options.out" "$out"), err: $(holds "$work/options.err" "$err")"
+done <<EOF
+--version prints the name and version and ends 0|--version|0|^$product_name $version\$|-
+--help prints the usage and the keys and ends 0|--help|0|^  Left, Right, Up, Down|-
+an unknown option prints the usage on standard error and ends 2|--bogus|2|-|^Usage: deradu
+a stray argument is refused the same way|--version extra|2|-|^Usage: deradu
+EOF
+check "--help starts with the usage" "Usage: deradu [--help | --version]" \
+  "$(env -u DISPLAY "$program" --help | head -n 1)"
+
+# ---------------------------------------------------------------------------------------------
 echo "== The unpacked program on a virtual display"
 start_virtual_display "$work" || fatal "the virtual display starts"
 close_helper=""
@@ -140,6 +195,31 @@ else
       "$([ -s "$work/config/qor/revaziriv/revAziriv.ini" ] && echo yes)"
   else
     fail "a close request ends it" "no close helper: $(cat "$work/close.log")"
+  fi
+fi
+
+# ---------------------------------------------------------------------------------------------
+echo "== The menu entry, launched as a desktop launches it"
+# gtk-launch finds the entry by its id and runs its Exec line with a session's minimal PATH,
+# which lacks /usr/games. The package's /usr/games is lent to /usr/games in a private mount
+# namespace, so the machine's own system stays untouched (that needs root).
+if [ "$(id -u)" -ne 0 ] || [ ! -d /usr/games ] || ! command -v gtk-launch >/dev/null; then
+  echo "  skip  launching the menu entry (needs root, /usr/games and gtk-launch)"
+else
+  unshare --mount --propagation private sh -c 'mount --bind "$1" /usr/games && shift && exec "$@"' sh \
+    "$root/usr/games" env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$work/home" \
+    XDG_DATA_DIRS="$root/usr/share" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
+    gtk-launch "$app_id" >"$work/launch.log" 2>&1
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Qor Deradu 1\.0$' 2>/dev/null |
+    head -n 1)
+  if [ -n "$window" ]; then
+    pass "gtk-launch $app_id with PATH=/usr/bin:/bin shows the window"
+    launched=$(xprop -id "$window" _NET_WM_PID | sed -n 's/.* = //p')
+    [ -n "$close_helper" ] && "$close_helper" "$window"
+    for _ in $(seq 200); do kill -0 "$launched" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$launched" 2>/dev/null && kill -KILL "$launched"
+  else
+    fail "gtk-launch $app_id with PATH=/usr/bin:/bin shows the window" "$(head -n 3 "$work/launch.log")"
   fi
 fi
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Tests of the Windows artefacts as a user gets them: the portable zip, and the installer under
 # Wine in a fresh private prefix on a private virtual display: /S installs the program, its
-# shortcut and its Uninstall key; the installed program shows its window and writes its settings
-# file; the silent uninstaller removes program, shortcut and key and keeps the settings file.
+# shortcut, its Uninstall key and a settings folder every account may change; the installed
+# program shows its window and writes its settings file; while it runs, neither the installer
+# nor the uninstaller changes anything; a reinstall into another folder leaves one installation;
+# the silent uninstaller removes program, shortcut and key and keeps the settings file.
 # Usage: tests/e2e/package_windows.sh DIST_DIR PACKAGE_BUILD_DIR (what ./package.sh writes and
 # builds in). Prints "N passed, N failed"; exits non-zero on a failure.
 set -uo pipefail
@@ -23,6 +25,7 @@ wine_runner "$0" "$build/wine-tools" 900 "$dist" "$build"
 source "$build/win32/packaging/release.env"
 built_exe="$build/win32/deradu.exe"
 zip="$dist/deradu-$version-win32.zip"
+top="deradu-$version"
 setup="$dist/deradu-$version-setup.exe"
 
 # shellcheck source=tests/e2e/e2e_lib.sh
@@ -42,18 +45,28 @@ trap 'exit 143' TERM INT
 
 # ---------------------------------------------------------------------------------------------
 echo "== The portable zip"
-check "it holds exactly the program, the licence and the read-me" \
-  "deradu.exe LICENSE.txt README.txt" "$(unzip -Z1 "$zip" 2>&1 | tr '\n' ' ' | sed 's/ $//')"
-if unzip -p "$zip" deradu.exe | cmp -s - "$built_exe"; then
+texts="LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt NEWS.txt"
+check "it holds one folder $top/ with the program and the texts" \
+  "$top/ $top/deradu.exe $(printf "$top/%s " $texts | sed 's/ $//')" \
+  "$(unzip -Z1 "$zip" 2>&1 | tr '\n' ' ' | sed 's/ $//')"
+if unzip -p "$zip" "$top/deradu.exe" | cmp -s - "$built_exe"; then
   pass "its deradu.exe is the one built"; else fail "its deradu.exe is the one built"; fi
-for text in LICENSE.txt README.txt; do
+for text in $texts; do
   check "every line of $text ends in CR LF" "0 lines without" \
-    "$(unzip -p "$zip" "$text" | grep -c -v $'\r$') lines without"
+    "$(unzip -p "$zip" "$top/$text" | grep -c -v $'\r$') lines without"
 done
 # The players' read-me, written from the facts at configure time, not the developers' README.md.
-if unzip -p "$zip" README.txt | cmp -s - "$build/win32/packaging/README.txt" &&
-  unzip -p "$zip" README.txt | grep -q 'revAziriv\.ini'; then
+if unzip -p "$zip" "$top/README.txt" | cmp -s - "$build/win32/packaging/README.txt" &&
+  unzip -p "$zip" "$top/README.txt" | grep -q 'revAziriv\.ini'; then
   pass "its README.txt is the players' one"; else fail "its README.txt is the players' one"; fi
+check "the notices carry the threads library's licence and the GCC runtime exception" "2" \
+  "$(unzip -p "$zip" "$top/THIRD-PARTY-NOTICES.txt" |
+    grep -c -e 'MinGW-w64 winpthreads' -e '^GCC RUNTIME LIBRARY EXCEPTION')"
+check "the news has the release's entry" "1" \
+  "$(unzip -p "$zip" "$top/NEWS.txt" | grep -c "^$product_name $version ")"
+check "the program carries no symbols and no debug information" "no symbols, 0 debug sections" \
+  "$(i686-w64-mingw32-objdump -t "$built_exe" | grep -o 'no symbols' | head -n 1), $(
+    i686-w64-mingw32-objdump -h "$built_exe" | grep -c ' \.debug') debug sections"
 check "the program names itself in its version information" \
   "CompanyName=$publisher FileVersion=$version OriginalFilename=deradu.exe ProductName=$product_name ProductVersion=$version" \
   "$(strings -el -n 3 "$built_exe" | grep -A1 -xE 'CompanyName|FileVersion|OriginalFilename|ProductName|ProductVersion' |
@@ -84,14 +97,23 @@ key_values() {
     awk '$2 ~ /^REG_/ { name = $1; $1 = ""; $2 = ""; sub(/^ +/, ""); print name "=" $0 }' | sort
 }
 
+installed_files="LICENSE.txt NEWS.txt README.txt THIRD-PARTY-NOTICES.txt deradu.exe uninstall.exe"
+listing() { ls "$1" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//'; }
+exists() { [ -e "$1" ] && echo yes || echo no; }
+
+# Wine keeps no access lists on files (it derives one from the Unix mode bits when asked), so
+# what the installer asks of Windows is read from Wine's trace of the calls instead.
 status=0
-timeout 300 wine "$setup" /S >"$work/setup.log" 2>&1 || status=$?
+WINEDEBUG=-all,trace+advapi,trace+security timeout 300 wine "$setup" /S >"$work/setup.log" 2>&1 ||
+  status=$?
 check "/S installs silently and succeeds" 0 "$status"
-check "the program, licence, read-me and uninstaller are in Program Files\\$product_name" \
-  "LICENSE.txt README.txt deradu.exe uninstall.exe" \
-  "$(ls "$folder" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
+check "the program, the texts and the uninstaller are in Program Files\\$product_name" \
+  "$installed_files" "$(listing "$folder")"
 if cmp -s "$folder/deradu.exe" "$built_exe"; then pass "the installed deradu.exe is the one built"
 else fail "the installed deradu.exe is the one built"; fi
+check "the installer shows the icon drawn for 256 pixels, as the desktop's" yes \
+  "$(python3 -c 'import sys; print("yes" if open(sys.argv[2], "rb").read() in open(sys.argv[1], "rb").read() else "no")' \
+    "$setup" "$here/../../res/icon-256.png")"
 check "the Start menu has a shortcut to it" yes \
   "$([ -f "$shortcut" ] && grep -aq 'deradu.exe' "$shortcut" && echo yes)"
 values=$(key_values)
@@ -101,14 +123,64 @@ for expected in "DisplayName=$product_name" "DisplayVersion=$version" "Publisher
   "NoModify=0x1" "NoRepair=0x1"; do
   check "the Uninstall key has ${expected%%=*}" "$expected" "$(grep -F -x -- "$expected" <<<"$values")"
 done
+check "it makes the settings folder" yes "$(exists "$drive/ProgramData/qor/revaziriv")"
+check "and lets the local Users group change it and what it holds (inherited)" \
+  'L"D:AI(A;OICI;0x1301bf;;;BU)" L"C:\\ProgramData\\qor\\revaziriv" 536870916' \
+  "$(grep -o -e 'ConvertStringSecurityDescriptorToSecurityDescriptorW L"[^"]*"' \
+    -e 'SetNamedSecurityInfoW L"[^"]*" 1 [0-9]*' "$work/setup.log" |
+    sed 's/^[A-Za-z]* //; s/ 1 / /' | tr '\n' ' ' | sed 's/ $//')"
+
+# Into another folder: the first installation goes (its uninstaller keeps the settings folder);
+# later reinstalls go to the folder the key names. NSIS takes /D= unquoted, which Wine cannot
+# pass with a space in it.
+other_name="Games\\Deradu"
+other="$drive/Games/Deradu"
+status=0
+timeout 300 wine "$setup" /S "/D=C:\\$other_name" >"$work/setup-other.log" 2>&1 || status=$?
+check "/S /D= into another folder succeeds" 0 "$status"
+check "the program is in the new folder" "$installed_files" "$(listing "$other")"
+check "the first installation is gone, the settings folder stays" "no yes" \
+  "$(exists "$folder") $(exists "$drive/ProgramData/qor/revaziriv")"
+check "the key names the new folder" "InstallLocation=C:\\$other_name" \
+  "$(key_values | grep '^InstallLocation=')"
+check "the shortcut leads to the new folder" yes \
+  "$(grep -aq 'Games' "$shortcut" 2>/dev/null && echo yes)"
+rm -f "$other/NEWS.txt"
+status=0
+timeout 300 wine "$setup" /S >"$work/setup-same.log" 2>&1 || status=$?
+check "/S without /D reinstalls into the folder the key names" "0 $installed_files no" \
+  "$status $(listing "$other") $(exists "$folder")"
+folder=$other
 
 rm -f "$settings"
-timeout 120 wine "C:\\Program Files\\$product_name\\deradu.exe" >"$work/game.out" 2>"$work/game.err" &
+timeout 120 wine "C:\\$other_name\\deradu.exe" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Qor Deradu 1\.0$' 2>/dev/null |
   head -n 1)
 if [ -n "$window" ]; then
   pass "the installed program shows its window"
+
+  # While the game runs, nothing may change. Two marks the installer would put back: the
+  # news file and the key's DisplayVersion.
+  rm -f "$folder/NEWS.txt"
+  wine reg delete "$key" /v DisplayVersion /f >/dev/null 2>&1
+  state() { listing "$folder"; key_values; exists "$shortcut"; }
+  before=$(state)
+  status=0
+  timeout 120 wine "$setup" /S >"$work/setup-running.log" 2>&1 || status=$?
+  check "/S with the game running fails with exit code 2" 2 "$status"
+  check "and changes nothing" "$before" "$(state)"
+  # The uninstaller hands over to a copy of itself in the temporary folder and ends at once;
+  # run in place (_?=) it reports its own exit code.
+  status=0
+  timeout 120 wine "C:\\$other_name\\uninstall.exe" /S "_?=C:\\$other_name" \
+    >"$work/un-running.log" 2>&1 || status=$?
+  check "the uninstaller with the game running fails with exit code 2" 2 "$status"
+  timeout 120 wine "C:\\$other_name\\uninstall.exe" /S >>"$work/un-running.log" 2>&1
+  # Its copy's end: nothing of the uninstaller left running.
+  for _ in $(seq 300); do pgrep -f 'Temp.*Un\.exe' >/dev/null || break; sleep 0.1; done
+  check "neither it nor its copy changes anything" "$before" "$(state)"
+
   xdotool key --window "$window" alt+F4 2>/dev/null
   for _ in $(seq 300); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
   status=running
@@ -122,8 +194,13 @@ if [ -s "$settings" ]; then pass "it wrote its settings file"; else
 cp "$settings" "$work/settings-before" 2>/dev/null
 
 status=0
-timeout 120 wine "C:\\Program Files\\$product_name\\uninstall.exe" /S >"$work/uninstall.log" 2>&1 ||
-  status=$?
+timeout 300 wine "$setup" /S >"$work/setup-again.log" 2>&1 || status=$?
+check "once the game has ended, /S succeeds and puts the missing pieces back" \
+  "0 $installed_files DisplayVersion=$version" \
+  "$status $(listing "$folder") $(key_values | grep '^DisplayVersion=')"
+
+status=0
+timeout 120 wine "C:\\$other_name\\uninstall.exe" /S >"$work/uninstall.log" 2>&1 || status=$?
 check "the silent uninstaller starts" 0 "$status"
 # The uninstaller runs on from a copy of itself in the temporary folder, so it has not finished
 # when the command returns.
@@ -131,8 +208,8 @@ for _ in $(seq 600); do
   [ ! -e "$folder" ] && [ ! -e "$shortcut" ] && break
   sleep 0.1
 done
-check "it removes the program's folder" no "$([ -e "$folder" ] && echo yes || echo no)"
-check "it removes the shortcut" no "$([ -e "$shortcut" ] && echo yes || echo no)"
+check "it removes the program's folder" no "$(exists "$folder")"
+check "it removes the shortcut" no "$(exists "$shortcut")"
 check "it removes the Uninstall key" "" "$(key_values)"
 if [ -f "$settings" ] && cmp -s "$settings" "$work/settings-before"; then
   pass "it keeps the player's settings file as it was"

@@ -257,7 +257,9 @@ header('Referrer-Policy: no-referrer');
       <code>Program Files</code> (<code>Program Files (x86)</code> on 64-bit Windows; Windows asks for
       an administrator’s permission) and adds <strong>Qor Deradu</strong> to the Start
       menu. An administrator can install it without questions with
-      <code>deradu-1.0-setup.exe /S</code>.</p>
+      <code>deradu-1.0-setup.exe /S</code>. Installing a newer version goes to the same folder;
+      close the game first (the installer and the uninstaller ask you to, and change
+      nothing while it runs).</p>
     <p>To remove it, open <strong>Settings → Apps</strong> (or <strong>Control Panel →
       Programs and Features</strong>), choose <strong>Qor Deradu</strong> and
       <strong>Uninstall</strong>. The uninstaller removes the program and its Start-menu
@@ -265,9 +267,11 @@ header('Referrer-Policy: no-referrer');
       <a href="#settings">Settings</a> if you no longer want it.</p>
 
     <h3>Windows, without installing</h3>
-    <p><code>deradu-1.0-win32.zip</code> holds <code>deradu.exe</code>,
-      <code>LICENSE.txt</code> and <code>README.txt</code>. Unpack it into any folder, a USB
-      stick included, and run <code>deradu.exe</code>. To remove it, delete the folder.
+    <p><code>deradu-1.0-win32.zip</code> holds one folder, <code>deradu-1.0</code>, with
+      <code>deradu.exe</code>, <code>README.txt</code>, <code>NEWS.txt</code>,
+      <code>LICENSE.txt</code> and <code>THIRD-PARTY-NOTICES.txt</code>. Unpack it anywhere, a
+      USB stick included, and run <code>deradu.exe</code> in that folder. To remove it, delete
+      the folder.
       This copy keeps its settings in the same place as the installed game
       (see <a href="#settings">Settings</a>), not beside the program.</p>
     <p>The Windows program is a 32-bit program; it runs on 32-bit and 64-bit Windows.</p>
