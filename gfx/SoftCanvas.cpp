@@ -92,6 +92,42 @@ void cosmeticLine(Surface& surface, Point from, Point to, std::uint32_t rgb) {
   }
 }
 
+// Four pixels, for copies the compiler turns into vector instructions.
+using Lanes __attribute__((vector_size(16))) = std::uint32_t;
+
+// Writes `count` pixels, each pixel of `source` `scale` times, the first `skipped` times
+// fewer (the clip cut the left of its block).
+void enlargeRow(const std::uint32_t* source, int skipped, int scale, std::uint32_t* target,
+                std::size_t count) {
+  std::size_t written = 0;
+  if (skipped != 0) {
+    written = std::min(count, static_cast<std::size_t>(scale - skipped));
+    std::fill_n(target, written, *source++);
+  }
+  const std::size_t blocks = (count - written) / static_cast<std::size_t>(scale);
+  std::uint32_t* out = target + written;
+  if (scale == 2) {
+    // The usual factor, and a frame of 4 times the pixels: four source pixels at a time, each
+    // doubled by a shuffle, so that the stores go 16 bytes at once.
+    std::size_t i = 0;
+    for (; i + 4 <= blocks; i += 4) {
+      Lanes in;
+      std::memcpy(&in, source + i, sizeof in);
+      const Lanes low = __builtin_shufflevector(in, in, 0, 0, 1, 1);
+      const Lanes high = __builtin_shufflevector(in, in, 2, 2, 3, 3);
+      std::memcpy(out + 2 * i, &low, sizeof low);
+      std::memcpy(out + 2 * i + 4, &high, sizeof high);
+    }
+    for (; i < blocks; ++i) out[2 * i] = out[2 * i + 1] = source[i];
+  } else {
+    for (std::size_t i = 0; i < blocks; ++i) {
+      std::fill_n(out + i * static_cast<std::size_t>(scale), scale, source[i]);
+    }
+  }
+  written += blocks * static_cast<std::size_t>(scale);
+  if (written < count) std::fill_n(target + written, count - written, source[blocks]);
+}
+
 }  // namespace
 
 SoftCanvas::SoftCanvas(int width, int height, const BitmapSource* bitmaps, TextRenderer* text)
@@ -227,14 +263,7 @@ void SoftCanvas::blit(int bitmapId, int x, int y, int width, int height) {
       std::copy_n(source, count, target);
       continue;
     }
-    int64_t repeat = (left - originX) % s;
-    for (std::size_t i = 0; i < count; ++i) {
-      target[i] = *source;
-      if (++repeat == s) {
-        repeat = 0;
-        ++source;
-      }
-    }
+    enlargeRow(source, static_cast<int>((left - originX) % s), static_cast<int>(s), target, count);
   }
 }
 

@@ -197,11 +197,15 @@ TEST(SoftCanvas, ExtremeCoordinatesAreClippedSafely) {
 // A bitmap of 3 x 2 distinct colours: row 0 is 1, 2, 3 and row 1 is 4, 5, 6.
 class TinyBitmaps final : public BitmapSource {
  public:
-  const BitmapView* find(int id) const override { return id == 7 ? &view_ : nullptr; }
+  const BitmapView* find(int id) const override {
+    return id == 7 ? &view_ : id == 9 ? &row_ : nullptr;
+  }
 
  private:
   std::vector<std::uint32_t> pixels_{1, 2, 3, 4, 5, 6};
   BitmapView view_{3, 2, pixels_};
+  std::vector<std::uint32_t> rowPixels_{1, 2, 3, 4, 5, 6, 7, 8, 9};
+  BitmapView row_{9, 1, rowPixels_};
 };
 
 std::vector<std::vector<std::uint32_t>> grid(const SoftCanvas& canvas) {
@@ -244,7 +248,7 @@ TEST(SoftCanvas, BlitCopiesFromTheTopLeftWithinBitmapAndCanvas) {
   EXPECT_EQ(withoutBitmaps.pixel(0, 0), kPaper);
 }
 
-TEST(SoftCanvas, AtScaleTwoEachBitmapPixelIsATwoByTwoBlock) {
+TEST(SoftCanvas, AtScaleSEachBitmapPixelIsAnSBySBlock) {
   constexpr std::uint32_t P = kPaper;
   struct Case {
     const char* what;
@@ -272,6 +276,20 @@ TEST(SoftCanvas, AtScaleTwoEachBitmapPixelIsATwoByTwoBlock) {
     canvas.blit(7, c.x, c.y, c.width, c.height);
     EXPECT_EQ(grid(canvas), c.expected) << c.what;
   }
+  // A row long enough for the copy's wide stores, and a scale of 3.
+  SoftCanvas wide(21, 2, &bitmaps, nullptr);
+  wide.setScale(2);
+  wide.fill(kPaper);
+  wide.blit(9, 1, 0, 9, 1);
+  EXPECT_EQ(grid(wide)[1], (std::vector<std::uint32_t>{P, P, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6,
+                                                        7, 7, 8, 8, 9, 9, P}));
+  SoftCanvas third(7, 5, &bitmaps, nullptr);
+  third.setScale(3);
+  third.fill(kPaper);
+  third.blit(7, 0, 0, 3, 2);
+  EXPECT_EQ(grid(third), (std::vector<std::vector<std::uint32_t>>{
+                             {1, 1, 1, 2, 2, 2, 3}, {1, 1, 1, 2, 2, 2, 3}, {1, 1, 1, 2, 2, 2, 3},
+                             {4, 4, 4, 5, 5, 5, 6}, {4, 4, 4, 5, 5, 5, 6}}));
 }
 
 // At scale s a call draws exactly what the same call with every coordinate and pen width times s
