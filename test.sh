@@ -31,6 +31,9 @@ ctest --preset asan
 echo "== End-to-end: Linux program on a virtual display"
 tests/e2e/linux.sh "$root/build/deradu"
 
+echo "== End-to-end: the Linux program in a Wayland session (weston, XWayland)"
+tests/e2e/wayland.sh "$root/build/deradu"
+
 echo "== Settings files the program cannot read or write"
 tests/e2e/settings_faults.sh "$root/build/deradu"
 

@@ -12,8 +12,9 @@ class BenchProgram {
   enum class Width { kNarrow, kWide };
 
   // Started with no settings file (empty path: nothing is read, nothing is written), in the
-  // given skin and width, with its first frame painted and nothing left dirty.
-  BenchProgram(Width width, int skin);
+  // given skin and width, drawing at `scale`, with its first frame painted and nothing left
+  // dirty.
+  BenchProgram(Width width, int skin, int scale = 1);
   BenchProgram(const BenchProgram&) = delete;
   BenchProgram& operator=(const BenchProgram&) = delete;
 

@@ -1,5 +1,6 @@
-// Painting and ticking: full repaints in each width and skin, the idle tick, the tick after a
-// slide, and the floor they are measured against, one copy of a frame of the same size.
+// Painting and ticking: full repaints in each width and skin (the wide window also at scale
+// factor 2), the idle tick, the tick after a slide, and the floor they are measured against,
+// one copy of a frame of the same size.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -16,11 +17,14 @@ using Width = BenchProgram::Width;
 constexpr int kNumberedSkin = 0;
 constexpr int kPictureSkin = 1;
 
-Size clientSize(Width width) { return width == Width::kWide ? Size{864, 401} : Size{471, 401}; }
+// The frame in physical pixels.
+Size frameSize(Width width, int scale) {
+  return width == Width::kWide ? Size{864 * scale, 401 * scale} : Size{471 * scale, 401 * scale};
+}
 
 // The least any repaint must cost: every pixel of the frame written once, from memory.
-void frameCopy(benchmark::State& state, Width width) {
-  const Size size = clientSize(width);
+void frameCopy(benchmark::State& state, Width width, int scale) {
+  const Size size = frameSize(width, scale);
   const auto pixels = static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);
   std::vector<std::uint32_t> from(pixels, 0x00336699u);
   std::vector<std::uint32_t> to(pixels, 0);
@@ -33,10 +37,11 @@ void frameCopy(benchmark::State& state, Width width) {
                           static_cast<std::int64_t>(pixels * sizeof(std::uint32_t)));
 }
 
-// WM_PAINT: the whole scene into a fresh frame of the client size.
-void fullRepaint(benchmark::State& state, Width width, int skin) {
-  BenchProgram program(width, skin);
-  if (Size{program.host().frame().width(), program.host().frame().height()} != clientSize(width)) {
+// WM_PAINT: the whole scene into a fresh frame of the client size at `scale`.
+void fullRepaint(benchmark::State& state, Width width, int skin, int scale) {
+  BenchProgram program(width, skin, scale);
+  if (Size{program.host().frame().width(), program.host().frame().height()} !=
+      frameSize(width, scale)) {
     state.SkipWithError("the frame does not have the client size");
     return;
   }
@@ -71,12 +76,15 @@ void tickAfterSlide(benchmark::State& state, Width width) {
   }
 }
 
-BENCHMARK_CAPTURE(frameCopy, narrow, Width::kNarrow);
-BENCHMARK_CAPTURE(frameCopy, wide, Width::kWide);
-BENCHMARK_CAPTURE(fullRepaint, narrow_numbered, Width::kNarrow, kNumberedSkin);
-BENCHMARK_CAPTURE(fullRepaint, narrow_picture, Width::kNarrow, kPictureSkin);
-BENCHMARK_CAPTURE(fullRepaint, wide_numbered, Width::kWide, kNumberedSkin);
-BENCHMARK_CAPTURE(fullRepaint, wide_picture, Width::kWide, kPictureSkin);
+BENCHMARK_CAPTURE(frameCopy, narrow, Width::kNarrow, 1);
+BENCHMARK_CAPTURE(frameCopy, wide, Width::kWide, 1);
+BENCHMARK_CAPTURE(frameCopy, wide_x2, Width::kWide, 2);
+BENCHMARK_CAPTURE(fullRepaint, narrow_numbered, Width::kNarrow, kNumberedSkin, 1);
+BENCHMARK_CAPTURE(fullRepaint, narrow_picture, Width::kNarrow, kPictureSkin, 1);
+BENCHMARK_CAPTURE(fullRepaint, wide_numbered, Width::kWide, kNumberedSkin, 1);
+BENCHMARK_CAPTURE(fullRepaint, wide_picture, Width::kWide, kPictureSkin, 1);
+BENCHMARK_CAPTURE(fullRepaint, wide_x2_numbered, Width::kWide, kNumberedSkin, 2);
+BENCHMARK_CAPTURE(fullRepaint, wide_x2_picture, Width::kWide, kPictureSkin, 2);
 BENCHMARK(idleTick);
 BENCHMARK_CAPTURE(tickAfterSlide, narrow, Width::kNarrow);
 BENCHMARK_CAPTURE(tickAfterSlide, wide, Width::kWide);

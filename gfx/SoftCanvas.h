@@ -14,7 +14,11 @@ class BitmapSource;
 class TextRenderer;
 
 // Pixels are 0x00RRGGBB, rows top-down. Every drawing call is clipped to the canvas, so any
-// coordinates (negative, huge, INT_MIN/INT_MAX) are safe. Inside paintOffscreen every drawing
+// coordinates (negative, huge, INT_MIN/INT_MAX) are safe. At a scale s above 1 the drawing calls
+// and paintOffscreen take logical coordinates, s physical pixels each: coordinates and pen
+// widths are multiplied by s (a pen of width 0 or 1 becomes s wide, under GDI's wide-pen rules),
+// each bitmap pixel becomes an s x s block and text is rendered at s times its size. The size,
+// pixels() and pixel() are in physical pixels. Inside paintOffscreen every drawing
 // call but blit first blackens what is left of the fresh frame; they reach the pixels only
 // through drawing(), which does it. Lines of wide pens are rasterised by WidePen.
 class SoftCanvas final : public Canvas {
@@ -32,8 +36,14 @@ class SoftCanvas final : public Canvas {
   // outlive the canvas.
   void setTextRenderer(TextRenderer* text) { text_ = text; }
 
+  // Beyond this a frame would take more memory than any screen could show.
+  static constexpr int kMaxScale = 8;
+
   int width() const { return width_; }
   int height() const { return height_; }
+  // Physical pixels per logical one, clamped to 1..kMaxScale.
+  int scale() const { return scale_; }
+  void setScale(int scale);
   // Negative sizes count as 0. The content becomes black.
   void resize(int width, int height);
   // The same, drawing into `storage` instead of a buffer of the canvas's own: memory a window
@@ -42,12 +52,13 @@ class SoftCanvas final : public Canvas {
   // next resize.
   void resize(int width, int height, std::span<std::uint32_t> storage);
 
-  // During paintOffscreen the frame's content is settled only when it returns.
+  // Read-only: every write goes through a drawing call, which settles paintOffscreen's frame
+  // first. During paintOffscreen the frame's content is settled only when it returns.
   std::span<const std::uint32_t> pixels() const { return pixels_; }
-  std::span<std::uint32_t> pixels() { return pixels_; }
   // 0 outside the canvas.
   std::uint32_t pixel(int x, int y) const;
-  // Fills the whole canvas, whatever frame is being painted.
+  // Fills the whole canvas, whatever frame is being painted (what is left of that frame counts
+  // as blackened, so the fill stays).
   void fill(std::uint32_t rgb);
 
   // COLORREF 0x00BBGGRR to 0x00RRGGBB; only the low 24 bits count.
@@ -79,6 +90,12 @@ class SoftCanvas final : public Canvas {
   // frame first, so whatever the call draws lands on a frame that is black where nothing was
   // blitted yet. Call it once the call knows it draws something.
   Surface drawing();
+  // Logical coordinates to physical ones, held to the range of int: beyond it a line's far end
+  // moves, which nothing on a screen can show.
+  int physical(int logical) const;
+  Point physical(Point logical) const { return {physical(logical.x), physical(logical.y)}; }
+  Rect physical(const Rect& logical) const;
+  Pen physical(const Pen& logical) const;
   // Blackens what is left of paintOffscreen's frame.
   void settleFrame();
   // Takes a blitted part out of what is left to blacken: a blit writes every pixel it covers.
@@ -86,6 +103,7 @@ class SoftCanvas final : public Canvas {
 
   int width_ = 0;
   int height_ = 0;
+  int scale_ = 1;
   // The pixels drawn into: owned_, or storage given to resize.
   std::span<std::uint32_t> pixels_;
   std::vector<std::uint32_t> owned_;

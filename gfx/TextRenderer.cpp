@@ -105,7 +105,8 @@ struct TextRenderer::Impl {
 
   // The face for this weight and whether it must be emboldened.
   LoadedFace& faceFor(int weight, bool& embolden);
-  std::optional<Scale> scale(const LoadedFace& face, const Font& font) const;
+  // `factor` multiplies every size the font asks for.
+  std::optional<Scale> scale(const LoadedFace& face, const Font& font, int64_t factor = 1) const;
   const Glyph& glyph(LoadedFace& face, bool embolden, const Scale& scale, unsigned char byte);
 };
 
@@ -165,7 +166,8 @@ LoadedFace& TextRenderer::Impl::faceFor(int weight, bool& embolden) {
   return (wantsBold && bold.face) ? bold : regular;
 }
 
-std::optional<Scale> TextRenderer::Impl::scale(const LoadedFace& face, const Font& font) const {
+std::optional<Scale> TextRenderer::Impl::scale(const LoadedFace& face, const Font& font,
+                                               int64_t factor) const {
   const FaceMetrics& units = face.metrics;
   const double cellUnits = units.winAscent + units.winDescent;
   Scale result;
@@ -173,14 +175,14 @@ std::optional<Scale> TextRenderer::Impl::scale(const LoadedFace& face, const Fon
   double pixelsPerEm = 0;
   // A positive height is the cell (ascent + descent), a negative one the em size.
   if (font.height >= 0) {
-    const int64_t cell = font.height == 0 ? kDefaultCellHeight : font.height;
+    const int64_t cell = (font.height == 0 ? kDefaultCellHeight : font.height) * factor;
     if (cell > kMaxPixels) return std::nullopt;
     pixelsPerEm = static_cast<double>(cell) * units.unitsPerEm / cellUnits;
     metrics.height = static_cast<int>(cell);
     metrics.ascent = static_cast<int>(std::lround(units.winAscent * static_cast<double>(cell) / cellUnits));
     metrics.descent = metrics.height - metrics.ascent;
   } else {
-    const auto em = -static_cast<double>(font.height);
+    const auto em = -static_cast<double>(font.height) * static_cast<double>(factor);
     if (em > static_cast<double>(kMaxPixels)) return std::nullopt;
     pixelsPerEm = em;
     metrics.ascent = static_cast<int>(std::lround(units.winAscent * em / units.unitsPerEm));
@@ -191,7 +193,7 @@ std::optional<Scale> TextRenderer::Impl::scale(const LoadedFace& face, const Fon
   // A width asks for that average character width; 0 keeps the face's own proportions.
   double pixelsPerEmX = pixelsPerEm;
   if (font.width != 0) {
-    const double width = std::abs(static_cast<double>(font.width));
+    const double width = std::abs(static_cast<double>(font.width)) * static_cast<double>(factor);
     if (width > static_cast<double>(kMaxPixels)) return std::nullopt;
     pixelsPerEmX = width * units.unitsPerEm / units.averageWidth;
     metrics.averageWidth = static_cast<int>(width);
@@ -320,7 +322,8 @@ void paintCoverage(const PixelTarget& target, const Rect& clip, int64_t x, int64
 }  // namespace
 
 void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect& area,
-                        std::string_view text, const Font& font, std::uint32_t rgb) {
+                        std::string_view text, const Font& font, std::uint32_t rgb,
+                        int factor) {
   if (!ok() || text.empty()) return;
   // Never touch pixels the target does not have, whatever clip we are given.
   const Rect bounds{std::max(clip.left, 0), std::max(clip.top, 0),
@@ -331,7 +334,8 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
   }
   bool embolden = false;
   LoadedFace& face = impl_->faceFor(font.weight, embolden);
-  const std::optional<Scale> scale = impl_->scale(face, font);
+  factor = std::max(factor, 1);
+  const std::optional<Scale> scale = impl_->scale(face, font, factor);
   if (!scale) return;
 
   int64_t width = 0;
@@ -350,9 +354,10 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
       paintCoverage(target, bounds, pen + shape.left, baseline - shape.top, shape.coverage.data(),
                     shape.width, shape.rows, rgb);
       // DrawText underlines a prefixed character with a one-pixel line just below the
-      // baseline, one pixel shorter than its advance.
-      if (underlined && shape.advance > 1) {
-        paintCoverage(target, bounds, pen, baseline + 1, nullptr, shape.advance - 1, 1, rgb);
+      // baseline, one pixel shorter than its advance (factor pixels at that factor).
+      if (underlined && shape.advance > factor) {
+        paintCoverage(target, bounds, pen, baseline + factor, nullptr, shape.advance - factor,
+                      factor, rgb);
       }
     }
     pen += shape.advance;

@@ -116,16 +116,15 @@ class Sheet {
                          0x202020);
         continue;
       }
-      for (int y = 0; y < view->height * item.zoom; ++y) {
-        for (int x = 0; x < view->width * item.zoom; ++x) {
-          const std::uint32_t pixel =
-              view->pixels[static_cast<std::size_t>(y / item.zoom * view->width + x / item.zoom)];
-          const int targetX = left + x;
-          const int targetY = top + y;
-          if (targetX >= 0 && targetY >= 0 && targetX < canvas.width() &&
-              targetY < canvas.height()) {
-            canvas.pixels()[static_cast<std::size_t>(targetY * canvas.width() + targetX)] = pixel;
-          }
+      // Each bitmap pixel a zoom x zoom block, drawn through the canvas like everything else.
+      for (int y = 0; y < view->height; ++y) {
+        for (int x = 0; x < view->width; ++x) {
+          const std::uint32_t rgb = view->pixels[static_cast<std::size_t>(y * view->width + x)];
+          const auto colour =
+              static_cast<Colour>(((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu));
+          const Rect block{left + x * item.zoom, top + y * item.zoom, left + (x + 1) * item.zoom,
+                           top + (y + 1) * item.zoom};
+          canvas.rectangle(block, Pen{colour, 0}, colour);
         }
       }
       if (item.ids.size() > 1 && item.gap > 0) {

@@ -4,14 +4,16 @@
 virtual_display_pid=""
 
 # Starts Xvfb on a free display number and exports DISPLAY once it accepts clients; returns
-# non-zero (the server stopped again) when it did not within 10 s. The number is kept in
-# <work>/display. The caller's cleanup calls stop_virtual_display.
-start_virtual_display() { # work folder
-  local number="$1/display"
+# non-zero (the server stopped again) when it did not within 10 s. The screen has DEPTH bits a
+# pixel (24 unless given); further arguments go to Xvfb. The number is kept in <work>/display.
+# The caller's cleanup calls stop_virtual_display.
+start_virtual_display() { # work folder, [depth], [Xvfb arguments...]
+  local number="$1/display" depth=${2:-24}
+  shift $(($# < 2 ? $# : 2))
   # A number left by an earlier server would be read before the new one truncates the file.
   rm -f "$number"
   # Xvfb picks the number itself and writes it to fd 3 once it accepts clients.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "1280x1024x$depth" -nolisten tcp "$@" 3>"$number" >/dev/null 2>&1 &
   virtual_display_pid=$!
   for _ in $(seq 100); do
     [ -s "$number" ] && break

@@ -47,7 +47,7 @@ void HeadlessHost::resizeWindow(Size outer) {
   outer_ = outer;
   // The new area shows nothing meaningful until the next paint, as on a real window.
   const Size client = clientSize();
-  frame_.resize(client.width, client.height);
+  frame_.resize(client.width * frame_.scale(), client.height * frame_.scale());
 }
 
 Size HeadlessHost::clientSize() {

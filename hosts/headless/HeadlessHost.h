@@ -24,6 +24,9 @@ class HeadlessHost final : public Host {
   void setFullScreenSize(Size size) { fullScreen_ = size; }
   void setTime(std::int64_t seconds) { time_ = seconds; }
   void moveWindow(Point position) { position_ = position; }
+  // Physical pixels per logical one in the frame, as the X11 host's scale factor; set it before
+  // the window is made.
+  void setScale(int scale) { frame_.setScale(scale); }
   // Sends one message to the window procedure now, as the message loop would dispatch it.
   // Left presses and releases also update the button state GetAsyncKeyState reports.
   std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);

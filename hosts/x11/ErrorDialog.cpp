@@ -8,12 +8,13 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <bit>
 #include <cstring>
 #include <memory>
 
 #include "platform/hostConstants.h"
 #include "hosts/x11/ErrorDialogPicture.h"
+#include "hosts/x11/PixelConverter.h"
+#include "hosts/x11/ScaleFactor.h"
 #include "hosts/x11/StartupNotification.h"
 
 namespace {
@@ -32,24 +33,6 @@ struct ImageDestroyer {
   }
 };
 
-// A channel of a TrueColor pixel: where its bits sit and how many there are.
-struct Channel {
-  int shift = 0;
-  int bits = 0;
-};
-
-Channel channelOf(unsigned long mask) {
-  if (mask == 0) return {};
-  return {std::countr_zero(mask), std::popcount(mask)};
-}
-
-unsigned long place(std::uint32_t value8, const Channel& channel) {
-  if (channel.bits == 0) return 0;
-  const std::uint32_t scaled =
-      channel.bits >= 8 ? value8 << (channel.bits - 8) : value8 >> (8 - channel.bits);
-  return static_cast<unsigned long>(scaled) << channel.shift;
-}
-
 // Presents the picture through an image in the server's own pixel format, whatever its depth
 // and byte order; on a visual without colour channels, light pixels are white and dark black.
 class Presenter {
@@ -57,9 +40,6 @@ class Presenter {
   Presenter(Display* display, int screen) : display_(display), screen_(screen) {
     Visual* visual = DefaultVisual(display, screen);
     trueColour_ = visual->c_class == TrueColor || visual->c_class == DirectColor;
-    red_ = channelOf(visual->red_mask);
-    green_ = channelOf(visual->green_mask);
-    blue_ = channelOf(visual->blue_mask);
   }
 
   void present(Window window, GC gc, const ErrorDialogPicture& picture) {
@@ -73,12 +53,18 @@ class Presenter {
     data_.assign(static_cast<std::size_t>(image->bytes_per_line) *
                      static_cast<std::size_t>(picture.height), 0);
     image->data = data_.data();
+    const PixelConverter converter(image->red_mask, image->green_mask, image->blue_mask,
+                                   image->bits_per_pixel, image->byte_order == MSBFirst);
     for (int y = 0; y < picture.height; ++y) {
+      const std::uint32_t* row = picture.pixels.data() + static_cast<std::size_t>(y) *
+                                                             static_cast<std::size_t>(picture.width);
+      if (trueColour_ && converter.usable()) {
+        char* out = image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line;
+        converter.convertRow(row, out, picture.width);
+        continue;
+      }
       for (int x = 0; x < picture.width; ++x) {
-        const std::uint32_t rgb =
-            picture.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                           static_cast<std::size_t>(x)];
-        XPutPixel(image.get(), x, y, pixelValue(rgb));
+        XPutPixel(image.get(), x, y, pixelValue(row[x], converter));
       }
     }
     XPutImage(display_, window, gc, image.get(), 0, 0, 0, 0, static_cast<unsigned>(picture.width),
@@ -86,22 +72,17 @@ class Presenter {
   }
 
  private:
-  unsigned long pixelValue(std::uint32_t rgb) const {
+  unsigned long pixelValue(std::uint32_t rgb, const PixelConverter& converter) const {
+    if (trueColour_) return converter.value(rgb);
     const std::uint32_t r = (rgb >> 16) & 0xFF;
     const std::uint32_t g = (rgb >> 8) & 0xFF;
     const std::uint32_t b = rgb & 0xFF;
-    if (!trueColour_) {
-      return r + g + b >= 3 * 128 ? WhitePixel(display_, screen_) : BlackPixel(display_, screen_);
-    }
-    return place(r, red_) | place(g, green_) | place(b, blue_);
+    return r + g + b >= 3 * 128 ? WhitePixel(display_, screen_) : BlackPixel(display_, screen_);
   }
 
   Display* display_;
   int screen_;
   bool trueColour_ = false;
-  Channel red_;
-  Channel green_;
-  Channel blue_;
   std::vector<char> data_;
 };
 
@@ -178,7 +159,9 @@ void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd)
   Display* display = connection.get();
   const int screen = DefaultScreen(display);
 
-  ErrorDialogPicture picture = paintErrorDialog(message, text, false);
+  // Drawn at the program's own scale, whose window it stands for.
+  const int scale = displayScaleFactor(display);
+  ErrorDialogPicture picture = paintErrorDialog(message, text, false, scale);
   const int x = (DisplayWidth(display, screen) - picture.width) / 2;
   const int y = (DisplayHeight(display, screen) - picture.height) / 2;
   XSetWindowAttributes attributes{};
@@ -240,7 +223,7 @@ void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd)
     }
     if (!done && (pressedOnOk && pointerOnOk) != shownPressed) {
       shownPressed = pressedOnOk && pointerOnOk;
-      picture = paintErrorDialog(message, text, shownPressed);
+      picture = paintErrorDialog(message, text, shownPressed, scale);
       presenter.present(window, gc, picture);
     }
   }

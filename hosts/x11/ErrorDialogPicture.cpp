@@ -37,11 +37,18 @@ std::string withoutPrefixes(std::string_view line) {
   return shown;
 }
 
+// The message font as drawn at `scale`.
+Font scaledFont(int scale) { return {kMessageFont.height * scale, 0, kMessageFont.weight}; }
+
 // Breaks the message at its newlines and, within a paragraph, at spaces before the line grows
-// wider than `width`; a word wider than that is broken between characters.
-std::vector<std::string> wrap(std::string_view message, TextRenderer& text, int width) {
+// wider than `width`; a word wider than that is broken between characters. Measured at `scale`,
+// as the text is drawn.
+std::vector<std::string> wrap(std::string_view message, TextRenderer& text, int width, int scale) {
   std::vector<std::string> lines;
-  const auto fits = [&](const std::string& line) { return text.textWidth(line, kMessageFont) <= width; };
+  const Font font = scaledFont(scale);
+  const auto fits = [&](const std::string& line) {
+    return text.textWidth(line, font) <= width * scale;
+  };
   std::size_t start = 0;
   while (start <= message.size()) {
     const std::size_t end = std::min(message.find('\n', start), message.size());
@@ -82,11 +89,12 @@ std::vector<std::string> wrap(std::string_view message, TextRenderer& text, int 
 }  // namespace
 
 ErrorDialogPicture paintErrorDialog(const std::string& message, TextRenderer* text,
-                                    bool okPressed) {
+                                    bool okPressed, int scale) {
+  scale = std::clamp(scale, 1, SoftCanvas::kMaxScale);
   const bool canWrite = text != nullptr && text->ok();
   const int textWidth = kWidth - 2 * kMargin;
   const std::vector<std::string> lines =
-      canWrite ? wrap(message, *text, textWidth) : std::vector<std::string>(1);
+      canWrite ? wrap(message, *text, textWidth, scale) : std::vector<std::string>(1);
   const std::optional<TextMetrics> metrics = canWrite ? text->metrics(kMessageFont) : std::nullopt;
   const int lineHeight = metrics ? metrics->height : kFallbackLineHeight;
 
@@ -99,15 +107,19 @@ ErrorDialogPicture paintErrorDialog(const std::string& message, TextRenderer* te
   picture.okTop = messageHeight + (kStripHeight - kButtonHeight) / 2;
   picture.okBottom = picture.okTop + kButtonHeight;
 
-  SoftCanvas canvas(picture.width, picture.height, nullptr, canWrite ? text : nullptr);
+  SoftCanvas canvas(picture.width * scale, picture.height * scale, nullptr,
+                    canWrite ? text : nullptr);
+  canvas.setScale(scale);
   canvas.rectangle({0, 0, kWidth, messageHeight}, {kMessageBackground, 1}, kMessageBackground);
   canvas.rectangle({0, messageHeight, kWidth, picture.height}, {kStripBackground, 1},
                    kStripBackground);
   int top = kMargin;
   for (const std::string& line : lines) {
     const std::string shown = withoutPrefixes(line);
-    // Text is centred in its area, so an area exactly as wide as the line sets it flush left.
-    const int width = canWrite ? text->textWidth(line, kMessageFont) : 0;
+    // Text is centred in its area, so an area as wide as the line (to the pixel at scale 1)
+    // sets it flush left.
+    const int drawn = canWrite ? text->textWidth(line, scaledFont(scale)) : 0;
+    const int width = (drawn + scale - 1) / scale;
     canvas.text({kMargin, top, kMargin + width, top + lineHeight}, shown, kMessageFont, kTextColour);
     top += lineHeight;
   }
@@ -119,5 +131,11 @@ ErrorDialogPicture paintErrorDialog(const std::string& message, TextRenderer* te
   canvas.text(ok, "OK", kMessageFont, kTextColour);
   const std::span<const std::uint32_t> pixels = canvas.pixels();
   picture.pixels.assign(pixels.begin(), pixels.end());
+  picture.width = canvas.width();
+  picture.height = canvas.height();
+  picture.okLeft *= scale;
+  picture.okTop *= scale;
+  picture.okRight *= scale;
+  picture.okBottom *= scale;
   return picture;
 }

@@ -25,6 +25,7 @@ struct ErrorDialogPicture {
 
 // The message wrapped to the dialog's width (at most a few lines; a longer one ends in "..."),
 // and the OK button drawn raised or, while the pointer holds it down, pressed. Without `text`,
-// or with one that has no font, the dialog and the button are drawn without their text.
+// or with one that has no font, the dialog and the button are drawn without their text. At
+// `scale` above 1 the picture is drawn that many times larger, sizes and OK in physical pixels.
 ErrorDialogPicture paintErrorDialog(const std::string& message, TextRenderer* text,
-                                    bool okPressed);
+                                    bool okPressed, int scale = 1);

@@ -16,6 +16,7 @@
 #include "gfx/Bitmap.h"
 #include "hosts/x11/ErrorDialog.h"
 #include "hosts/x11/KeyMap.h"
+#include "hosts/x11/ScaleFactor.h"
 #include "hosts/x11/StartupNotification.h"
 #include "hosts/x11/UrlOpener.h"
 #include "settings/SettingsPath.h"
@@ -100,16 +101,40 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSo
   screen_ = DefaultScreen(display_);
   root_ = RootWindow(display_, screen_);
 
-  // The canvas is 0x00RRGGBB in 32-bit words, which a 24-bit TrueColor visual takes as it is.
-  XVisualInfo info{};
-  if (XMatchVisualInfo(display_, screen_, 24, TrueColor, &info) == 0 ||
-      info.red_mask != 0xFF0000 || info.green_mask != 0x00FF00 || info.blue_mask != 0x0000FF) {
-    fatalError("XMatchVisualInfo failed: the display has no 24-bit true-colour visual");
+  // Any TrueColor visual shows the canvas: the screen's default one when it is TrueColor, at
+  // whatever depth (frames are converted to it); else one of our own with its own colormap,
+  // the 24-bit one the canvas's words fit as they are first, then the deepest.
+  XVisualInfo wanted{};
+  wanted.screen = screen_;
+  wanted.c_class = TrueColor;
+  int count = 0;
+  XVisualInfo* found =
+      XGetVisualInfo(display_, VisualScreenMask | VisualClassMask, &wanted, &count);
+  const XVisualInfo* chosen = nullptr;
+  const auto rank = [](const XVisualInfo& info) {
+    const bool direct = info.depth == 24 && info.red_mask == 0xFF0000 &&
+                        info.green_mask == 0x00FF00 && info.blue_mask == 0x0000FF;
+    return direct ? 1000 : info.depth;
+  };
+  for (int i = 0; i < count; ++i) {
+    if (found[i].visual == DefaultVisual(display_, screen_)) {
+      chosen = &found[i];
+      break;
+    }
+    if (chosen == nullptr || rank(found[i]) > rank(*chosen)) chosen = &found[i];
   }
-  visual_ = info.visual;
+  if (chosen == nullptr) {
+    if (found != nullptr) XFree(found);
+    fatalError("XGetVisualInfo failed: the display has no true-colour visual");
+  }
+  visual_ = chosen->visual;
+  depth_ = chosen->depth;
+  XFree(found);
   if (visual_ != DefaultVisual(display_, screen_)) {
     colormap_ = XCreateColormap(display_, root_, visual_, AllocNone);
   }
+  scale_ = displayScaleFactor(display_);
+  canvas_.setScale(scale_);
 
   static constexpr const char* kAtomNames[Atoms::kCount] = {
       "WM_PROTOCOLS",        "WM_DELETE_WINDOW",         "_NET_WM_PING",
@@ -120,7 +145,7 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSo
   atoms_ = std::make_unique<Atoms>();
   // One round trip for all of them.
   XInternAtoms(display_, const_cast<char**>(kAtomNames), Atoms::kCount, False, atoms_->atom);
-  image_ = std::make_unique<X11Image>(display_, visual_);
+  image_ = std::make_unique<X11Image>(display_, visual_, depth_);
 }
 
 X11Host::~X11Host() {
@@ -221,7 +246,7 @@ bool X11Host::createWindow(const char* title, Point position) {
                           PointerMotionMask | EnterWindowMask | LeaveWindowMask |
                           StructureNotifyMask;
   // Windows makes the window with no size until WM_CREATE sizes it; X needs one pixel.
-  window_ = XCreateWindow(display_, root_, position.x, position.y, 1, 1, 0, 24, InputOutput,
+  window_ = XCreateWindow(display_, root_, position.x, position.y, 1, 1, 0, depth_, InputOutput,
                           visual_, CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask,
                           &attributes);
   if (window_ == 0) {
@@ -280,8 +305,9 @@ void X11Host::setSizeHints(Point position) {
   hints.y = position.y;
   // The position names the outer corner of the frame.
   hints.win_gravity = NorthWestGravity;
-  hints.min_width = hints.max_width = std::max(client_.width, 1);
-  hints.min_height = hints.max_height = std::max(client_.height, 1);
+  const Size size = physicalClient();
+  hints.min_width = hints.max_width = std::max(size.width, 1);
+  hints.min_height = hints.max_height = std::max(size.height, 1);
   XSetWMNormalHints(display_, window_, &hints);
 }
 
@@ -314,15 +340,23 @@ void X11Host::resizeWindow(Size outer) {
   client_ = {std::max(outer.width - kFrameWidth, 0), std::max(outer.height - kFrameHeight, 0)};
   // The fixed size moves with the window's, or a window manager would refuse the new one.
   setSizeHints(position_);
-  XResizeWindow(display_, window_, static_cast<unsigned>(std::max(client_.width, 1)),
-                static_cast<unsigned>(std::max(client_.height, 1)));
+  const Size size = physicalClient();
+  XResizeWindow(display_, window_, static_cast<unsigned>(std::max(size.width, 1)),
+                static_cast<unsigned>(std::max(size.height, 1)));
   // The canvas draws straight into the shared segment where there is one.
-  canvas_.resize(client_.width, client_.height, image_->prepare(client_.width, client_.height));
+  canvas_.resize(size.width, size.height, image_->prepare(size.width, size.height));
   // The window class redraws the whole window whenever its size changes.
   paintPending_ = true;
 }
 
 Size X11Host::clientSize() { return client_; }
+
+Size X11Host::physicalClient() const {
+  // X windows are at most 32767 pixels wide and high.
+  constexpr std::int64_t kLargest = 32767;
+  return {static_cast<int>(std::min(std::int64_t{client_.width} * scale_, kLargest)),
+          static_cast<int>(std::min(std::int64_t{client_.height} * scale_, kLargest))};
+}
 
 Point X11Host::windowPosition() {
   if (display_ != nullptr && window_ != 0) refreshPosition();
@@ -412,7 +446,7 @@ void X11Host::showWindow() {
   send(msg::kPaint);
   XMapWindow(display_, window_);
   shown_ = true;
-  putRectangle(0, 0, client_.width, client_.height);
+  putRectangle(0, 0, canvas_.width(), canvas_.height());
   XFlush(display_);
   announceStartupEnd(display_);
   startupAnnounced_ = true;
@@ -540,7 +574,7 @@ void X11Host::handle(XEvent& event) {
       // moves of a drag that left it.
       if (pointerInWindow_ && pointInClient(event.xmotion.x, event.xmotion.y)) {
         send(msg::kMouseMove, mouseKeyState(event.xmotion.state),
-             msg::pointParam(event.xmotion.x, event.xmotion.y));
+             msg::pointParam(event.xmotion.x / scale_, event.xmotion.y / scale_));
       }
       break;
     case ButtonPress:
@@ -563,7 +597,8 @@ void X11Host::handleButton(const XEvent& event) {
                         : button.button == Button3 ? Button3Mask
                                                    : 0u;
   const unsigned state = press ? (button.state | mask) : (button.state & ~mask);
-  const std::intptr_t point = msg::pointParam(button.x, button.y);
+  // A press anywhere in a pixel's scale x scale block acts on that pixel.
+  const std::intptr_t point = msg::pointParam(button.x / scale_, button.y / scale_);
   if (press) {
     if (button.button == Button1) send(msg::kLeftButtonDown, mouseKeyState(state), point);
     if (button.button == Button3) send(msg::kRightButtonDown, mouseKeyState(state), point);
@@ -597,7 +632,7 @@ void X11Host::present() {
   if (window_ == 0 || display_ == nullptr || !image_) return;
   image_->update(canvas_.pixels(), canvas_.width(), canvas_.height());
   // X keeps nothing put into an unmapped window; showWindow puts the frame once it is mapped.
-  if (shown_) putRectangle(0, 0, client_.width, client_.height);
+  if (shown_) putRectangle(0, 0, canvas_.width(), canvas_.height());
 }
 
 void X11Host::putRectangle(int x, int y, int width, int height) {
@@ -606,5 +641,6 @@ void X11Host::putRectangle(int x, int y, int width, int height) {
 }
 
 bool X11Host::pointInClient(int x, int y) const {
-  return x >= 0 && y >= 0 && x < client_.width && y < client_.height;
+  const Size size = physicalClient();
+  return x >= 0 && y >= 0 && x < size.width && y < size.height;
 }

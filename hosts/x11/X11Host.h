@@ -14,6 +14,10 @@
 // - Alt keys ignored: keys with Alt held are system keys, which the program never handles.
 // - The frame size: the outer size is the client size plus a 6 x 25 frame; the window is
 //   placed by its outer corner and cannot be resized.
+// - No DPI awareness as such: the window procedure sees logical pixels throughout. At a scale
+//   factor s (ScaleFactor.h) the X window is s times the client size, the canvas draws at s,
+//   and mouse positions are divided by s. Screen positions (the window's corner, the usable
+//   screen size) stay in physical pixels, so a saved place means the same at any factor.
 // SIGTERM, SIGINT and SIGHUP close the window as its close box does, once it exists; before
 // that they end the process as they would any other, and during the fatal-error dialog they
 // close it, the run then ending as the failure it is.
@@ -93,7 +97,10 @@ class X11Host final : public Host {
   std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
   void present();
   void putRectangle(int x, int y, int width, int height);
+  // In physical (X window) pixels.
   bool pointInClient(int x, int y) const;
+  // The client area in X window pixels: the logical one times the scale.
+  Size physicalClient() const;
   // Asks the server where the outer corner is now and keeps it for when it cannot be asked.
   void refreshPosition();
   void setIcon();
@@ -117,7 +124,10 @@ class X11Host final : public Host {
   int screen_ = 0;
   ::Window root_ = 0;
   Visual* visual_ = nullptr;
-  // A colormap of our own only where the 24-bit visual is not the screen's default.
+  int depth_ = 24;
+  // Physical pixels per logical one: GDK_SCALE, else Xft.dpi, else 1 (ScaleFactor.h).
+  int scale_ = 1;
+  // A colormap of our own only where the visual is not the screen's default.
   Colormap colormap_ = 0;
   ::Window window_ = 0;
   GC gc_ = nullptr;

@@ -5,6 +5,7 @@
 #include <sys/shm.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -19,8 +20,11 @@ int noteAttachError(Display*, XErrorEvent*) {
 
 }  // namespace
 
-X11Image::X11Image(Display* display, Visual* visual) : display_(display), visual_(visual) {
+X11Image::X11Image(Display* display, Visual* visual, int depth)
+    : display_(display), visual_(visual), depth_(depth) {
   shmOffered_ = XShmQueryExtension(display) == True;
+  direct_ = depth == 24 && visual->red_mask == 0xFF0000 && visual->green_mask == 0x00FF00 &&
+            visual->blue_mask == 0x0000FF;
 }
 
 X11Image::~X11Image() { release(); }
@@ -35,13 +39,20 @@ void X11Image::release() {
     shmdt(segment_.shmaddr);
     segment_ = {};
   }
+  if (converted_ != nullptr) {
+    converted_->data = nullptr;  // ours, not malloc's
+    XDestroyImage(converted_);
+    converted_ = nullptr;
+  }
+  converter_.reset();
   plainReady_ = false;
   width_ = 0;
   height_ = 0;
 }
 
 bool X11Image::attachShared(int width, int height) {
-  shmImage_ = XShmCreateImage(display_, visual_, 24, ZPixmap, nullptr, &segment_,
+  shmImage_ = XShmCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, nullptr,
+                              &segment_,
                               static_cast<unsigned>(width), static_cast<unsigned>(height));
   if (shmImage_ == nullptr) return false;
   const std::size_t bytes =
@@ -82,11 +93,46 @@ std::span<std::uint32_t> X11Image::prepare(int width, int height) {
   if (width <= 0 || height <= 0) return {};
   width_ = width;
   height_ = height;
-  if (!shmOffered_ || !attachShared(width, height) || shmImage_->bytes_per_line != width * 4) {
+  if (!shmOffered_ || !attachShared(width, height)) {
+    if (!direct_) makeConverted(width, height);
+    return {};
+  }
+  if (!direct_) {
+    converter_.emplace(shmImage_->red_mask, shmImage_->green_mask, shmImage_->blue_mask,
+                       shmImage_->bits_per_pixel, shmImage_->byte_order == MSBFirst);
+    return {};
+  }
+  // The canvas draws straight into the segment when its rows are the segment's.
+  if (shmImage_->bytes_per_line != width * 4 || shmImage_->bits_per_pixel != 32 ||
+      (shmImage_->byte_order == MSBFirst) != (std::endian::native == std::endian::big)) {
     return {};
   }
   return {reinterpret_cast<std::uint32_t*>(shmImage_->data),
           static_cast<std::size_t>(width) * static_cast<std::size_t>(height)};
+}
+
+bool X11Image::makeConverted(int width, int height) {
+  // Xlib picks the server's bits per pixel for the depth and the row length.
+  converted_ = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0,
+                            nullptr, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                            32, 0);
+  if (converted_ == nullptr) return false;
+  convertedData_.assign(static_cast<std::size_t>(converted_->bytes_per_line) *
+                            static_cast<std::size_t>(height),
+                        0);
+  converted_->data = convertedData_.data();
+  converter_.emplace(converted_->red_mask, converted_->green_mask, converted_->blue_mask,
+                     converted_->bits_per_pixel, converted_->byte_order == MSBFirst);
+  return true;
+}
+
+void X11Image::convertInto(XImage& image, std::span<const std::uint32_t> pixels, int width,
+                           int height) {
+  if (!converter_ || !converter_->usable()) return;
+  for (int y = 0; y < height; ++y) {
+    converter_->convertRow(pixels.data() + static_cast<std::size_t>(y) * width,
+                           image.data + static_cast<std::size_t>(y) * image.bytes_per_line, width);
+  }
 }
 
 void X11Image::update(std::span<const std::uint32_t> pixels, int width, int height) {
@@ -97,6 +143,10 @@ void X11Image::update(std::span<const std::uint32_t> pixels, int width, int heig
   }
   if (width != width_ || height != height_) prepare(width, height);
   if (shmImage_ != nullptr) {
+    if (!direct_) {
+      convertInto(*shmImage_, pixels, width, height);
+      return;
+    }
     // Drawn in place: nothing to copy.
     if (pixels.data() == reinterpret_cast<const std::uint32_t*>(shmImage_->data)) return;
     const auto rowBytes = static_cast<std::size_t>(width) * 4;
@@ -104,6 +154,10 @@ void X11Image::update(std::span<const std::uint32_t> pixels, int width, int heig
       std::memcpy(shmImage_->data + static_cast<std::size_t>(y) * shmImage_->bytes_per_line,
                   pixels.data() + static_cast<std::size_t>(y) * width, rowBytes);
     }
+    return;
+  }
+  if (!direct_) {
+    if (converted_ != nullptr) convertInto(*converted_, pixels, width, height);
     return;
   }
   // The canvas's own buffer, described once per frame; XInitImage fills in the functions.
@@ -140,6 +194,8 @@ void X11Image::put(::Window window, GC gc, int x, int y, int width, int height) 
     // The server reads the segment after the request; the next frame must not overwrite it
     // before then.
     XSync(display_, False);
+  } else if (converted_ != nullptr) {
+    XPutImage(display_, window, gc, converted_, left, top, left, top, w, h);
   } else if (plainReady_) {
     XPutImage(display_, window, gc, &plain_, left, top, left, top, w, h);
   }

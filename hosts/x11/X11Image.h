@@ -2,18 +2,23 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <vector>
 
+#include "hosts/x11/PixelConverter.h"
 #include "hosts/x11/Xlib.h"
 
 // Holds the last frame the program painted and puts any part of it into the window. Where the
 // server offers MIT-SHM and the segment can be attached (a local connection), frames go through
 // shared memory, which the canvas can draw into directly; otherwise through the connection with
-// XPutImage, straight from the canvas's buffer. The visual must be 24-bit TrueColor with the
-// canvas's 0x00RRGGBB layout.
+// XPutImage, straight from the canvas's buffer. That direct path serves a 24-bit TrueColor
+// visual with the canvas's 0x00RRGGBB layout; for any other TrueColor visual (15, 16 or 30 bits,
+// other masks) each frame is converted to the visual's format in an image of its own.
 class X11Image {
  public:
-  X11Image(Display* display, Visual* visual);
+  // `depth` is the visual's depth, which its window has.
+  X11Image(Display* display, Visual* visual, int depth);
   ~X11Image();
   X11Image(const X11Image&) = delete;
   X11Image& operator=(const X11Image&) = delete;
@@ -28,13 +33,20 @@ class X11Image {
   // Puts the rectangle of the last frame into `window` at the same place, clipped to the frame.
   void put(::Window window, GC gc, int x, int y, int width, int height);
   bool sharedMemory() const { return shmImage_ != nullptr; }
+  // Whether frames go as the canvas holds them, with no conversion.
+  bool direct() const { return direct_; }
 
  private:
   void release();
   bool attachShared(int width, int height);
+  // The image frames are converted into, without MIT-SHM.
+  bool makeConverted(int width, int height);
+  void convertInto(XImage& image, std::span<const std::uint32_t> pixels, int width, int height);
 
   Display* display_;
   Visual* visual_;
+  int depth_;
+  bool direct_ = false;
   bool shmOffered_ = false;
   int width_ = 0;
   int height_ = 0;
@@ -43,4 +55,8 @@ class X11Image {
   XShmSegmentInfo segment_{};
   XImage plain_{};
   bool plainReady_ = false;
+  // Without MIT-SHM on a visual that needs conversion: the converted frame and its image.
+  XImage* converted_ = nullptr;
+  std::vector<char> convertedData_;
+  std::optional<PixelConverter> converter_;
 };

@@ -5,6 +5,8 @@
 //   board IMAGE SKIN [reference] the 16 values the board (or the reference picture) shows
 //   match IMAGE REGION          percentage of a named region that shows its bitmap
 //   differ IMAGE IMAGE OUTPUT   pixels that differ outside the text, with a difference image
+//   reduced IMAGE IMAGE R G B   pixels that differ once both keep only R, G, B bits a channel
+//   scaled IMAGE IMAGE FACTOR   the second, drawn at FACTOR, against the first drawn at 1
 //
 // IMAGE is a PNG file, optionally followed by "@X,Y" where the client area starts inside it
 // (a screenshot of a window with its frame). Exit code 2 on wrong arguments or unreadable input.
@@ -192,6 +194,73 @@ std::optional<int> differ(const Shot& first, const Shot& second, const std::stri
   return count;
 }
 
+// Counts the client pixels of the narrow window whose colours differ once both images keep
+// only the top bits of each channel, as a display of that depth shows them.
+std::optional<int> differReduced(const Shot& first, const Shot& second, int redBits,
+                                 int greenBits, int blueBits) {
+  const auto keep = [](int bits, int shift) { return ((0xFFu << (8 - bits)) & 0xFFu) << shift; };
+  const std::uint32_t mask = keep(redBits, 16) | keep(greenBits, 8) | keep(blueBits, 0);
+  int count = 0;
+  for (int y = 0; y < kClientHeight; ++y) {
+    for (int x = 0; x < kClientWidth; ++x) {
+      const auto a = first.at(x, y);
+      const auto b = second.at(x, y);
+      if (!a || !b) return std::nullopt;
+      if ((*a & mask) != (*b & mask)) ++count;
+    }
+  }
+  return count;
+}
+
+// Compares `scaled`, the narrow client area drawn at `factor`, with `plain`, drawn at 1. Outside
+// the text every physical pixel must show the plain pixel at its own place, or be where a
+// stroke moved by one physical pixel: it shows the plain pixel of a physical neighbour's place
+// (the stroke came), or a physical neighbour shows the plain pixel of its own place (the
+// stroke went). "strays" counts the pixels that are none of these; "moved" is the percentage
+// that are where a stroke moved. Inside the two labels, "mixed" is the percentage of
+// factor x factor blocks that are not one colour: enlarged small text would have none.
+std::optional<std::string> compareScaled(const Shot& plain, const Shot& scaled, int factor) {
+  int strays = 0;
+  int moved = 0;
+  int outside = 0;
+  for (int y = 0; y < kClientHeight * factor; ++y) {
+    for (int x = 0; x < kClientWidth * factor; ++x) {
+      const auto seen = scaled.at(x, y);
+      if (!seen || !plain.at(x / factor, y / factor)) return std::nullopt;
+      if (inText(x / factor, y / factor)) continue;
+      ++outside;
+      if (seen == plain.at(x / factor, y / factor)) continue;
+      const auto own = plain.at(x / factor, y / factor);
+      bool near = false;
+      for (int dy = -1; dy <= 1 && !near; ++dy) {
+        for (int dx = -1; dx <= 1 && !near; ++dx) {
+          if (x + dx < 0 || y + dy < 0) continue;
+          near = seen == plain.at((x + dx) / factor, (y + dy) / factor) ||
+                 scaled.at(x + dx, y + dy) == own;
+        }
+      }
+      ++(near ? moved : strays);
+    }
+  }
+  int blocks = 0;
+  int mixed = 0;
+  for (const screen::Box& label : {screen::kLevelLabel, screen::kMovesLabel}) {
+    for (int y = label.y; y < label.y + label.height; ++y) {
+      for (int x = label.x; x < label.x + label.width; ++x) {
+        ++blocks;
+        const auto corner = scaled.at(x * factor, y * factor);
+        bool uniform = true;
+        for (int i = 0; i < factor * factor && uniform; ++i) {
+          uniform = scaled.at(x * factor + i % factor, y * factor + i / factor) == corner;
+        }
+        if (!uniform) ++mixed;
+      }
+    }
+  }
+  return "strays=" + std::to_string(strays) + " moved=" + std::to_string(100 * moved / outside) +
+         " mixed=" + std::to_string(100 * mixed / blocks);
+}
+
 void printCentre(const char* name, const screen::Box& box) {
   std::printf("%s=(%d %d)\n", name, box.x + box.width / 2, box.y + box.height / 2);
 }
@@ -239,7 +308,8 @@ void printPlaces() {
 int usage() {
   std::fprintf(stderr,
                "usage: screen_reader places | board IMAGE[@X,Y] SKIN [reference] |"
-               " match IMAGE[@X,Y] REGION | differ IMAGE[@X,Y] IMAGE[@X,Y] OUTPUT.png\n");
+               " match IMAGE[@X,Y] REGION | differ IMAGE[@X,Y] IMAGE[@X,Y] OUTPUT.png |"
+               " reduced IMAGE IMAGE R G B | scaled IMAGE IMAGE FACTOR\n");
   return 2;
 }
 
@@ -284,6 +354,33 @@ int main(int argc, char** argv) {
     const auto count = differ(*first, *second, std::string(args[3]));
     if (!count) return unreadable("the client areas, or could not write the difference image");
     std::printf("%d\n", *count);
+    return 0;
+  }
+  if (args.size() == 6 && args[0] == "reduced") {
+    const auto first = readShot(args[1]);
+    const auto second = readShot(args[2]);
+    if (!first) return unreadable(args[1]);
+    if (!second) return unreadable(args[2]);
+    int bits[3] = {};
+    for (int i = 0; i < 3; ++i) {
+      bits[i] = std::atoi(std::string(args[3 + i]).c_str());
+      if (bits[i] < 1 || bits[i] > 8) return usage();
+    }
+    const auto count = differReduced(*first, *second, bits[0], bits[1], bits[2]);
+    if (!count) return unreadable("the client areas");
+    std::printf("%d\n", *count);
+    return 0;
+  }
+  if (args.size() == 4 && args[0] == "scaled") {
+    const auto plain = readShot(args[1]);
+    const auto scaled = readShot(args[2]);
+    if (!plain) return unreadable(args[1]);
+    if (!scaled) return unreadable(args[2]);
+    const int factor = std::atoi(std::string(args[3]).c_str());
+    if (factor < 2 || factor > 8) return usage();
+    const auto result = compareScaled(*plain, *scaled, factor);
+    if (!result) return unreadable("the client areas");
+    std::printf("%s\n", result->c_str());
     return 0;
   }
   return usage();

@@ -197,11 +197,15 @@ TEST(SoftCanvas, ExtremeCoordinatesAreClippedSafely) {
 // A bitmap of 3 x 2 distinct colours: row 0 is 1, 2, 3 and row 1 is 4, 5, 6.
 class TinyBitmaps final : public BitmapSource {
  public:
-  const BitmapView* find(int id) const override { return id == 7 ? &view_ : nullptr; }
+  const BitmapView* find(int id) const override {
+    return id == 7 ? &view_ : id == 9 ? &row_ : nullptr;
+  }
 
  private:
   std::vector<std::uint32_t> pixels_{1, 2, 3, 4, 5, 6};
   BitmapView view_{3, 2, pixels_};
+  std::vector<std::uint32_t> rowPixels_{1, 2, 3, 4, 5, 6, 7, 8, 9};
+  BitmapView row_{9, 1, rowPixels_};
 };
 
 std::vector<std::vector<std::uint32_t>> grid(const SoftCanvas& canvas) {
@@ -242,6 +246,95 @@ TEST(SoftCanvas, BlitCopiesFromTheTopLeftWithinBitmapAndCanvas) {
   SoftCanvas withoutBitmaps = paper(4, 3);
   withoutBitmaps.blit(7, 0, 0, 3, 2);
   EXPECT_EQ(withoutBitmaps.pixel(0, 0), kPaper);
+}
+
+TEST(SoftCanvas, AtScaleSEachBitmapPixelIsAnSBySBlock) {
+  constexpr std::uint32_t P = kPaper;
+  struct Case {
+    const char* what;
+    int x, y, width, height;
+    std::vector<std::vector<std::uint32_t>> expected;
+  };
+  const std::vector<Case> cases = {
+      {"whole blocks", 1, 0, 2, 2,
+       {{P, P, 1, 1, 2, 2, P}, {P, P, 1, 1, 2, 2, P}, {P, P, 4, 4, 5, 5, P}, {P, P, 4, 4, 5, 5, P},
+        {P, P, P, P, P, P, P}}},
+      {"halved by the canvas edge", 2, 1, 3, 2,
+       {{P, P, P, P, P, P, P}, {P, P, P, P, P, P, P}, {P, P, P, P, 1, 1, 2}, {P, P, P, P, 1, 1, 2},
+        {P, P, P, P, 4, 4, 5}}},
+      {"from a negative position", -1, -1, 3, 2,
+       {{5, 5, 6, 6, P, P, P}, {5, 5, 6, 6, P, P, P}, {P, P, P, P, P, P, P}, {P, P, P, P, P, P, P},
+        {P, P, P, P, P, P, P}}},
+      {"extreme position", INT_MAX, INT_MIN, INT_MAX, INT_MAX,
+       std::vector<std::vector<std::uint32_t>>(5, std::vector<std::uint32_t>(7, P))},
+  };
+  const TinyBitmaps bitmaps;
+  for (const Case& c : cases) {
+    SoftCanvas canvas(7, 5, &bitmaps, nullptr);
+    canvas.setScale(2);
+    canvas.fill(kPaper);
+    canvas.blit(7, c.x, c.y, c.width, c.height);
+    EXPECT_EQ(grid(canvas), c.expected) << c.what;
+  }
+  // A row long enough for the copy's wide stores, and a scale of 3.
+  SoftCanvas wide(21, 2, &bitmaps, nullptr);
+  wide.setScale(2);
+  wide.fill(kPaper);
+  wide.blit(9, 1, 0, 9, 1);
+  EXPECT_EQ(grid(wide)[1], (std::vector<std::uint32_t>{P, P, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6,
+                                                        7, 7, 8, 8, 9, 9, P}));
+  SoftCanvas third(7, 5, &bitmaps, nullptr);
+  third.setScale(3);
+  third.fill(kPaper);
+  third.blit(7, 0, 0, 3, 2);
+  EXPECT_EQ(grid(third), (std::vector<std::vector<std::uint32_t>>{
+                             {1, 1, 1, 2, 2, 2, 3}, {1, 1, 1, 2, 2, 2, 3}, {1, 1, 1, 2, 2, 2, 3},
+                             {4, 4, 4, 5, 5, 5, 6}, {4, 4, 4, 5, 5, 5, 6}}));
+}
+
+// At scale s a call draws exactly what the same call with every coordinate and pen width times s
+// draws at scale 1, a pen of width 0 or 1 becoming s wide; paintOffscreen's frame grows alike.
+TEST(SoftCanvas, AtScaleTwoStrokesAndFillsAreTheDoubledCalls) {
+  struct Case {
+    const char* what;
+    std::function<void(Canvas&)> scaled;
+    std::function<void(Canvas&)> doubled;
+  };
+  const std::vector<Case> cases = {
+      {"rectangle, pen 0",
+       [](Canvas& c) { c.rectangle({1, 1, 6, 4}, {kInk, 0}, kRedBrush); },
+       [](Canvas& c) { c.rectangle({2, 2, 12, 8}, {kInk, 2}, kRedBrush); }},
+      {"rectangle, pen 1, no brush",
+       [](Canvas& c) { c.rectangle({6, 4, 1, 1}, {kInk, 1}, std::nullopt); },
+       [](Canvas& c) { c.rectangle({12, 8, 2, 2}, {kInk, 2}, std::nullopt); }},
+      {"rectangle, pen 3", [](Canvas& c) { c.rectangle({2, 1, 7, 6}, {kInk, 3}, kRedBrush); },
+       [](Canvas& c) { c.rectangle({4, 2, 14, 12}, {kInk, 6}, kRedBrush); }},
+      {"slanted line, pen 1", [](Canvas& c) { c.line({0, 1}, {7, 5}, {kInk, 1}); },
+       [](Canvas& c) { c.line({0, 2}, {14, 10}, {kInk, 2}); }},
+      {"line far outside", [](Canvas& c) { c.line({-40000, 3}, {40000, 3}, {kInk, 0}); },
+       [](Canvas& c) { c.line({-80000, 6}, {80000, 6}, {kInk, 2}); }},
+      {"offscreen frame", [](Canvas& c) {
+         struct : Canvas::Painter {
+           void paint(Canvas& offscreen) override { offscreen.line({1, 1}, {3, 1}, {kInk, 0}); }
+         } painter;
+         c.paintOffscreen(5, 3, painter);
+       },
+       [](Canvas& c) {
+         struct : Canvas::Painter {
+           void paint(Canvas& offscreen) override { offscreen.line({2, 2}, {6, 2}, {kInk, 2}); }
+         } painter;
+         c.paintOffscreen(10, 6, painter);
+       }},
+  };
+  for (const Case& c : cases) {
+    SoftCanvas scaled = paper(16, 14);
+    scaled.setScale(2);
+    c.scaled(scaled);
+    SoftCanvas doubled = paper(16, 14);
+    c.doubled(doubled);
+    EXPECT_EQ(joined(picture(scaled)), joined(picture(doubled))) << c.what;
+    EXPECT_NE(joined(picture(scaled)), joined(picture(paper(16, 14)))) << c.what << " drew nothing";
+  }
 }
 
 TEST(SoftCanvas, ShortBitmapViewGivesOnlyItsCompleteRows) {

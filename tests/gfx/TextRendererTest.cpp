@@ -196,6 +196,37 @@ TEST_F(TextRendererTest, AmpersandPrefixesAreProcessed) {
   EXPECT_GT(underlined.bottom, plain.bottom);
 }
 
+TEST_F(TextRendererTest, AtScaleTwoTextIsRenderedAtTwiceItsSize) {
+  // Rendered afresh at the doubled size, not the small text enlarged: the doubled font in the
+  // doubled area at scale 1 gives the very same pixels.
+  for (const Font font : {Font{16, 0, 700}, Font{0, 0, 400}, Font{-12, 5, 400}}) {
+    SoftCanvas scaled(240, 120, nullptr, &text_);
+    scaled.setScale(2);
+    scaled.fill(kWhite);
+    scaled.text({10, 5, 110, 55}, "Moves : 7", font, 0x000000);
+    SoftCanvas doubled(240, 120, nullptr, &text_);
+    doubled.fill(kWhite);
+    const int height = font.height == 0 ? 32 : font.height * 2;
+    doubled.text({20, 10, 220, 110}, "Moves : 7", {height, font.width * 2, font.weight}, 0x000000);
+    EXPECT_FALSE(measure(scaled).empty());
+    EXPECT_TRUE(std::equal(scaled.pixels().begin(), scaled.pixels().end(),
+                           doubled.pixels().begin(), doubled.pixels().end()))
+        << "font " << font.height << " x " << font.width;
+  }
+  // The underline is as much thicker and lower as the text is larger.
+  const auto underlineDepth = [this](int scale) {
+    SoftCanvas canvas(400, 200, nullptr, &text_);
+    canvas.setScale(scale);
+    canvas.fill(kWhite);
+    canvas.text({0, 0, 200, 100}, "AB", {30, 0, 400}, 0x000000);
+    const int plain = measure(canvas).bottom;
+    canvas.fill(kWhite);
+    canvas.text({0, 0, 200, 100}, "A&B", {30, 0, 400}, 0x000000);
+    return measure(canvas).bottom - plain;
+  };
+  EXPECT_EQ(underlineDepth(2), 2 * underlineDepth(1));
+}
+
 TEST_F(TextRendererTest, Windows1252BytesDrawTheirCharacters) {
   EXPECT_FALSE(draw("\x80", {30, 0, 400}).empty());  // the euro sign
   EXPECT_FALSE(draw("\xE9", {30, 0, 400}).empty());  // e acute

@@ -97,7 +97,7 @@ TEST_F(PngFiles, GoldenMismatchWritesActualAndDifferenceImages) {
   ASSERT_TRUE(PngWriter::write(folders.golden + "/shape.png", canvas));
   EXPECT_TRUE(matchesGoldenIn(folders, canvas.pixels(), 5, 3, "shape", 0));
 
-  canvas.pixels()[10] = 0x123457;  // (0, 2), off by one in blue
+  canvas.line({0, 2}, {1, 2}, {0x573412, 0});  // (0, 2) 0x123457, off by one in blue
   EXPECT_TRUE(matchesGoldenIn(folders, canvas.pixels(), 5, 3, "shape", 1));
   const ::testing::AssertionResult result = matchesGoldenIn(folders, canvas.pixels(), 5, 3, "shape", 0);
   EXPECT_FALSE(result);
