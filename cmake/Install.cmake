@@ -47,7 +47,7 @@ configure_file(${templates}/linux/metainfo.xml.in ${metadata}/${DERADU_APP_ID}.m
 set(player_facts ${PROJECT_SOURCE_DIR}/tools/player_facts.sh)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${player_facts}
   ${PROJECT_SOURCE_DIR}/docs/player-facts.txt ${templates}/linux/deradu.6.in
-  ${templates}/windows/README.txt.in)
+  ${templates}/windows/README.txt.in ${templates}/linux/help.txt.in)
 function(deradu_fill_facts format template output)
   execute_process(COMMAND ${player_facts} ${format} ${template} OUTPUT_FILE ${output}.in
                   RESULT_VARIABLE failed)
@@ -61,6 +61,19 @@ configure_file(${metadata}/deradu.6.in ${metadata}/deradu.6 @ONLY)
 deradu_fill_facts(text ${templates}/windows/README.txt.in ${metadata}/README.txt)
 string(REGEX REPLACE "." "=" DERADU_README_UNDERLINE "${DERADU_PRODUCT_NAME} ${PROJECT_VERSION}")
 configure_file(${metadata}/README.txt.in ${metadata}/README.txt @ONLY NEWLINE_STYLE CRLF)
+# What `deradu --help` prints after its usage line: the options, then the keys from the facts.
+if(NOT WIN32)
+  deradu_fill_facts(text ${templates}/linux/help.txt.in ${metadata}/help.txt)
+  file(READ ${metadata}/help.txt.in DERADU_HELP_TEXT)
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/programs/linux/HelpText.h CONTENT
+"// What --help prints after the usage line, written by the configuration from the player facts.
+#pragma once
+
+#include <string_view>
+
+inline constexpr std::string_view kHelp = R\"help(@DERADU_HELP_TEXT@)help\";
+" @ONLY)
+endif()
 configure_file(${templates}/linux/copyright.in ${metadata}/copyright @ONLY)
 configure_file(${templates}/debian/control.in ${metadata}/debian/control @ONLY)
 configure_file(${templates}/debian/changelog.in ${metadata}/debian/changelog @ONLY)

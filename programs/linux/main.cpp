@@ -15,6 +15,7 @@
 #include "gfx/TextRenderer.h"
 #include "hosts/x11/X11Host.h"
 #include "platform/hostConstants.h"
+#include "programs/linux/HelpText.h"
 
 namespace {
 
@@ -24,20 +25,6 @@ namespace {
 constexpr int kUsageExitCode = 2;
 
 constexpr std::string_view kUsage = "Usage: deradu [--help | --version]\n";
-constexpr std::string_view kHelp =
-    "Slide fifteen tiles on a four by four board back into order.\n"
-    "\n"
-    "Options:\n"
-    "  --help     print this help and end\n"
-    "  --version  print the program's name and version and end\n"
-    "\n"
-    "Keys in the window:\n"
-    "  N          deal a new board at the current level\n"
-    "  S          solve the board\n"
-    "  C          choose the next skin; it is shown at the next repaint\n"
-    "  K          choose the next skin and show it at once\n"
-    "  Left, Right, Up, Down\n"
-    "             move the board's hidden cursor\n";
 
 void print(std::FILE* to, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), to);

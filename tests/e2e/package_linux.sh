@@ -159,7 +159,7 @@ while IFS='|' read -r name arguments code out err; do
     "exit $status, out: $(holds "$work/options.out" "$out"), err: $(holds "$work/options.err" "$err")"
 done <<EOF
 --version prints the name and version and ends 0|--version|0|^$product_name $version\$|-
---help prints the usage and the keys and ends 0|--help|0|^  Left, Right, Up, Down|-
+--help prints the usage and the keys and ends 0|--help|0|^  Left Right Up Down|-
 an unknown option prints the usage on standard error and ends 2|--bogus|2|-|^Usage: deradu
 a stray argument is refused the same way|--version extra|2|-|^Usage: deradu
 EOF
