@@ -24,23 +24,30 @@ for candidate in "$cache/qemu-i386" "$(command -v qemu-i386 || true)" \
   fi
 done
 
-# The static build in the package qemu-user of this release's backports needs no library. The
-# backports sit in the archive that the machine's own apt sources name for its release (apt
-# reads them: sources.list and sources.list.d, one-line and deb822 alike).
+# The static build in the package qemu-user of this release's backports needs no library. apt
+# is pointed at a copy of the machine's own sources (sources.list and sources.list.d, one-line
+# and deb822 alike) in which the release's suite is its backports; the copy lives in a folder
+# of its own outside the tree and goes when the script ends.
 . /etc/os-release
 release="${VERSION_CODENAME:?no release name in /etc/os-release}"
 suite="$release-backports"
-# shellcheck disable=SC2016 # apt's format fields, not the shell's
-archive=$(apt-get indextargets --no-release-info --format '$(TARGET_OF) $(RELEASE) $(COMPONENT) $(SITE)' |
-  awk -v release="$release" '$1 == "deb" && $3 == "main" && ($2 == release || $2 == release "-backports") &&
-    archive == "" { archive = $4 } END { print archive }')
-[ -n "$archive" ] || { echo "no apt source on this machine serves $release main" >&2; exit 1; }
-apt_dir="$cache/apt"
-mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial"
-echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $archive $suite main" \
-  >"$apt_dir/sources.list"
+apt_dir=$(mktemp -d "${TMPDIR:-/tmp}/deradu-qemu-apt.XXXXXX")
+trap 'rm -rf "$apt_dir"' EXIT
+mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/sources.list.d"
+# The suite as a whole word: "bookworm" becomes "bookworm-backports", "bookworm-security" stays.
+to_backports=(sed -E "s/(^|[[:space:]])$release([[:space:]]|\$)/\1$suite\2/g")
+if [ -f /etc/apt/sources.list ]; then
+  "${to_backports[@]}" /etc/apt/sources.list >"$apt_dir/sources.list"
+else
+  : >"$apt_dir/sources.list"
+fi
+for source in /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+  [ -f "$source" ] && "${to_backports[@]}" "$source" >"$apt_dir/sources.list.d/${source##*/}"
+done
+grep -qsw -- "$suite" "$apt_dir/sources.list" "$apt_dir"/sources.list.d/* ||
+  { echo "no apt source on this machine serves $release" >&2; exit 1; }
 apt_options=(
-  -o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir/none"
+  -o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
   -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir" -o "Dir::Cache::archives=$apt_dir/archives"
   -o "APT::Sandbox::User=root" -o "Debug::NoLocking=1"
 )
@@ -55,6 +62,5 @@ deb=$(ls "$apt_dir"/archives/qemu-user_*.deb | head -n 1)
 dpkg-deb --fsys-tarfile "$deb" | tar -x -O ./usr/bin/qemu-i386 >"$cache/qemu-i386.tmp"
 chmod +x "$cache/qemu-i386.tmp"
 mv "$cache/qemu-i386.tmp" "$cache/qemu-i386"
-rm -rf "$apt_dir"
 recent_enough "$cache/qemu-i386" || { echo "the fetched emulator is too old" >&2; exit 1; }
 echo "$cache/qemu-i386"
