@@ -346,21 +346,21 @@ int main(int argc, char** argv) {
     std::printf("%d\n", *percent);
     return 0;
   }
-  if (args.size() == 4 && args[0] == "differ") {
-    const auto first = readShot(args[1]);
-    const auto second = readShot(args[2]);
-    if (!first) return unreadable(args[1]);
-    if (!second) return unreadable(args[2]);
+  // The rest compare two screenshots: IMAGE IMAGE, then their own arguments.
+  const bool comparison = (args.size() == 4 && (args[0] == "differ" || args[0] == "scaled")) ||
+                          (args.size() == 6 && args[0] == "reduced");
+  if (!comparison) return usage();
+  const auto first = readShot(args[1]);
+  const auto second = readShot(args[2]);
+  if (!first) return unreadable(args[1]);
+  if (!second) return unreadable(args[2]);
+  if (args[0] == "differ") {
     const auto count = differ(*first, *second, std::string(args[3]));
     if (!count) return unreadable("the client areas, or could not write the difference image");
     std::printf("%d\n", *count);
     return 0;
   }
-  if (args.size() == 6 && args[0] == "reduced") {
-    const auto first = readShot(args[1]);
-    const auto second = readShot(args[2]);
-    if (!first) return unreadable(args[1]);
-    if (!second) return unreadable(args[2]);
+  if (args[0] == "reduced") {
     int bits[3] = {};
     for (int i = 0; i < 3; ++i) {
       bits[i] = std::atoi(std::string(args[3 + i]).c_str());
@@ -371,17 +371,11 @@ int main(int argc, char** argv) {
     std::printf("%d\n", *count);
     return 0;
   }
-  if (args.size() == 4 && args[0] == "scaled") {
-    const auto plain = readShot(args[1]);
-    const auto scaled = readShot(args[2]);
-    if (!plain) return unreadable(args[1]);
-    if (!scaled) return unreadable(args[2]);
-    const int factor = std::atoi(std::string(args[3]).c_str());
-    if (factor < 2 || factor > 8) return usage();
-    const auto result = compareScaled(*plain, *scaled, factor);
-    if (!result) return unreadable("the client areas");
-    std::printf("%s\n", result->c_str());
-    return 0;
-  }
-  return usage();
+  // scaled: the second shot is the first at a whole factor.
+  const int factor = std::atoi(std::string(args[3]).c_str());
+  if (factor < 2 || factor > 8) return usage();
+  const auto result = compareScaled(*first, *second, factor);
+  if (!result) return unreadable("the client areas");
+  std::printf("%s\n", result->c_str());
+  return 0;
 }

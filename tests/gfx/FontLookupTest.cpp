@@ -16,30 +16,7 @@
 #include <string>
 #include <vector>
 
-// The system calls that make the kept answer durable, seen through the linker's --wrap (see
-// tests/CMakeLists.txt): recorded while a test asks for it, passed on always.
-namespace {
-bool gRecording = false;
-std::vector<std::string> gCalls;
-
-std::string descriptorPath(int descriptor) {
-  char target[4096];
-  const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
-  const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
-  return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : "?";
-}
-}  // namespace
-
-extern "C" int __real_fsync(int descriptor);
-extern "C" int __real_rename(const char* from, const char* to);
-extern "C" int __wrap_fsync(int descriptor) {
-  if (gRecording) gCalls.push_back("sync " + descriptorPath(descriptor));
-  return __real_fsync(descriptor);
-}
-extern "C" int __wrap_rename(const char* from, const char* to) {
-  if (gRecording) gCalls.push_back(std::string("rename ") + from + " " + to);
-  return __real_rename(from, to);
-}
+#include "tests/support/SystemCallSpy.h"
 
 namespace {
 
@@ -279,14 +256,18 @@ TEST(FontLookup, KeptAnswerIsSyncedBeforeItsRenameAndTheFolderAfter) {
   writeFile(face, "face");
   const std::string cache = (fs::canonical(folder) / "fonts").string();
   int asked = 0;
-  gCalls.clear();
-  gRecording = true;
+  std::vector<std::string> calls;
+  spy::watchSyncs([&](const std::string& name) { calls.push_back("sync " + name); });
+  spy::watchRenames([&](const std::string& from, const std::string& to) {
+    calls.push_back("rename " + from + " " + to);
+  });
   findSystemFonts(cache, countingAsk(face, asked));
-  gRecording = false;
-  ASSERT_EQ(gCalls.size(), 3u) << ::testing::PrintToString(gCalls);
-  const std::string temporary = gCalls[0].substr(std::string("sync ").size());
-  EXPECT_EQ(gCalls[1], "rename " + temporary + " " + cache);
-  EXPECT_EQ(gCalls[2], "sync " + fs::canonical(folder).string());
+  spy::watchSyncs(nullptr);
+  spy::watchRenames(nullptr);
+  ASSERT_EQ(calls.size(), 3u) << ::testing::PrintToString(calls);
+  const std::string temporary = calls[0].substr(std::string("sync ").size());
+  EXPECT_EQ(calls[1], "rename " + temporary + " " + cache);
+  EXPECT_EQ(calls[2], "sync " + fs::canonical(folder).string());
   EXPECT_NE(temporary, cache);
   fs::remove_all(folder);
   fs::remove(face);

@@ -30,7 +30,7 @@
 #include "settings/ReplaceFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsPath.h"
-#include "tests/settings/SystemCallSpy.h"
+#include "tests/support/SystemCallSpy.h"
 
 namespace fs = std::filesystem;
 

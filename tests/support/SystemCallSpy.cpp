@@ -1,5 +1,5 @@
 // The wrapped calls behind SystemCallSpy.h.
-#include "tests/settings/SystemCallSpy.h"
+#include "tests/support/SystemCallSpy.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -22,6 +22,7 @@ namespace {
 std::string closeToFail;
 bool renameToFail = false;
 std::function<void(const std::string&)> syncWatcher;
+std::function<void(const std::string&, const std::string&)> renameWatcher;
 
 std::string nameOf(int descriptor) {
   char name[4096];
@@ -38,6 +39,9 @@ void failCloseOfFileNamed(std::string part) { closeToFail = std::move(part); }
 void failNextRename() { renameToFail = true; }
 void watchSyncs(std::function<void(const std::string&)> watcher) {
   syncWatcher = std::move(watcher);
+}
+void watchRenames(std::function<void(const std::string&, const std::string&)> watcher) {
+  renameWatcher = std::move(watcher);
 }
 
 }  // namespace spy
@@ -59,6 +63,7 @@ int __wrap_fsync(int descriptor) {
 }
 
 int __wrap_rename(const char* from, const char* to) {
+  if (renameWatcher) renameWatcher(from, to);
   if (renameToFail) {
     renameToFail = false;
     errno = EXDEV;
