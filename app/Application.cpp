@@ -1,21 +1,23 @@
 // Start-up, the window procedure and the settings stored at the end of the run.
 #include "app/Application.h"
 
-#include <filesystem>
 #include <string>
+#include <utility>
 
 #include "app/ApplicationState.h"
 #include "app/Controller.h"
+#include "app/SavedState.h"
 #include "app/Screen.h"
 #include "app/ScreenTable.h"
 #include "platform/hostConstants.h"
 #include "platform/messages.h"
-#include "settings/DecimalText.h"
 #include "settings/Settings.h"
 
 struct Application::Parts {
+  std::optional<std::filesystem::path> settingsFile;
   Settings settings;
-  std::filesystem::path settingsPath;
+  // What the file said at the start, for the window creation.
+  SavedState saved;
   Screen screen;
   Controller controller{screen};
   State view{settings,
@@ -39,7 +41,10 @@ struct Application::Parts {
              screen.banner()};
 };
 
-Application::Application() : parts_(std::make_unique<Parts>()) {}
+Application::Application(std::optional<std::filesystem::path> settingsFile)
+    : parts_(std::make_unique<Parts>()) {
+  parts_->settingsFile = std::move(settingsFile);
+}
 
 Application::~Application() = default;
 
@@ -59,12 +64,11 @@ int Application::run(Host& host) {
 bool Application::start(Host& host) {
   Parts& p = *parts_;
   host_ = &host;
-  p.settingsPath = host.settingsPath();
   // Without a file the lines keep their spaces, which read as 0 everywhere.
-  p.settings.read(p.settingsPath);
+  if (p.settingsFile) p.settings.read(*p.settingsFile);
+  p.saved = readSavedState(p.settings);
 
-  Point position{parseDecimal(p.settings.line(SettingsLine::kWindowLeft)),
-                 parseDecimal(p.settings.line(SettingsLine::kWindowTop))};
+  Point position = p.saved.position;
   const Size screenSize = host.fullScreenSize();
   if (position.x > screenSize.width || position.x < 0) position.x = screen::kFallbackCoordinate;
   if (position.y > screenSize.height || position.y < 0) position.y = screen::kFallbackCoordinate;
@@ -79,22 +83,14 @@ bool Application::start(Host& host) {
 
 void Application::finish() {
   // A failed write leaves the old file as it was; there is nobody left to tell.
-  parts_->settings.write(parts_->settingsPath);
+  if (parts_->settingsFile) parts_->settings.write(*parts_->settingsFile);
 }
 
 void Application::storeSettings() {
   Parts& p = *parts_;
-  const Point position = host_->windowPosition();
-  // Negative coordinates are kept as their unsigned 32-bit value; the next start reads them as
-  // too large and falls back.
-  p.settings.setUnsigned(SettingsLine::kSkin,
-                         static_cast<std::uint32_t>(p.screen.skin().getCurrentSkin(0)));
-  p.settings.setUnsigned(SettingsLine::kKeepOnTop, p.screen.keepOnTop() ? 1u : 0u);
-  p.settings.setUnsigned(SettingsLine::kTransparency, p.screen.transparent() ? 1u : 0u);
-  p.settings.setUnsigned(SettingsLine::kWindowTop, static_cast<std::uint32_t>(position.y));
-  p.settings.setUnsigned(SettingsLine::kWindowLeft, static_cast<std::uint32_t>(position.x));
-  p.settings.setUnsigned(SettingsLine::kLevel,
-                         static_cast<std::uint32_t>(p.screen.board().getLevel()));
+  storeSavedState({p.screen.skin().getCurrentSkin(0), p.screen.keepOnTop(),
+                   p.screen.transparent(), host_->windowPosition(), p.screen.board().getLevel()},
+                  p.settings);
 }
 
 bool Application::isIdle() const { return !parts_->controller.pendingWork().any(); }
@@ -125,7 +121,7 @@ std::intptr_t Application::windowProc(std::uint32_t message, std::uintptr_t wPar
   switch (message) {
     case msg::kCreate:
       host_->setTimer(screen::kTimerId, screen::kTimerMilliseconds);
-      p.screen.build(*host_, p.settings);
+      p.screen.build(*host_, p.saved);
       p.controller.requestRedraw();
       return 1;
     case msg::kDestroy:

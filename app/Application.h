@@ -2,13 +2,17 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "platform/host.h"
 
 class Application final : public WindowProcedure {
  public:
-  Application();
+  // The program keeps its settings in `settingsFile`: read at the start, written at the end.
+  // Without one nothing is read or written.
+  explicit Application(std::optional<std::filesystem::path> settingsFile = std::nullopt);
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;

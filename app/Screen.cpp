@@ -4,9 +4,8 @@
 #include <array>
 #include <cstdio>
 
+#include "app/SavedState.h"
 #include "app/ScreenTable.h"
-#include "settings/DecimalText.h"
-#include "settings/Settings.h"
 #include "skin/skinClasses.h"
 
 namespace {
@@ -27,19 +26,18 @@ void styleGrid(scobGrid& grid) {
 
 }  // namespace
 
-void Screen::build(Host& host, const Settings& settings) {
+void Screen::build(Host& host, const SavedState& saved) {
   using namespace screen;
   using namespace skinClass;
   const scobSkin* skin = &skin_;
   board_.setLeftButtonQuery([&host] { return host.isLeftButtonDown(); });
 
-  const int savedSkin = parseDecimal(settings.line(SettingsLine::kSkin));
-  skin_.setCurrentSkin(savedSkin >= skin_.skinCount() || savedSkin < 0 ? 0 : savedSkin, 0);
+  skin_.setCurrentSkin(saved.skin >= skin_.skinCount() || saved.skin < 0 ? 0 : saved.skin, 0);
 
   resize(host, {kNarrowWidth, kNarrowHeight});
 
-  keepOnTopFlag_ = parseDecimal(settings.line(SettingsLine::kKeepOnTop)) != 0;
-  transparencyFlag_ = parseDecimal(settings.line(SettingsLine::kTransparency)) != 0;
+  keepOnTopFlag_ = saved.keepOnTop;
+  transparencyFlag_ = saved.transparency;
 
   background_.setup(0, 0, client_.height, client_.width, skin, kOutline, 1);
   background_.setImage(kBackgroundImage, 0);

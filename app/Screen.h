@@ -12,7 +12,7 @@
 #include "widgets/scobScene.h"
 #include "widgets/scobStateButton.h"
 
-class Settings;
+struct SavedState;
 
 class Screen {
  public:
@@ -20,11 +20,11 @@ class Screen {
   Screen(const Screen&) = delete;
   Screen& operator=(const Screen&) = delete;
 
-  // At window creation: the saved skin and window switches from the settings, the narrow
-  // window, every widget added to the scene in drawing order, and a Medium deal.
-  void build(Host& host, const Settings& settings);
+  // At window creation: the saved skin and window switches, the narrow window, every widget
+  // added to the scene in drawing order, and a Medium deal.
+  void build(Host& host, const SavedState& saved);
 
-  // The window switches, as the buttons show them and the settings keep them.
+  // The window switches, as the buttons show them and the settings file keeps them.
   bool keepOnTop() const { return keepOnTopFlag_; }
   bool transparent() const { return transparencyFlag_; }
   bool sidePanelShown() const { return sidePanelFlag_; }

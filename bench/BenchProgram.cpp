@@ -10,7 +10,6 @@
 BenchProgram::BenchProgram(Width width, int skin, int scale)
     : host_(app_, &ResourceStore::builtIn(), &sharedText()) {
   host_.setScale(scale);
-  host_.setSettingsPath("");
   host_.setTime(1700000000);
   if (!app_.start(host_)) throw std::runtime_error("the headless window was not created");
   for (int i = 0; i < skin; ++i) host_.key(screen::kKeySkinAndRepaint);

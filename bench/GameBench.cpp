@@ -60,7 +60,7 @@ void settingsWrite(benchmark::State& state) {
   const TemporarySettings folder;
   const Settings settings = typicalSettings();
   for (auto _ : state) {
-    if (settings.write(folder.path()) != 1) {
+    if (!settings.write(folder.path())) {
       state.SkipWithError("the settings file was not written");
       return;
     }
@@ -69,13 +69,13 @@ void settingsWrite(benchmark::State& state) {
 
 void settingsRead(benchmark::State& state) {
   const TemporarySettings folder;
-  if (typicalSettings().write(folder.path()) != 1) {
+  if (!typicalSettings().write(folder.path())) {
     state.SkipWithError("the settings file was not written");
     return;
   }
   for (auto _ : state) {
     Settings settings;
-    if (settings.read(folder.path()) != 1) {
+    if (!settings.read(folder.path())) {
       state.SkipWithError("the settings file was not read");
       return;
     }

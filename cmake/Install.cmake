@@ -65,7 +65,8 @@ configure_file(${metadata}/README.txt.in ${metadata}/README.txt @ONLY NEWLINE_ST
 if(NOT WIN32)
   deradu_fill_facts(text ${templates}/linux/help.txt.in ${metadata}/help.txt)
   file(READ ${metadata}/help.txt.in DERADU_HELP_TEXT)
-  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/programs/linux/HelpText.h CONTENT
+  get_target_property(program_folder deradu BINARY_DIR)
+  file(CONFIGURE OUTPUT ${program_folder}/HelpText.h CONTENT
 "// What --help prints after the usage line, written by the configuration from the player facts.
 #pragma once
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "platform/canvas.h"
@@ -30,10 +29,6 @@ struct Size {
 class Host {
  public:
   virtual ~Host() = default;
-
-  // Full path of the settings file; empty when the platform cannot say where it belongs. A path
-  // rather than a text, so that a folder named in any letters the system allows is kept whole.
-  virtual std::filesystem::path settingsPath() = 0;
 
   // Usable screen size (SM_CXFULLSCREEN, SM_CYFULLSCREEN).
   virtual Size fullScreenSize() = 0;

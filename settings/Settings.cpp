@@ -46,18 +46,18 @@ void Settings::setUnsigned(int index, std::uint32_t value) {
   setLine(index, std::to_string(value));
 }
 
-int Settings::read(const std::filesystem::path& path) {
+bool Settings::read(const std::filesystem::path& path) {
   if (path.empty()) {
-    return 0;
+    return false;
   }
   // A FIFO, device or folder at the path reads as a file that cannot be opened, so start-up
   // never waits on one.
   const std::unique_ptr<std::FILE, FileCloser> file(openRegularFileForReading(path));
   if (!file) {
-    return 0;
+    return false;
   }
   readFrom(file.get());
-  return 1;
+  return true;
 }
 
 int Settings::readFrom(std::FILE* file) {
@@ -77,8 +77,8 @@ int Settings::readFrom(std::FILE* file) {
   return taken;
 }
 
-int Settings::write(const std::filesystem::path& path) const {
-  return replaceFile(path, [this](std::FILE* file) { return writeTo(file); }) ? 1 : 0;
+bool Settings::write(const std::filesystem::path& path) const {
+  return replaceFile(path, [this](std::FILE* file) { return writeTo(file); });
 }
 
 bool Settings::writeTo(std::FILE* file) const {

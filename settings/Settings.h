@@ -37,18 +37,18 @@ class Settings {
   }
 
   // Reads the file (text mode) into lines 0-5; the lines it does not supply keep their values.
-  // 1 when the file was opened, 0 otherwise (also for an empty path, and for anything but a
-  // regular file at the path).
-  int read(const std::filesystem::path& path);
+  // True when the file was opened; false otherwise (also for an empty path, and for anything
+  // but a regular file at the path).
+  bool read(const std::filesystem::path& path);
   // The reading itself, from an open stream: one fgets per line, stopping at the end of the
   // stream or a read error. Returns how many lines were taken (0-6).
   int readFrom(std::FILE* file);
 
   // Replaces the file with lines 0-5, each followed by a line break, creating missing folders
   // (see replaceFile for what is never replaced). The old file stays intact unless the new one
-  // was written completely. 1 when the file now holds the lines, 0 when it could not be written
-  // (also for an empty path).
-  int write(const std::filesystem::path& path) const;
+  // was written completely. True when the file now holds the lines, false when it could not be
+  // written (also for an empty path).
+  bool write(const std::filesystem::path& path) const;
   // The writing itself, into an open stream: each of lines 0-5 followed by one line break, so
   // the file always has six lines. A line read from the file and never given a value since
   // brings its own line break, which is dropped once: a file that nothing changed comes back

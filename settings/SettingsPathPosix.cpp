@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -18,7 +19,7 @@ std::string_view withoutTrailingSlashes(std::string_view folder) {
 
 }  // namespace
 
-std::string linuxSettingsPath(const char* xdgConfigHome, const char* home) {
+std::optional<std::string> linuxSettingsPath(const char* xdgConfigHome, const char* home) {
   std::string configHome;
   if (isAbsolute(xdgConfigHome)) {
     configHome = withoutTrailingSlashes(xdgConfigHome);
@@ -26,11 +27,14 @@ std::string linuxSettingsPath(const char* xdgConfigHome, const char* home) {
     configHome = withoutTrailingSlashes(home);
     configHome += "/.config";
   } else {
-    return {};
+    return std::nullopt;
   }
   return configHome + "/qor/revaziriv/revAziriv.ini";
 }
 
-std::filesystem::path settingsFilePath() {
-  return linuxSettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+std::optional<std::filesystem::path> settingsFilePath() {
+  std::optional<std::string> path =
+      linuxSettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  if (!path) return std::nullopt;
+  return std::filesystem::path(std::move(*path));
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,7 +19,6 @@ class HeadlessHost final : public Host {
   HeadlessHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextRenderer* text);
 
   // Test controls.
-  void setSettingsPath(std::filesystem::path path) { settingsPath_ = std::move(path); }
   void setFullScreenSize(Size size) { fullScreen_ = size; }
   void setTime(std::int64_t seconds) { time_ = seconds; }
   void moveWindow(Point position) { position_ = position; }
@@ -51,7 +49,6 @@ class HeadlessHost final : public Host {
   bool insidePaint() const { return inPaint_; }
 
   // Host.
-  std::filesystem::path settingsPath() override { return settingsPath_; }
   Size fullScreenSize() override { return fullScreen_; }
   bool createWindow(const char* title, Point position) override;
   void setTimer(int id, int milliseconds) override;
@@ -78,7 +75,6 @@ class HeadlessHost final : public Host {
  private:
   WindowProcedure& procedure_;
   SoftCanvas frame_;
-  std::filesystem::path settingsPath_;
   Size fullScreen_{1024, 768};
   std::int64_t time_ = 1;
   Point position_;

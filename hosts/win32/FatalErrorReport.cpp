@@ -1,4 +1,4 @@
-// The report of a failure the program cannot go on after: the system's message, then the end.
+// The report of a failure the program cannot go on after: said on stderr and in a message box.
 #include "hosts/win32/FatalErrorReport.h"
 
 #include <cstdio>
@@ -45,23 +45,23 @@ std::string fatalErrorText(const char* name, int code, const char* systemText) {
   return text;
 }
 
-void fatalErrorReport(const char* name) {
+std::string lastErrorText(const char* name) {
   const DWORD code = GetLastError();
-  {
-    const SystemText systemText(code);
-    const std::string text = fatalErrorText(name, static_cast<int>(code), systemText.get());
-    MessageBoxA(nullptr, text.c_str(), "Error", MB_OK);
-  }
-  ExitProcess(code);
+  const SystemText systemText(code);
+  return fatalErrorText(name, static_cast<int>(code), systemText.get());
 }
 
-void outOfMemoryReport() {
-  static constexpr char kLine[] = "deradu: out of memory";
-  // A program started from a console or under Wine has a stderr; elsewhere the write fails
-  // quietly and the message box still tells. Neither needs memory of ours.
-  std::fputs(kLine, stderr);
-  std::fputs("\n", stderr);
+void reportFatalError(const char* text) {
+  // One line: the system's own text ends in a line break.
+  std::size_t length = std::strlen(text);
+  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) --length;
+  std::fwrite(text, 1, length, stderr);
+  std::fputc('\n', stderr);
   std::fflush(stderr);
-  MessageBoxA(nullptr, kLine, "Error", MB_OK);
+  MessageBoxA(nullptr, text, "Error", MB_OK);
+}
+
+void endWithFatalError(const char* text) {
+  reportFatalError(text);
   ExitProcess(static_cast<UINT>(host::kFatalExitCode));
 }

@@ -1,15 +1,18 @@
 // The Windows host: the "winMain" window class, one layered window and its message loop.
 #include "hosts/win32/Win32Host.h"
 
-#include <shellapi.h>
-
 #include <ctime>
 #include <new>
+#include <optional>
 
 #include "platform/hostConstants.h"
 #include "platform/messages.h"
 #include "hosts/win32/FatalErrorReport.h"
-#include "settings/SettingsPath.h"
+#include "hosts/win32/GdiCanvas.h"
+#include "hosts/win32/Win32Api.h"
+
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 namespace {
 
@@ -24,83 +27,102 @@ constexpr DWORD kWindowStyle = WS_SYSMENU | WS_MINIMIZEBOX;
 
 }  // namespace
 
+struct Win32Host::Window {
+  Window(HINSTANCE moduleInstance, WindowProcedure& windowProcedure)
+      : instance(moduleInstance), procedure(windowProcedure) {}
+
+  // The window class's procedure: finds the Window the creation parameters named.
+  static LRESULT CALLBACK systemProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam);
+
+  HINSTANCE instance;
+  WindowProcedure& procedure;
+  // Set by WM_NCCREATE, before WM_CREATE reaches the procedure; cleared by WM_NCDESTROY.
+  HWND handle = nullptr;
+
+  PAINTSTRUCT paint{};
+  std::optional<GdiCanvas> paintCanvas;
+  HDC windowDc = nullptr;
+  std::optional<GdiCanvas> windowCanvas;
+};
+
 Win32Host::Win32Host(HINSTANCE instance, WindowProcedure& procedure)
-    : instance_(instance), procedure_(procedure) {}
-
-Win32Host::~Win32Host() {
-  if (window_ != nullptr) {
-    // The window outlived the message loop: it goes without telling the procedure, whose run
-    // is over.
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-  }
-}
-
-void Win32Host::registerWindowClass() {
+    : window_(std::make_unique<Window>(instance, procedure)) {
   WNDCLASSA windowClass{};
   windowClass.style = kClassStyle;
-  windowClass.lpfnWndProc = &Win32Host::windowProcedure;
+  windowClass.lpfnWndProc = &Window::systemProcedure;
   windowClass.cbClsExtra = 0;
   windowClass.cbWndExtra = 0;
-  windowClass.hInstance = instance_;
-  windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kIconId));
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = nullptr;
   windowClass.lpszMenuName = MAKEINTRESOURCEA(kMenuId);
   windowClass.lpszClassName = kWindowClass;
-  if (RegisterClassA(&windowClass) == 0) fatalErrorReport("Main1");
+  if (RegisterClassA(&windowClass) == 0) endWithFatalError(lastErrorText("Main1").c_str());
 }
 
-std::filesystem::path Win32Host::settingsPath() { return settingsFilePath(); }
+Win32Host::~Win32Host() {
+  if (window_->handle != nullptr) {
+    // The window outlived the message loop: it goes without telling the procedure, whose run
+    // is over.
+    SetWindowLongPtrA(window_->handle, GWLP_USERDATA, 0);
+    DestroyWindow(window_->handle);
+  }
+}
 
 Size Win32Host::fullScreenSize() {
   return {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
 }
 
 bool Win32Host::createWindow(const char* title, Point position) {
-  // The host rides along in the creation parameters, so WM_NCCREATE can bind the window to it
-  // before WM_CREATE arrives.
+  // The host's window state rides along in the creation parameters, so WM_NCCREATE can bind
+  // the window to it before WM_CREATE arrives.
   const HWND window = CreateWindowExA(WS_EX_LAYERED, kWindowClass, title, kWindowStyle,
-                                      position.x, position.y, 0, 0, nullptr, nullptr, instance_,
-                                      this);
-  return window != nullptr;
+                                      position.x, position.y, 0, 0, nullptr, nullptr,
+                                      window_->instance, window_.get());
+  if (window == nullptr) {
+    reportFatalError(lastErrorText("CreateWindowExA").c_str());
+    return false;
+  }
+  return true;
 }
 
 // The results of the window calls below are ignored on purpose: the window either does it or
 // stays as it was, and the game goes on either way.
 
 void Win32Host::setTimer(int id, int milliseconds) {
-  SetTimer(window_, static_cast<UINT_PTR>(id), static_cast<UINT>(milliseconds), nullptr);
+  SetTimer(window_->handle, static_cast<UINT_PTR>(id), static_cast<UINT>(milliseconds), nullptr);
 }
 
 void Win32Host::resizeWindow(Size outer) {
-  SetWindowPos(window_, nullptr, 0, 0, outer.width, outer.height, SWP_NOMOVE);
+  SetWindowPos(window_->handle, nullptr, 0, 0, outer.width, outer.height, SWP_NOMOVE);
 }
 
 Size Win32Host::clientSize() {
   RECT client{};
-  GetClientRect(window_, &client);
+  GetClientRect(window_->handle, &client);
   return {client.right - client.left, client.bottom - client.top};
 }
 
 Point Win32Host::windowPosition() {
   RECT outer{};
-  GetWindowRect(window_, &outer);
+  GetWindowRect(window_->handle, &outer);
   return {outer.left, outer.top};
 }
 
 void Win32Host::setTopmost(bool topmost) {
-  SetWindowPos(window_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+  SetWindowPos(window_->handle, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void Win32Host::setOpacity(std::uint8_t alpha) {
-  SetLayeredWindowAttributes(window_, 0, alpha, LWA_ALPHA);
+  SetLayeredWindowAttributes(window_->handle, 0, alpha, LWA_ALPHA);
 }
 
 void Win32Host::showWindow() {
-  ShowWindow(window_, SW_SHOWNORMAL);
-  UpdateWindow(window_);
+  ShowWindow(window_->handle, SW_SHOWNORMAL);
+  UpdateWindow(window_->handle);
 }
 
 bool Win32Host::isLeftButtonDown() { return GetAsyncKeyState(VK_LBUTTON) != 0; }
@@ -110,24 +132,24 @@ void Win32Host::openUrl(const std::string& url) {
 }
 
 Canvas& Win32Host::beginPaint() {
-  const HDC dc = BeginPaint(window_, &paint_);
-  return paintCanvas_.emplace(instance_, dc);
+  const HDC dc = BeginPaint(window_->handle, &window_->paint);
+  return window_->paintCanvas.emplace(window_->instance, dc);
 }
 
 void Win32Host::endPaint() {
-  paintCanvas_.reset();
-  EndPaint(window_, &paint_);
+  window_->paintCanvas.reset();
+  EndPaint(window_->handle, &window_->paint);
 }
 
 Canvas& Win32Host::getDC() {
-  windowDc_ = GetDC(window_);
-  return windowCanvas_.emplace(instance_, windowDc_);
+  window_->windowDc = GetDC(window_->handle);
+  return window_->windowCanvas.emplace(window_->instance, window_->windowDc);
 }
 
 void Win32Host::releaseDC() {
-  windowCanvas_.reset();
-  if (windowDc_ != nullptr) ReleaseDC(window_, windowDc_);
-  windowDc_ = nullptr;
+  window_->windowCanvas.reset();
+  if (window_->windowDc != nullptr) ReleaseDC(window_->handle, window_->windowDc);
+  window_->windowDc = nullptr;
 }
 
 void Win32Host::postQuit(int exitCode) { PostQuitMessage(exitCode); }
@@ -145,30 +167,30 @@ int Win32Host::runMessageLoop() {
 
 std::int64_t Win32Host::currentTime() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
-LRESULT CALLBACK Win32Host::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
+LRESULT CALLBACK Win32Host::Window::systemProcedure(HWND window, UINT message, WPARAM wParam,
+                                                    LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    auto* host = static_cast<Win32Host*>(create->lpCreateParams);
-    host->window_ = window;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
+    auto* state = static_cast<Window*>(create->lpCreateParams);
+    state->handle = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
   }
   // Messages before WM_NCCREATE (WM_GETMINMAXINFO) and after WM_NCDESTROY have no host.
-  auto* host = reinterpret_cast<Win32Host*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (host == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  auto* state = reinterpret_cast<Window*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (state == nullptr) return DefWindowProcA(window, message, wParam, lParam);
 
   std::intptr_t result = msg::kDefault;
   try {
-    result = host->procedure_.windowProc(message, wParam, lParam);
+    result = state->procedure.windowProc(message, wParam, lParam);
   } catch (const std::bad_alloc&) {
     // An exception cannot unwind through USER32's frames back to WinMain: the program ends
     // here, with nothing written.
-    outOfMemoryReport();
+    endWithFatalError(kOutOfMemoryText);
   }
   if (result == msg::kDefault) result = DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    host->window_ = nullptr;
+    state->handle = nullptr;
   }
   return result;
 }

@@ -2,28 +2,28 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "platform/host.h"
-#include "hosts/win32/GdiCanvas.h"
-#include "hosts/win32/Win32Api.h"
+
+// The module handle, as windows.h declares it; the system headers stay inside the host's sources.
+struct HINSTANCE__;
 
 // Direct USER32/GDI32 calls and nothing more: every window message goes to the portable window
 // procedure as it is, and whatever that leaves to the default goes to DefWindowProcA.
 class Win32Host final : public Host {
  public:
-  // `instance` owns the resources (icon, bitmaps); `procedure` must outlive the host.
-  Win32Host(HINSTANCE instance, WindowProcedure& procedure);
+  // Registers the "winMain" window class (RegisterClassA) for `instance`, the module that owns
+  // the resources (icon, bitmaps); a failure ends the process through the fatal error report.
+  // `procedure` must outlive the host.
+  Win32Host(HINSTANCE__* instance, WindowProcedure& procedure);
   ~Win32Host() override;
   Win32Host(const Win32Host&) = delete;
   Win32Host& operator=(const Win32Host&) = delete;
 
-  // RegisterClassA for "winMain". A failure ends the process through the fatal error report.
-  void registerWindowClass();
-
-  std::filesystem::path settingsPath() override;
   Size fullScreenSize() override;
+  // A window that cannot be made is reported as a fatal error is, and gives false.
   bool createWindow(const char* title, Point position) override;
   void setTimer(int id, int milliseconds) override;
   void resizeWindow(Size outer) override;
@@ -43,16 +43,7 @@ class Win32Host final : public Host {
   std::int64_t currentTime() override;
 
  private:
-  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam);
-
-  HINSTANCE instance_;
-  WindowProcedure& procedure_;
-  // Set by WM_NCCREATE, before WM_CREATE reaches the procedure; cleared by WM_NCDESTROY.
-  HWND window_ = nullptr;
-
-  PAINTSTRUCT paint_{};
-  std::optional<GdiCanvas> paintCanvas_;
-  HDC windowDc_ = nullptr;
-  std::optional<GdiCanvas> windowCanvas_;
+  // The window's handles and paint state, and the system's window procedure (Win32Host.cpp).
+  struct Window;
+  std::unique_ptr<Window> window_;
 };

@@ -19,7 +19,6 @@
 #include "hosts/x11/ScaleFactor.h"
 #include "hosts/x11/StartupNotification.h"
 #include "hosts/x11/UrlOpener.h"
-#include "settings/SettingsPath.h"
 
 namespace {
 
@@ -197,8 +196,6 @@ void X11Host::displayLost() {
   std::fflush(nullptr);
   std::_Exit(kFatalExitCode);
 }
-
-std::filesystem::path X11Host::settingsPath() { return settingsFilePath(); }
 
 Size X11Host::fullScreenSize() {
   const Size root{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};

@@ -59,7 +59,6 @@ class X11Host final : public Host {
   X11Host(const X11Host&) = delete;
   X11Host& operator=(const X11Host&) = delete;
 
-  std::filesystem::path settingsPath() override;
   Size fullScreenSize() override;
   bool createWindow(const char* title, Point position) override;
   void setTimer(int id, int milliseconds) override;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "HelpText.h"
 #include "app/Application.h"
 #include "app/ScreenTable.h"
 #include "gfx/resources/ResourceStore.h"
@@ -15,7 +16,7 @@
 #include "gfx/TextRenderer.h"
 #include "hosts/x11/X11Host.h"
 #include "platform/hostConstants.h"
-#include "programs/linux/HelpText.h"
+#include "settings/SettingsPath.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
       if (!text->ok()) std::fprintf(stderr, "no font found: %s\n", text->error().c_str());
       return text.get();
     };
-    Application application;
+    Application application(settingsFilePath());
     X11Host host(application, &resources, waitForText, &resources.icon());
     return application.run(host);
   } catch (const std::bad_alloc&) {

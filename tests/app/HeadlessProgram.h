@@ -24,8 +24,8 @@ class HeadlessProgram {
   // `settings` is the settings file's contents; none means no file.
   explicit HeadlessProgram(const char* settings = nullptr, std::int64_t time = 1700000000)
       : folder_(makeFolder()),
+        app_(settingsPath()),
         host_(app_, &ResourceStore::builtIn(), &sharedText()) {
-    host_.setSettingsPath(settingsPath());
     host_.setTime(time);
     if (settings != nullptr) writeSettings(settings);
   }

@@ -178,9 +178,7 @@ namespace {
 // A host whose window cannot be made.
 class NoWindowHost final : public Host {
  public:
-  explicit NoWindowHost(std::string path) : path_(std::move(path)) {}
   bool loopRan = false;
-  std::filesystem::path settingsPath() override { return path_; }
   Size fullScreenSize() override { return {800, 600}; }
   bool createWindow(const char*, Point) override { return false; }
   void setTimer(int, int) override {}
@@ -202,17 +200,14 @@ class NoWindowHost final : public Host {
     return 0;
   }
   std::int64_t currentTime() override { return 0; }
-
- private:
-  std::string path_;
 };
 
 }  // namespace
 
 TEST(Startup, WithoutAWindowTheSettingsFileIsLeftAlone) {
   HeadlessProgram files("1\n1\n1\n5\n6\n3\n");
-  NoWindowHost host(files.settingsPath().string());
-  Application app;
+  NoWindowHost host;
+  Application app(files.settingsPath());
   EXPECT_EQ(app.run(host), host::kFatalExitCode);
   EXPECT_FALSE(host.loopRan);
   EXPECT_EQ(files.readSettings(), "1\n1\n1\n5\n6\n3\n");

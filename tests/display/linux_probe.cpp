@@ -177,7 +177,6 @@ int main(int argc, char** argv) {
   probe.topmost = topmost;
   probe.idle = mode == "idle";
   const Size screen = host.fullScreenSize();
-  probe.log("settings %s", host.settingsPath().c_str());
   probe.log("screen %d %d", screen.width, screen.height);
   if (!host.createWindow("Qor Deradu 1.0", {x, y})) return 3;
   host.setTopmost(topmost);

@@ -23,8 +23,7 @@ TextRenderer& sharedText() {
 std::string checkWindowProcInput(const std::uint8_t* data, std::size_t size) {
   Application app;
   HeadlessHost host(app, &ResourceStore::builtIn(), &sharedText());
-  // No file is read, and none is written: the run never reaches finish().
-  host.setSettingsPath("");
+  // The application has no settings file: none is read, and none would be written.
   host.setTime(1700000000);
   if (!app.start(host)) return "the window was not created";
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@
 
 #include <aclapi.h>
 #include <sddl.h>
+#include <shlobj.h>
 #else
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -136,12 +138,20 @@ TEST(DecimalText, ParsesLikeStrtolWithA32BitLong) {
   }
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(SettingsPath, LiesInTheMachineWideApplicationDataFolderOnWindows) {
+  wchar_t folder[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder), S_OK);
+  const std::optional<fs::path> path = settingsFilePath();
+  ASSERT_TRUE(path);
+  EXPECT_EQ(path->native(), std::wstring(folder) + L"\\qor\\revaziriv\\revAziriv.ini");
+}
+#else
 TEST(SettingsPath, FollowsTheXdgRulesOnLinux) {
   struct Case {
     const char* xdgConfigHome;
     const char* home;
-    std::string expected;
+    std::optional<std::string> expected;
   };
   const Case cases[] = {
       {"/x/cfg", "/home/u", "/x/cfg/qor/revaziriv/revAziriv.ini"},
@@ -150,9 +160,9 @@ TEST(SettingsPath, FollowsTheXdgRulesOnLinux) {
       {"", "/home/u", "/home/u/.config/qor/revaziriv/revAziriv.ini"},
       {"relative/cfg", "/home/u/", "/home/u/.config/qor/revaziriv/revAziriv.ini"},
       {nullptr, "/", "/.config/qor/revaziriv/revAziriv.ini"},
-      {nullptr, nullptr, ""},
-      {"", "", ""},
-      {"relative", "also/relative", ""},
+      {nullptr, nullptr, std::nullopt},
+      {"", "", std::nullopt},
+      {"relative", "also/relative", std::nullopt},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(linuxSettingsPath(c.xdgConfigHome, c.home), c.expected)
@@ -179,8 +189,8 @@ TEST(SettingsLines, StartAsSpacesAndRefuseIndicesOutsideTheTen) {
 
 TEST_F(SettingsFileTest, NoFileLeavesTheLinesAsTheyWere) {
   Settings settings;
-  EXPECT_EQ(settings.read(path_), 0);
-  EXPECT_EQ(settings.read(""), 0);
+  EXPECT_FALSE(settings.read(path_));
+  EXPECT_FALSE(settings.read(""));
   for (int i = 0; i < Settings::kLineCount; ++i) {
     EXPECT_EQ(settings.line(i), kSpaces) << "line " << i;
   }
@@ -215,7 +225,7 @@ TEST_F(SettingsFileTest, ReadsFileLinesInPiecesOfAtMost19Characters) {
     putBytes(path_, c.bytes);
     Settings settings;
     settings.setLine(6, "untouched");
-    EXPECT_EQ(settings.read(path_), 1) << c.name;
+    EXPECT_TRUE(settings.read(path_)) << c.name;
     for (int i = 0; i < Settings::kFileLineCount; ++i) {
       EXPECT_EQ(settings.line(i), c.lines[static_cast<std::size_t>(i)]) << c.name << ", line " << i;
     }
@@ -227,7 +237,7 @@ TEST_F(SettingsFileTest, ReadsFileLinesInPiecesOfAtMost19Characters) {
 TEST_F(SettingsFileTest, ReadsCrLfFilesWrittenOnWindows) {
   putBytes(path_, "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n");
   Settings settings;
-  ASSERT_EQ(settings.read(path_), 1);
+  ASSERT_TRUE(settings.read(path_));
   const std::int32_t expected[] = {1, 1, 0, 120, 300, 3};
   for (int i = 0; i < Settings::kFileLineCount; ++i) {
     EXPECT_EQ(parseDecimal(settings.line(i)), expected[i]) << "line " << i;
@@ -243,7 +253,7 @@ TEST_F(SettingsFileTest, WritesTheSixLiveValuesOnePerLine) {
     settings.setUnsigned(i, values[i]);
   }
   settings.setLine(6, "never written");
-  EXPECT_EQ(settings.write(path_), 1);
+  EXPECT_TRUE(settings.write(path_));
   EXPECT_EQ(textOf(path_), "1\n0\n0\n30\n40\n3\n");
 }
 
@@ -269,8 +279,8 @@ TEST_F(SettingsFileTest, LinesNeverStoredAreWrittenBackAsRead) {
   for (const Case& c : cases) {
     putBytes(path_, c.before);
     Settings settings;
-    ASSERT_EQ(settings.read(path_), 1) << c.name;
-    EXPECT_EQ(settings.write(path_), 1) << c.name;
+    ASSERT_TRUE(settings.read(path_)) << c.name;
+    EXPECT_TRUE(settings.write(path_)) << c.name;
     std::ifstream in(path_, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.after) << c.name;
   }
@@ -279,7 +289,7 @@ TEST_F(SettingsFileTest, LinesNeverStoredAreWrittenBackAsRead) {
 TEST_F(SettingsFileTest, ShortensALongerOldFile) {
   putBytes(path_, std::string(500, 'x') + "\n9\n9\n9\n9\n9\n9\n9\n");
   Settings settings;
-  EXPECT_EQ(settings.write(path_), 1);
+  EXPECT_TRUE(settings.write(path_));
   // Lines never given a text are written as the 0 they read as.
   EXPECT_EQ(textOf(path_), "0\n0\n0\n0\n0\n0\n");
 }
@@ -293,10 +303,10 @@ TEST_F(SettingsFileTest, NegativeCoordinateComesBackAsTheLargestInteger) {
   before.setUnsigned(SettingsLine::kWindowLeft, static_cast<std::uint32_t>(std::int32_t{-40}));
   EXPECT_EQ(before.line(SettingsLine::kWindowTop), "4294967295");
   EXPECT_EQ(before.line(SettingsLine::kWindowLeft), "4294967256");
-  ASSERT_EQ(before.write(path_), 1);
+  ASSERT_TRUE(before.write(path_));
 
   Settings after;
-  ASSERT_EQ(after.read(path_), 1);
+  ASSERT_TRUE(after.read(path_));
   EXPECT_EQ(after.line(SettingsLine::kWindowLeft), "4294967256\n");
   EXPECT_EQ(parseDecimal(after.line(SettingsLine::kWindowTop)), INT32_MAX);
   EXPECT_EQ(parseDecimal(after.line(SettingsLine::kWindowLeft)), INT32_MAX);
@@ -306,16 +316,16 @@ TEST_F(SettingsFileTest, CreatesMissingFolders) {
   const std::string nested = (folder_ / "qor" / "revaziriv" / "revAziriv.ini").string();
   Settings settings;
   settings.setUnsigned(SettingsLine::kSkin, 1);
-  EXPECT_EQ(settings.write(nested), 1);
+  EXPECT_TRUE(settings.write(nested));
   Settings again;
-  EXPECT_EQ(again.read(nested), 1);
+  EXPECT_TRUE(again.read(nested));
   EXPECT_EQ(again.line(SettingsLine::kSkin), "1\n");
   EXPECT_EQ(entriesOf(fs::path(nested).parent_path()), std::vector<std::string>{"revAziriv.ini"});
 }
 
 TEST_F(SettingsFileTest, EmptyPathWritesNothing) {
   Settings settings;
-  EXPECT_EQ(settings.write(""), 0);
+  EXPECT_FALSE(settings.write(""));
   EXPECT_FALSE(replaceFile("", [](std::FILE*) { return true; }));
 }
 
@@ -335,7 +345,7 @@ TEST_F(SettingsFileTest, FolderThatIsAFileIsLeftAlone) {
   const std::string blocker = (folder_ / "qor").string();
   putBytes(blocker, "not a folder");
   Settings settings;
-  EXPECT_EQ(settings.write((folder_ / "qor" / "revaziriv" / "revAziriv.ini").string()), 0);
+  EXPECT_FALSE(settings.write((folder_ / "qor" / "revaziriv" / "revAziriv.ini").string()));
   EXPECT_EQ(textOf(blocker), "not a folder");
   EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"qor"});
 }
@@ -374,7 +384,7 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
   struct Case {
     const char* kind;
     std::function<bool()> make;
-    int read;                     // read's result
+    bool read;                    // read's result
     std::function<bool()> wrote;  // whether the save may write
     std::function<std::string()> after;  // what is wrong afterwards, or empty
   };
@@ -400,7 +410,7 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
     return fs::status(path_).permissions() == before ? std::string() : "permissions changed";
   };
   const Case cases[] = {
-      {"regular file", [&] { putBytes(path_, old); return true; }, 1, yes, holds(path_, saved)},
+      {"regular file", [&] { putBytes(path_, old); return true; }, true, yes, holds(path_, saved)},
       {"file only its owner may read",
        [&] {
          putBytes(path_, old);
@@ -408,20 +418,20 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
          before = fs::status(path_).permissions();
          return true;
        },
-       1, yes, keepsItsPermissions},
+       true, yes, keepsItsPermissions},
       {"link to a regular file",
-       [&] { putBytes(real.string(), old); return link(real, path_); }, 1, yes,
+       [&] { putBytes(real.string(), old); return link(real, path_); }, true, yes,
        [&] { return fs::is_symlink(path_) ? holds(real, saved)() : "the link was cut"; }},
       {"link to a link to a regular file",
        [&] { putBytes(real.string(), old); return link(real, folder_ / "middle") &&
-                                                  link("middle", path_); }, 1, yes,
+                                                  link("middle", path_); }, true, yes,
        holds(real, saved)},
-      {"dangling link", [&] { return link(folder_ / "new" / "real.ini", path_); }, 0, yes,
+      {"dangling link", [&] { return link(folder_ / "new" / "real.ini", path_); }, false, yes,
        [&] { return fs::is_symlink(path_) ? holds(folder_ / "new" / "real.ini", saved)()
                                           : "the link was cut"; }},
-      {"links in a loop", [&] { return link("b", path_) && link(path_, folder_ / "b"); }, 0, no,
+      {"links in a loop", [&] { return link("b", path_) && link(path_, folder_ / "b"); }, false, no,
        isA(path_, fs::file_type::symlink)},
-      {"folder", [&] { return fs::create_directory(path_); }, 0, no,
+      {"folder", [&] { return fs::create_directory(path_); }, false, no,
        [&] { return fs::is_empty(path_) ? "" : "written into"; }},
       {"read-only file",
        [&] {
@@ -440,7 +450,7 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
                                       fs::perms::others_write, fs::perm_options::remove);
          return true;
        },
-       1, yes, holds(path_, saved)},
+       true, yes, holds(path_, saved)},
       {"leftovers of killed saves",
        [&] {
          putBytes(path_, old);
@@ -450,7 +460,7 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
          leftover("other.ini.tmp-0123456789abcdef", true);
          return true;
        },
-       1, yes,
+       true, yes,
        [&] {
          const std::vector<std::string> expected = {
              "other.ini.tmp-0123456789abcdef", "revAziriv.ini",
@@ -459,9 +469,9 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
          std::sort(found.begin(), found.end());
          return found == expected ? holds(path_, saved)() : "wrong leftovers removed";
        }},
-      {"FIFO nobody writes", [&] { return makeFifo(path_); }, 0, no,
+      {"FIFO nobody writes", [&] { return makeFifo(path_); }, false, no,
        isA(path_, fs::file_type::fifo)},
-      {"device node", [&] { return makeNullDevice(path_); }, 0, no,
+      {"device node", [&] { return makeNullDevice(path_); }, false, no,
        isA(path_, fs::file_type::character)},
   };
   // The same folder for each case, emptied, since the cases name their paths in it. Windows
@@ -488,7 +498,7 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
         settings.setLine(i, std::string(1, saved[static_cast<std::size_t>(2 * i)]));
       }
       const bool wrote = c.wrote();
-      EXPECT_EQ(settings.write(path_), wrote ? 1 : 0) << c.kind;
+      EXPECT_EQ(settings.write(path_), wrote) << c.kind;
       EXPECT_EQ(c.after(), "") << c.kind;
     }
   }
@@ -546,7 +556,7 @@ TEST_F(SettingsFileTest, CleanupRemovesOnlyOldLeftoversOfItsOwnName) {
     if (c.survives) expected.push_back(c.name);
   }
   Settings settings;
-  EXPECT_EQ(settings.write(path_), 1);
+  EXPECT_TRUE(settings.write(path_));
   std::vector<std::string> found = entriesOf(folder_);
   std::sort(found.begin(), found.end());
   std::sort(expected.begin(), expected.end());
@@ -569,7 +579,7 @@ TEST_F(SettingsFileTest, SavesThroughFortyLinksButNotFortyOne) {
     Settings settings;
     settings.setUnsigned(SettingsLine::kSkin, 1);
     const bool saves = links <= 40;
-    EXPECT_EQ(settings.write(chain / "link0"), saves ? 1 : 0) << links << " links";
+    EXPECT_EQ(settings.write(chain / "link0"), saves) << links << " links";
     EXPECT_EQ(textOf((chain / "real.ini").string()), saves ? "1\n0\n0\n0\n0\n0\n" : old)
         << links << " links";
     EXPECT_TRUE(fs::is_symlink(chain / "link0")) << links << " links";
@@ -589,9 +599,9 @@ TEST_F(SettingsFileTest, SyncsTheNewFileBeforeItsRenameAndTheFolderAfterIt) {
   spy::watchSyncs([&](const std::string& name) { syncs.push_back({name, textOf(path_)}); });
   Settings settings;
   settings.setUnsigned(SettingsLine::kSkin, 1);
-  const int wrote = settings.write(path_);
+  const bool wrote = settings.write(path_);
   spy::watchSyncs(nullptr);
-  EXPECT_EQ(wrote, 1);
+  EXPECT_TRUE(wrote);
   ASSERT_EQ(syncs.size(), 2u);
   EXPECT_EQ(fs::path(syncs[0].name).filename().string().rfind("revAziriv.ini.tmp-", 0), 0u)
       << syncs[0].name;
@@ -606,7 +616,7 @@ TEST_F(SettingsFileTest, AFailedCloseOfTheNewFileKeepsTheOldOne) {
   spy::failCloseOfFileNamed("revAziriv.ini.tmp-");
   Settings settings;
   settings.setUnsigned(SettingsLine::kSkin, 1);
-  EXPECT_EQ(settings.write(path_), 0);
+  EXPECT_FALSE(settings.write(path_));
   EXPECT_EQ(textOf(path_), old);
   EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
 }
@@ -638,7 +648,7 @@ TEST_F(SettingsFileTest, TheInPlaceFallbackCutsAndSyncsTheFile) {
       spy::watchSyncs([&](const std::string& name) { fileSyncs += name == file ? 1 : 0; });
       Settings settings;
       settings.setUnsigned(SettingsLine::kSkin, 1);
-      EXPECT_EQ(settings.write(path_), 1) << c.name;
+      EXPECT_TRUE(settings.write(path_)) << c.name;
       spy::watchSyncs(nullptr);
       EXPECT_EQ(textOf(path_), "1\n0\n0\n0\n0\n0\n") << c.name;
       EXPECT_EQ(fileSyncs, 1) << c.name;
@@ -709,7 +719,7 @@ TEST_F(SettingsFileTest, FoldersItMakesLetTheUsersGroupModifyWhatTheyHold) {
   }
   const fs::path file = folder_ / "qor" / "revaziriv" / "revAziriv.ini";
   Settings settings;
-  ASSERT_EQ(settings.write(file), 1);
+  ASSERT_TRUE(settings.write(file));
   for (const fs::path& made : {folder_ / "qor", file.parent_path()}) {
     const UsersRights rights = usersRightsOn(made);
     EXPECT_EQ(rights.access & kModify, kModify) << made.string();

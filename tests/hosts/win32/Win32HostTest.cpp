@@ -9,8 +9,6 @@
 #include "hosts/win32/Win32Api.h"
 #include "hosts/win32/Win32Host.h"
 
-#include <shlobj.h>
-
 namespace {
 
 constexpr const char* kTitle = "Win32Host test window";
@@ -64,7 +62,6 @@ TEST(Win32Host, RunsOneWindowFromCreationToTheQuitMessage) {
   {
     Win32Host host(instance, procedure);
     procedure.host = &host;
-    host.registerWindowClass();
 
     ASSERT_TRUE(host.createWindow(kTitle, {40, 30}));
     // WM_CREATE ran inside creation, with the window already usable.
@@ -99,13 +96,26 @@ TEST(Win32Host, RunsOneWindowFromCreationToTheQuitMessage) {
   EXPECT_TRUE(UnregisterClassA("winMain", instance));
 }
 
-TEST(Win32Host, SettingsLiveInTheMachineWideApplicationDataFolder) {
-  ScriptedProcedure procedure;
-  Win32Host host(GetModuleHandleA(nullptr), procedure);
-  wchar_t folder[MAX_PATH] = {};
-  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder), S_OK);
-  EXPECT_EQ(host.settingsPath().native(),
-            std::wstring(folder) + L"\\qor\\revaziriv\\revAziriv.ini");
+// Closes each fatal error's message box as it appears, as a person reading it would.
+DWORD WINAPI closeErrorBoxes(void*) {
+  for (;;) {
+    if (const HWND box = FindWindowA("#32770", "Error"); box != nullptr) {
+      PostMessageA(box, WM_CLOSE, 0, 0);
+    }
+    Sleep(10);
+  }
+}
+
+TEST(Win32HostDeathTest, AWindowClassThatCannotBeRegisteredEndsTheRunWithCode2) {
+  EXPECT_EXIT(
+      {
+        CloseHandle(CreateThread(nullptr, 0, closeErrorBoxes, nullptr, 0, nullptr));
+        ScriptedProcedure procedure;
+        const Win32Host first(GetModuleHandleA(nullptr), procedure);
+        // The class is taken by the first host.
+        const Win32Host second(GetModuleHandleA(nullptr), procedure);
+      },
+      ::testing::ExitedWithCode(2), "Main1 failed with error 1410");
 }
 
 }  // namespace
