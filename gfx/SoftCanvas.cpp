@@ -107,7 +107,7 @@ void enlargeRow(const std::uint32_t* source, int skipped, int scale, std::uint32
   const std::size_t blocks = (count - written) / static_cast<std::size_t>(scale);
   std::uint32_t* out = target + written;
   if (scale == 2) {
-    // The usual factor, and a frame of 4 times the pixels: four source pixels at a time, each
+    // The usual scale, and a frame of 4 times the pixels: four source pixels at a time, each
     // doubled by a shuffle, so that the stores go 16 bytes at once.
     std::size_t i = 0;
     for (; i + 4 <= blocks; i += 4) {

@@ -36,8 +36,9 @@ class SoftCanvas final : public Canvas {
   // outlive the canvas.
   void setTextRenderer(TextRenderer* text) { text_ = text; }
 
-  // Beyond this a frame would take more memory than any screen could show.
-  static constexpr int kMaxScale = 8;
+  // The largest scale, for the canvas and every host's choice (docs/player-facts.txt, "scale"):
+  // the wide window is already about as wide as a 4K screen at it.
+  static constexpr int kMaxScale = 4;
 
   int width() const { return width_; }
   int height() const { return height_; }

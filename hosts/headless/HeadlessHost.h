@@ -22,7 +22,7 @@ class HeadlessHost final : public Host {
   void setFullScreenSize(Size size) { fullScreen_ = size; }
   void setTime(std::int64_t seconds) { time_ = seconds; }
   void moveWindow(Point position) { position_ = position; }
-  // Physical pixels per logical one in the frame, as the X11 host's scale factor; set it before
+  // Physical pixels per logical one in the frame, as the X11 host's scale; set it before
   // the window is made.
   void setScale(int scale) { frame_.setScale(scale); }
   // Sends one message to the window procedure now, as the message loop would dispatch it.

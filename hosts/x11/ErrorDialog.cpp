@@ -1,21 +1,15 @@
 // The fatal-error dialog's window: its properties, events and presenting its picture.
 #include "hosts/x11/ErrorDialog.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <poll.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <memory>
 
-#include "platform/hostConstants.h"
 #include "hosts/x11/ErrorDialogPicture.h"
-#include "hosts/x11/PixelConverter.h"
-#include "hosts/x11/ScaleFactor.h"
+#include "hosts/x11/Scale.h"
 #include "hosts/x11/StartupNotification.h"
+#include "hosts/x11/X11Image.h"
+#include "hosts/x11/X11Window.h"
 
 namespace {
 
@@ -25,110 +19,16 @@ struct DisplayCloser {
   void operator()(Display* display) const { XCloseDisplay(display); }
 };
 
-// The image's pixels stay ours; XDestroyImage would free them with free().
-struct ImageDestroyer {
-  void operator()(XImage* image) const {
-    image->data = nullptr;
-    XDestroyImage(image);
-  }
-};
-
-// Presents the picture through an image in the server's own pixel format, whatever its depth
-// and byte order; on a visual without colour channels, light pixels are white and dark black.
-class Presenter {
- public:
-  Presenter(Display* display, int screen) : display_(display), screen_(screen) {
-    Visual* visual = DefaultVisual(display, screen);
-    trueColour_ = visual->c_class == TrueColor || visual->c_class == DirectColor;
-  }
-
-  void present(Window window, GC gc, const ErrorDialogPicture& picture) {
-    Visual* visual = DefaultVisual(display_, screen_);
-    const auto depth = static_cast<unsigned>(DefaultDepth(display_, screen_));
-    std::unique_ptr<XImage, ImageDestroyer> image(
-        XCreateImage(display_, visual, depth, ZPixmap, 0, nullptr,
-                     static_cast<unsigned>(picture.width), static_cast<unsigned>(picture.height),
-                     32, 0));
-    if (!image) return;
-    data_.assign(static_cast<std::size_t>(image->bytes_per_line) *
-                     static_cast<std::size_t>(picture.height), 0);
-    image->data = data_.data();
-    const PixelConverter converter(image->red_mask, image->green_mask, image->blue_mask,
-                                   image->bits_per_pixel, image->byte_order == MSBFirst);
-    for (int y = 0; y < picture.height; ++y) {
-      const std::uint32_t* row = picture.pixels.data() + static_cast<std::size_t>(y) *
-                                                             static_cast<std::size_t>(picture.width);
-      if (trueColour_ && converter.usable()) {
-        char* out = image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line;
-        converter.convertRow(row, out, picture.width);
-        continue;
-      }
-      for (int x = 0; x < picture.width; ++x) {
-        XPutPixel(image.get(), x, y, pixelValue(row[x], converter));
-      }
-    }
-    XPutImage(display_, window, gc, image.get(), 0, 0, 0, 0, static_cast<unsigned>(picture.width),
-              static_cast<unsigned>(picture.height));
-  }
-
- private:
-  unsigned long pixelValue(std::uint32_t rgb, const PixelConverter& converter) const {
-    if (trueColour_) return converter.value(rgb);
-    const std::uint32_t r = (rgb >> 16) & 0xFF;
-    const std::uint32_t g = (rgb >> 8) & 0xFF;
-    const std::uint32_t b = rgb & 0xFF;
-    return r + g + b >= 3 * 128 ? WhitePixel(display_, screen_) : BlackPixel(display_, screen_);
-  }
-
-  Display* display_;
-  int screen_;
-  bool trueColour_ = false;
-  std::vector<char> data_;
-};
-
-void setProperties(Display* display, Window window, const ErrorDialogPicture& picture, int x,
-                   int y) {
-  XStoreName(display, window, kTitle);
-  const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
-                  PropModeReplace, reinterpret_cast<const unsigned char*>(kTitle),
-                  static_cast<int>(std::strlen(kTitle)));
-
-  // A fixed size, and the place the program chose: centred.
-  XSizeHints* size = XAllocSizeHints();
-  if (size != nullptr) {
-    size->flags = PPosition | PMinSize | PMaxSize;
-    size->x = x;
-    size->y = y;
-    size->min_width = size->max_width = picture.width;
-    size->min_height = size->max_height = picture.height;
-    XSetWMNormalHints(display, window, size);
-    XFree(size);
-  }
-  XWMHints* hints = XAllocWMHints();
-  if (hints != nullptr) {
-    hints->flags = InputHint | StateHint;
-    hints->input = True;
-    hints->initial_state = NormalState;
-    XSetWMHints(display, window, hints);
-    XFree(hints);
-  }
-  XClassHint* classHint = XAllocClassHint();
-  if (classHint != nullptr) {
-    char name[] = "deradu";
-    char className[sizeof host::kWindowClass];
-    std::memcpy(className, host::kWindowClass, sizeof className);
-    classHint->res_name = name;
-    classHint->res_class = className;
-    XSetClassHint(display, window, classHint);
-    XFree(classHint);
-  }
-  const Atom dialogType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM,
-                  32, PropModeReplace, reinterpret_cast<const unsigned char*>(&dialogType), 1);
-  const long pid = static_cast<long>(getpid());
-  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
-                  PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+// A fixed size, and the place the program chose: centred.
+void setSizeHints(Display* display, ::Window window, const ErrorDialogPicture& picture, int x,
+                  int y) {
+  XSizeHints size{};
+  size.flags = PPosition | PMinSize | PMaxSize;
+  size.x = x;
+  size.y = y;
+  size.min_width = size.max_width = picture.width;
+  size.min_height = size.max_height = picture.height;
+  XSetWMNormalHints(display, window, &size);
 }
 
 bool endsDialog(XKeyEvent& key) {
@@ -139,13 +39,8 @@ bool endsDialog(XKeyEvent& key) {
 
 // Waits for the next event; false when `stopFd` has something to read first.
 bool nextEvent(Display* display, int stopFd, XEvent& event) {
-  // XPending sends what is buffered and reads what has arrived, so a poll after it that finds
-  // nothing waits for what is really still to come.
   while (XPending(display) == 0) {
-    pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0}, {stopFd, POLLIN, 0}};
-    // An interrupted poll only goes round again; ignored on purpose.
-    poll(watched, 2, -1);
-    if ((watched[1].revents & POLLIN) != 0) return false;
+    if (waitForInput(display, stopFd, -1)) return false;
   }
   XNextEvent(display, &event);
   return true;
@@ -159,25 +54,26 @@ void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd)
   Display* display = connection.get();
   const int screen = DefaultScreen(display);
 
-  // Drawn at the program's own scale, whose window it stands for.
-  const int scale = displayScaleFactor(display);
+  // Drawn at the program's own scale and visual, whose window it stands for; a display that
+  // cannot show the game still shows the dialog in its default visual.
+  const int scale = displayScale(display);
   ErrorDialogPicture picture = paintErrorDialog(message, text, false, scale);
   const int x = (DisplayWidth(display, screen) - picture.width) / 2;
   const int y = (DisplayHeight(display, screen) - picture.height) / 2;
-  XSetWindowAttributes attributes{};
-  attributes.background_pixel = WhitePixel(display, screen);
-  attributes.event_mask =
+  const VisualChoice visual = pickVisual(display, screen).value_or(defaultVisual(display, screen));
+  const Atoms atoms(display);
+  const ::Window window = makeWindow(
+      display, visual, x, y, picture.width, picture.height,
       ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | Button1MotionMask |
-      StructureNotifyMask;
-  const Window window = XCreateWindow(
-      display, RootWindow(display, screen), x, y, static_cast<unsigned>(picture.width),
-      static_cast<unsigned>(picture.height), 0, CopyFromParent, InputOutput, CopyFromParent,
-      CWBackPixel | CWEventMask, &attributes);
-  setProperties(display, window, picture, x, y);
-  Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  XSetWMProtocols(display, window, &deleteWindow, 1);
+          StructureNotifyMask);
+  setIdentity(display, window, atoms, kTitle, Atoms::kWindowTypeDialog, nullptr);
+  setSizeHints(display, window, picture, x, y);
   const GC gc = XCreateGC(display, window, 0, nullptr);
-  Presenter presenter(display, screen);
+  auto image = std::make_unique<X11Image>(display, visual.visual, visual.depth);
+  const auto present = [&] {
+    image->update(picture.pixels, picture.width, picture.height);
+    image->put(window, gc, 0, 0, picture.width, picture.height);
+  };
   XMapRaised(display, window);
   announceStartupEnd(display);
 
@@ -192,7 +88,7 @@ void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd)
     if (!nextEvent(display, stopFd, event)) break;
     switch (event.type) {
       case Expose:
-        if (event.xexpose.count == 0) presenter.present(window, gc, picture);
+        if (event.xexpose.count == 0) present();
         break;
       case KeyPress:
         done = endsDialog(event.xkey);
@@ -212,8 +108,7 @@ void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd)
         }
         break;
       case ClientMessage:
-        done = event.xclient.format == 32 &&
-               static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow;
+        done = closeRequested(display, atoms, event);
         break;
       case DestroyNotify:
         done = event.xdestroywindow.window == window;
@@ -224,9 +119,11 @@ void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd)
     if (!done && (pressedOnOk && pointerOnOk) != shownPressed) {
       shownPressed = pressedOnOk && pointerOnOk;
       picture = paintErrorDialog(message, text, shownPressed, scale);
-      presenter.present(window, gc, picture);
+      present();
     }
   }
+  image.reset();
   XFreeGC(display, gc);
   XDestroyWindow(display, window);
+  if (visual.colormap != 0) XFreeColormap(display, visual.colormap);
 }

@@ -15,16 +15,13 @@
 // - The frame size: the outer size is the client size plus a 6 x 25 frame; the window is
 //   placed by its outer corner and cannot be resized.
 // - No DPI awareness as such: the window procedure sees logical pixels throughout. At a scale
-//   factor s (ScaleFactor.h) the X window is s times the client size, the canvas draws at s,
-//   and mouse positions are divided by s. Screen positions (the window's corner, the usable
-//   screen size) stay in physical pixels, so a saved place means the same at any factor.
+//   s (Scale.h) the X window is s times the client size, the canvas draws at s, and mouse
+//   positions are divided by s. Screen positions (the window's corner, the usable
+//   screen size) stay in physical pixels, so a saved place means the same at any scale.
 // SIGTERM, SIGINT and SIGHUP close the window as its close box does, once it exists; before
 // that they end the process as they would any other, and during the fatal-error dialog they
 // close it, the run then ending as the failure it is.
 #pragma once
-
-// Xlib first: its Font is renamed while it is read (see Xlib.h).
-#include "hosts/x11/Xlib.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,11 +33,12 @@
 #include "gfx/SoftCanvas.h"
 #include "hosts/x11/SignalPipe.h"
 #include "hosts/x11/TimerSchedule.h"
-#include "hosts/x11/X11Image.h"
 
 class BitmapSource;
 class TextRenderer;
 struct BitmapView;
+// Xlib's event, declared here so that includers need not take in Xlib.
+union _XEvent;
 
 // Translates X events into the window procedure's Win32-numbered messages and presents the
 // canvas, talking to the X server through Xlib.
@@ -78,19 +76,24 @@ class X11Host final : public Host {
   int runMessageLoop() override;
   std::int64_t currentTime() override;
 
+  // The Linux program's one way to end in failure: `message` in one line on stderr, then,
+  // unless the display was lost, in the error dialog where a display can show one (SIGTERM,
+  // SIGINT and SIGHUP close it too), and the process ends with host::kFatalExitCode. For a
+  // failure with no host (out of memory), `text` may be null: the dialog then has no words.
+  [[noreturn]] static void fail(const std::string& message, TextRenderer* text = nullptr);
+
   // Called by Xlib's I/O error handler when the connection is gone (the server ended, or
   // another client killed it): once the window was made, WM_ENDSESSION lets the program keep
   // its settings, answered from the last known position without any X request; then the
-  // process ends with the fatal exit code. Does not return.
+  // program fails, without a dialog.
   [[noreturn]] void displayLost();
 
  private:
-  struct Atoms;
+  // The X side: the connection, the atoms, the visual, the window and its image.
+  struct Server;
 
-  // Sleeps until input, a signal, or `timeout` milliseconds (-1: no limit) have passed.
-  void wait(int timeout);
-  void handle(XEvent& event);
-  void handleButton(const XEvent& event);
+  void handle(_XEvent& event);
+  void handleButton(const _XEvent& event);
   // WM_CLOSE, and DefWindowProc's answer to it: WM_DESTROY, then the window goes.
   void close();
   std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
@@ -102,12 +105,9 @@ class X11Host final : public Host {
   Size physicalClient() const;
   // Asks the server where the outer corner is now and keeps it for when it cannot be asked.
   void refreshPosition();
-  void setIcon();
   void setSizeHints(Point position);
-  // Says what failed on stderr, then in the dialog where a display can show one, and ends the
-  // process with the fatal exit code.
-  [[noreturn]] void fatalError(const std::string& message);
-  void showFatalDialog(const std::string& message);
+  // fail(), with the text renderer and the signal pipe the host has.
+  [[noreturn]] void fatal(const std::string& message);
 
   // The text renderer, taken from the text source the first time.
   TextRenderer* textRenderer();
@@ -116,21 +116,8 @@ class X11Host final : public Host {
   TextSource textSource_;
   TextRenderer* text_ = nullptr;
   const BitmapView* icon_ = nullptr;
-  Display* display_ = nullptr;
-  std::unique_ptr<Atoms> atoms_;
+  std::unique_ptr<Server> x_;
   std::optional<SignalPipe> signals_;
-
-  int screen_ = 0;
-  ::Window root_ = 0;
-  Visual* visual_ = nullptr;
-  int depth_ = 24;
-  // Physical pixels per logical one: GDK_SCALE, else Xft.dpi, else 1 (ScaleFactor.h).
-  int scale_ = 1;
-  // A colormap of our own only where the visual is not the screen's default.
-  Colormap colormap_ = 0;
-  ::Window window_ = 0;
-  GC gc_ = nullptr;
-  std::unique_ptr<X11Image> image_;
 
   Size client_;
   Point position_;

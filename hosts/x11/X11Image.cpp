@@ -22,9 +22,15 @@ int noteAttachError(Display*, XErrorEvent*) {
 
 X11Image::X11Image(Display* display, Visual* visual, int depth)
     : display_(display), visual_(visual), depth_(depth) {
-  shmOffered_ = XShmQueryExtension(display) == True;
-  direct_ = depth == 24 && visual->red_mask == 0xFF0000 && visual->green_mask == 0x00FF00 &&
-            visual->blue_mask == 0x0000FF;
+  colour_ = visual->c_class == TrueColor || visual->c_class == DirectColor;
+  // Black and white are all a visual without colour channels is sure to show; the fatal-error
+  // dialog meets one on a display that cannot show the game.
+  shmOffered_ = colour_ && XShmQueryExtension(display) == True;
+  direct_ = colour_ && depth == 24 && visual->red_mask == 0xFF0000 &&
+            visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
+  const int screen = DefaultScreen(display);
+  black_ = BlackPixel(display, screen);
+  white_ = WhitePixel(display, screen);
 }
 
 X11Image::~X11Image() { release(); }
@@ -128,11 +134,23 @@ bool X11Image::makeConverted(int width, int height) {
 
 void X11Image::convertInto(XImage& image, std::span<const std::uint32_t> pixels, int width,
                            int height) {
-  if (!converter_ || !converter_->usable()) return;
+  if (!converter_) return;
   for (int y = 0; y < height; ++y) {
-    converter_->convertRow(pixels.data() + static_cast<std::size_t>(y) * width,
-                           image.data + static_cast<std::size_t>(y) * image.bytes_per_line, width);
+    const std::uint32_t* row = pixels.data() + static_cast<std::size_t>(y) * width;
+    if (colour_ && converter_->usable()) {
+      converter_->convertRow(row, image.data + static_cast<std::size_t>(y) * image.bytes_per_line,
+                             width);
+      continue;
+    }
+    // A format the converter cannot write, or no colours: pixel by pixel, through Xlib.
+    for (int x = 0; x < width; ++x) XPutPixel(&image, x, y, pixelValue(row[x]));
   }
+}
+
+unsigned long X11Image::pixelValue(std::uint32_t rgb) const {
+  if (colour_) return converter_->value(rgb);
+  const std::uint32_t sum = ((rgb >> 16) & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF);
+  return sum >= 3 * 128 ? white_ : black_;
 }
 
 void X11Image::update(std::span<const std::uint32_t> pixels, int width, int height) {

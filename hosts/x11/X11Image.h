@@ -14,7 +14,8 @@
 // shared memory, which the canvas can draw into directly; otherwise through the connection with
 // XPutImage, straight from the canvas's buffer. That direct path serves a 24-bit TrueColor
 // visual with the canvas's 0x00RRGGBB layout; for any other TrueColor visual (15, 16 or 30 bits,
-// other masks) each frame is converted to the visual's format in an image of its own.
+// other masks) each frame is converted to the visual's format in an image of its own. On a
+// visual without colour channels light pixels are white and dark ones black.
 class X11Image {
  public:
   // `depth` is the visual's depth, which its window has.
@@ -42,11 +43,16 @@ class X11Image {
   // The image frames are converted into, without MIT-SHM.
   bool makeConverted(int width, int height);
   void convertInto(XImage& image, std::span<const std::uint32_t> pixels, int width, int height);
+  unsigned long pixelValue(std::uint32_t rgb) const;
 
   Display* display_;
   Visual* visual_;
   int depth_;
+  // Whether the visual has colour channels (TrueColor or DirectColor).
+  bool colour_ = false;
   bool direct_ = false;
+  unsigned long black_ = 0;
+  unsigned long white_ = 0;
   bool shmOffered_ = false;
   int width_ = 0;
   int height_ = 0;

@@ -15,7 +15,6 @@
 #include "gfx/FontLookup.h"
 #include "gfx/TextRenderer.h"
 #include "hosts/x11/X11Host.h"
-#include "platform/hostConstants.h"
 #include "settings/SettingsPath.h"
 
 namespace {
@@ -63,6 +62,8 @@ int main(int argc, char** argv) {
   // the game without its settings.
   std::signal(SIGPIPE, SIG_IGN);
   if (const int exitCode = handleArguments(argc, argv); exitCode >= 0) return exitCode;
+  // Outside the try, so that a failure for want of memory can still be told in words.
+  std::unique_ptr<TextRenderer> text;
   try {
     const ResourceStore& resources = ResourceStore::builtIn();
     // Finding and opening the font (fontconfig reads its whole configuration unless the last
@@ -83,7 +84,6 @@ int main(int argc, char** argv) {
       // runs on this thread when the renderer is first wanted.
       fontSearch = std::async(std::launch::deferred, findFont);
     }
-    std::unique_ptr<TextRenderer> text;
     auto waitForText = [&fontSearch, &text]() -> TextRenderer* {
       text = fontSearch.get();
       // Without a font the text stays undrawn; the tiles and pictures need none.
@@ -96,7 +96,6 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     // Nothing was written yet: the settings file is written only after the message loop,
     // through a temporary file that replaces the old one whole.
-    std::fprintf(stderr, "deradu: out of memory\n");
-    return host::kFatalExitCode;
+    X11Host::fail("out of memory", text.get());
   }
 }

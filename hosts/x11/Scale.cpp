@@ -1,12 +1,15 @@
-// The scale factor from the environment and the X resources.
-#include "hosts/x11/ScaleFactor.h"
+// The scale from the environment and the X resources.
+#include "hosts/x11/Scale.h"
 
-#include <X11/Xlib.h>
+#include "hosts/x11/Xlib.h"
+
 #include <X11/Xresource.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
+
+#include "gfx/SoftCanvas.h"
 
 namespace {
 
@@ -41,10 +44,10 @@ bool parseDpi(std::string_view text, double& dpi) {
 
 }  // namespace
 
-int chooseScaleFactor(const char* gdkScale, const char* resources) {
-  long scale = 0;
-  if (gdkScale != nullptr && parseWhole(gdkScale, kMaxScaleFactor, scale) && scale > 0) {
-    return static_cast<int>(scale);
+int chooseScale(const char* gdkScale, const char* resources) {
+  long asked = 0;
+  if (gdkScale != nullptr && parseWhole(gdkScale, SoftCanvas::kMaxScale, asked) && asked > 0) {
+    return static_cast<int>(asked);
   }
   if (resources == nullptr) return 1;
   XrmInitialize();
@@ -53,15 +56,15 @@ int chooseScaleFactor(const char* gdkScale, const char* resources) {
   char* type = nullptr;
   XrmValue value{};
   double dpi = 0;
-  int factor = 1;
+  int scale = 1;
   if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) == True &&
       value.addr != nullptr && parseDpi(std::string_view(value.addr), dpi)) {
-    factor = std::clamp(static_cast<int>((dpi + 48) / 96), 1, kMaxScaleFactor);
+    scale = std::clamp(static_cast<int>((dpi + 48) / 96), 1, SoftCanvas::kMaxScale);
   }
   XrmDestroyDatabase(database);
-  return factor;
+  return scale;
 }
 
-int displayScaleFactor(_XDisplay* display) {
-  return chooseScaleFactor(std::getenv("GDK_SCALE"), XResourceManagerString(display));
+int displayScale(_XDisplay* display) {
+  return chooseScale(std::getenv("GDK_SCALE"), XResourceManagerString(display));
 }

@@ -1,5 +1,5 @@
-// The scale factor from GDK_SCALE and Xft.dpi.
-#include "hosts/x11/ScaleFactor.h"
+// The scale from GDK_SCALE and Xft.dpi.
+#include "hosts/x11/Scale.h"
 
 #include <gtest/gtest.h>
 
@@ -7,18 +7,18 @@
 
 namespace {
 
-TEST(ScaleFactor, GdkScaleFirstThenXftDpiRoundedToWholeFactorsElseOne) {
+TEST(Scale, GdkScaleFirstThenXftDpiRoundedToWholeScalesElseOne) {
   struct Case {
     const char* gdkScale;
     const char* resources;
-    int factor;
+    int scale;
   };
   const std::vector<Case> cases = {
       {nullptr, nullptr, 1},
       {"2", nullptr, 2},
       {"3", "Xft.dpi:\t96\n", 3},
       {"1", "Xft.dpi:\t192\n", 1},
-      {"9", nullptr, 4},  // never above the largest factor
+      {"9", nullptr, 4},  // never above the largest scale
       // Not a positive whole number: Xft.dpi decides.
       {"0", "Xft.dpi:\t192\n", 2},
       {"-2", "Xft.dpi:\t192\n", 2},
@@ -28,7 +28,7 @@ TEST(ScaleFactor, GdkScaleFirstThenXftDpiRoundedToWholeFactorsElseOne) {
       {nullptr, "Xft.dpi:\t96\n", 1},
       {nullptr, "Xft.dpi:\t143\n", 1},
       {nullptr, "Xft.dpi:\t143.9\n", 1},
-      {nullptr, "Xft.dpi:\t144\n", 2},  // 150 %: the nearest factor, halves up
+      {nullptr, "Xft.dpi:\t144\n", 2},  // 150 %: the nearest scale, halves up
       {nullptr, "Xft.dpi:\t192\n", 2},
       {nullptr, "Xft.dpi:\t239\n", 2},
       {nullptr, "Xft.dpi:\t240\n", 3},
@@ -42,7 +42,7 @@ TEST(ScaleFactor, GdkScaleFirstThenXftDpiRoundedToWholeFactorsElseOne) {
       {nullptr, "", 1},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(chooseScaleFactor(c.gdkScale, c.resources), c.factor)
+    EXPECT_EQ(chooseScale(c.gdkScale, c.resources), c.scale)
         << (c.gdkScale != nullptr ? c.gdkScale : "(unset)") << " / "
         << (c.resources != nullptr ? c.resources : "(none)");
   }
