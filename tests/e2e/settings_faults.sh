@@ -45,7 +45,7 @@ lay_out() { # layout
     fifo) mkdir -p "$folder" && mkfifo "$file" ;;
     readonly-file) write_settings "$file" "$good" && chmod 0444 "$file" ;;
     others-file) write_settings "$file" "$good" && chown 65534 "$file" ;;
-    dangling) mkdir -p "$folder" && ln -s "$home/elsewhere/revAziriv.ini" "$file" ;;
+    dangling) mkdir -p "$folder" && ln -s "$home/elsewhere/$(basename "$file")" "$file" ;;
     readonly-folder) write_settings "$file" "$good" && chmod 0555 "$folder" ;;
   esac
 }
@@ -89,7 +89,7 @@ expect() { # expectation
     alone)
       echo "nothing else is in the folder"
       found=$(ls -A "$folder" | paste -sd' ' -)
-      [ "$found" = revAziriv.ini ] && echo yes || echo "$found"
+      [ "$found" = "$(basename "$file")" ] && echo yes || echo "$found"
       ;;
     six-lines)
       echo "the file holds six well-formed lines"
