@@ -6,8 +6,8 @@
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$here/../e2e/e2e_lib.sh"
-begin_script desks
 use_program "${1:-}"
+begin_script desks
 require_tools Xvfb xdotool xwininfo xrdb import convert
 use_screen_reader "$here/../.." "${2:-}"
 # shellcheck source=tests/e2e/linux_driver.sh

@@ -1,6 +1,6 @@
-# What the end-to-end scripts know of the screen (sourced, after tests/support/lib.sh's
-# begin_script): the program under test, the screen reader and the places it prints, reading the
-# board from screenshots, the game window's geometry and X properties, and the stand-in URL
+# What the end-to-end scripts know of the screen (sourced; it brings tests/support/lib.sh): the
+# program under test, the screen reader and the places it prints (after begin_script), reading
+# the board from screenshots, the game window's geometry and X properties, and the stand-in URL
 # opener and close request.
 
 # shellcheck source=tests/support/lib.sh

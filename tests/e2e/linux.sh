@@ -8,8 +8,8 @@
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$here/e2e_lib.sh"
-begin_script linux
 use_program "${1:-}"
+begin_script linux
 use_screen_reader "$here/../.." "${2:-}"
 require_tools Xvfb xdotool xwininfo xprop xkill import cc
 # shellcheck source=tests/e2e/linux_driver.sh

@@ -16,8 +16,8 @@ fi
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$here/e2e_lib.sh"
-begin_script settings_faults
 use_program "${1:-}"
+begin_script settings_faults
 require_tools Xvfb xdotool setpriv mknod
 at_cleanup "grep -o ' $work/[^ ]*' /proc/mounts | sort -r | xargs -r -n1 umount"
 start_virtual_display "$work" || fatal "the virtual display starts"

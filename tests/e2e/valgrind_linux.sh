@@ -9,12 +9,12 @@
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$here/e2e_lib.sh"
-begin_script memcheck
 use_program "${1:-}"
 if sanitized; then
   echo "$binary is built with the sanitizers; memcheck runs on the Release program"
   exit 77
 fi
+begin_script memcheck
 require_tools valgrind Xvfb xdotool xwininfo xprop import cc
 use_screen_reader "$here/../.." "${2:-}"
 # shellcheck source=tests/e2e/linux_driver.sh

@@ -9,8 +9,8 @@
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$here/e2e_lib.sh"
-begin_script wayland
 use_program "${1:-}"
+begin_script wayland
 require_tools weston Xwayland xdotool xwininfo import cc
 use_screen_reader "$here/../.." "${2:-}"
 # shellcheck source=tests/e2e/linux_driver.sh

@@ -10,8 +10,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 web=$(cd "$here/../../web" && pwd)
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$here/../e2e/e2e_lib.sh"
-begin_script help_page
 use_program "${1:-}"
+begin_script help_page
 require_tools php curl chromium tidy convert identify Xvfb xdotool
 use_screen_reader "$here/../.." "${2:-}"
 shots=$(dirname "$binary")
