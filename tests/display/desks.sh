@@ -13,11 +13,11 @@ use_screen_reader "$here/../.." "${2:-}"
 # shellcheck source=tests/e2e/linux_driver.sh
 source "$here/../e2e/linux_driver.sh"
 
-# A virtual display of this many bits a pixel, on a free display number. -noreset: the
-# resources xrdb sets stay when their last client leaves.
+# A virtual display of this many bits a pixel, on a free display number (without resets, so
+# the resources xrdb sets stay when their last client leaves).
 start_server() { # depth
   stop_virtual_display
-  start_virtual_display "$work" "$1" -noreset || fatal "Xvfb starts at depth $1"
+  start_virtual_display "$work" "$1" || fatal "Xvfb starts at depth $1"
 }
 
 # The driver's start with the numbered skin at (0, 0), unless keep_settings is set.
