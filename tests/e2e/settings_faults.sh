@@ -23,7 +23,8 @@ at_cleanup "grep -o ' $work/[^ ]*' /proc/mounts | sort -r | xargs -r -n1 umount"
 start_virtual_display "$work" || fatal "the virtual display starts"
 
 # Each case's layout under its configuration folder `home`, around the settings file `file` in
-# the folder `folder`. A case that cannot be laid out here prints why.
+# the folder `folder`; fails when it could not be made. A case this machine cannot have prints
+# why.
 good="1 1 0 120 300 3"
 small_tmpfs() { mount -t tmpfs -o size=64k tmpfs "$home" && mkdir -p "$folder"; }
 lay_out() { # layout
@@ -32,14 +33,15 @@ lay_out() { # layout
     readonly-fs) small_tmpfs && write_settings "$file" "$good" && mount -o remount,ro "$home" ;;
     blocked) printf 'not a folder\n' >"$home/qor" ;;
     full-disk)
-      small_tmpfs && write_settings "$file" "$good"
-      dd if=/dev/zero of="$home/filler" bs=4k >/dev/null 2>&1
+      # dd ends with an error once the disk is full.
+      small_tmpfs && write_settings "$file" "$good" &&
+        { dd if=/dev/zero of="$home/filler" bs=4k >/dev/null 2>&1 || true; }
       ;;
     folder) mkdir -p "$file/inside" ;;
     damaged) mkdir -p "$folder" && head -c 3000 /dev/urandom >"$file" ;;
     device)
       mkdir -p "$folder"
-      mknod "$home/null-device" c 1 3 2>/dev/null || echo "device nodes need root"
+      mknod "$home/null-device" c 1 3 2>/dev/null || { echo "device nodes need root"; return; }
       ln -s "$home/null-device" "$file"
       ;;
     fifo) mkdir -p "$folder" && mkfifo "$file" ;;
@@ -140,7 +142,10 @@ while IFS='|' read -r name layout who expectations; do
   home="$work/$number-$layout"
   file=$(settings_file "$home")
   folder=$(dirname "$file")
-  why=$(lay_out "$layout")
+  if ! why=$(lay_out "$layout" 2>&1); then
+    fail "the case is laid out" "$why"
+    continue
+  fi
   if [ -n "$why" ]; then
     echo "  skip  $why"
     continue

@@ -120,7 +120,7 @@ wait_window() { # pid|- [title] [seconds] [watch]
 }
 
 # Runs COMMAND every tenth of a second until it succeeds; returns 1 when it still fails after
-# `seconds`.
+# `wait_seconds`.
 wait_until() { # command...
   local deadline=$((SECONDS + wait_seconds))
   until "$@"; do
