@@ -57,11 +57,11 @@ lay_out() { # layout
 state() { # path
   local kind
   kind=$(stat -c %F "$1" 2>/dev/null) || { echo missing; return; }
-  echo "$kind $(stat -c '%u %a' "$1")"
   case $kind in
-    "regular file") sha256sum <"$1" ;;
-    directory) ls -A "$1" | paste -sd' ' - ;;
-    "symbolic link") readlink "$1" ;;
+    "regular file") echo "$kind $(stat -c '%u %a' "$1") $(sha256sum <"$1" | cut -c1-16)" ;;
+    directory) echo "$kind $(stat -c '%u %a' "$1") $(ls -A "$1" | paste -sd' ' -)" ;;
+    "symbolic link") echo "$kind $(stat -c '%u %a' "$1") $(readlink "$1")" ;;
+    *) echo "$kind $(stat -c '%u %a' "$1")" ;;
   esac
 }
 # The paths the expectations name, relative to `home`; "file" and "folder" are the settings'.
