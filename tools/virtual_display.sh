@@ -12,8 +12,11 @@ start_virtual_display() { # work folder, [depth], [Xvfb arguments...]
   shift $(($# < 2 ? $# : 2))
   # A number left by an earlier server would be read before the new one truncates the file.
   rm -f "$number"
-  # Xvfb picks the number itself and writes it to fd 3 once it accepts clients.
-  Xvfb -displayfd 3 -screen 0 "1280x1024x$depth" -nolisten tcp "$@" 3>"$number" >/dev/null 2>&1 &
+  # Xvfb picks the number itself and writes it to fd 3 once it accepts clients. -noreset: by
+  # default the server resets when its last client leaves, and a program starting meanwhile
+  # (a script's next run of the game) is refused.
+  Xvfb -displayfd 3 -screen 0 "1280x1024x$depth" -nolisten tcp -noreset "$@" 3>"$number" \
+    >/dev/null 2>&1 &
   virtual_display_pid=$!
   for _ in $(seq 100); do
     [ -s "$number" ] && break
