@@ -196,11 +196,12 @@ else
     "$unpacked/usr/games" env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$work/home" \
     XDG_DATA_DIRS="$unpacked/usr/share" XDG_CONFIG_HOME="$config" XDG_CACHE_HOME="$work/cache" \
     gtk-launch "$app_id" >"$work/launch.log" 2>&1
-  # The launched program is no child of this script: the cleanup ends it if the close did not.
   if window=$(wait_window -); then
     pass "gtk-launch $app_id with PATH=/usr/bin:/bin shows the window"
-    started "$(xprop -id "$window" _NET_WM_PID | sed -n 's/.* = //p')"
+    # No child of this script, so not the cleanup's to end.
+    launched=$(xprop -id "$window" _NET_WM_PID | sed -n 's/.* = //p')
     [ -n "$close_helper" ] && "$close_helper" "$window"
+    timeout "$wait_seconds" tail --pid="$launched" -f /dev/null || kill -KILL "$launched"
   else
     fail "gtk-launch $app_id with PATH=/usr/bin:/bin shows the window" "$(head -n 3 "$work/launch.log")"
   fi

@@ -81,11 +81,6 @@ key_values() {
 }
 
 installed_files="LICENSE.txt NEWS.txt README.txt THIRD-PARTY-NOTICES.txt deradu.exe uninstall.exe"
-# Waits while COMMAND succeeds, at most the one wait.
-wait_while() { # command...
-  local deadline=$((SECONDS + wait_seconds))
-  while "$@" && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
-}
 listing() { ls "$1" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//'; }
 exists() { [ -e "$1" ] && echo yes || echo no; }
 
@@ -166,7 +161,8 @@ if window=$(wait_window - "Qor Deradu 1.0" "$wait_seconds" "$game_pid"); then
   check "the uninstaller with the game running fails with exit code 2" 2 "$status"
   timeout "$wait_seconds" wine "C:\\$other_name\\uninstall.exe" /S >>"$work/un-running.log" 2>&1
   # Its copy's end: nothing of the uninstaller left running.
-  wait_while pgrep -f 'Temp.*Un\.exe' >/dev/null
+  uninstaller_ended() { ! pgrep -f 'Temp.*Un\.exe' >/dev/null; }
+  wait_until uninstaller_ended
   check "neither it nor its copy changes anything" "$before" "$(state)"
 
   xdotool key --window "$window" alt+F4 2>/dev/null
@@ -191,8 +187,8 @@ timeout "$wait_seconds" wine "C:\\$other_name\\uninstall.exe" /S >"$work/uninsta
 check "the silent uninstaller starts" 0 "$status"
 # The uninstaller runs on from a copy of itself in the temporary folder, so it has not finished
 # when the command returns.
-installed() { [ -e "$folder" ] || [ -e "$shortcut" ]; }
-wait_while installed
+uninstalled() { [ ! -e "$folder" ] && [ ! -e "$shortcut" ]; }
+wait_until uninstalled
 check "it removes the program's folder" no "$(exists "$folder")"
 check "it removes the shortcut" no "$(exists "$shortcut")"
 check "it removes the Uninstall key" "" "$(key_values)"

@@ -115,6 +115,16 @@ wait_window() { # pid|- [title] [seconds] [watch]
   return 1
 }
 
+# Runs COMMAND every tenth of a second until it succeeds; returns 1 when it still fails after
+# `seconds`.
+wait_until() { # command...
+  local deadline=$((SECONDS + wait_seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
 # Waits for process PID, a child of this shell, to end; sets `status` to its exit code, or to
 # "running" when it still runs after the wait (it is left running).
 wait_exit() { # pid [seconds]
