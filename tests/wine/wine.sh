@@ -63,7 +63,7 @@ if start_game; then
   xdotool windowmove "$window" 150 100 2>/dev/null
   sleep 1
   timeout "$wait_seconds" wine wineboot --end-session >/dev/null 2>&1
-  end_game
+  game_ends
   check "the ending session ends the program" 1 "$([ "$status" != running ] && echo 1)"
   check "the settings are written with the window's last place" \
     "$(as_settings_lines 0 0 0 100 150 2)" "$(settings_lines)"
@@ -106,7 +106,7 @@ if i686-w64-mingw32-gcc -O1 -o "$work/post_quit.exe" "$here/wine_post_quit.c" \
     if start_game; then
       xdotool windowmove "$window" 150 100 2>/dev/null
       timeout "$wait_seconds" wine "$work/post_quit.exe" >/dev/null 2>>"$work/game.err"
-      end_game
+      game_ends
       check "a file $before before: the game ends in order with exit code 1" 1 "$status"
       check "a file $before before: six well-formed lines" "$expected" \
         "$(od -c <"$settings" 2>/dev/null)"

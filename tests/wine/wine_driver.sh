@@ -32,11 +32,13 @@ start_game() { # [command that runs wine...]
   window=$(wait_window - "$title" "$wait_seconds" "$game_pid")
 }
 
-# Waits for the game to end after `how` was done to it; sets `status` to its exit code, or
-# "running".
-end_game() { # alt-f4, close-box, close-request, or nothing (something else ends it)
+# Waits for the game to end; sets `status` to its exit code, or "running".
+game_ends() {
+  wait_exit "$game_pid" && game_pid=""
+}
+end_game() { # alt-f4, close-box or close-request
   local outer_width
-  case "${1:-}" in
+  case $1 in
     alt-f4) xdotool key --window "$window" alt+F4 2>/dev/null ;;
     close-box)
       outer_width=$(window_size | cut -d' ' -f1)
@@ -45,7 +47,7 @@ end_game() { # alt-f4, close-box, close-request, or nothing (something else ends
       ;;
     close-request) "$close_helper" "$window" ;;
   esac
-  wait_exit "$game_pid" && game_pid=""
+  game_ends
 }
 end_label() {
   case $1 in
