@@ -33,34 +33,20 @@ fi
 
 echo "== No usable display (DISPLAY='${DISPLAY:-}'): running the game on a virtual display"
 ensure_packages test
-work=$(mktemp -d)
-# shellcheck source=tools/virtual_display.sh
-source tools/virtual_display.sh
-game_pid=""
-cleanup() {
-  if [ -n "$game_pid" ]; then kill -TERM "$game_pid" 2>/dev/null || true; fi
-  stop_virtual_display
-  rm -rf "$work"
-}
-trap cleanup EXIT
-start_virtual_display "$work" || exit 1
-
+# shellcheck source=tests/support/lib.sh
+source tests/support/lib.sh
+begin_script run
+start_virtual_display "$work"
 build/deradu &
 game_pid=$!
-window=$(timeout 20 xdotool search --sync --name '^Qor Deradu 1\.0$' | head -n 1) || true
-if [ -z "$window" ]; then
-  echo "The game's window did not appear" >&2
-  exit 1
-fi
+started "$game_pid"
+window=$(wait_window "$game_pid") || fatal "the game's window appears"
 # Give the first paint time to reach the screen.
 sleep 1
 import -window "$window" build/screenshot.png
 
 # SIGTERM is an orderly end: the game stores its settings and exits with 1.
 kill -TERM "$game_pid"
-status=0
-timeout 20 tail --pid="$game_pid" -f /dev/null || true
-wait "$game_pid" || status=$?
-game_pid=""
+wait_exit "$game_pid"
 echo "The game ran and closed with exit code $status (1 is an ordinary close)."
 echo "Screenshot of its window: $root/build/screenshot.png"

@@ -13,27 +13,14 @@ ensure_packages test pictures
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$root/tests/e2e/e2e_lib.sh"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-shots.XXXXXX")
-game_pid=""
-# Under set -e a failing test in here would end the script before the display is stopped.
-cleanup() {
-  if [ -n "$game_pid" ]; then
-    kill -TERM "$game_pid" 2>/dev/null || true
-    wait "$game_pid" 2>/dev/null || true
-  fi
-  stop_virtual_display
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-start_virtual_display "$work" || exit 1
+begin_script web_screenshots
+start_virtual_display "$work"
 # Help must not start a real browser on the virtual display.
 install_url_recorder "$work"
 
 XDG_CONFIG_HOME="$work/config" "$binary" >"$work/game.log" 2>&1 &
-game_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" \
-  --name '^Qor Deradu 1\.0$' | head -n 1)
+started $!
+window=$(wait_window $!) || fatal "the game's window appears" "$(cat "$work/game.log")"
 
 # The tick repaints within milliseconds; half a second leaves room for a loaded machine.
 settle() { sleep 0.5; }

@@ -7,8 +7,6 @@
 # Usage: tests/display/linux_host.sh PROBE X11-PROBE GAME (X11-PROBE: deradu_x11_probe, whose
 # "startup" mode listens as a launcher does; GAME: the program). Prints "N passed, N failed";
 # exits non-zero on a failure.
-set -uo pipefail
-
 if [ $# -ne 3 ] || [ ! -x "$1" ] || [ ! -x "$2" ] || [ ! -x "$3" ]; then
   echo "usage: $0 PROBE X11-PROBE GAME" >&2
   exit 2
@@ -18,92 +16,59 @@ x11_probe=$(realpath "$2")
 game=$(realpath "$3")
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/../e2e/e2e_lib.sh"
+begin_script x11_host
 require_tools Xvfb xdotool xprop xwininfo import convert ipcs jwm
-work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-host.XXXXXX")
-probe_pid=""
-
-holder_pid=""
-listener_pid=""
-other_pid=""
-wm_pid=""
-game_pid=""
-cleanup() {
-  [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null
-  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  [ -n "$other_pid" ] && kill -KILL "$other_pid" 2>/dev/null
-  [ -n "$listener_pid" ] && kill -KILL "$listener_pid" 2>/dev/null
-  [ -n "$wm_pid" ] && kill -TERM "$wm_pid" 2>/dev/null
-  [ -n "$holder_pid" ] && kill -TERM "$holder_pid" 2>/dev/null
-  stop_virtual_display
-  if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
-}
-trap cleanup EXIT
-
 
 start_virtual_display "$work" || fatal "the virtual display starts"
 # What a window manager publishes: a work area per desktop, and the current desktop. The server
 # forgets root properties when its last client leaves, so a watcher stays connected.
 xprop -root -spy _NET_CURRENT_DESKTOP >/dev/null 2>&1 &
-holder_pid=$!
+started $!
 sleep 0.3
 xprop -root -f _NET_WORKAREA 32cccccccc -set _NET_WORKAREA "0, 0, 1280, 1000, 0, 24, 1200, 976"
 xprop -root -f _NET_CURRENT_DESKTOP 32c -set _NET_CURRENT_DESKTOP 1
 
 # A launcher listening for the end of the probe's launch.
 "$x11_probe" startup >"$work/startup.log" 2>&1 &
-listener_pid=$!
-for _ in $(seq 100); do grep -qx ready "$work/startup.log" && break; sleep 0.1; done
+started $!
+wait_until grep -qx ready "$work/startup.log"
 
 log="$work/probe.log"
 start_probe() { # x y topmost alpha [mode]
   : >"$log"
   DESKTOP_STARTUP_ID="deradu-probe_TIME$RANDOM" "$probe" "$@" >"$log" 2>"$work/probe.err" &
   probe_pid=$!
-  window=$(timeout 20 xdotool search --sync --onlyvisible --all --pid "$probe_pid" \
-    --name '^Qor Deradu 1\.0$' 2>/dev/null | head -n 1)
-  [ -n "$window" ]
+  started "$probe_pid"
+  window=$(wait_window "$probe_pid")
 }
 stop_probe() {
   kill -TERM "$probe_pid"
-  for _ in $(seq 200); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
-  status=running
-  kill -0 "$probe_pid" 2>/dev/null && return
-  status=0
-  wait "$probe_pid" || status=$?
-  probe_pid=""
+  wait_exit "$probe_pid"
 }
-# Waits up to 5 seconds for a line of the log, then prints the log's lines since `mark`.
+# The log's lines since `mark`.
 since() { tail -n +"$(($1 + 1))" "$log"; }
 mark() { wc -l <"$log"; }
 wait_for() { # line
-  for _ in $(seq 50); do grep -qx "$1" "$log" && return 0; sleep 0.1; done
-  return 1
-}
-geometry() {
-  xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
+  wait_until grep -qx "$1" "$log"
 }
 # Sends input, then a final key the probe logs, so everything before it has been handled.
+settle_since() { since "$1" | grep -qx 'key 0x7B'; }
 settle() {
   local m
   m=$(mark)
   xdotool key --window "$window" F12
-  for _ in $(seq 50); do since "$m" | grep -qx 'key 0x7B' && return; sleep 0.1; done
+  wait_until settle_since "$m"
 }
 input_lines() { since "$1" | grep -v -x -e paint -e 'key 0x7B'; }
 
 echo "== Window"
-if ! start_probe 100 50 1 190; then
-  fail "the window appears" "$(cat "$work/probe.err")"
-  echo "$passed passed, $failed failed"
-  exit 1
-fi
+start_probe 100 50 1 190 || fatal "the window appears" "$(cat "$work/probe.err")"
 check "the usable screen is the current desktop's work area" "screen 1200 976" \
   "$(grep '^screen' "$log")"
 check "WM_CREATE sees the client size of a 477 x 426 window" "create client 471 401" \
   "$(grep '^create' "$log")"
 check "the window is at its outer position with a 471 x 401 client area" "100 50 471 401" \
-  "$(geometry)"
+  "$(window_geometry)"
 check "its X11 class is winMain" '"winMain", "winMain"' \
   "$(xprop -id "$window" WM_CLASS | sed -n 's/.* = //p')"
 check "it cannot be resized" "471 401 471 401" "$(xprop -id "$window" WM_NORMAL_HINTS |
@@ -161,7 +126,7 @@ xdotool key --window "$window" w
 settle
 check "resizing to the wide outer size gives a 864 x 401 client area" "client 864 401" \
   "$(since "$m" | grep '^client')"
-check "the X window follows" "864 401" "$(geometry | cut -d' ' -f3,4)"
+check "the X window follows" "864 401" "$(window_size)"
 check "a resize repaints" 1 "$(since "$m" | grep -c -x paint | awk '{ print ($1 > 0) }')"
 
 xdotool windowmove "$window" 300 200
@@ -209,19 +174,15 @@ if start_probe 0 0 0 255 idle; then
   # The key makes the probe raise SIGTERM just before the loop's next wait; only the press is
   # sent, as a release coming after it would wake the loop anyway.
   xdotool keydown --window "$window" z
-  for _ in $(seq 50); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$probe_pid" 2>/dev/null; then
+  if ! wait_exit "$probe_pid"; then
     fail "a signal just before the loop sleeps closes the window in order" "still running"
     kill -KILL "$probe_pid"
   else
-    status=0
-    wait "$probe_pid" || status=$?
     check "a signal just before the loop sleeps closes the window in order" \
       "key 0x5A|close|destroy position 0 0|ended 0|1" \
       "$(grep -e '^key' -e '^close' -e '^destroy' -e '^ended' "$log" |
         sed 's/^\(ended [0-9]*\).*/\1/' | tr '\n' '|')$status"
   fi
-  probe_pid=""
 else
   fail "the idle window appears" "$(cat "$work/probe.err")"
 fi
@@ -230,24 +191,23 @@ fi
 XDG_CONFIG_HOME="$work/game" XDG_CACHE_HOME="$work/game/cache" "$game" >/dev/null \
   2>"$work/game.err" &
 game_pid=$!
-if timeout 30 xdotool search --sync --onlyvisible --all --pid "$game_pid" \
-  --name '^Qor Deradu 1\.0$' >/dev/null 2>&1; then
+started "$game_pid"
+if wait_window "$game_pid" >/dev/null; then
   sleep 1
   check "an idle game makes no wake-ups for a second" 0 "$(switches_in_a_second "$game_pid")"
 else
   fail "the game's window appears" "$(cat "$work/game.err")"
 fi
 kill -TERM "$game_pid"
-wait "$game_pid" 2>/dev/null
-game_pid=""
+wait_exit "$game_pid"
 
 if start_probe 0 0 0 255; then
   wait_for paint
   killed_pid=$probe_pid
   kill -KILL "$probe_pid"
   wait "$probe_pid" 2>/dev/null
-  probe_pid=""
-  for _ in $(seq 50); do [ "$(segments_of "$killed_pid")" -eq 0 ] && break; sleep 0.1; done
+  no_segments_of() { [ "$(segments_of "$1")" -eq 0 ]; }
+  wait_until no_segments_of "$killed_pid"
   check "a killed program's shared-memory segments are gone" 0 "$(segments_of "$killed_pid")"
 else
   fail "the window to kill appears" "$(cat "$work/probe.err")"
@@ -258,11 +218,9 @@ echo "== Keep on top under a window manager"
 # anew whenever the focus moves.
 printf '<?xml version="1.0"?>\n<JWM></JWM>\n' >"$work/jwmrc"
 jwm -f "$work/jwmrc" >"$work/jwm.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
+started $!
+window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_until window_manager_ready
 above() { xprop -id "$window" _NET_WM_STATE | grep -c _NET_WM_STATE_ABOVE; }
 # The state once the window manager has written it again, after another window took the focus.
 above_after_focus_moved() {
@@ -272,8 +230,8 @@ above_after_focus_moved() {
 }
 "$probe" 600 400 0 255 >/dev/null 2>&1 &
 other_pid=$!
-other=$(timeout 20 xdotool search --sync --onlyvisible --all --pid "$other_pid" --name '^Qor' | head -n 1)
-if [ -n "$other" ] && start_probe 100 50 1 255; then
+started "$other_pid"
+if other=$(wait_window "$other_pid") && start_probe 100 50 1 255; then
   while IFS='|' read -r name key expected; do
     [ -n "$key" ] && xdotool key --window "$window" "$key"
     check "$name" "$expected" "$(eventually "${expected%% *}" above) $(above_after_focus_moved)"
@@ -286,6 +244,4 @@ STEPS
 else
   fail "both windows appear under the window manager" "$(cat "$work/probe.err")"
 fi
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

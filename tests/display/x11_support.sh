@@ -3,8 +3,6 @@
 # Latin and non-Latin layouts (the active group of a two-layout keyboard included), every way
 # the dialog ends and the ways it does not, and the launcher told that the start is over.
 # Usage: tests/display/x11_support.sh PROBE. Prints "N passed, N failed"; exits non-zero on a failure.
-set -uo pipefail
-
 if [ $# -ne 1 ] || [ ! -x "$1" ]; then
   echo "usage: $0 PROBE" >&2
   exit 2
@@ -12,18 +10,8 @@ fi
 probe=$(realpath "$1")
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/../e2e/e2e_lib.sh"
+begin_script x11_support
 require_tools Xvfb xdotool xwininfo setxkbmap
-work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-x11.XXXXXX")
-probe_pid=""
-listener_pid=""
-
-cleanup() {
-  [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null
-  [ -n "$listener_pid" ] && kill -KILL "$listener_pid" 2>/dev/null
-  stop_virtual_display
-  if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
-}
-trap cleanup EXIT
 
 start_virtual_display "$work" || fatal "the virtual display starts"
 
@@ -32,14 +20,17 @@ start_virtual_display "$work" || fatal "the virtual display starts"
 log="$work/keys.log"
 "$probe" keys >"$log" 2>"$work/keys.err" &
 probe_pid=$!
-for _ in $(seq 100); do grep -qx ready "$log" && break; sleep 0.1; done
+started "$probe_pid"
+wait_until grep -qx ready "$log"
+# Whether the log has `count` lines more than it had `before`.
+logged() { [ $(($(wc -l <"$log") - before)) -ge "$count" ]; }
 while IFS='|' read -r name layout symbols expected; do
   setxkbmap -layout "$layout"
   before=$(wc -l <"$log")
   # shellcheck disable=SC2086
   xdotool key $symbols
   count=$(wc -w <<<"$expected")
-  for _ in $(seq 50); do [ $(($(wc -l <"$log") - before)) -ge "$count" ] && break; sleep 0.1; done
+  wait_until logged
   actual=$(tail -n +"$((before + 1))" "$log" | awk '{ printf "%s%X", (NR > 1 ? " " : ""), $2 }')
   check "$name" "$expected" "$actual"
 done <<'CASES'
@@ -53,28 +44,22 @@ CASES
 setxkbmap -layout us
 kill -KILL "$probe_pid" 2>/dev/null
 wait "$probe_pid" 2>/dev/null
-probe_pid=""
 
 # The dialog: shown (a first start under the sanitizers on a loaded machine may take many
 # seconds), then acted on one way; it must report "closed" within 5 seconds, or stay.
-dialog_window() {
-  timeout 30 xdotool search --sync --onlyvisible --pid "$probe_pid" --name '^Error$' 2>/dev/null |
-    head -n 1
-}
 # A launcher listening for the end of the dialog's launch.
 "$probe" startup >"$work/startup.log" 2>&1 &
-listener_pid=$!
-for _ in $(seq 100); do grep -qx ready "$work/startup.log" && break; sleep 0.1; done
+started $!
+wait_until grep -qx ready "$work/startup.log"
 untold=""
 while IFS='|' read -r name mode action expected; do
   DESKTOP_STARTUP_ID="deradu-test $name" "$probe" "$mode" \
     "The display went away & took the window." >"$work/dialog.log" 2>"$work/dialog.err" &
   probe_pid=$!
-  window=$(dialog_window)
-  if [ -z "$window" ]; then
+  started "$probe_pid"
+  if ! window=$(wait_window "$probe_pid" Error); then
     fail "$name" "no dialog window"
     kill -KILL "$probe_pid" 2>/dev/null
-    probe_pid=""
     continue
   fi
   read -r x y width height < <(window_geometry)
@@ -90,16 +75,15 @@ while IFS='|' read -r name mode action expected; do
     close) "$probe" close "$window" ;;
     TERM | HUP) kill -"$action" "$probe_pid" ;;
   esac
-  for _ in $(seq 50); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
+  wait_exit "$probe_pid" 5
   if [ "$expected" = stays ]; then
-    if kill -0 "$probe_pid" 2>/dev/null; then pass "$name"; else fail "$name" "it ended"; fi
+    if [ "$status" = running ]; then pass "$name"; else fail "$name" "it ended"; fi
   else
     check "$name" "closed" "$(cat "$work/dialog.log")"
   fi
   kill -KILL "$probe_pid" 2>/dev/null
   grep -Fxq "remove: ID=\"deradu-test $name\"" "$work/startup.log" || untold="$untold'$name' "
   wait "$probe_pid" 2>/dev/null
-  probe_pid=""
 done <<'CASES'
 dialog ends on Enter|dialog|Return|closed
 dialog ends on Escape|dialog|Escape|closed
@@ -113,6 +97,4 @@ dialog stays when a press on OK is released beside it|dialog|ok-then-off|stays
 dialog stays when a press beside OK is released on it|dialog|beside-then-ok|stays
 CASES
 check "every dialog tells the launcher that the start is over" "" "$untold"
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

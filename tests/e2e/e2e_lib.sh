@@ -1,44 +1,35 @@
-# Shared pieces of the end-to-end scripts (sourced): the tally, the private virtual display, the
-# stand-in URL opener, the screen reader and the screen's places it prints.
+# What the end-to-end scripts know of the screen (sourced, after tests/support/lib.sh's
+# begin_script): the program under test, the screen reader and the places it prints, reading the
+# board from screenshots, the game window's geometry and X properties, and the stand-in URL
+# opener and close request.
 
-passed=0
-failed=0
+# shellcheck source=tests/support/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
 
-# shellcheck source=tools/virtual_display.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../../tools/virtual_display.sh"
-
-pass() { passed=$((passed + 1)); echo "  ok    $1"; }
-fail() { failed=$((failed + 1)); echo "  FAIL  $1${2:+: $2}"; }
-check() { # name, expected, actual
-  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
+# The program under test as `binary`: DERADU_PROGRAM (the e2e preset's Release build) or ARGUMENT.
+use_program() { # argument
+  binary=${DERADU_PROGRAM:-${1:-}}
+  if [ ! -x "$binary" ]; then
+    echo "usage: $0 PROGRAM [SCREEN_READER] (or DERADU_PROGRAM set)" >&2
+    exit 2
+  fi
+  binary=$(realpath "$binary")
 }
+# Whether the program was built with the sanitizers, which reserve terabytes of address space:
+# such a program neither starts under a memory limit nor runs under valgrind.
+sanitized() { ldd "$binary" 2>/dev/null | grep -q libasan; }
 
-# Ends the script before any check when a tool it needs is missing.
-require_tools() { # tool...
-  local tool
-  for tool in "$@"; do
-    if ! command -v "$tool" >/dev/null; then
-      echo "$tool is missing (./test.sh installs it)" >&2
-      exit 1
-    fi
-  done
-}
-
-# Ends the script at once with one failure, for a part it cannot go on without.
-fatal() { # name [reason]
-  fail "$1" "${2:-}"
-  echo "$passed passed, $failed failed"
-  exit 1
-}
-
-# The screen reader (tests/e2e/screen_reader.cpp, built in build-asan, or the one named by
-# DERADU_SCREEN_READER) reads screenshots; its places (button centres, sizes, keys, the solved
+# The screen reader (tests/e2e/screen_reader.cpp): READER, DERADU_SCREEN_READER, or the one in
+# build-asan, built there when missing. Its places (button centres, sizes, keys, the solved
 # order) become shell variables here. Without it the script fails at once.
-use_screen_reader() { # repository root
-  screen_reader=${DERADU_SCREEN_READER:-$1/build-asan/tests/deradu_screen_reader}
-  local places
+use_screen_reader() { # repository root, [reader]
+  local places build="$1/build-asan"
+  screen_reader=${2:-${DERADU_SCREEN_READER:-$build/tests/deradu_screen_reader}}
+  if [ ! -x "$screen_reader" ] && [ -d "$build" ] && [ -z "${2:-}${DERADU_SCREEN_READER:-}" ]; then
+    cmake --build "$build" --target deradu_screen_reader >"$work/screen-reader-build.log" 2>&1
+  fi
   [ -x "$screen_reader" ] ||
-    fatal "the screen reader is built" "no $screen_reader (ninja -C build-asan deradu_screen_reader)"
+    fatal "the screen reader is built" "no $screen_reader (cmake --preset asan, then the script)"
   places=$("$screen_reader" places) || fatal "the screen reader prints the screen's places" "$places"
   eval "$places"
 }
@@ -76,20 +67,14 @@ shows() { # region [percent]
   if [ "$(region_percent "$1")" -ge "${2:-90}" ]; then echo yes; else echo no; fi
 }
 
-# Tries and the pause between them while waiting for the screen to change; a slower program
-# raises them.
-wait_tries=25
-wait_pause=0.2
-deal_attempts=25
-
-# Runs a command until it prints `expected`; prints its last output.
+# Runs a command until it prints `expected`, for up to `wait_seconds`; prints its last output.
 eventually() { # expected, command...
-  local expected=$1 out=""
+  local expected=$1 out="" deadline=$((SECONDS + wait_seconds))
   shift
-  for _ in $(seq "$wait_tries"); do
+  while :; do
     out=$("$@")
-    [ "$out" = "$expected" ] && break
-    sleep "$wait_pause"
+    [ "$out" = "$expected" ] || [ "$SECONDS" -ge "$deadline" ] && break
+    sleep 0.2
   done
   echo "$out"
 }
@@ -107,15 +92,19 @@ is_deal() { # reading
   [ "$1" != "$solved" ] &&
     [ "$(tr ' ' '\n' <<<"$1" | sort -n | tr '\n' ' ')" = "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 " ]
 }
-
+# A deal check: passes when `reading` is a valid deal.
+check_deal() { # name, reading
+  if is_deal "$2"; then pass "$1"; else fail "$1" "read '$2'"; fi
+}
 # Waits for a board other than `previous` that is a valid deal and prints it.
 new_deal() { # skin previous
-  local reading=""
-  for _ in $(seq "$deal_attempts"); do
+  local reading="" deadline=$((SECONDS + wait_seconds))
+  while :; do
     shot
     reading=$(read_board "$1")
     if [ "$reading" != "$2" ] && is_deal "$reading"; then break; fi
-    sleep "$wait_pause"
+    [ "$SECONDS" -lt "$deadline" ] || break
+    sleep 0.2
   done
   echo "$reading"
 }

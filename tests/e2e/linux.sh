@@ -3,31 +3,19 @@
 # programs share (scenario.sh, through linux_driver.sh), then what only the Linux program has:
 # the ends by hang-up, a killed connection and a lost server, a run without fonts, a start
 # without a display, and nothing left behind.
-# Usage: tests/e2e/linux.sh BINARY. Prints "N passed, N failed"; exits non-zero on a failure.
-set -uo pipefail
-
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-  echo "usage: $0 BINARY" >&2
-  exit 2
-fi
-binary=$(realpath "$1")
+# Usage: tests/e2e/linux.sh PROGRAM [SCREEN_READER]. Prints "N passed, N failed"; exits
+# non-zero on a failure.
 here=$(cd "$(dirname "$0")" && pwd)
-
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$here/e2e_lib.sh"
-use_screen_reader "$here/../.."
-work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-e2e.XXXXXX")
+begin_script linux
+use_program "${1:-}"
+use_screen_reader "$here/../.." "${2:-}"
+require_tools Xvfb xdotool xwininfo xprop xkill import cc
 # shellcheck source=tests/e2e/linux_driver.sh
 source "$here/linux_driver.sh"
 # shellcheck source=tests/e2e/scenario.sh
 source "$here/scenario.sh"
-
-cleanup() {
-  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  stop_virtual_display
-  if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Screenshots and logs kept in $work"; fi
-}
-trap cleanup EXIT
 
 start_virtual_display "$work" || fatal "the virtual display starts"
 install_url_recorder "$work"
@@ -37,7 +25,7 @@ play_scenario
 
 # ---------------------------------------------------------------------------------------------
 echo "== Hang-up, a killed connection, no fonts, a server that ends"
-saved_position() { sed -n '4p;5p' "$settings" | tr '\n' ' ' | sed 's/ $//'; }
+saved_position() { settings_values "$settings" | cut -d' ' -f4,5; }
 # Moves the window to (x, y) and waits until the program has seen it there.
 move_to() { # x y
   xdotool windowmove "$window" "$1" "$2"
@@ -85,12 +73,11 @@ fi
 (exec 2> >(:); sleep 0.3; exec env XDG_CONFIG_HOME="$work/closed-pipe" \
   XDG_CACHE_HOME="$work/cache" FONTCONFIG_FILE="$work/no-fonts.conf" "$binary" >/dev/null) &
 game_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --all --pid "$game_pid" \
-  --name "^${title//./\\.}\$" 2>/dev/null | head -n 1)
-if [ -n "$window" ]; then
+started "$game_pid"
+if window=$(wait_window "$game_pid" "$title"); then
   end_game TERM
   check "a stderr nobody reads does not end the game: it ends in order, settings written" \
-    "1/1" "$status/$(find "$work/closed-pipe" -name revAziriv.ini | wc -l)"
+    "1/yes" "$status/$(test -f "$(settings_file "$work/closed-pipe")" && echo yes)"
 else
   fail "the window appears with a stderr nobody reads" "the program ended"
   game_ends
@@ -113,7 +100,8 @@ start_virtual_display "$work" || fatal "the virtual display starts"
 # ---------------------------------------------------------------------------------------------
 echo "== No display"
 no_display_status=0
-env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$work/no-display" timeout 20 "$binary" \
+env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$work/no-display" \
+  timeout "$wait_seconds" "$binary" \
   >/dev/null 2>"$work/no-display.err" || no_display_status=$?
 check "without a display the program reports it and ends with an error" "2/1" \
   "$no_display_status/$(grep -c 'failed' "$work/no-display.err")"
@@ -121,34 +109,37 @@ check "and writes no settings" "" "$(ls -A "$work/no-display" 2>/dev/null)"
 
 # ---------------------------------------------------------------------------------------------
 echo "== Memory limits at start"
-# Under each limit the program either runs (and ends in order on SIGTERM) or stops with one
-# line and exit code 2 (127: the loader could not map a library); never a crash, and the
-# settings file keeps what it held. The font answer is kept first, as after any earlier run:
-# a first start under such a limit would leave it to fontconfig's own handling of no memory.
-oom_home="$work/oom"
-mkdir -p "$oom_home/qor/revaziriv"
-printf '1\n0\n1\n30\n40\n3\n' >"$oom_home/qor/revaziriv/revAziriv.ini"
-oom_run() { # limit in kB, or "unlimited"
-  (ulimit -v "$1" && XDG_CONFIG_HOME="$oom_home" XDG_CACHE_HOME="$oom_home/cache" \
-    timeout --preserve-status -s TERM 2 "$binary" >/dev/null 2>"$work/oom.err")
-}
-oom_run unlimited
-kept=$(cat "$oom_home/qor/revaziriv/revAziriv.ini")
-oom_outcomes=""
-said_out_of_memory=0
-for limit in $(seq 12000 2000 30000); do
-  status=0
-  oom_run "$limit" || status=$?
-  oom_outcomes="$oom_outcomes $status"
-  [ "$status" -eq 2 ] && grep -qx 'deradu: out of memory' "$work/oom.err" &&
-    said_out_of_memory=$((said_out_of_memory + 1))
-done
-check "every limit ends in order, with code 2 or the loader's 127, never a crash" "" \
-  "$(tr ' ' '\n' <<<"$oom_outcomes" | grep -vxE '|1|2|127' | tr '\n' ' ')"
-if [ "$said_out_of_memory" -gt 0 ]; then pass "out of memory is said in one line, code 2"; else
-  fail "out of memory is said in one line, code 2" "outcomes:$oom_outcomes"; fi
-check "and the settings file keeps what it held" "$kept" \
-  "$(cat "$oom_home/qor/revaziriv/revAziriv.ini")"
+if sanitized; then
+  echo "  skip  the sanitizers' reserved address space leaves no room for a limit"
+else
+  # Under each limit the program either runs (and ends in order on SIGTERM) or stops with one
+  # line and exit code 2 (127: the loader could not map a library); never a crash, and the
+  # settings file keeps what it held. The font answer is kept first, as after any earlier run:
+  # a first start under such a limit would leave it to fontconfig's own handling of no memory.
+  oom_home="$work/oom"
+  oom_settings=$(settings_file "$oom_home")
+  write_settings "$oom_settings" "1 0 1 30 40 3"
+  oom_run() { # limit in kB, or "unlimited"
+    (ulimit -v "$1" && XDG_CONFIG_HOME="$oom_home" XDG_CACHE_HOME="$oom_home/cache" \
+      timeout --preserve-status -s TERM 2 "$binary" >/dev/null 2>"$work/oom.err")
+  }
+  oom_run unlimited
+  kept=$(cat "$oom_settings")
+  oom_outcomes=""
+  said_out_of_memory=0
+  for limit in $(seq 12000 2000 30000); do
+    status=0
+    oom_run "$limit" || status=$?
+    oom_outcomes="$oom_outcomes $status"
+    [ "$status" -eq 2 ] && grep -qx 'deradu: out of memory' "$work/oom.err" &&
+      said_out_of_memory=$((said_out_of_memory + 1))
+  done
+  check "every limit ends in order, with code 2 or the loader's 127, never a crash" "" \
+    "$(tr ' ' '\n' <<<"$oom_outcomes" | grep -vxE '|1|2|127' | tr '\n' ' ')"
+  if [ "$said_out_of_memory" -gt 0 ]; then pass "out of memory is said in one line, code 2"; else
+    fail "out of memory is said in one line, code 2" "outcomes:$oom_outcomes"; fi
+  check "and the settings file keeps what it held" "$kept" "$(cat "$oom_settings")"
+fi
 
 # ---------------------------------------------------------------------------------------------
 echo "== Afterwards"
@@ -161,9 +152,14 @@ bus_processes() {
   done
 }
 check "no session-bus helper was started for the display" "" "$(bus_processes | tr '\n' ' ')"
-check "no copy of the program is left running" "" "$(pgrep -f "^$binary" | tr '\n' ' ')"
+# Copies started by this script: other scripts may run the same program meanwhile.
+ours() {
+  local pid
+  for pid in $(pgrep -f "^$binary"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -q "^XDG_CONFIG_HOME=$work/" && echo "$pid"
+  done
+}
+check "no copy of the program is left running" "" "$(ours | tr '\n' ' ')"
 check "otherwise the program wrote nothing on stderr" "" \
   "$(grep -v '^$' "$work/game.err" | head -n 3)"
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -3,7 +3,7 @@
 # under XDG_CONFIG_HOME with LF line ends. Needs binary, work and close_helper set.
 
 config="$work/config"
-settings="$config/qor/revaziriv/revAziriv.ini"
+settings=$(settings_file "$config")
 line_end="LF"
 window_kind="client area"
 x_narrow=$client_narrow
@@ -15,26 +15,21 @@ shot_image="$work/shot.png"
 game_pid=""
 window=""
 
-# Extra VAR=value arguments go into the program's environment; its stderr goes to $game_err.
+# Extra arguments go before the program: VAR=value into its environment, then a command that
+# runs it (valgrind). Its stderr goes to $game_err.
 start_game() {
   # SIGINT must reach the program: a script's background job would otherwise ignore it.
   env --default-signal=INT XDG_CONFIG_HOME="$config" XDG_CACHE_HOME="$work/cache" \
     PATH="$work/bin:$PATH" "$@" "$binary" \
     >>"$work/game.out" 2>>"$game_err" &
   game_pid=$!
-  window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" \
-    --name "^${title//./\\.}\$" 2>/dev/null | head -n 1)
-  [ -n "$window" ]
+  started "$game_pid"
+  window=$(wait_window "$game_pid" "$title")
 }
 
-# Waits up to 20 seconds for the game to end; sets `status` to its exit code or "running".
+# Waits for the game to end; sets `status` to its exit code or "running".
 game_ends() {
-  for _ in $(seq 200); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-  status=running
-  kill -0 "$game_pid" 2>/dev/null && return
-  status=0
-  wait "$game_pid" || status=$?
-  game_pid=""
+  wait_exit "$game_pid" && game_pid=""
 }
 end_game() { # a signal name, or close
   if [ "$1" = close ]; then "$close_helper" "$window"; else kill -s "$1" "$game_pid"; fi

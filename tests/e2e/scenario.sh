@@ -12,28 +12,24 @@
 #   window_kind, x_narrow, x_wide    what the X window's size is (the client area or the outer
 #                           size) and its narrow and wide values
 #   on_first_window, before_keep_on_top, after_help   the driver's own checks at those points
+#   wait_seconds            raised by a driver whose program repaints slowly
 
-# The settings file's first six lines, "|" after each, a CR shown as " CR".
-settings_lines() { head -n 6 "$settings" | tr -d ' ' | sed 's/\r$/ CR/' | tr '\n' '|'; }
-# The values as settings_lines shows them with the driver's line end.
-as_settings_lines() { # value...
-  local value out="" cr=""
-  [ "$line_end" = "CR LF" ] && cr=" CR"
-  for value in "$@"; do out+="$value$cr|"; done
-  echo "$out"
+# The settings file's six values and its line end, as the checks compare them.
+settings_lines() {
+  local ends
+  ends=$(head -n 6 "$settings" | sed -n '/\r$/{s/.*/CR LF/p;b};s/.*/LF/p' | sort -u | paste -sd/ -)
+  echo "$(settings_values "$settings") ($ends)"
 }
-write_settings() { # value...
-  local eol=$'\n'
-  [ "$line_end" = "CR LF" ] && eol=$'\r\n'
-  printf "%s$eol" "$@" >"$settings"
+as_settings_lines() { echo "$* ($line_end)"; }
+# Writes the settings file with the driver's line end.
+save_settings() { # value...
+  local crlf=""
+  [ "$line_end" = "CR LF" ] && crlf=crlf
+  write_settings "$settings" "$*" $crlf
 }
 
 click_cell() { # column row
   click $((board_left + cell * $1 + cell / 2)) $((board_top + cell * $2 + cell / 2))
-}
-# A deal check: passes when `reading` is a valid deal.
-check_deal() { # name, reading
-  if is_deal "$2"; then pass "$1"; else fail "$1" "read '$2'"; fi
 }
 
 play_first_start() {
@@ -46,7 +42,32 @@ play_first_start() {
     "$(window_geometry)"
   check "it is opaque" "" "$(opacity)"
   check "it is not kept on top" "" "$(net_state | grep -o _NET_WM_STATE_ABOVE)"
+  play_first_paint
+  play_board
+  play_deals
+  play_skins
+  play_show
+  play_switches
+  play_help
 
+  xdotool windowmove "$window" 120 80
+  eventually "120 80" window_corner >/dev/null
+  sleep 0.5
+  end_game "${ends[0]}"
+  check "$(end_label "${ends[0]}") with exit code 1" 1 "$status"
+  if [ -f "$settings" ]; then
+    pass "the settings file and its folders are created at exit"
+    check "the settings hold skin, keep on top, transparency, top, left, level with $line_end" \
+      "$(as_settings_lines 1 1 0 80 120 1)" "$(settings_lines)"
+  else
+    fail "the settings file and its folders are created at exit" "no $settings"
+  fi
+}
+
+# The parts of a first start, each from the board the one before leaves; the Wayland and
+# memcheck runs play them too. The first paint sets first_deal, dealt within [first_second,
+# last_second], and keeps its screenshot as <work>/first.png.
+play_first_paint() {
   first_deal=$(new_deal 0 "")
   last_second=$(date +%s)
   cp "${shot_image%@*}" "$work/first.png"
@@ -54,7 +75,11 @@ play_first_start() {
   check "the background bitmap fills the client area" yes "$(eventually yes shows background)"
   check "the title-bar buttons show their off pictures" yes/yes \
     "$(shows transparency-off)/$(shows keep-on-top-off)"
+}
 
+# From any board: Solve, slides by hand, the banner, a click away from the blank, key S and a
+# right click. Leaves the solved board.
+play_board() {
   click "${solve[@]}"
   check "Solve puts the tiles in order" "$solved" "$(board_becomes 0 "$solved")"
   check "after Solve the completion banner stays hidden" 1 "$(($(region_percent banner) < 50))"
@@ -80,8 +105,11 @@ play_first_start() {
   click "${solve[@]}" 3
   sleep 0.5
   check "a right click on a button does nothing" "$solved" "$(fresh_board 0)"
+}
 
-  local deal next
+# Easy and key N from the solved board; leaves a deal of the Easy level in `deal`.
+play_deals() {
+  local next
   click "${easy[@]}"
   deal=$(new_deal 0 "$solved")
   check_deal "a click on Easy deals a new board" "$deal"
@@ -92,7 +120,10 @@ play_first_start() {
   if is_deal "$next" && [ "$next" != "$deal" ]; then pass "key N deals a new board"; else
     fail "key N deals a new board" "read '$next' after '$deal'"; fi
   deal=$next
+}
 
+# Keys K, C and a repaint, and the Picture button, on `deal`; leaves the picture skin.
+play_skins() {
   key "$key_skin_and_repaint"
   check "key K shows the picture skin at once" "$deal" "$(board_becomes 1 "$deal")"
   key "$key_skin"
@@ -102,7 +133,10 @@ play_first_start() {
   check "the next repaint shows the skin key C chose" "$deal" "$(board_becomes 0 "$deal")"
   click "${picture[@]}"
   check "the Picture button switches to the picture skin" "$deal" "$(board_becomes 1 "$deal")"
+}
 
+# Show and Hide in the picture skin.
+play_show() {
   click "${show[@]}"
   check "Show widens the $window_kind to ${x_wide/ / x }" "$x_wide" \
     "$(eventually "$x_wide" window_size)"
@@ -112,7 +146,10 @@ play_first_start() {
   click "${show[@]}"
   check "Hide narrows it back to ${x_narrow/ / x }" "$x_narrow" \
     "$(eventually "$x_narrow" window_size)"
+}
 
+# Transparency on and off, then keep on top on.
+play_switches() {
   click "${transparency[@]}"
   check "the transparency button sets the opacity to 190/255" "$transparent_opacity" \
     "$(eventually "$transparent_opacity" opacity_byte)"
@@ -123,10 +160,13 @@ play_first_start() {
   before_keep_on_top
   click "${keep_on_top[@]}"
   check "the keep-on-top button shows its on picture" yes "$(eventually yes shows keep-on-top-on)"
+}
 
+# Help, with the URL opener recorded (install_url_recorder).
+play_help() {
   rm -f "$work/opened"
   click "${help[@]}"
-  for _ in $(seq $((wait_tries * 3))); do [ -f "$work/opened" ] && break; sleep "$wait_pause"; done
+  wait_until test -f "$work/opened"
   check "Help opens the information page with the desktop's URL opener" 1 \
     "$(sed -n 1p "$work/opened" 2>/dev/null)"
   local url
@@ -134,19 +174,6 @@ play_first_start() {
   check "the page address ends in $help_page_path" "$help_page_path" \
     "${url: -${#help_page_path}}"
   after_help
-
-  xdotool windowmove "$window" 120 80
-  eventually "120 80" window_corner >/dev/null
-  sleep 0.5
-  end_game "${ends[0]}"
-  check "$(end_label "${ends[0]}") with exit code 1" 1 "$status"
-  if [ -f "$settings" ]; then
-    pass "the settings file and its folders are created at exit"
-    check "the settings hold skin, keep on top, transparency, top, left, level with $line_end" \
-      "$(as_settings_lines 1 1 0 80 120 1)" "$(settings_lines)"
-  else
-    fail "the settings file and its folders are created at exit" "no $settings"
-  fi
 }
 
 play_second_start() {
@@ -167,7 +194,7 @@ play_second_start() {
 
 play_third_start() {
   echo "== Third start: transparency saved, position off the screen"
-  write_settings 0 0 1 99999 4294967291 3
+  save_settings 0 0 1 99999 4294967291 3
   if ! start_game; then
     fail "the window appears a third time" "$(tail -n 5 "$game_err")"
     return

@@ -1,16 +1,8 @@
 #!/usr/bin/env bash
-# The Linux program against settings files it cannot read or write: a read-only file system, a
-# folder that cannot be created, a full disk, a file replaced by a folder, a damaged file, a
-# device, a FIFO, a read-only file, a dangling link and a read-only folder. Each run must show
-# the game, end in order with exit code 1, and leave no damaged file behind.
-# Usage: tests/e2e/settings_faults.sh BINARY. Needs root or unprivileged user namespaces, for
+# The Linux program against settings files it cannot read or write, one case a row: each run
+# must show the game, end in order with exit code 1, and leave what the case expects.
+# Usage: tests/e2e/settings_faults.sh PROGRAM. Needs root or unprivileged user namespaces, for
 # the private mounts. Prints "N passed, N failed"; exits non-zero on a failure.
-set -uo pipefail
-
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-  echo "usage: $0 BINARY" >&2
-  exit 2
-fi
 
 # The mounts below are made in a private mount namespace, so nothing outside sees them.
 if [ -z "${DERADU_FAULTS_NAMESPACE:-}" ]; then
@@ -21,145 +13,150 @@ if [ -z "${DERADU_FAULTS_NAMESPACE:-}" ]; then
   exec unshare --map-root-user --mount "$0" "$@"
 fi
 
-binary=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/e2e_lib.sh
-source "$(dirname "$0")/e2e_lib.sh"
-work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-faults.XXXXXX")
-
-cleanup() {
-  stop_virtual_display
-  grep -o " $work/[^ ]*" /proc/mounts | sort -r | xargs -r -n1 umount 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-
+source "$here/e2e_lib.sh"
+begin_script settings_faults
+use_program "${1:-}"
+require_tools Xvfb xdotool setpriv mknod
+at_cleanup "grep -o ' $work/[^ ]*' /proc/mounts | sort -r | xargs -r -n1 umount"
 start_virtual_display "$work" || fatal "the virtual display starts"
 
-# Starts the game with its settings under $1, waits for its window, ends it with SIGTERM and
-# prints "window exit-code": window is "shown" or "none". Further arguments are a command that
-# runs the game (such as setpriv with fewer privileges).
-play() { # config home [command...]
-  local pid shown=none code home=$1
-  shift
-  XDG_CONFIG_HOME=$home timeout -k 5 30 "$@" "$binary" >"$work/game.log" 2>&1 &
-  pid=$!
-  if timeout 15 xdotool search --sync --onlyvisible --pid "$pid" --name '^Qor Deradu 1\.0$' \
-      >/dev/null 2>&1; then
-    shown=shown
-  fi
-  kill -TERM "$pid" 2>/dev/null
-  wait "$pid"
-  code=$?
-  echo "$shown $code"
+# Each case's layout under its configuration folder `home`, around the settings file `file` in
+# the folder `folder`. A case that cannot be laid out here prints why.
+good="1 1 0 120 300 3"
+small_tmpfs() { mount -t tmpfs -o size=64k tmpfs "$home" && mkdir -p "$folder"; }
+lay_out() { # layout
+  mkdir -p "$home"
+  case $1 in
+    readonly-fs) small_tmpfs && write_settings "$file" "$good" && mount -o remount,ro "$home" ;;
+    blocked) printf 'not a folder\n' >"$home/qor" ;;
+    full-disk)
+      small_tmpfs && write_settings "$file" "$good"
+      dd if=/dev/zero of="$home/filler" bs=4k >/dev/null 2>&1
+      ;;
+    folder) mkdir -p "$file/inside" ;;
+    damaged) mkdir -p "$folder" && head -c 3000 /dev/urandom >"$file" ;;
+    device)
+      mkdir -p "$folder"
+      mknod "$home/null-device" c 1 3 2>/dev/null || echo "device nodes need root"
+      ln -s "$home/null-device" "$file"
+      ;;
+    fifo) mkdir -p "$folder" && mkfifo "$file" ;;
+    readonly-file) write_settings "$file" "$good" && chmod 0444 "$file" ;;
+    others-file) write_settings "$file" "$good" && chown 65534 "$file" ;;
+    dangling) mkdir -p "$folder" && ln -s "$home/elsewhere/$(basename "$file")" "$file" ;;
+    readonly-folder) write_settings "$file" "$good" && chmod 0555 "$folder" ;;
+  esac
 }
 
-good=$'1\n1\n0\n120\n300\n3\n'
-digest() { sha256sum "$1" 2>/dev/null | cut -d' ' -f1; }
-
-echo "== Read-only file system"
-home="$work/readonly"
-mkdir -p "$home"
-mount -t tmpfs -o size=64k tmpfs "$home"
-mkdir -p "$home/qor/revaziriv"
-printf '%s' "$good" >"$home/qor/revaziriv/revAziriv.ini"
-before=$(digest "$home/qor/revaziriv/revAziriv.ini")
-mount -o remount,ro "$home"
-check "the game shows and ends in order" "shown 1" "$(play "$home")"
-check "the file is as it was" "$before" "$(digest "$home/qor/revaziriv/revAziriv.ini")"
-
-echo "== A settings folder that cannot be created"
-home="$work/blocked"
-mkdir -p "$home"
-printf 'not a folder\n' >"$home/qor"
-check "the game shows and ends in order" "shown 1" "$(play "$home")"
-check "the file in the folder's place is untouched" "not a folder" "$(cat "$home/qor")"
-
-echo "== A full disk"
-home="$work/full"
-mkdir -p "$home"
-mount -t tmpfs -o size=64k tmpfs "$home"
-mkdir -p "$home/qor/revaziriv"
-printf '%s' "$good" >"$home/qor/revaziriv/revAziriv.ini"
-before=$(digest "$home/qor/revaziriv/revAziriv.ini")
-dd if=/dev/zero of="$home/filler" bs=4k >/dev/null 2>&1
-check "the game shows and ends in order" "shown 1" "$(play "$home")"
-check "the old file is intact" "$before" "$(digest "$home/qor/revaziriv/revAziriv.ini")"
-check "no temporary file is left" "revAziriv.ini" "$(ls "$home/qor/revaziriv")"
-
-echo "== A file replaced by a folder"
-home="$work/folder"
-mkdir -p "$home/qor/revaziriv/revAziriv.ini/inside"
-check "the game shows and ends in order" "shown 1" "$(play "$home")"
-check "the folder is still there with its contents" "inside" \
-  "$(ls "$home/qor/revaziriv/revAziriv.ini")"
-check "nothing else was written beside it" "revAziriv.ini" "$(ls "$home/qor/revaziriv")"
-
-echo "== A damaged file"
-home="$work/damaged"
-mkdir -p "$home/qor/revaziriv"
-head -c 3000 /dev/urandom >"$home/qor/revaziriv/revAziriv.ini"
-check "the game shows and ends in order" "shown 1" "$(play "$home")"
-lines=$(grep -cE '^[0-9]+$' "$home/qor/revaziriv/revAziriv.ini")
-check "the file is replaced by six well-formed lines" "6 6" \
-  "$lines $(wc -l <"$home/qor/revaziriv/revAziriv.ini")"
+# What a path is, without reading a FIFO or a device: its kind, owner and mode, and a regular
+# file's digest, a folder's entries or a link's target.
+state() { # path
+  local kind
+  kind=$(stat -c %F "$1" 2>/dev/null) || { echo missing; return; }
+  echo "$kind $(stat -c '%u %a' "$1")"
+  case $kind in
+    "regular file") sha256sum <"$1" ;;
+    directory) ls -A "$1" | paste -sd' ' - ;;
+    "symbolic link") readlink "$1" ;;
+  esac
+}
+# The paths the expectations name, relative to `home`; "file" and "folder" are the settings'.
+path_of() { # name
+  case $1 in
+    file) echo "$file" ;;
+    folder) echo "$folder" ;;
+    *) echo "$home/$1" ;;
+  esac
+}
+name_of() { # name
+  case $1 in
+    file) echo "the settings file" ;;
+    qor) echo "the file in the settings folder's place" ;;
+    null-device) echo "the device" ;;
+  esac
+}
+# One expectation: prints its check's name and whether it holds ("yes" or what was found).
+expect() { # expectation
+  local found
+  case $1 in
+    kept=*)
+      echo "$(name_of "${1#kept=}") is as it was"
+      found=$(state "$(path_of "${1#kept=}")")
+      [ "$found" = "${before[$1]}" ] && echo yes || echo "$found"
+      ;;
+    alone)
+      echo "nothing else is in the folder"
+      found=$(ls -A "$folder" | paste -sd' ' -)
+      [ "$found" = "$(basename "$file")" ] && echo yes || echo "$found"
+      ;;
+    six-lines)
+      echo "the file holds six well-formed lines"
+      found="$(grep -cE '^[0-9]+$' "$file" 2>/dev/null) $(wc -l <"$file" 2>/dev/null)"
+      [ "$found" = "6 6" ] && echo yes || echo "$found"
+      ;;
+    written)
+      # Every start deals a Medium game, so the level tells a saved file from the old one.
+      echo "the file is written in place"
+      found=$(settings_values "$file")
+      [ "$found" = "1 1 0 120 300 2" ] && echo yes || echo "$found"
+      ;;
+  esac
+}
 
 # Root without the right to override file permissions, so a file's own mode bits decide.
 unprivileged=(setpriv --bounding-set -dac_override,-dac_read_search --)
-kind() { stat -c %F "$1" 2>/dev/null; }
+# Starts the game with its settings under `home`, waits for its window, ends it with SIGTERM;
+# sets `outcome` to "window exit-code": window is "shown" or "none".
+play() { # [command that runs the game...]
+  local shown=none pid
+  XDG_CONFIG_HOME=$home "$@" "$binary" >>"$work/game.log" 2>&1 &
+  pid=$!
+  started "$pid"
+  wait_window "$pid" >/dev/null && shown=shown
+  kill -TERM "$pid" 2>/dev/null
+  wait_exit "$pid"
+  outcome="$shown $status"
+}
 
-echo "== A link to a device node"
-home="$work/device"
-mkdir -p "$home/qor/revaziriv"
-if mknod "$work/null-device" c 1 3 2>/dev/null; then
-  ln -s "$work/null-device" "$home/qor/revaziriv/revAziriv.ini"
-  check "the game shows and ends in order" "shown 1" "$(play "$home")"
-  check "the device is still a device" "character special file" "$(kind "$work/null-device")"
-  check "the link is still a link" "symbolic link" "$(kind "$home/qor/revaziriv/revAziriv.ini")"
-else
-  echo "  skip  device nodes need root"
-fi
-
-echo "== A FIFO nobody writes"
-home="$work/fifo"
-mkdir -p "$home/qor/revaziriv"
-mkfifo "$home/qor/revaziriv/revAziriv.ini"
-check "the game shows and ends in order" "shown 1" "$(play "$home")"
-check "the FIFO is still a FIFO" "fifo" "$(kind "$home/qor/revaziriv/revAziriv.ini")"
-
-echo "== Files the game may not write: read-only, another user's"
-for owner_mode in "0:0444" "65534:0644"; do
-  home="$work/readonly-file-${owner_mode%%:*}"
-  file="$home/qor/revaziriv/revAziriv.ini"
-  mkdir -p "$home/qor/revaziriv"
-  printf '%s' "$good" >"$file"
-  chown "${owner_mode%%:*}" "$file"
-  chmod "${owner_mode##*:}" "$file"
-  before="$(digest "$file") $(stat -c '%u %a' "$file")"
-  check "mode ${owner_mode##*:}, owner ${owner_mode%%:*}: the game shows and ends in order" \
-    "shown 1" "$(play "$home" "${unprivileged[@]}")"
-  check "mode ${owner_mode##*:}, owner ${owner_mode%%:*}: the file, its owner and mode are as they were" \
-    "$before" "$(digest "$file") $(stat -c '%u %a' "$file")"
-done
-
-echo "== A dangling link"
-home="$work/dangling"
-mkdir -p "$home/qor/revaziriv"
-ln -s "$work/elsewhere/revAziriv.ini" "$home/qor/revaziriv/revAziriv.ini"
-check "the game shows and ends in order" "shown 1" "$(play "$home")"
-check "the link is still a link" "symbolic link" "$(kind "$home/qor/revaziriv/revAziriv.ini")"
-check "its target now holds six lines" "6" "$(grep -cE '^[0-9]+$' "$work/elsewhere/revAziriv.ini" 2>/dev/null)"
-
-echo "== A writable file in a read-only folder"
-home="$work/readonly-folder"
-mkdir -p "$home/qor/revaziriv"
-printf '%s' "$good" >"$home/qor/revaziriv/revAziriv.ini"
-chmod 0555 "$home/qor/revaziriv"
-check "the game shows and ends in order" "shown 1" "$(play "$home" "${unprivileged[@]}")"
-# Every start deals a Medium game, so the level line tells a saved file from the old one.
-check "the file is written in place" "1 1 0 120 300 2" \
-  "$(tr '\n' ' ' <"$home/qor/revaziriv/revAziriv.ini" | sed 's/ $//')"
-check "nothing else is in the folder" "revAziriv.ini" "$(ls "$home/qor/revaziriv")"
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+# name | layout | who plays | expectations afterwards
+cases="\
+a read-only file system|readonly-fs|root|kept=file
+a settings folder that cannot be created|blocked|root|kept=qor
+a full disk|full-disk|root|kept=file alone
+a file replaced by a folder|folder|root|kept=file alone
+a damaged file|damaged|root|six-lines
+a link to a device node|device|root|kept=file kept=null-device
+a FIFO nobody writes|fifo|root|kept=file
+a read-only file|readonly-file|unprivileged|kept=file
+another user's file|others-file|unprivileged|kept=file
+a dangling link|dangling|root|kept=file six-lines
+a writable file in a read-only folder|readonly-folder|unprivileged|written alone"
+number=0
+while IFS='|' read -r name layout who expectations; do
+  echo "== $name"
+  number=$((number + 1))
+  home="$work/$number-$layout"
+  file=$(settings_file "$home")
+  folder=$(dirname "$file")
+  why=$(lay_out "$layout")
+  if [ -n "$why" ]; then
+    echo "  skip  $why"
+    continue
+  fi
+  declare -A before=()
+  for expectation in $expectations; do
+    [[ $expectation == kept=* ]] && before[$expectation]=$(state "$(path_of "${expectation#kept=}")")
+  done
+  runner=()
+  [ "$who" = unprivileged ] && runner=("${unprivileged[@]}")
+  play "${runner[@]}"
+  check "the game shows and ends in order" "shown 1" "$outcome"
+  for expectation in $expectations; do
+    { read -r description; read -r holds; } < <(expect "$expectation")
+    check "$description" yes "$holds"
+  done
+  unset before
+done <<<"$cases"
+finish

@@ -80,10 +80,14 @@ started() { started_pids+=("$@"); }
 at_cleanup() { cleanup_commands+=("$1"); }
 
 cleanup() {
-  local status=$? pid command
+  local status=$? pid command pids=()
   trap - EXIT TERM INT HUP
-  for pid in "${started_pids[@]}"; do kill -TERM "$pid" 2>/dev/null; done
+  # Only processes still this shell's children: a pid that ended long ago may have been reused.
   for pid in "${started_pids[@]}"; do
+    [ "$(ps -o ppid= -p "$pid" 2>/dev/null | tr -d ' ')" = "$$" ] && pids+=("$pid")
+  done
+  for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null; done
+  for pid in "${pids[@]}"; do
     timeout 5 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -KILL "$pid" 2>/dev/null
   done
   for command in "${cleanup_commands[@]}"; do eval "$command" >/dev/null 2>&1 || true; done

@@ -3,36 +3,24 @@
 # opened in headless Chromium at a desktop and a phone width, the v parameter from the known
 # version to hostile values, an HTML validator, every link and picture, and the address the
 # real program opens when Help is clicked.
-# Usage: tests/web/help_page.sh BINARY. Prints "N passed, N failed"; exits non-zero on a failure.
-# The two screenshots are left beside BINARY (help-page-desktop.png, help-page-phone.png).
-set -uo pipefail
-
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-  echo "usage: $0 BINARY" >&2
-  exit 2
-fi
-binary=$(realpath "$1")
+# Usage: tests/web/help_page.sh PROGRAM [SCREEN_READER]. Prints "N passed, N failed"; exits
+# non-zero on a failure. The two screenshots are left beside PROGRAM (help-page-desktop.png,
+# help-page-phone.png).
 here=$(cd "$(dirname "$0")" && pwd)
 web=$(cd "$here/../../web" && pwd)
-shots=$(dirname "$binary")
-
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$here/../e2e/e2e_lib.sh"
-use_screen_reader "$here/../.."
-work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-web.XXXXXX")
-server_pid=""
-game_pid=""
-
-cleanup() {
-  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  [ -n "$server_pid" ] && kill -TERM "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
-  stop_virtual_display
-  if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Pages and logs kept in $work"; fi
-}
-trap cleanup EXIT
+begin_script help_page
+use_program "${1:-}"
+require_tools php curl chromium tidy convert identify Xvfb xdotool
+use_screen_reader "$here/../.." "${2:-}"
+shots=$(dirname "$binary")
 
 # PHP's server on a free port: a port someone else holds makes it exit at once, so another
 # is tried.
+server_answers() { # or has ended
+  grep -q 'Development Server .* started' "$work/server.log" || ! kill -0 "$server_pid" 2>/dev/null
+}
 start_server() {
   local port
   for _ in $(seq 20); do
@@ -41,17 +29,14 @@ start_server() {
     php -d display_errors=1 -d error_reporting=-1 -S "127.0.0.1:$port" -t "$web" \
       >"$work/server.log" 2>&1 &
     server_pid=$!
-    for _ in $(seq 50); do
-      if grep -q 'Development Server .* started' "$work/server.log"; then
-        site="http://127.0.0.1:$port"
-        return 0
-      fi
-      kill -0 "$server_pid" 2>/dev/null || break
-      sleep 0.1
-    done
+    started "$server_pid"
+    wait_until server_answers
+    if grep -q 'Development Server .* started' "$work/server.log"; then
+      site="http://127.0.0.1:$port"
+      return 0
+    fi
     kill -TERM "$server_pid" 2>/dev/null
     wait "$server_pid" 2>/dev/null
-    server_pid=""
   done
   return 1
 }
@@ -64,8 +49,8 @@ fetch() { # query-string arguments for curl -G (--data-urlencode ...)
 browser() { # chromium arguments...
   local profile
   profile=$(mktemp -d "$work/profile.XXXXXX")
-  timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-    --disable-background-networking --disable-component-update --disable-sync \
+  timeout "$wait_seconds" chromium --headless --no-sandbox --disable-gpu --disable-quic \
+    --no-first-run --disable-background-networking --disable-component-update --disable-sync \
     --hide-scrollbars --user-data-dir="$profile" "$@" 2>>"$work/chromium.log"
 }
 
@@ -88,11 +73,7 @@ edges_match() { # image
   fi
 }
 
-if ! start_server; then
-  fail "PHP's built-in server starts" "$(cat "$work/server.log")"
-  echo "$passed passed, $failed failed"
-  exit 1
-fi
+start_server || fatal "PHP's built-in server starts" "$(cat "$work/server.log")"
 
 # ---------------------------------------------------------------------------------------------
 echo "== The v parameter"
@@ -188,15 +169,13 @@ start_virtual_display "$work" || fatal "the virtual display starts"
 install_url_recorder "$work"
 XDG_CONFIG_HOME="$work/config" "$binary" >"$work/game.log" 2>&1 &
 game_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" \
-  --name "^${title//./\\.}\$" 2>/dev/null | head -n 1)
-if [ -n "$window" ]; then
+started "$game_pid"
+if window=$(wait_window "$game_pid" "$title"); then
   xdotool mousemove --window "$window" "${help[@]}" click 1
-  for _ in $(seq 50); do [ -f "$work/opened" ] && break; sleep 0.1; done
+  wait_until test -f "$work/opened"
 fi
 kill -TERM "$game_pid" 2>/dev/null
-wait "$game_pid" 2>/dev/null
-game_pid=""
+wait_exit "$game_pid"
 url=$(sed -n 2p "$work/opened" 2>/dev/null)
 path_query="/${url#*://*/}"
 check "Help opens an https address on the site's host" yes \
@@ -205,6 +184,4 @@ check "its path and query are the page's" "$help_page_path" "$path_query"
 status=$(curl -sS -o "$work/page.html" -w '%{http_code}' "$site$path_query")
 check "the local server answers that path and query with the version line" "200 1" \
   "$status $(grep -cF "<p class=\"version\">$known</p>" "$work/page.html")"
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish
