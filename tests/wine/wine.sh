@@ -27,14 +27,7 @@ source "$root/tests/e2e/e2e_lib.sh"
 exe="$build/deradu.exe"
 linux_program=${DERADU_PROGRAM:-$root/build/deradu}
 [ -f "$exe" ] || fatal "the Windows program is built" "no $exe (cmake --build --preset win32)"
-# Built before Wine's HOME replaces the one ccache keeps its cache under.
-asan="$root/build-asan"
-if [ -z "${DERADU_SCREEN_READER:-}" ] && [ ! -x "$asan/tests/deradu_screen_reader" ]; then
-  echo "  (building the screen reader in build-asan)"
-  { { [ -f "$asan/CMakeCache.txt" ] || (cd "$root" && cmake --preset asan); } &&
-    cmake --build "$asan" --target deradu_screen_reader; } >"$work/screen_reader.log" 2>&1 ||
-    fatal "the screen reader is built" "$(tail -n 5 "$work/screen_reader.log")"
-fi
+# Found or built before Wine's HOME replaces the one ccache keeps its cache under.
 use_screen_reader "$root"
 [ -x "$linux_program" ] || fail "the Linux program is built, for the comparison at the end" \
   "no $linux_program (cmake --preset release && cmake --build --preset release)"
@@ -58,7 +51,7 @@ play_scenario
 
 # ---------------------------------------------------------------------------------------------
 echo "== Log-off: Windows ends the program after WM_ENDSESSION, without WM_DESTROY"
-write_settings 0 0 0 5 6 3
+save_settings 0 0 0 5 6 3
 if start_game; then
   xdotool windowmove "$window" 150 100 2>/dev/null
   sleep 1
@@ -75,7 +68,7 @@ fi
 echo "== A read-only settings file"
 # Root may write any file; without CAP_DAC_OVERRIDE, and with a wineserver of its own (which
 # opens the files), the read-only attribute decides, as it does for a user on Windows.
-write_settings 1 0 0 5 6 3
+save_settings 1 0 0 5 6 3
 chmod 0444 "$settings"
 before=$(sha256sum <"$settings")
 timeout "$wait_seconds" wineserver -k 2>/dev/null
@@ -96,10 +89,10 @@ if i686-w64-mingw32-gcc -O1 -o "$work/post_quit.exe" "$here/wine_post_quit.c" \
   mkdir -p "$(dirname "$settings")"
   for before in present missing; do
     if [ "$before" = present ]; then
-      write_settings 1 1 0 5 6 3
+      save_settings 1 1 0 5 6 3
       expected=$(od -c <"$settings")
     else
-      write_settings 0 0 0 0 0 0
+      save_settings 0 0 0 0 0 0
       expected=$(od -c <"$settings")
       rm -f "$settings"
     fi
@@ -148,7 +141,7 @@ for folder in "Dätä" "Данные"; do
   for run in created updated; do
     if [ "$run" = created ]; then left=150 skin=0; else left=170 skin=1; fi
     if [ "$run" = updated ]; then
-      mkdir -p "$(dirname "$settings")" && write_settings 1 0 0 5 6 3
+      mkdir -p "$(dirname "$settings")" && save_settings 1 0 0 5 6 3
     fi
     if start_game; then
       xdotool windowmove "$window" "$left" 100 2>/dev/null

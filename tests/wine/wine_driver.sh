@@ -18,10 +18,6 @@ game_err="$work/game.err"
 shot_image="$work/shot.png@$frame_x,$frame_y"
 game_pid=""
 window=""
-# Wine, above all under an emulator, is slower to repaint.
-wait_tries=40
-wait_pause=0.25
-deal_attempts=50
 
 # Wine's window belongs to no process of ours: any window with the title counts, while the game
 # still runs.
