@@ -4,36 +4,25 @@
 # loads, its icons, the program's command-line options, and the program unpacked into a
 # throwaway root (never the machine's own system) on a private virtual display, started once
 # directly and once through its menu entry.
-# Usage: tests/e2e/package_linux.sh DIST_DIR PACKAGE_BUILD_DIR (what ./package.sh writes and
-# builds in). Prints "N passed, N failed"; exits non-zero on a failure.
-set -uo pipefail
-
-if [ $# -ne 2 ] || [ ! -d "$1" ] || [ ! -f "$2/linux/packaging/release.env" ]; then
-  echo "usage: $0 DIST_DIR PACKAGE_BUILD_DIR" >&2
-  exit 2
-fi
+# Usage: tests/package/package_linux.sh [DIST_DIR [PACKAGE_BUILD_DIR]] (what ./package.sh
+# writes and builds in: ${DERADU_DIST:-dist} and build-package), or ctest --preset package.
+# Prints "N passed, N failed"; exits non-zero on a failure.
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=/dev/null
-source "$2/linux/packaging/release.env"
-deb=$(ls "$1"/deradu_*_amd64.deb 2>/dev/null | head -n 1)
+root=$(cd "$here/../.." && pwd)
+# shellcheck source=tests/support/lib.sh
+source "$root/tests/support/lib.sh"
+dist=${1:-${DERADU_DIST:-$root/dist}}
+build=${2:-$root/build-package}
 
-# shellcheck source=tests/e2e/e2e_lib.sh
-source "$here/e2e_lib.sh"
-work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-deb.XXXXXX")
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  stop_virtual_display
-  if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
-}
-trap cleanup EXIT
+begin_script package_linux
+[ -f "$build/linux/packaging/release.env" ] ||
+  fatal "./package.sh has built the release" "no $build/linux/packaging/release.env"
+# shellcheck source=/dev/null
+source "$build/linux/packaging/release.env"
+deb=$(ls "$dist"/deradu_*_amd64.deb 2>/dev/null | head -n 1)
 
 echo "== The Debian package"
-if [ -z "$deb" ]; then
-  fail "./package.sh wrote dist/deradu_*_amd64.deb"
-  echo "$passed passed, $failed failed"
-  exit 1
-fi
+[ -n "$deb" ] || fatal "./package.sh wrote $dist/deradu_*_amd64.deb"
 check "its name carries the project's version" "deradu_${deb_version}_amd64.deb" "$(basename "$deb")"
 
 # Documents are compressed once they pass 4 kB, as Debian's tools do.
@@ -64,32 +53,32 @@ else
   fail "lintian reports no errors or warnings" "$(grep -E '^[EW]:' "$work/lintian.log" | head -n 5)"
 fi
 
-root="$work/root"
-dpkg-deb -x "$deb" "$root"
-program="$root/usr/games/deradu"
-if desktop-file-validate "$root/usr/share/applications/$app_id.desktop" >"$work/desktop.log" 2>&1
+unpacked="$work/root"
+dpkg-deb -x "$deb" "$unpacked"
+program="$unpacked/usr/games/deradu"
+if desktop-file-validate "$unpacked/usr/share/applications/$app_id.desktop" >"$work/desktop.log" 2>&1
 then pass "desktop-file-validate accepts the menu entry"; else
   fail "desktop-file-validate accepts the menu entry" "$(head -n 3 "$work/desktop.log")"; fi
 check "the menu entry groups the running window with it" "StartupWMClass=winMain" \
-  "$(grep '^StartupWMClass=' "$root/usr/share/applications/$app_id.desktop")"
+  "$(grep '^StartupWMClass=' "$unpacked/usr/share/applications/$app_id.desktop")"
 # /usr/games is not on every session's PATH.
 check "the menu entry runs the program by its full path" "Exec=/usr/games/deradu" \
-  "$(grep '^Exec=' "$root/usr/share/applications/$app_id.desktop")"
+  "$(grep '^Exec=' "$unpacked/usr/share/applications/$app_id.desktop")"
 check "the package recommends xdg-utils, which the Help button runs" "xdg-utils" \
   "$(dpkg-deb -f "$deb" Recommends)"
-doc="$root/usr/share/doc/deradu"
+doc="$unpacked/usr/share/doc/deradu"
 check "the copyright file names the third-party notices" "1" \
   "$(grep -c 'THIRD-PARTY-NOTICES' "$doc/copyright")"
 check "the news has the release's entry" "1" \
   "$(zcat -f "$doc"/NEWS* | grep -c "^$product_name $version ")"
-if appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" \
+if appstreamcli validate --no-net "$unpacked/usr/share/metainfo/$app_id.metainfo.xml" \
   >"$work/appstream.log" 2>&1; then pass "appstreamcli validate accepts the metadata"; else
   fail "appstreamcli validate accepts the metadata" "$(grep -E '^[EW]:' "$work/appstream.log" | head -n 3)"
 fi
 check "the metadata's release is the project's version" "1" \
-  "$(grep -c "<release version=\"$version\"" "$root/usr/share/metainfo/$app_id.metainfo.xml")"
+  "$(grep -c "<release version=\"$version\"" "$unpacked/usr/share/metainfo/$app_id.metainfo.xml")"
 check "the manual page reads without warnings" "" \
-  "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man6/deradu.6.gz" 2>&1 >/dev/null)"
+  "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$unpacked/usr/share/man/man6/deradu.6.gz" 2>&1 >/dev/null)"
 
 # ---------------------------------------------------------------------------------------------
 echo "== The icons"
@@ -97,7 +86,7 @@ echo "== The icons"
 # as its own 32-pixel sampling enlarged again (which a blown-up small icon is).
 icon_faults=""
 for size in 16 24 32 48 64 128 256; do
-  icon="$root/usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
+  icon="$unpacked/usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
   facts=$(identify -format '%wx%h %[channels] %[pixel:p{0,0}]' "$icon" 2>&1)
   [ "$facts" = "${size}x$size srgba srgba(0,0,0,0)" ] || icon_faults+=" $size: $facts;"
   if [ "$size" -gt 32 ]; then
@@ -170,14 +159,14 @@ check "--help starts with the usage" "Usage: deradu [--help | --version]" \
 echo "== The unpacked program on a virtual display"
 start_virtual_display "$work" || fatal "the virtual display starts"
 close_helper=""
-if cc -o "$work/close" "$here/linux_close.c" -lX11 2>"$work/close.log"; then
+if cc -o "$work/close" "$root/tests/e2e/linux_close.c" -lX11 2>"$work/close.log"; then
   close_helper="$work/close"
 fi
-XDG_CONFIG_HOME="$work/config" "$program" >"$work/game.out" 2>"$work/game.err" &
+config="$work/config"
+XDG_CONFIG_HOME="$config" "$program" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" \
-  --name '^Qor Deradu 1\.0$' 2>/dev/null | head -n 1)
-if [ -z "$window" ]; then
+started "$game_pid"
+if ! window=$(wait_window "$game_pid"); then
   fail "the installed program shows its window" "$(tail -n 3 "$work/game.err")"
 else
   pass "the installed program shows its window"
@@ -187,12 +176,9 @@ else
     "$(xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (' && echo set)"
   if [ -n "$close_helper" ]; then
     "$close_helper" "$window"
-    for _ in $(seq 200); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-    status=running
-    if ! kill -0 "$game_pid" 2>/dev/null; then status=0; wait "$game_pid" || status=$?; game_pid=""; fi
+    wait_exit "$game_pid"
     check "a close request ends it with exit code 1" 1 "$status"
-    check "and it wrote its settings file" yes \
-      "$([ -s "$work/config/qor/revaziriv/revAziriv.ini" ] && echo yes)"
+    check "and it wrote its settings file" yes "$([ -s "$(settings_file "$config")" ] && echo yes)"
   else
     fail "a close request ends it" "no close helper: $(cat "$work/close.log")"
   fi
@@ -207,21 +193,18 @@ if [ "$(id -u)" -ne 0 ] || [ ! -d /usr/games ] || ! command -v gtk-launch >/dev/
   echo "  skip  launching the menu entry (needs root, /usr/games and gtk-launch)"
 else
   unshare --mount --propagation private sh -c 'mount --bind "$1" /usr/games && shift && exec "$@"' sh \
-    "$root/usr/games" env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$work/home" \
-    XDG_DATA_DIRS="$root/usr/share" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
+    "$unpacked/usr/games" env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$work/home" \
+    XDG_DATA_DIRS="$unpacked/usr/share" XDG_CONFIG_HOME="$config" XDG_CACHE_HOME="$work/cache" \
     gtk-launch "$app_id" >"$work/launch.log" 2>&1
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Qor Deradu 1\.0$' 2>/dev/null |
-    head -n 1)
-  if [ -n "$window" ]; then
+  if window=$(wait_window -); then
     pass "gtk-launch $app_id with PATH=/usr/bin:/bin shows the window"
+    # No child of this script, so not the cleanup's to end.
     launched=$(xprop -id "$window" _NET_WM_PID | sed -n 's/.* = //p')
     [ -n "$close_helper" ] && "$close_helper" "$window"
-    for _ in $(seq 200); do kill -0 "$launched" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$launched" 2>/dev/null && kill -KILL "$launched"
+    timeout "$wait_seconds" tail --pid="$launched" -f /dev/null || kill -KILL "$launched"
   else
     fail "gtk-launch $app_id with PATH=/usr/bin:/bin shows the window" "$(head -n 3 "$work/launch.log")"
   fi
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -5,43 +5,30 @@
 # program shows its window and writes its settings file; while it runs, neither the installer
 # nor the uninstaller changes anything; a reinstall into another folder leaves one installation;
 # the silent uninstaller removes program, shortcut and key and keeps the settings file.
-# Usage: tests/e2e/package_windows.sh DIST_DIR PACKAGE_BUILD_DIR (what ./package.sh writes and
-# builds in). Prints "N passed, N failed"; exits non-zero on a failure.
-set -uo pipefail
-
-if [ $# -ne 2 ] || [ ! -d "$1" ] || [ ! -f "$2/win32/packaging/release.env" ]; then
-  echo "usage: $0 DIST_DIR PACKAGE_BUILD_DIR" >&2
-  exit 2
-fi
-dist=$(cd "$1" && pwd)
-build=$(cd "$2" && pwd)
+# Usage: tests/package/package_windows.sh [DIST_DIR [PACKAGE_BUILD_DIR]] (what ./package.sh
+# writes and builds in: ${DERADU_DIST:-dist} and build-package), or ctest --preset package.
+# Prints "N passed, N failed"; exits non-zero on a failure.
 here=$(cd "$(dirname "$0")" && pwd)
-
-# shellcheck source=tests/e2e/wine_runner.sh
-source "$here/wine_runner.sh"
+root=$(cd "$here/../.." && pwd)
+# shellcheck source=tests/support/lib.sh
+source "$root/tests/support/lib.sh"
+# shellcheck source=tests/wine/wine_runner.sh
+source "$root/tests/wine/wine_runner.sh"
+dist=$(cd "${1:-${DERADU_DIST:-$root/dist}}" 2>/dev/null && pwd) ||
+  fatal "./package.sh wrote ${1:-${DERADU_DIST:-$root/dist}}"
+build=$(cd "${2:-$root/build-package}" 2>/dev/null && pwd) ||
+  fatal "./package.sh built in ${2:-$root/build-package}"
 wine_runner "$0" "$build/wine-tools" 900 "$dist" "$build"
 
+begin_script package_windows
+[ -f "$build/win32/packaging/release.env" ] ||
+  fatal "./package.sh has built the release" "no $build/win32/packaging/release.env"
 # shellcheck source=/dev/null
 source "$build/win32/packaging/release.env"
 built_exe="$build/win32/deradu.exe"
 zip="$dist/deradu-$version-win32.zip"
 top="deradu-$version"
 setup="$dist/deradu-$version-setup.exe"
-
-# shellcheck source=tests/e2e/e2e_lib.sh
-source "$here/e2e_lib.sh"
-work=$(mktemp -d "${TMPDIR:-/tmp}/deradu-setup.XXXXXX")
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  timeout 20 wineserver -k 2>/dev/null
-  stop_virtual_display
-  # The prefix is large and only this run's; the logs stay when something failed.
-  rm -rf "$work/prefix"
-  if [ "$failed" -eq 0 ]; then rm -rf "$work"; else echo "Logs kept in $work"; fi
-}
-trap cleanup EXIT
-trap 'exit 143' TERM INT
 
 # ---------------------------------------------------------------------------------------------
 echo "== The portable zip"
@@ -77,20 +64,16 @@ check "its header carries no link time" "0" \
 
 # ---------------------------------------------------------------------------------------------
 echo "== The installer under Wine"
-wine_environment "$work/prefix" "$work/home"
 start_virtual_display "$work" || fatal "the virtual display starts"
-if ! timeout 600 wine wineboot --init >"$work/wineboot.log" 2>&1 || ! timeout 300 wineserver -w; then
-  fail "Wine's prefix is created" "$(tail -n 5 "$work/wineboot.log")"
-  echo "$passed passed, $failed failed"
-  exit 1
-fi
-wineserver -p 30
+# A fresh prefix of this run's own; large, so it goes even when the logs stay.
+wine_prefix "$work/prefix" "$work/home" || fatal "Wine's prefix is made"
+at_cleanup "rm -rf '$work/prefix'"
 
 drive="$WINEPREFIX/drive_c"
+settings=$(settings_file "$drive")
 folder="$drive/Program Files/$product_name"
 shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/$product_name.lnk"
 key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$app_id"
-settings="$drive/ProgramData/qor/revaziriv/revAziriv.ini"
 # "name=value" for each value of the Uninstall key, sorted; empty when the key is missing.
 key_values() {
   wine reg query "$key" 2>/dev/null | tr -d '\r' |
@@ -104,8 +87,8 @@ exists() { [ -e "$1" ] && echo yes || echo no; }
 # Wine keeps no access lists on files (it derives one from the Unix mode bits when asked), so
 # what the installer asks of Windows is read from Wine's trace of the calls instead.
 status=0
-WINEDEBUG=-all,trace+advapi,trace+security timeout 300 wine "$setup" /S >"$work/setup.log" 2>&1 ||
-  status=$?
+WINEDEBUG=-all,trace+advapi,trace+security timeout "$wait_seconds" wine "$setup" /S \
+  >"$work/setup.log" 2>&1 || status=$?
 check "/S installs silently and succeeds" 0 "$status"
 check "the program, the texts and the uninstaller are in Program Files\\$product_name" \
   "$installed_files" "$(listing "$folder")"
@@ -113,7 +96,7 @@ if cmp -s "$folder/deradu.exe" "$built_exe"; then pass "the installed deradu.exe
 else fail "the installed deradu.exe is the one built"; fi
 check "the installer shows the icon drawn for 256 pixels, as the desktop's" yes \
   "$(python3 -c 'import sys; print("yes" if open(sys.argv[2], "rb").read() in open(sys.argv[1], "rb").read() else "no")' \
-    "$setup" "$here/../../res/icon-256.png")"
+    "$setup" "$root/res/icon-256.png")"
 check "the Start menu has a shortcut to it" yes \
   "$([ -f "$shortcut" ] && grep -aq 'deradu.exe' "$shortcut" && echo yes)"
 values=$(key_values)
@@ -123,7 +106,7 @@ for expected in "DisplayName=$product_name" "DisplayVersion=$version" "Publisher
   "NoModify=0x1" "NoRepair=0x1"; do
   check "the Uninstall key has ${expected%%=*}" "$expected" "$(grep -F -x -- "$expected" <<<"$values")"
 done
-check "it makes the settings folder" yes "$(exists "$drive/ProgramData/qor/revaziriv")"
+check "it makes the settings folder" yes "$(exists "$(dirname "$settings")")"
 check "and lets the local Users group change it and what it holds (inherited)" \
   'L"D:AI(A;OICI;0x1301bf;;;BU)" L"C:\\ProgramData\\qor\\revaziriv" 536870916' \
   "$(grep -o -e 'ConvertStringSecurityDescriptorToSecurityDescriptorW L"[^"]*"' \
@@ -136,28 +119,28 @@ check "and lets the local Users group change it and what it holds (inherited)" \
 other_name="Games\\Deradu"
 other="$drive/Games/Deradu"
 status=0
-timeout 300 wine "$setup" /S "/D=C:\\$other_name" >"$work/setup-other.log" 2>&1 || status=$?
+timeout "$wait_seconds" wine "$setup" /S "/D=C:\\$other_name" >"$work/setup-other.log" 2>&1 ||
+  status=$?
 check "/S /D= into another folder succeeds" 0 "$status"
 check "the program is in the new folder" "$installed_files" "$(listing "$other")"
 check "the first installation is gone, the settings folder stays" "no yes" \
-  "$(exists "$folder") $(exists "$drive/ProgramData/qor/revaziriv")"
+  "$(exists "$folder") $(exists "$(dirname "$settings")")"
 check "the key names the new folder" "InstallLocation=C:\\$other_name" \
   "$(key_values | grep '^InstallLocation=')"
 check "the shortcut leads to the new folder" yes \
   "$(grep -aq 'Games' "$shortcut" 2>/dev/null && echo yes)"
 rm -f "$other/NEWS.txt"
 status=0
-timeout 300 wine "$setup" /S >"$work/setup-same.log" 2>&1 || status=$?
+timeout "$wait_seconds" wine "$setup" /S >"$work/setup-same.log" 2>&1 || status=$?
 check "/S without /D reinstalls into the folder the key names" "0 $installed_files no" \
   "$status $(listing "$other") $(exists "$folder")"
 folder=$other
 
 rm -f "$settings"
-timeout 120 wine "C:\\$other_name\\deradu.exe" >"$work/game.out" 2>"$work/game.err" &
+wine "C:\\$other_name\\deradu.exe" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Qor Deradu 1\.0$' 2>/dev/null |
-  head -n 1)
-if [ -n "$window" ]; then
+started "$game_pid"
+if window=$(wait_window - "Qor Deradu 1.0" "$wait_seconds" "$game_pid"); then
   pass "the installed program shows its window"
 
   # While the game runs, nothing may change. Two marks the installer would put back: the
@@ -167,24 +150,23 @@ if [ -n "$window" ]; then
   state() { listing "$folder"; key_values; exists "$shortcut"; }
   before=$(state)
   status=0
-  timeout 120 wine "$setup" /S >"$work/setup-running.log" 2>&1 || status=$?
+  timeout "$wait_seconds" wine "$setup" /S >"$work/setup-running.log" 2>&1 || status=$?
   check "/S with the game running fails with exit code 2" 2 "$status"
   check "and changes nothing" "$before" "$(state)"
   # The uninstaller hands over to a copy of itself in the temporary folder and ends at once;
   # run in place (_?=) it reports its own exit code.
   status=0
-  timeout 120 wine "C:\\$other_name\\uninstall.exe" /S "_?=C:\\$other_name" \
+  timeout "$wait_seconds" wine "C:\\$other_name\\uninstall.exe" /S "_?=C:\\$other_name" \
     >"$work/un-running.log" 2>&1 || status=$?
   check "the uninstaller with the game running fails with exit code 2" 2 "$status"
-  timeout 120 wine "C:\\$other_name\\uninstall.exe" /S >>"$work/un-running.log" 2>&1
+  timeout "$wait_seconds" wine "C:\\$other_name\\uninstall.exe" /S >>"$work/un-running.log" 2>&1
   # Its copy's end: nothing of the uninstaller left running.
-  for _ in $(seq 300); do pgrep -f 'Temp.*Un\.exe' >/dev/null || break; sleep 0.1; done
+  uninstaller_ended() { ! pgrep -f 'Temp.*Un\.exe' >/dev/null; }
+  wait_until uninstaller_ended
   check "neither it nor its copy changes anything" "$before" "$(state)"
 
   xdotool key --window "$window" alt+F4 2>/dev/null
-  for _ in $(seq 300); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-  status=running
-  if ! kill -0 "$game_pid" 2>/dev/null; then status=0; wait "$game_pid" || status=$?; game_pid=""; fi
+  wait_exit "$game_pid"
   check "it ends with exit code 1 when closed" 1 "$status"
 else
   fail "the installed program shows its window" "$(tail -n 3 "$work/game.err")"
@@ -194,20 +176,19 @@ if [ -s "$settings" ]; then pass "it wrote its settings file"; else
 cp "$settings" "$work/settings-before" 2>/dev/null
 
 status=0
-timeout 300 wine "$setup" /S >"$work/setup-again.log" 2>&1 || status=$?
+timeout "$wait_seconds" wine "$setup" /S >"$work/setup-again.log" 2>&1 || status=$?
 check "once the game has ended, /S succeeds and puts the missing pieces back" \
   "0 $installed_files DisplayVersion=$version" \
   "$status $(listing "$folder") $(key_values | grep '^DisplayVersion=')"
 
 status=0
-timeout 120 wine "C:\\$other_name\\uninstall.exe" /S >"$work/uninstall.log" 2>&1 || status=$?
+timeout "$wait_seconds" wine "C:\\$other_name\\uninstall.exe" /S >"$work/uninstall.log" 2>&1 ||
+  status=$?
 check "the silent uninstaller starts" 0 "$status"
 # The uninstaller runs on from a copy of itself in the temporary folder, so it has not finished
 # when the command returns.
-for _ in $(seq 600); do
-  [ ! -e "$folder" ] && [ ! -e "$shortcut" ] && break
-  sleep 0.1
-done
+uninstalled() { [ ! -e "$folder" ] && [ ! -e "$shortcut" ]; }
+wait_until uninstalled
 check "it removes the program's folder" no "$(exists "$folder")"
 check "it removes the shortcut" no "$(exists "$shortcut")"
 check "it removes the Uninstall key" "" "$(key_values)"
@@ -217,6 +198,5 @@ else
   fail "it keeps the player's settings file as it was"
 fi
 
-echo "  (everything: $(($(date +%s) - DERADU_WINE_STARTED)) s)"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+wine_elapsed
+finish

@@ -3,7 +3,7 @@
 # machines whose kernel runs no 32-bit code. QEMU before 8.1 searches guest memory page by page
 # on every mapping, which makes each Wine process take minutes; Debian's backports have a newer
 # one, fetched here with apt into CACHE_DIR without touching the system's package state.
-# Usage: tests/e2e/wine_qemu.sh CACHE_DIR. Exits non-zero when there is none to be had.
+# Usage: tests/wine/wine_qemu.sh CACHE_DIR. Exits non-zero when there is none to be had.
 set -euo pipefail
 
 cache=$(mkdir -p "$1" && cd "$1" && pwd)

@@ -2,12 +2,12 @@
 # window manager Wine draws the frame itself inside an X window of the outer size, so clicks
 # and screenshots are offset by the client area's place in it. The program ends on Alt+F4, its
 # close box or a close request, and keeps its settings in ProgramData with CR LF line ends.
-# Needs exe, work, close_helper and WINEPREFIX set.
+# Needs exe, work, close_helper and WINEPREFIX set (tests/support/lib.sh's wine_prefix).
 
 # Where the client area starts inside Wine's own frame.
 frame_x=3
 frame_y=22
-settings="$WINEPREFIX/drive_c/ProgramData/qor/revaziriv/revAziriv.ini"
+settings=$(settings_file "$WINEPREFIX/drive_c")
 line_end="CR LF"
 window_kind="outer size"
 x_narrow=$outer_narrow
@@ -18,24 +18,23 @@ game_err="$work/game.err"
 shot_image="$work/shot.png@$frame_x,$frame_y"
 game_pid=""
 window=""
-# Wine, above all under an emulator, is slower to repaint.
-wait_tries=40
-wait_pause=0.25
-deal_attempts=50
 
+# Wine's window belongs to no process of ours: any window with the title counts, while the game
+# still runs.
 start_game() { # [command that runs wine...]
-  timeout 120 "$@" wine "$exe" >>"$work/game.out" 2>>"$game_err" &
+  "$@" wine "$exe" >>"$work/game.out" 2>>"$game_err" &
   game_pid=$!
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name "^${title//./\\.}\$" 2>/dev/null |
-    head -n 1)
-  [ -n "$window" ]
+  started "$game_pid"
+  window=$(wait_window - "$title" "$wait_seconds" "$game_pid")
 }
 
-# Waits up to 30 seconds for the game to end after `how` was done to it; sets `status` to its
-# exit code, or "running".
-end_game() { # alt-f4, close-box, close-request, or nothing (something else ends it)
+# Waits for the game to end; sets `status` to its exit code, or "running".
+game_ends() {
+  wait_exit "$game_pid" && game_pid=""
+}
+end_game() { # alt-f4, close-box or close-request
   local outer_width
-  case "${1:-}" in
+  case $1 in
     alt-f4) xdotool key --window "$window" alt+F4 2>/dev/null ;;
     close-box)
       outer_width=$(window_size | cut -d' ' -f1)
@@ -44,12 +43,7 @@ end_game() { # alt-f4, close-box, close-request, or nothing (something else ends
       ;;
     close-request) "$close_helper" "$window" ;;
   esac
-  for _ in $(seq 300); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-  status=running
-  kill -0 "$game_pid" 2>/dev/null && return
-  status=0
-  wait "$game_pid" || status=$?
-  game_pid=""
+  game_ends
 }
 end_label() {
   case $1 in
