@@ -113,10 +113,12 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
       {"a cache file of another program's size",
        [&] { writeFile(cache, std::string(1 << 20, 'x')); }, true},
       {"a kept face path that is not absolute",
-       [&] { editCache([](auto& lines) {
-         lines.resize(2);
-         lines.insert(lines.end(), {"0 regular.ttf", "-"});
-       }); },
+       [&] {
+         editCache([](auto& lines) {
+           lines.resize(2);
+           lines.insert(lines.end(), {"0 regular.ttf", "-"});
+         });
+       },
        true},
       {"no fonts found", [&] { noFonts = true; fs::remove(cache); }, true},
       {"still none: not kept", [] {}, true},
