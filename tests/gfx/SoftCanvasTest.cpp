@@ -18,18 +18,17 @@ constexpr std::uint32_t kPaper = 0xFFFFFF;
 constexpr Colour kInk = 0x000000;
 constexpr Colour kRedBrush = 0x0000FF;  // COLORREF red
 
-// Pictures as text: '.' paper, '#' black, 'o' red, '?' anything else.
-std::vector<std::string> picture(const SoftCanvas& canvas) {
-  std::vector<std::string> rows;
+// Pictures as text, a line a row: '.' paper, '#' black, 'o' red, '?' anything else.
+std::string picture(const SoftCanvas& canvas) {
+  std::string text;
   for (int y = 0; y < canvas.height(); ++y) {
-    std::string row;
     for (int x = 0; x < canvas.width(); ++x) {
       const std::uint32_t rgb = canvas.pixel(x, y);
-      row += rgb == kPaper ? '.' : rgb == 0 ? '#' : rgb == 0xFF0000 ? 'o' : '?';
+      text += rgb == kPaper ? '.' : rgb == 0 ? '#' : rgb == 0xFF0000 ? 'o' : '?';
     }
-    rows.push_back(row);
+    text += '\n';
   }
-  return rows;
+  return text;
 }
 
 std::string joined(const std::vector<std::string>& rows) {
@@ -55,7 +54,7 @@ void expectPictures(const std::vector<DrawCase>& cases) {
   for (const DrawCase& c : cases) {
     SoftCanvas canvas = paper(static_cast<int>(c.expected[0].size()), static_cast<int>(c.expected.size()));
     c.draw(canvas);
-    EXPECT_EQ(joined(picture(canvas)), joined(c.expected)) << c.what;
+    EXPECT_EQ(picture(canvas), joined(c.expected)) << c.what;
   }
 }
 
@@ -125,7 +124,7 @@ TEST(SoftCanvas, LineAndItsReverseCoverTheSamePixels) {
       forward.rectangle({end.x, end.y, end.x + 1, end.y + 1}, {kInk, 0}, std::nullopt);
       backward.line(end, centre, {kInk, 0});
       backward.rectangle({centre.x, centre.y, centre.x + 1, centre.y + 1}, {kInk, 0}, std::nullopt);
-      EXPECT_EQ(joined(picture(forward)), joined(picture(backward))) << "towards " << dx << ", " << dy;
+      EXPECT_EQ(picture(forward), picture(backward)) << "towards " << dx << ", " << dy;
     }
   }
 }
@@ -309,8 +308,8 @@ TEST(SoftCanvas, AtScaleTwoStrokesAndFillsAreTheDoubledCalls) {
     c.scaled(scaled);
     SoftCanvas doubled = paper(16, 14);
     c.doubled(doubled);
-    EXPECT_EQ(joined(picture(scaled)), joined(picture(doubled))) << c.what;
-    EXPECT_NE(joined(picture(scaled)), joined(picture(paper(16, 14)))) << c.what << " drew nothing";
+    EXPECT_EQ(picture(scaled), picture(doubled)) << c.what;
+    EXPECT_NE(picture(scaled), picture(paper(16, 14))) << c.what << " drew nothing";
   }
 }
 
