@@ -8,40 +8,18 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/support/SystemCallSpy.h"
+#include "tests/support/TestScope.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets an environment variable for one scope.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) saved_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedVariable() {
-    if (saved_) {
-      setenv(name_, saved_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  void set(const std::string& value) { setenv(name_, value.c_str(), 1); }
-
- private:
-  const char* name_;
-  std::optional<std::string> saved_;
-};
 
 void writeFile(const fs::path& path, const std::string& content) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
@@ -58,9 +36,7 @@ std::function<SystemFonts()> countingAsk(const fs::path& face, int& asked) {
 }
 
 TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
-  const fs::path folder = fs::path(DERADU_TEST_OUTPUT) / "font-lookup";
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  const fs::path folder = freshTestFolder("font-lookup-");
   const fs::path config = folder / "fonts.conf";
   const fs::path regular = folder / "regular.ttf";
   const fs::path bold = folder / "bold.ttf";
@@ -138,12 +114,10 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
        [&] { writeFile(cache, std::string(1 << 20, 'x')); }, true},
       {"a kept face path that is not absolute",
        [&] {
-         std::ifstream in(cache);
-         std::string header, stamp;
-         std::getline(in, header);
-         std::getline(in, stamp);
-         in.close();
-         writeFile(cache, header + '\n' + stamp + "\n0 regular.ttf\n-\n");
+         editCache([](auto& lines) {
+           lines.resize(2);
+           lines.insert(lines.end(), {"0 regular.ttf", "-"});
+         });
        },
        true},
       {"no fonts found", [&] { noFonts = true; fs::remove(cache); }, true},
@@ -176,9 +150,10 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
 }
 
 TEST(FontLookup, KeptAnswerLeavesWhatIsNotItsOwnAlone) {
-  const fs::path folder = fs::path(DERADU_TEST_OUTPUT) / "font-lookup-foreign";
-  const fs::path face = fs::path(DERADU_TEST_OUTPUT) / "font-lookup-face.ttf";
-  const fs::path victim = fs::path(DERADU_TEST_OUTPUT) / "font-lookup-victim";
+  const fs::path scratch = freshTestFolder("font-lookup-");
+  const fs::path folder = scratch / "cache";
+  const fs::path face = scratch / "face.ttf";
+  const fs::path victim = scratch / "victim";
   const std::string cache = (folder / "fonts").string();
   writeFile(face, "face");
   // A name a temporary file could once be predicted by.
@@ -243,16 +218,12 @@ TEST(FontLookup, KeptAnswerLeavesWhatIsNotItsOwnAlone) {
     EXPECT_EQ(asked, each.asks) << each.name;
     EXPECT_EQ(describe(), each.after) << each.name;
   }
-  fs::remove_all(folder);
-  fs::remove(victim);
-  fs::remove(face);
+  fs::remove_all(scratch);
 }
 
 TEST(FontLookup, KeptAnswerIsSyncedBeforeItsRenameAndTheFolderAfter) {
-  const fs::path folder = fs::path(DERADU_TEST_OUTPUT) / "font-lookup-sync";
-  const fs::path face = fs::path(DERADU_TEST_OUTPUT) / "font-lookup-sync.ttf";
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  const fs::path folder = freshTestFolder("font-lookup-");
+  const fs::path face = folder / "face.ttf";
   writeFile(face, "face");
   const std::string cache = (fs::canonical(folder) / "fonts").string();
   int asked = 0;
@@ -270,7 +241,6 @@ TEST(FontLookup, KeptAnswerIsSyncedBeforeItsRenameAndTheFolderAfter) {
   EXPECT_EQ(calls[2], "sync " + fs::canonical(folder).string());
   EXPECT_NE(temporary, cache);
   fs::remove_all(folder);
-  fs::remove(face);
 }
 
 TEST(FontLookup, CacheFileFollowsTheBaseDirectoryRules) {

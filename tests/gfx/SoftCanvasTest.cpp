@@ -18,18 +18,17 @@ constexpr std::uint32_t kPaper = 0xFFFFFF;
 constexpr Colour kInk = 0x000000;
 constexpr Colour kRedBrush = 0x0000FF;  // COLORREF red
 
-// Pictures as text: '.' paper, '#' black, 'o' red, '?' anything else.
-std::vector<std::string> picture(const SoftCanvas& canvas) {
-  std::vector<std::string> rows;
+// Pictures as text, a line a row: '.' paper, '#' black, 'o' red, '?' anything else.
+std::string picture(const SoftCanvas& canvas) {
+  std::string text;
   for (int y = 0; y < canvas.height(); ++y) {
-    std::string row;
     for (int x = 0; x < canvas.width(); ++x) {
       const std::uint32_t rgb = canvas.pixel(x, y);
-      row += rgb == kPaper ? '.' : rgb == 0 ? '#' : rgb == 0xFF0000 ? 'o' : '?';
+      text += rgb == kPaper ? '.' : rgb == 0 ? '#' : rgb == 0xFF0000 ? 'o' : '?';
     }
-    rows.push_back(row);
+    text += '\n';
   }
-  return rows;
+  return text;
 }
 
 std::string joined(const std::vector<std::string>& rows) {
@@ -38,8 +37,9 @@ std::string joined(const std::vector<std::string>& rows) {
   return text;
 }
 
-SoftCanvas paper(int width, int height) {
-  SoftCanvas canvas(width, height, nullptr, nullptr);
+SoftCanvas paper(int width, int height, const BitmapSource* bitmaps = nullptr, int scale = 1) {
+  SoftCanvas canvas(width, height, bitmaps, nullptr);
+  canvas.setScale(scale);
   canvas.fill(kPaper);
   return canvas;
 }
@@ -54,7 +54,7 @@ void expectPictures(const std::vector<DrawCase>& cases) {
   for (const DrawCase& c : cases) {
     SoftCanvas canvas = paper(static_cast<int>(c.expected[0].size()), static_cast<int>(c.expected.size()));
     c.draw(canvas);
-    EXPECT_EQ(joined(picture(canvas)), joined(c.expected)) << c.what;
+    EXPECT_EQ(picture(canvas), joined(c.expected)) << c.what;
   }
 }
 
@@ -84,15 +84,8 @@ TEST(SoftCanvas, RectangleOutlinesTheOuterRingAndFillsTheRest) {
 TEST(SoftCanvas, WidePenRectangleIsCentredOnTheBorderPath) {
   expectPictures({
       {"pen 3 with a brush", [](SoftCanvas& c) { c.rectangle({2, 2, 9, 8}, {kInk, 3}, kRedBrush); },
-       {"...........",
-        "..#######..",
-        ".#########.",
-        ".#########.",
-        ".###ooo###.",
-        ".###ooo###.",
-        ".#########.",
-        ".#########.",
-        "..#######.."}},
+       {"...........", "..#######..", ".#########.", ".#########.", ".###ooo###.", ".###ooo###.",
+        ".#########.", ".#########.", "..#######.."}},
       {"pen 3 without a brush", [](SoftCanvas& c) { c.rectangle({2, 2, 9, 8}, {kInk, 3}, std::nullopt); },
        {"...........", "..#######..", ".#########.", ".#########.", ".###...###.", ".###...###.",
         ".#########.", ".#########.", "..#######.."}},
@@ -131,7 +124,7 @@ TEST(SoftCanvas, LineAndItsReverseCoverTheSamePixels) {
       forward.rectangle({end.x, end.y, end.x + 1, end.y + 1}, {kInk, 0}, std::nullopt);
       backward.line(end, centre, {kInk, 0});
       backward.rectangle({centre.x, centre.y, centre.x + 1, centre.y + 1}, {kInk, 0}, std::nullopt);
-      EXPECT_EQ(joined(picture(forward)), joined(picture(backward))) << "towards " << dx << ", " << dy;
+      EXPECT_EQ(picture(forward), picture(backward)) << "towards " << dx << ", " << dy;
     }
   }
 }
@@ -208,8 +201,10 @@ class TinyBitmaps final : public BitmapSource {
   BitmapView row_{9, 1, rowPixels_};
 };
 
-std::vector<std::vector<std::uint32_t>> grid(const SoftCanvas& canvas) {
-  std::vector<std::vector<std::uint32_t>> rows;
+using Grid = std::vector<std::vector<std::uint32_t>>;
+
+Grid grid(const SoftCanvas& canvas) {
+  Grid rows;
   for (int y = 0; y < canvas.height(); ++y) {
     rows.emplace_back(canvas.pixels().begin() + y * canvas.width(),
                       canvas.pixels().begin() + (y + 1) * canvas.width());
@@ -217,80 +212,65 @@ std::vector<std::vector<std::uint32_t>> grid(const SoftCanvas& canvas) {
   return rows;
 }
 
-TEST(SoftCanvas, BlitCopiesFromTheTopLeftWithinBitmapAndCanvas) {
+Grid blank(int width, int height) { return Grid(height, std::vector<std::uint32_t>(width, kPaper)); }
+
+// At scale s each bitmap pixel is an s by s block.
+TEST(SoftCanvas, BlitCopiesFromTheTopLeftWithinBitmapAndCanvasAtEveryScale) {
   constexpr std::uint32_t P = kPaper;
   struct Case {
     const char* what;
-    int id, x, y, width, height;
-    std::vector<std::vector<std::uint32_t>> expected;
+    int scale, id, x, y, width, height;
+    Grid expected;
   };
   const std::vector<Case> cases = {
-      {"whole bitmap", 7, 1, 1, 3, 2, {{P, P, P, P}, {P, 1, 2, 3}, {P, 4, 5, 6}}},
-      {"part of it", 7, 0, 0, 2, 1, {{1, 2, P, P}, {P, P, P, P}, {P, P, P, P}}},
-      {"never past the bitmap", 7, 0, 0, 50, 50, {{1, 2, 3, P}, {4, 5, 6, P}, {P, P, P, P}}},
-      {"cut by the canvas edge", 7, 2, 2, 3, 2, {{P, P, P, P}, {P, P, P, P}, {P, P, 1, 2}}},
-      {"from a negative position", 7, -1, -1, 3, 2, {{5, 6, P, P}, {P, P, P, P}, {P, P, P, P}}},
-      {"id's high bits ignored", 7 + 0x10000, 0, 0, 1, 1, {{1, P, P, P}, {P, P, P, P}, {P, P, P, P}}},
-      {"unknown id", 8, 0, 0, 3, 2, {{P, P, P, P}, {P, P, P, P}, {P, P, P, P}}},
-      {"negative size", 7, 2, 2, -2, -2, {{P, P, P, P}, {P, P, P, P}, {P, P, P, P}}},
-      {"extreme position", 7, INT_MAX, INT_MIN, INT_MAX, INT_MAX, {{P, P, P, P}, {P, P, P, P}, {P, P, P, P}}},
-      {"extreme start", 7, INT_MIN, INT_MIN, INT_MAX, INT_MAX, {{P, P, P, P}, {P, P, P, P}, {P, P, P, P}}},
+      {"whole bitmap", 1, 7, 1, 1, 3, 2, {{P, P, P, P}, {P, 1, 2, 3}, {P, 4, 5, 6}}},
+      {"part of it", 1, 7, 0, 0, 2, 1, {{1, 2, P, P}, {P, P, P, P}, {P, P, P, P}}},
+      {"never past the bitmap", 1, 7, 0, 0, 50, 50, {{1, 2, 3, P}, {4, 5, 6, P}, {P, P, P, P}}},
+      {"cut by the canvas edge", 1, 7, 2, 2, 3, 2, {{P, P, P, P}, {P, P, P, P}, {P, P, 1, 2}}},
+      {"from a negative position", 1, 7, -1, -1, 3, 2, {{5, 6, P, P}, {P, P, P, P}, {P, P, P, P}}},
+      {"id's high bits ignored", 1, 7 + 0x10000, 0, 0, 1, 1, {{1, P, P, P}, {P, P, P, P}, {P, P, P, P}}},
+      {"unknown id", 1, 8, 0, 0, 3, 2, blank(4, 3)},
+      {"negative size", 1, 7, 2, 2, -2, -2, blank(4, 3)},
+      {"extreme position", 1, 7, INT_MAX, INT_MIN, INT_MAX, INT_MAX, blank(4, 3)},
+      {"extreme start", 1, 7, INT_MIN, INT_MIN, INT_MAX, INT_MAX, blank(4, 3)},
+      {"scale 2, whole blocks", 2, 7, 1, 0, 2, 2,
+       {{P, P, 1, 1, 2, 2, P}, {P, P, 1, 1, 2, 2, P}, {P, P, 4, 4, 5, 5, P}, {P, P, 4, 4, 5, 5, P},
+        {P, P, P, P, P, P, P}}},
+      {"scale 2, halved by the canvas edge", 2, 7, 2, 1, 3, 2,
+       {{P, P, P, P, P, P, P}, {P, P, P, P, P, P, P}, {P, P, P, P, 1, 1, 2}, {P, P, P, P, 1, 1, 2},
+        {P, P, P, P, 4, 4, 5}}},
+      {"scale 2, from a negative position", 2, 7, -1, -1, 3, 2,
+       {{5, 5, 6, 6, P, P, P}, {5, 5, 6, 6, P, P, P}, {P, P, P, P, P, P, P}, {P, P, P, P, P, P, P},
+        {P, P, P, P, P, P, P}}},
+      {"scale 2, extreme position", 2, 7, INT_MAX, INT_MIN, INT_MAX, INT_MAX, blank(7, 5)},
+      // A row long enough for the copy's wide stores.
+      {"scale 2, a long row", 2, 9, 1, 0, 9, 1,
+       Grid(2, {P, P, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, P})},
+      {"scale 3", 3, 7, 0, 0, 3, 2,
+       {{1, 1, 1, 2, 2, 2, 3}, {1, 1, 1, 2, 2, 2, 3}, {1, 1, 1, 2, 2, 2, 3}, {4, 4, 4, 5, 5, 5, 6},
+        {4, 4, 4, 5, 5, 5, 6}}},
   };
   const TinyBitmaps bitmaps;
   for (const Case& c : cases) {
-    SoftCanvas canvas(4, 3, &bitmaps, nullptr);
-    canvas.fill(kPaper);
+    SCOPED_TRACE(c.what);
+    SoftCanvas canvas = paper(static_cast<int>(c.expected[0].size()), static_cast<int>(c.expected.size()),
+                              &bitmaps, c.scale);
     canvas.blit(c.id, c.x, c.y, c.width, c.height);
-    EXPECT_EQ(grid(canvas), c.expected) << c.what;
+    EXPECT_EQ(grid(canvas), c.expected);
   }
   SoftCanvas withoutBitmaps = paper(4, 3);
   withoutBitmaps.blit(7, 0, 0, 3, 2);
   EXPECT_EQ(withoutBitmaps.pixel(0, 0), kPaper);
 }
 
-TEST(SoftCanvas, AtScaleSEachBitmapPixelIsAnSBySBlock) {
-  constexpr std::uint32_t P = kPaper;
-  struct Case {
-    const char* what;
-    int x, y, width, height;
-    std::vector<std::vector<std::uint32_t>> expected;
-  };
-  const std::vector<Case> cases = {
-      {"whole blocks", 1, 0, 2, 2,
-       {{P, P, 1, 1, 2, 2, P}, {P, P, 1, 1, 2, 2, P}, {P, P, 4, 4, 5, 5, P}, {P, P, 4, 4, 5, 5, P},
-        {P, P, P, P, P, P, P}}},
-      {"halved by the canvas edge", 2, 1, 3, 2,
-       {{P, P, P, P, P, P, P}, {P, P, P, P, P, P, P}, {P, P, P, P, 1, 1, 2}, {P, P, P, P, 1, 1, 2},
-        {P, P, P, P, 4, 4, 5}}},
-      {"from a negative position", -1, -1, 3, 2,
-       {{5, 5, 6, 6, P, P, P}, {5, 5, 6, 6, P, P, P}, {P, P, P, P, P, P, P}, {P, P, P, P, P, P, P},
-        {P, P, P, P, P, P, P}}},
-      {"extreme position", INT_MAX, INT_MIN, INT_MAX, INT_MAX,
-       std::vector<std::vector<std::uint32_t>>(5, std::vector<std::uint32_t>(7, P))},
-  };
-  const TinyBitmaps bitmaps;
-  for (const Case& c : cases) {
-    SoftCanvas canvas(7, 5, &bitmaps, nullptr);
-    canvas.setScale(2);
-    canvas.fill(kPaper);
-    canvas.blit(7, c.x, c.y, c.width, c.height);
-    EXPECT_EQ(grid(canvas), c.expected) << c.what;
-  }
-  // A row long enough for the copy's wide stores, and a scale of 3.
-  SoftCanvas wide(21, 2, &bitmaps, nullptr);
-  wide.setScale(2);
-  wide.fill(kPaper);
-  wide.blit(9, 1, 0, 9, 1);
-  EXPECT_EQ(grid(wide)[1], (std::vector<std::uint32_t>{P, P, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6,
-                                                        7, 7, 8, 8, 9, 9, P}));
-  SoftCanvas third(7, 5, &bitmaps, nullptr);
-  third.setScale(3);
-  third.fill(kPaper);
-  third.blit(7, 0, 0, 3, 2);
-  EXPECT_EQ(grid(third), (std::vector<std::vector<std::uint32_t>>{
-                             {1, 1, 1, 2, 2, 2, 3}, {1, 1, 1, 2, 2, 2, 3}, {1, 1, 1, 2, 2, 2, 3},
-                             {4, 4, 4, 5, 5, 5, 6}, {4, 4, 4, 5, 5, 5, 6}}));
-}
+class FunctionPainter final : public Canvas::Painter {
+ public:
+  explicit FunctionPainter(std::function<void(Canvas&)> paint) : paint_(std::move(paint)) {}
+  void paint(Canvas& offscreen) override { paint_(offscreen); }
+
+ private:
+  std::function<void(Canvas&)> paint_;
+};
 
 // At scale s a call draws exactly what the same call with every coordinate and pen width times s
 // draws at scale 1, a pen of width 0 or 1 becoming s wide; paintOffscreen's frame grows alike.
@@ -313,27 +293,23 @@ TEST(SoftCanvas, AtScaleTwoStrokesAndFillsAreTheDoubledCalls) {
        [](Canvas& c) { c.line({0, 2}, {14, 10}, {kInk, 2}); }},
       {"line far outside", [](Canvas& c) { c.line({-40000, 3}, {40000, 3}, {kInk, 0}); },
        [](Canvas& c) { c.line({-80000, 6}, {80000, 6}, {kInk, 2}); }},
-      {"offscreen frame", [](Canvas& c) {
-         struct : Canvas::Painter {
-           void paint(Canvas& offscreen) override { offscreen.line({1, 1}, {3, 1}, {kInk, 0}); }
-         } painter;
+      {"offscreen frame",
+       [](Canvas& c) {
+         FunctionPainter painter([](Canvas& o) { o.line({1, 1}, {3, 1}, {kInk, 0}); });
          c.paintOffscreen(5, 3, painter);
        },
        [](Canvas& c) {
-         struct : Canvas::Painter {
-           void paint(Canvas& offscreen) override { offscreen.line({2, 2}, {6, 2}, {kInk, 2}); }
-         } painter;
+         FunctionPainter painter([](Canvas& o) { o.line({2, 2}, {6, 2}, {kInk, 2}); });
          c.paintOffscreen(10, 6, painter);
        }},
   };
   for (const Case& c : cases) {
-    SoftCanvas scaled = paper(16, 14);
-    scaled.setScale(2);
+    SoftCanvas scaled = paper(16, 14, nullptr, 2);
     c.scaled(scaled);
     SoftCanvas doubled = paper(16, 14);
     c.doubled(doubled);
-    EXPECT_EQ(joined(picture(scaled)), joined(picture(doubled))) << c.what;
-    EXPECT_NE(joined(picture(scaled)), joined(picture(paper(16, 14)))) << c.what << " drew nothing";
+    EXPECT_EQ(picture(scaled), picture(doubled)) << c.what;
+    EXPECT_NE(picture(scaled), picture(paper(16, 14))) << c.what << " drew nothing";
   }
 }
 
@@ -346,17 +322,8 @@ TEST(SoftCanvas, ShortBitmapViewGivesOnlyItsCompleteRows) {
   } source;
   SoftCanvas canvas(3, 2, &source, nullptr);
   canvas.blit(1, 0, 0, 3, 2);
-  EXPECT_EQ(grid(canvas), (std::vector<std::vector<std::uint32_t>>{{1, 2, 3}, {0, 0, 0}}));
+  EXPECT_EQ(grid(canvas), (Grid{{1, 2, 3}, {0, 0, 0}}));
 }
-
-class FunctionPainter final : public Canvas::Painter {
- public:
-  explicit FunctionPainter(std::function<void(Canvas&)> paint) : paint_(std::move(paint)) {}
-  void paint(Canvas& offscreen) override { paint_(offscreen); }
-
- private:
-  std::function<void(Canvas&)> paint_;
-};
 
 TEST(SoftCanvas, OffscreenPaintCopiesAFreshFrameToTheTopLeft) {
   expectPictures({
@@ -407,7 +374,7 @@ TEST(SoftCanvas, OffscreenFrameIsBlackUnderPartialBlits) {
     const char* what;
     int frameWidth, frameHeight;
     std::function<void(Canvas&)> paint;
-    std::vector<std::vector<std::uint32_t>> expected;
+    Grid expected;
   };
   const std::vector<Case> cases = {
       {"blit covering the frame", 3, 2, [](Canvas& c) { c.blit(7, 0, 0, 3, 2); },
@@ -415,16 +382,10 @@ TEST(SoftCanvas, OffscreenFrameIsBlackUnderPartialBlits) {
       {"blit covering part of it", 3, 3, [](Canvas& c) { c.blit(7, 0, 0, 3, 2); },
        {{1, 2, 3, P}, {4, 5, 6, P}, {0, 0, 0, P}}},
       {"blit over part, then over all", 3, 2,
-       [](Canvas& c) {
-         c.blit(7, 1, 1, 3, 2);
-         c.blit(7, 0, 0, 3, 2);
-       },
+       [](Canvas& c) { c.blit(7, 1, 1, 3, 2); c.blit(7, 0, 0, 3, 2); },
        {{1, 2, 3, P}, {4, 5, 6, P}, {P, P, P, P}}},
       {"a line first, then a full blit", 3, 2,
-       [](Canvas& c) {
-         c.line({0, 0}, {3, 0}, {0xFFFFFF, 1});
-         c.blit(7, 0, 0, 3, 1);
-       },
+       [](Canvas& c) { c.line({0, 0}, {3, 0}, {0xFFFFFF, 1}); c.blit(7, 0, 0, 3, 1); },
        {{1, 2, 3, P}, {0, 0, 0, P}, {P, P, P, P}}},
       {"blits that tile the frame", 3, 3,
        [](Canvas& c) {
@@ -434,10 +395,7 @@ TEST(SoftCanvas, OffscreenFrameIsBlackUnderPartialBlits) {
        },
        {{1, 2, 1, P}, {4, 5, 4, P}, {1, 2, 0, P}}},
       {"a blit in the middle, then a line", 4, 3,
-       [](Canvas& c) {
-         c.blit(7, 1, 1, 2, 1);
-         c.line({3, 0}, {3, 3}, {0x0000FF, 1});
-       },
+       [](Canvas& c) { c.blit(7, 1, 1, 2, 1); c.line({3, 0}, {3, 3}, {0x0000FF, 1}); },
        {{0, 0, 0, 0xFF0000}, {0, 1, 2, 0xFF0000}, {0, 0, 0, 0xFF0000}}},
       {"many small blits", 4, 3,
        [](Canvas& c) {
@@ -451,8 +409,7 @@ TEST(SoftCanvas, OffscreenFrameIsBlackUnderPartialBlits) {
   };
   const TinyBitmaps bitmaps;
   for (const Case& c : cases) {
-    SoftCanvas canvas(4, 3, &bitmaps, nullptr);
-    canvas.fill(kPaper);
+    SoftCanvas canvas = paper(4, 3, &bitmaps);
     FunctionPainter painter(c.paint);
     canvas.paintOffscreen(c.frameWidth, c.frameHeight, painter);
     EXPECT_EQ(grid(canvas), c.expected) << c.what;

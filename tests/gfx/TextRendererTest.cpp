@@ -3,7 +3,6 @@
 
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "gfx/TextRenderer.h"
 #include "support/GoldenImage.h"
 #include "support/GoldenText.h"
+#include "support/TestScope.h"
 
 namespace {
 
@@ -45,6 +45,14 @@ Ink measure(const SoftCanvas& canvas) {
     }
   }
   return ink;
+}
+
+// Draws `line` black on white across the whole of `canvas` and measures the ink.
+Ink drawOn(SoftCanvas& canvas, std::string_view line, const Font& font) {
+  canvas.fill(kWhite);
+  canvas.text({0, 0, canvas.width() / canvas.scale(), canvas.height() / canvas.scale()}, line, font,
+              0x000000);
+  return measure(canvas);
 }
 
 class TextRendererTest : public ::testing::Test {
@@ -131,24 +139,19 @@ TEST_F(TextRendererTest, HeavierWeightsPutMoreInk) {
 
 TEST_F(TextRendererTest, TextIsClippedToItsRectangleAndTheCanvas) {
   const Rect area{50, 40, 90, 60};
-  const Ink ink = draw("a line far too long for its box", {30, 12, 700}, area);
-  ASSERT_FALSE(ink.empty());
-  EXPECT_GE(ink.left, area.left);
-  EXPECT_LT(ink.right, area.right);
-  EXPECT_GE(ink.top, area.top);
-  EXPECT_LT(ink.bottom, area.bottom);
+  const auto expectWithin = [&area](const Ink& ink) {
+    ASSERT_FALSE(ink.empty());
+    EXPECT_TRUE(ink.left >= area.left && ink.right < area.right) << ink.left << " to " << ink.right;
+    EXPECT_TRUE(ink.top >= area.top && ink.bottom < area.bottom) << ink.top << " to " << ink.bottom;
+  };
+  expectWithin(draw("a line far too long for its box", {30, 12, 700}, area));
   // Rectangles partly or wholly off the canvas, or inside out, touch nothing they must not.
   for (const Rect off : {Rect{-100, -100, 20, 20}, Rect{180, 90, 400, 300}, Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX},
                          Rect{90, 60, 50, 40}, Rect{300, 300, 400, 400}}) {
     draw("Solve", {40, 20, 900}, off);
   }
   // An inside-out rectangle clips as its ordered self.
-  const Ink inverted = draw("Solve", {40, 20, 900}, {90, 60, 50, 40});
-  ASSERT_FALSE(inverted.empty());
-  EXPECT_GE(inverted.left, area.left);
-  EXPECT_LT(inverted.right, area.right);
-  EXPECT_GE(inverted.top, area.top);
-  EXPECT_LT(inverted.bottom, area.bottom);
+  expectWithin(draw("Solve", {40, 20, 900}, {90, 60, 50, 40}));
 }
 
 TEST_F(TextRendererTest, TextIsBlendedInItsColourOnATransparentBackground) {
@@ -176,16 +179,12 @@ TEST_F(TextRendererTest, NothingIsDrawnForEmptyTextOrAbsurdSizes) {
   EXPECT_FALSE(text_.metrics({15, INT_MAX, 400}));
   EXPECT_FALSE(draw("Easy", {1, 1, 400}).darkness < 0);  // tiny sizes are fine
   SoftCanvas withoutText(10, 10, nullptr, nullptr);
-  withoutText.fill(kWhite);
-  withoutText.text({0, 0, 10, 10}, "Easy", {8, 4, 400}, 0);
-  EXPECT_TRUE(measure(withoutText).empty());
+  EXPECT_TRUE(drawOn(withoutText, "Easy", {8, 4, 400}).empty());
 }
 
 TEST_F(TextRendererTest, AmpersandPrefixesAreProcessed) {
   const Ink doubled = draw("&&", {30, 0, 400});
-  const std::vector<std::uint32_t> doubledPixels(canvas_->pixels().begin(), canvas_->pixels().end());
-  draw("&", {30, 0, 400});  // a lone trailing '&' shows nothing
-  EXPECT_TRUE(measure(*canvas_).empty());
+  EXPECT_TRUE(draw("&", {30, 0, 400}).empty()) << "a lone trailing '&' shows nothing";
   const Ink single = draw("x&&", {30, 0, 400});
   ASSERT_FALSE(doubled.empty());
   EXPECT_GT(single.width(), doubled.width());
@@ -215,14 +214,9 @@ TEST_F(TextRendererTest, AtScaleTwoTextIsRenderedAtTwiceItsSize) {
   }
   // The underline is as much thicker and lower as the text is larger.
   const auto underlineDepth = [this](int scale) {
-    SoftCanvas canvas(400, 200, nullptr, &text_);
+    SoftCanvas canvas(200 * scale, 100 * scale, nullptr, &text_);
     canvas.setScale(scale);
-    canvas.fill(kWhite);
-    canvas.text({0, 0, 200, 100}, "AB", {30, 0, 400}, 0x000000);
-    const int plain = measure(canvas).bottom;
-    canvas.fill(kWhite);
-    canvas.text({0, 0, 200, 100}, "A&B", {30, 0, 400}, 0x000000);
-    return measure(canvas).bottom - plain;
+    return drawOn(canvas, "A&B", {30, 0, 400}).bottom - drawOn(canvas, "AB", {30, 0, 400}).bottom;
   };
   EXPECT_EQ(underlineDepth(2), 2 * underlineDepth(1));
 }
@@ -242,9 +236,7 @@ TEST(TextRendererFiles, MissingOrBrokenFontFilesAreReportedNotFatal) {
     EXPECT_NE(text.error().find(path), std::string::npos) << text.error();
     EXPECT_FALSE(text.metrics({15, 6, 400}));
     SoftCanvas canvas(20, 20, nullptr, &text);
-    canvas.fill(kWhite);
-    canvas.text({0, 0, 20, 20}, "Easy", {15, 6, 400}, 0);
-    EXPECT_TRUE(measure(canvas).empty());
+    EXPECT_TRUE(drawOn(canvas, "Easy", {15, 6, 400}).empty());
   }
   // A regular face with an unreadable bold one still draws; bold is then emboldened.
   TextRenderer regularOnly(TextRenderer().fontFile(400), "/nonexistent/bold.ttf");
@@ -260,10 +252,6 @@ class OnlyFonts {
  public:
   explicit OnlyFonts(const std::vector<std::string>& files) {
     namespace fs = std::filesystem;
-    // Tests run in parallel processes, so each test gets a folder of its own.
-    folder_ = fs::path(DERADU_TEST_OUTPUT) /
-              ("fonts-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder_);
     fs::create_directories(folder_ / "fonts");
     for (const std::string& file : files) {
       fs::create_symlink(file, folder_ / "fonts" / fs::path(file).filename());
@@ -272,21 +260,13 @@ class OnlyFonts {
         << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig><dir>"
         << (folder_ / "fonts").string() << "</dir><cachedir>" << (folder_ / "cache").string()
         << "</cachedir></fontconfig>\n";
-    if (const char* value = std::getenv("FONTCONFIG_FILE")) saved_ = value;
-    setenv("FONTCONFIG_FILE", (folder_ / "fonts.conf").c_str(), 1);
+    configFile_.set((folder_ / "fonts.conf").string());
   }
-  ~OnlyFonts() {
-    if (saved_) {
-      setenv("FONTCONFIG_FILE", saved_->c_str(), 1);
-    } else {
-      unsetenv("FONTCONFIG_FILE");
-    }
-    std::filesystem::remove_all(folder_);
-  }
+  ~OnlyFonts() { std::filesystem::remove_all(folder_); }
 
  private:
-  std::filesystem::path folder_;
-  std::optional<std::string> saved_;
+  const std::filesystem::path folder_ = freshTestFolder("fonts-");
+  ScopedVariable configFile_{"FONTCONFIG_FILE", std::nullopt};
 };
 
 TEST(TextRendererFiles, WithoutAnyFontTheRendererSaysSo) {
@@ -295,9 +275,7 @@ TEST(TextRendererFiles, WithoutAnyFontTheRendererSaysSo) {
   EXPECT_FALSE(text.ok());
   EXPECT_NE(text.error().find("no font"), std::string::npos) << text.error();
   SoftCanvas canvas(20, 20, nullptr, &text);
-  canvas.fill(kWhite);
-  canvas.text({0, 0, 20, 20}, "Easy", {15, 6, 400}, 0);
-  EXPECT_TRUE(measure(canvas).empty());
+  EXPECT_TRUE(drawOn(canvas, "Easy", {15, 6, 400}).empty());
 }
 
 TEST(TextRendererFiles, WithOnlyAnotherRegularFaceTextIsDrawnAndBoldIsEmboldened) {
@@ -313,14 +291,10 @@ TEST(TextRendererFiles, WithOnlyAnotherRegularFaceTextIsDrawnAndBoldIsEmboldened
   const auto fileName = [](const std::string& path) { return std::filesystem::path(path).filename(); };
   EXPECT_EQ(fileName(text.fontFile(400)), fileName(other));
   EXPECT_EQ(fileName(text.fontFile(900)), fileName(other));
-  SoftCanvas normal(200, 60, nullptr, &text);
-  SoftCanvas bold(200, 60, nullptr, &text);
-  normal.fill(kWhite);
-  bold.fill(kWhite);
-  normal.text({0, 0, 200, 60}, "Medium", {20, 8, 400}, 0);
-  bold.text({0, 0, 200, 60}, "Medium", {20, 8, 700}, 0);
-  EXPECT_FALSE(measure(normal).empty());
-  EXPECT_GT(measure(bold).darkness, measure(normal).darkness * 6 / 5);
+  SoftCanvas canvas(200, 60, nullptr, &text);
+  const Ink normal = drawOn(canvas, "Medium", {20, 8, 400});
+  EXPECT_FALSE(normal.empty());
+  EXPECT_GT(drawOn(canvas, "Medium", {20, 8, 700}).darkness, normal.darkness * 6 / 5);
 }
 
 // Button captions as the widget kit draws them, with the faces the golden was made with.

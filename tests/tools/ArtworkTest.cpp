@@ -130,25 +130,24 @@ TEST(Artwork, SwirlHasItsRedPatchAtTheTopRight) {
   EXPECT_TRUE(red(patch) > 180 && green(patch) < 90 && blue(patch) < 90) << std::hex << patch;
 }
 
+const std::filesystem::path kGenerator =
+    std::filesystem::path(DERADU_TEST_OUTPUT) / ".." / "tools" / "deradu-generate-art";
+
 // Runs the generator built beside these tests into a fresh folder.
 std::filesystem::path generate(const std::string& name) {
-  const std::filesystem::path tool =
-      std::filesystem::path(DERADU_TEST_OUTPUT) / ".." / "tools" / "deradu-generate-art";
   const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                        ("deradu-art-" + std::to_string(getpid()) + "-" + name);
   std::filesystem::remove_all(folder);
-  const std::string command = "'" + tool.string() + "' '" + folder.string() + "' > /dev/null";
+  const std::string command = "'" + kGenerator.string() + "' '" + folder.string() + "' > /dev/null";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   return folder;
 }
 
 TEST(Artwork, GeneratorDrawsTheSameBytesEveryRunAndMatchesTheCommittedFiles) {
-  const std::filesystem::path tool =
-      std::filesystem::path(DERADU_TEST_OUTPUT) / ".." / "tools" / "deradu-generate-art";
   if (!DERADU_ART_TOOLS) {
     GTEST_SKIP() << "the artwork tools are left out of this build (DERADU_TOOLS=OFF)";
   }
-  ASSERT_TRUE(std::filesystem::exists(tool)) << tool << " was not built";
+  ASSERT_TRUE(std::filesystem::exists(kGenerator)) << kGenerator << " was not built";
   const std::filesystem::path first = generate("first");
   const std::filesystem::path second = generate("second");
   std::vector<std::string> names;

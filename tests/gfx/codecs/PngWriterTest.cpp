@@ -1,7 +1,6 @@
 // PNG output and the golden-image checks built on it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -11,51 +10,24 @@
 #include "gfx/codecs/PngReader.h"
 #include "gfx/codecs/PngWriter.h"
 #include "support/GoldenImage.h"
+#include "support/TestScope.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A scratch folder of its own for each test, removed afterwards.
+// A scratch folder of its own for each test, kept only when the test fails.
 class PngFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::path(DERADU_TEST_OUTPUT) /
-              ("png-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
   void TearDown() override {
     if (!HasFailure()) fs::remove_all(folder_);
   }
   std::string file(const std::string& name) const { return (folder_ / name).string(); }
 
-  fs::path folder_;
+  const fs::path folder_ = freshTestFolder("png-");
 };
 
-// Sets or clears DERADU_UPDATE_GOLDEN for one scope, whatever the caller's environment says.
-class UpdateMode {
- public:
-  explicit UpdateMode(bool on) {
-    if (const char* value = std::getenv(kName)) saved_ = value;
-    if (on) {
-      setenv(kName, "1", 1);
-    } else {
-      unsetenv(kName);
-    }
-  }
-  ~UpdateMode() {
-    if (saved_) {
-      setenv(kName, saved_->c_str(), 1);
-    } else {
-      unsetenv(kName);
-    }
-  }
-
- private:
-  static constexpr const char* kName = "DERADU_UPDATE_GOLDEN";
-  std::optional<std::string> saved_;
-};
+constexpr const char* kUpdateGolden = "DERADU_UPDATE_GOLDEN";
 
 SoftCanvas sample() {
   SoftCanvas canvas(5, 3, nullptr, nullptr);
@@ -90,7 +62,7 @@ TEST_F(PngFiles, BadRequestsFailWithoutLeavingFiles) {
 }
 
 TEST_F(PngFiles, GoldenMismatchWritesActualAndDifferenceImages) {
-  const UpdateMode comparing(false);
+  const ScopedVariable comparing(kUpdateGolden, std::nullopt);
   const GoldenFolders folders{file("golden"), folder_.string()};
   fs::create_directories(folders.golden);
   SoftCanvas canvas = sample();
@@ -122,10 +94,10 @@ TEST_F(PngFiles, UpdateModeRewritesTheGolden) {
   const GoldenFolders folders{file("golden"), folder_.string()};
   const SoftCanvas canvas = sample();
   {
-    const UpdateMode updating(true);
+    const ScopedVariable updating(kUpdateGolden, "1");
     EXPECT_TRUE(matchesGoldenIn(folders, canvas.pixels(), 5, 3, "new/shape", 0));
   }
-  const UpdateMode comparing(false);
+  const ScopedVariable comparing(kUpdateGolden, std::nullopt);
   EXPECT_TRUE(matchesGoldenIn(folders, canvas.pixels(), 5, 3, "new/shape", 0));
 }
 
