@@ -5,43 +5,18 @@
 #include "platform/hostConstants.h"
 #include "tests/app/HeadlessProgram.h"
 
-TEST(Startup, WithoutSettingsOpensAtTheOriginWithDefaults) {
-  HeadlessProgram program;
-  program.start();
-  HeadlessHost& host = program.host();
-  const Application::State& s = program.state();
-  EXPECT_TRUE(host.shown());
-  EXPECT_EQ(host.createdAt(), (Point{0, 0}));
-  EXPECT_FALSE(host.topmost());
-  EXPECT_EQ(host.opacity(), 255);
-  EXPECT_EQ(host.outerSize(), (Size{477, 426}));
-  EXPECT_EQ(s.screen.clientSize().width, 471);
-  EXPECT_EQ(s.screen.clientSize().height, 401);
-  EXPECT_EQ(host.timerId(), 111);
-  EXPECT_EQ(host.timerMilliseconds(), 1);
-  EXPECT_EQ(s.skin.getCurrentSkin(0), 0);
-  EXPECT_EQ(s.scene.count(), screen::kSceneEntries);
-  EXPECT_EQ(s.board.getLevel(), 2);
-  EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
-  EXPECT_EQ(s.levelLabel.getText(1), "Level:  Medium");
-  EXPECT_EQ(s.movesLabel.getText(1), "Moves : 0");
-  EXPECT_FALSE(s.sidePanel.isVisible());
-  EXPECT_FALSE(s.reference.isVisible());
-  EXPECT_FALSE(s.banner.isVisible());
-  EXPECT_EQ(s.showHide.getState(), 1);
-  EXPECT_EQ(host.paintCount(), 1);
-  EXPECT_EQ(host.frame().width(), 471);
-}
-
-TEST(Startup, SavedValuesAreApplied) {
+// Only the skin, the flags and the position follow the file; every start opens the same window
+// on the same first frame and deals Medium whatever the saved level.
+TEST(Startup, SavedValuesAreAppliedAndEverythingElseStartsTheSame) {
   struct Case {
-    const char* file;
+    const char* file;  // none: no file
     int skin;
     bool topmost;
     std::uint8_t opacity;
     Point position;
   };
   const Case cases[] = {
+      {nullptr, 0, false, 255, {0, 0}},
       {"1\n1\n0\n120\n300\n3\n", 1, true, 255, {300, 120}},
       {"0\n0\n1\n10\n20\n1\n", 0, false, 190, {20, 10}},
       {"2\n0\n0\n0\n0\n2\n", 0, false, 255, {0, 0}},         // skin count itself
@@ -59,19 +34,33 @@ TEST(Startup, SavedValuesAreApplied) {
       {"garbage\n\x01\x02\n\n-\n+\n", 0, false, 255, {0, 0}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
+    SCOPED_TRACE(c.file ? c.file : "no file");
     HeadlessProgram program(c.file);
     program.start();
+    HeadlessHost& host = program.host();
     const Application::State& s = program.state();
     EXPECT_EQ(s.skin.getCurrentSkin(0), c.skin);
-    EXPECT_EQ(program.host().topmost(), c.topmost);
-    EXPECT_EQ(program.host().opacity(), c.opacity);
-    EXPECT_EQ(program.host().createdAt(), c.position);
-    // The switches start in the setting the flags have.
+    EXPECT_EQ(host.topmost(), c.topmost);
+    EXPECT_EQ(host.opacity(), c.opacity);
+    EXPECT_EQ(host.createdAt(), c.position);
     EXPECT_EQ(s.keepOnTop.getState(), c.topmost ? 2 : 1);
     EXPECT_EQ(s.transparency.getState(), c.opacity == 190 ? 2 : 1);
-    // Every start deals Medium whatever the saved level.
+    EXPECT_TRUE(host.shown());
+    EXPECT_EQ(host.outerSize(), (Size{477, 426}));
+    EXPECT_EQ(s.screen.clientSize(), (Size{471, 401}));
+    EXPECT_EQ(host.timerId(), 111);
+    EXPECT_EQ(host.timerMilliseconds(), 1);
+    EXPECT_EQ(s.scene.count(), screen::kSceneEntries);
     EXPECT_EQ(s.board.getLevel(), 2);
+    EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
+    EXPECT_EQ(s.levelLabel.getText(1), "Level:  Medium");
+    EXPECT_EQ(s.movesLabel.getText(1), "Moves : 0");
+    EXPECT_FALSE(s.sidePanel.isVisible());
+    EXPECT_FALSE(s.reference.isVisible());
+    EXPECT_FALSE(s.banner.isVisible());
+    EXPECT_EQ(s.showHide.getState(), 1);
+    EXPECT_EQ(host.paintCount(), 1);
+    EXPECT_EQ(host.frame().width(), 471);
   }
 }
 

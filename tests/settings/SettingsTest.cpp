@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -55,6 +56,14 @@ bool makeNullDevice([[maybe_unused]] const std::string& path) {
 }
 
 const std::string kSpaces(64, ' ');
+// A file the program wrote, and what a save of skin 1 over unset lines leaves instead.
+const std::string kOld = "1\n1\n0\n120\n300\n3\n";
+const std::string kSkinOneSaved = "1\n0\n0\n0\n0\n0\n";
+#ifdef _WIN32
+const std::string kEol = "\r\n";
+#else
+const std::string kEol = "\n";
+#endif
 
 // A fresh folder per test, removed afterwards.
 class SettingsFileTest : public ::testing::Test {
@@ -85,6 +94,11 @@ class SettingsFileTest : public ::testing::Test {
     std::FILE* file = std::fopen(path.c_str(), "a");
     if (file != nullptr) std::fclose(file);
     return file != nullptr;
+  }
+  static bool saveSkinOne(const fs::path& path) {
+    Settings settings;
+    settings.setUnsigned(SettingsLine::kSkin, 1);
+    return settings.write(path);
   }
   static std::vector<std::string> entriesOf(const fs::path& folder) {
     std::vector<std::string> names;
@@ -172,23 +186,13 @@ TEST(SettingsPath, FollowsTheXdgRulesOnLinux) {
 }
 #endif
 
-TEST(SettingsLines, StartAsSpacesAndRefuseIndicesOutsideTheTen) {
+// Spaces parse as 0 (a row of the table above), so unread lines read as zeros.
+TEST_F(SettingsFileTest, LinesStartAsSpacesThatNoFileNorAnIndexOutsideTheTenChanges) {
   Settings settings;
-  for (int i = 0; i < Settings::kLineCount; ++i) {
-    EXPECT_EQ(settings.line(i), kSpaces) << "line " << i;
-    EXPECT_EQ(parseDecimal(settings.line(i)), 0);
-  }
   settings.setLine(-1, "x");
   settings.setUnsigned(10, 7);
   EXPECT_EQ(settings.line(-1), "");
   EXPECT_EQ(settings.line(10), "");
-  for (int i = 0; i < Settings::kLineCount; ++i) {
-    EXPECT_EQ(settings.line(i), kSpaces) << "line " << i;
-  }
-}
-
-TEST_F(SettingsFileTest, NoFileLeavesTheLinesAsTheyWere) {
-  Settings settings;
   EXPECT_FALSE(settings.read(path_));
   EXPECT_FALSE(settings.read(""));
   for (int i = 0; i < Settings::kLineCount; ++i) {
@@ -204,6 +208,8 @@ TEST_F(SettingsFileTest, ReadsFileLinesInPiecesOfAtMost19Characters) {
     std::vector<std::string> lines;  // lines 0-5 afterwards
   };
   const std::string s = kSpaces;
+  // Linux keeps the CR of a CR LF in the line, Windows' text mode drops it.
+  const std::string crlf = kEol == "\n" ? "\r\n" : "\n";
   const Case cases[] = {
       {"six lines", "1\n1\n0\n120\n300\n3\n", {"1\n", "1\n", "0\n", "120\n", "300\n", "3\n"}},
       {"three lines", "1\n1\n0\n", {"1\n", "1\n", "0\n", s, s, s}},
@@ -220,125 +226,105 @@ TEST_F(SettingsFileTest, ReadsFileLinesInPiecesOfAtMost19Characters) {
         std::string(19, 'a'), std::string(5, 'a')}},
       {"NUL bytes end a piece", std::string("ab\0cd\n\0\nX\n", 10), {"ab", "", "X\n", s, s, s}},
       {"blank lines", "\n\n7\n", {"\n", "\n", "7\n", s, s, s}},
+      {"CR LF written on Windows", "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n",
+       {"1" + crlf, "1" + crlf, "0" + crlf, "120" + crlf, "300" + crlf, "3" + crlf}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     putBytes(path_, c.bytes);
     Settings settings;
     settings.setLine(6, "untouched");
-    EXPECT_TRUE(settings.read(path_)) << c.name;
+    EXPECT_TRUE(settings.read(path_));
     for (int i = 0; i < Settings::kFileLineCount; ++i) {
-      EXPECT_EQ(settings.line(i), c.lines[static_cast<std::size_t>(i)]) << c.name << ", line " << i;
+      EXPECT_EQ(settings.line(i), c.lines[static_cast<std::size_t>(i)]) << "line " << i;
     }
-    EXPECT_EQ(settings.line(6), "untouched") << c.name;
-    EXPECT_EQ(settings.line(7), kSpaces) << c.name;
+    EXPECT_EQ(settings.line(6), "untouched");
+    EXPECT_EQ(settings.line(7), kSpaces);
   }
 }
 
-TEST_F(SettingsFileTest, ReadsCrLfFilesWrittenOnWindows) {
-  putBytes(path_, "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n");
-  Settings settings;
-  ASSERT_TRUE(settings.read(path_));
-  const std::int32_t expected[] = {1, 1, 0, 120, 300, 3};
-  for (int i = 0; i < Settings::kFileLineCount; ++i) {
-    EXPECT_EQ(parseDecimal(settings.line(i)), expected[i]) << "line " << i;
-    // Linux keeps the CR in the line, Windows' text mode drops it; both end in the line break.
-    EXPECT_EQ(settings.line(i).back(), '\n') << "line " << i;
-  }
-}
-
-TEST_F(SettingsFileTest, WritesTheSixLiveValuesOnePerLine) {
-  Settings settings;
-  const std::uint32_t values[] = {1, 0, 0, 30, 40, 3};
-  for (int i = 0; i < Settings::kFileLineCount; ++i) {
-    settings.setUnsigned(i, values[i]);
-  }
-  settings.setLine(6, "never written");
-  EXPECT_TRUE(settings.write(path_));
-  EXPECT_EQ(textOf(path_), "1\n0\n0\n30\n40\n3\n");
-}
-
-// Lines read and never given a value go back as they came, with the system's own line ends.
-TEST_F(SettingsFileTest, LinesNeverStoredAreWrittenBackAsRead) {
-#ifdef _WIN32
-  const std::string eol = "\r\n";
-#else
-  const std::string eol = "\n";
-#endif
+// A save writes the first six lines, one a line: values as they were set, lines read and never
+// given a value as they came, spaces as the 0 they read as.
+TEST_F(SettingsFileTest, WritesTheFirstSixLinesOverWhateverWasThere) {
   struct Case {
     const char* name;
-    std::string before;
+    std::optional<std::string> before;
+    std::vector<std::pair<int, std::int32_t>> values;  // set after reading
     std::string after;
   };
+  const std::string longLine = std::string(19, 'x') + "\n";
+  const std::string crLf = "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n";
   const Case cases[] = {
-      {"six lines", "1" + eol + "1" + eol + "0" + eol + "120" + eol + "300" + eol + "3" + eol,
-       "1" + eol + "1" + eol + "0" + eol + "120" + eol + "300" + eol + "3" + eol},
-      {"CR LF", "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n", "1\r\n1\r\n0\r\n120\r\n300\r\n3\r\n"},
-      {"blank lines and no last line break", eol + eol + "7" + eol + "9",
-       eol + eol + "7" + eol + "9" + eol + "0" + eol + "0" + eol},
+      {"live values into no file", std::nullopt,
+       {{0, 1}, {1, 0}, {2, 0}, {3, 30}, {4, 40}, {5, 3}, {6, 7}}, "1\n0\n0\n30\n40\n3\n"},
+      {"six lines", kOld, {}, kOld},
+      {"CR LF", crLf, {}, crLf},
+      {"blank lines and no last line break", "\n\n7\n9", {}, "\n\n7\n9\n0\n0\n"},
+      {"a longer old file", std::string(500, 'x') + "\n9\n9\n9\n9\n9\n9\n9\n", {},
+       longLine + longLine + longLine + longLine + longLine + longLine},
+      {"negative coordinates", std::nullopt, {{3, -1}, {4, -40}},
+       "0\n0\n0\n4294967295\n4294967256\n0\n"},
+  };
+  // A lone LF stands for this system's line end.
+  const auto native = [](const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      out += text[i] == '\n' && (i == 0 || text[i - 1] != '\r') ? kEol : std::string(1, text[i]);
+    }
+    return out;
   };
   for (const Case& c : cases) {
-    putBytes(path_, c.before);
+    SCOPED_TRACE(c.name);
+    fs::remove(path_);
+    if (c.before) putBytes(path_, native(*c.before));
     Settings settings;
-    ASSERT_TRUE(settings.read(path_)) << c.name;
-    EXPECT_TRUE(settings.write(path_)) << c.name;
+    EXPECT_EQ(settings.read(path_), c.before.has_value());
+    for (const auto& [line, value] : c.values) {
+      settings.setUnsigned(line, static_cast<std::uint32_t>(value));
+    }
+    EXPECT_TRUE(settings.write(path_));
     std::ifstream in(path_, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.after) << c.name;
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), native(c.after));
   }
-}
-
-TEST_F(SettingsFileTest, ShortensALongerOldFile) {
-  putBytes(path_, std::string(500, 'x') + "\n9\n9\n9\n9\n9\n9\n9\n");
-  Settings settings;
-  EXPECT_TRUE(settings.write(path_));
-  // Lines never given a text are written as the 0 they read as.
-  EXPECT_EQ(textOf(path_), "0\n0\n0\n0\n0\n0\n");
-}
-
-TEST_F(SettingsFileTest, NegativeCoordinateComesBackAsTheLargestInteger) {
-  Settings before;
-  for (int i = 0; i < Settings::kFileLineCount; ++i) {
-    before.setUnsigned(i, 0);
-  }
-  before.setUnsigned(SettingsLine::kWindowTop, static_cast<std::uint32_t>(std::int32_t{-1}));
-  before.setUnsigned(SettingsLine::kWindowLeft, static_cast<std::uint32_t>(std::int32_t{-40}));
-  EXPECT_EQ(before.line(SettingsLine::kWindowTop), "4294967295");
-  EXPECT_EQ(before.line(SettingsLine::kWindowLeft), "4294967256");
-  ASSERT_TRUE(before.write(path_));
-
-  Settings after;
-  ASSERT_TRUE(after.read(path_));
-  EXPECT_EQ(after.line(SettingsLine::kWindowLeft), "4294967256\n");
-  EXPECT_EQ(parseDecimal(after.line(SettingsLine::kWindowTop)), INT32_MAX);
-  EXPECT_EQ(parseDecimal(after.line(SettingsLine::kWindowLeft)), INT32_MAX);
 }
 
 TEST_F(SettingsFileTest, CreatesMissingFolders) {
   const std::string nested = (folder_ / "qor" / "revaziriv" / "revAziriv.ini").string();
-  Settings settings;
-  settings.setUnsigned(SettingsLine::kSkin, 1);
-  EXPECT_TRUE(settings.write(nested));
-  Settings again;
-  EXPECT_TRUE(again.read(nested));
-  EXPECT_EQ(again.line(SettingsLine::kSkin), "1\n");
+  EXPECT_TRUE(saveSkinOne(nested));
+  EXPECT_EQ(textOf(nested), kSkinOneSaved);
   EXPECT_EQ(entriesOf(fs::path(nested).parent_path()), std::vector<std::string>{"revAziriv.ini"});
 }
 
-TEST_F(SettingsFileTest, EmptyPathWritesNothing) {
-  Settings settings;
-  EXPECT_FALSE(settings.write(""));
-  EXPECT_FALSE(replaceFile("", [](std::FILE*) { return true; }));
-}
-
-TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
-  const std::string old = "1\n1\n0\n120\n300\n3\n";
-  putBytes(path_, old);
-  const bool replaced = replaceFile(path_, [](std::FILE* file) {
-    std::fputs("2\n0\n", file);  // half the file, then the disk is full
-    return false;
-  });
-  EXPECT_FALSE(replaced);
-  EXPECT_EQ(textOf(path_), old);
-  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
+TEST_F(SettingsFileTest, AFailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile) {
+  struct Case {
+    const char* name;
+    std::function<bool()> save;
+  };
+  const Case cases[] = {
+      {"no path",
+       [] { return Settings().write("") || replaceFile("", [](std::FILE*) { return true; }); }},
+      {"the disk fills halfway",
+       [this] {
+         return replaceFile(path_, [](std::FILE* file) {
+           std::fputs("2\n0\n", file);
+           return false;
+         });
+       }},
+#ifndef _WIN32
+      {"the new file's close fails",
+       [this] {
+         spy::failCloseOfFileNamed("revAziriv.ini.tmp-");
+         return saveSkinOne(path_);
+       }},
+#endif
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    putBytes(path_, kOld);
+    EXPECT_FALSE(c.save());
+    EXPECT_EQ(textOf(path_), kOld);
+    EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
+  }
 }
 
 TEST_F(SettingsFileTest, FolderThatIsAFileIsLeftAlone) {
@@ -366,7 +352,7 @@ TEST_F(SettingsFileTest, StreamWriteFailureIsReported) {
 // Whatever lies at the settings path, a save replaces only a regular file that may be written,
 // follows links to it and never waits on anything else.
 TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
-  const std::string old = "1\n1\n0\n120\n300\n3\n";
+  const std::string& old = kOld;
   const std::string saved = "5\n0\n0\n0\n0\n2\n";
   const fs::path real = folder_ / "real.ini";
   // A kind this system or this user cannot make is skipped.
@@ -374,12 +360,6 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
     std::error_code error;
     fs::create_symlink(to, at, error);
     return !error;
-  };
-  const auto leftover = [this](const std::string& name, bool aged) {
-    putBytes((folder_ / name).string(), "half");
-    if (aged) {
-      fs::last_write_time(folder_ / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
-    }
   };
   struct Case {
     const char* kind;
@@ -451,24 +431,6 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
          return true;
        },
        true, yes, holds(path_, saved)},
-      {"leftovers of killed saves",
-       [&] {
-         putBytes(path_, old);
-         leftover("revAziriv.ini.tmp-0123456789abcdef", true);
-         leftover("revAziriv.ini.tmp-fedcba9876543210", false);  // a save under way
-         leftover("revAziriv.ini.tmp-notours", true);
-         leftover("other.ini.tmp-0123456789abcdef", true);
-         return true;
-       },
-       true, yes,
-       [&] {
-         const std::vector<std::string> expected = {
-             "other.ini.tmp-0123456789abcdef", "revAziriv.ini",
-             "revAziriv.ini.tmp-fedcba9876543210", "revAziriv.ini.tmp-notours"};
-         std::vector<std::string> found = entriesOf(folder_);
-         std::sort(found.begin(), found.end());
-         return found == expected ? holds(path_, saved)() : "wrong leftovers removed";
-       }},
       {"FIFO nobody writes", [&] { return makeFifo(path_); }, false, no,
        isA(path_, fs::file_type::fifo)},
       {"device node", [&] { return makeNullDevice(path_); }, false, no,
@@ -488,18 +450,19 @@ TEST_F(SettingsFileTest, EachKindOfFileIsReadAndWrittenOnlyAsARegularFile) {
     fs::create_directories(folder_);
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
     emptyFolder();
     if (!c.make()) {
       std::printf("skipped: %s cannot be made here\n", c.kind);
     } else {
       Settings settings;
-      EXPECT_EQ(settings.read(path_), c.read) << c.kind;
+      EXPECT_EQ(settings.read(path_), c.read);
       for (int i = 0; i < Settings::kFileLineCount; ++i) {
         settings.setLine(i, std::string(1, saved[static_cast<std::size_t>(2 * i)]));
       }
       const bool wrote = c.wrote();
-      EXPECT_EQ(settings.write(path_), wrote) << c.kind;
-      EXPECT_EQ(c.after(), "") << c.kind;
+      EXPECT_EQ(settings.write(path_), wrote);
+      EXPECT_EQ(c.after(), "");
     }
   }
   emptyFolder();
@@ -526,11 +489,12 @@ TEST_F(SettingsFileTest, CleanupRemovesOnlyOldLeftoversOfItsOwnName) {
       {"revAziriv.ini.tmp-ABCDEF0123456789", kFile, 2h, true},
       {"revAziriv.ini.tmp-0123456789abcde", kFile, 2h, true},
       {"revAziriv.ini.tmp-0123456789abcdef0", kFile, 2h, true},
+      {"revAziriv.ini.tmp-notours", kFile, 2h, true},
       {"revAziriv.ini.tmp0123456789abcdef", kFile, 2h, true},
       {"xrevAziriv.ini.tmp-0123456789abcdef", kFile, 2h, true},
       {"other.ini.tmp-0123456789abcdef", kFile, 2h, true},
   };
-  putBytes(path_, "1\n1\n0\n120\n300\n3\n");
+  putBytes(path_, kOld);
   // The link's own age is its target's, which is old and not ours.
   putBytes((folder_ / "target.ini").string(), "not ours");
   fs::last_write_time(folder_ / "target.ini", fs::file_time_type::clock::now() - 2h);
@@ -555,8 +519,8 @@ TEST_F(SettingsFileTest, CleanupRemovesOnlyOldLeftoversOfItsOwnName) {
     }
     if (c.survives) expected.push_back(c.name);
   }
-  Settings settings;
-  EXPECT_TRUE(settings.write(path_));
+  EXPECT_TRUE(saveSkinOne(path_));
+  EXPECT_EQ(textOf(path_), kSkinOneSaved);
   std::vector<std::string> found = entriesOf(folder_);
   std::sort(found.begin(), found.end());
   std::sort(expected.begin(), expected.end());
@@ -567,58 +531,41 @@ TEST_F(SettingsFileTest, CleanupRemovesOnlyOldLeftoversOfItsOwnName) {
 #ifndef _WIN32
 // As the system resolves a path: through 40 links, and no more.
 TEST_F(SettingsFileTest, SavesThroughFortyLinksButNotFortyOne) {
-  const std::string old = "1\n1\n0\n120\n300\n3\n";
   for (const int links : {40, 41}) {
     const fs::path chain = folder_ / std::to_string(links);
     fs::create_directories(chain);
-    putBytes((chain / "real.ini").string(), old);
+    putBytes((chain / "real.ini").string(), kOld);
     for (int i = 0; i < links; ++i) {
       const std::string next = i + 1 < links ? "link" + std::to_string(i + 1) : "real.ini";
       fs::create_symlink(next, chain / ("link" + std::to_string(i)));
     }
-    Settings settings;
-    settings.setUnsigned(SettingsLine::kSkin, 1);
+    SCOPED_TRACE(std::to_string(links) + " links");
     const bool saves = links <= 40;
-    EXPECT_EQ(settings.write(chain / "link0"), saves) << links << " links";
-    EXPECT_EQ(textOf((chain / "real.ini").string()), saves ? "1\n0\n0\n0\n0\n0\n" : old)
-        << links << " links";
-    EXPECT_TRUE(fs::is_symlink(chain / "link0")) << links << " links";
+    EXPECT_EQ(saveSkinOne(chain / "link0"), saves);
+    EXPECT_EQ(textOf((chain / "real.ini").string()), saves ? kSkinOneSaved : kOld);
+    EXPECT_TRUE(fs::is_symlink(chain / "link0"));
   }
 }
 
 // Through the seam: the new file reaches the disk before its name replaces the old file's, and
 // the folder's record of the rename after it, so a power cut leaves the old file or the new one.
 TEST_F(SettingsFileTest, SyncsTheNewFileBeforeItsRenameAndTheFolderAfterIt) {
-  const std::string old = "1\n1\n0\n120\n300\n3\n";
-  putBytes(path_, old);
+  putBytes(path_, kOld);
   struct Sync {
     std::string name;
     std::string heldThen;  // what the settings path held at that moment
   };
   std::vector<Sync> syncs;
   spy::watchSyncs([&](const std::string& name) { syncs.push_back({name, textOf(path_)}); });
-  Settings settings;
-  settings.setUnsigned(SettingsLine::kSkin, 1);
-  const bool wrote = settings.write(path_);
+  const bool wrote = saveSkinOne(path_);
   spy::watchSyncs(nullptr);
   EXPECT_TRUE(wrote);
   ASSERT_EQ(syncs.size(), 2u);
   EXPECT_EQ(fs::path(syncs[0].name).filename().string().rfind("revAziriv.ini.tmp-", 0), 0u)
       << syncs[0].name;
-  EXPECT_EQ(syncs[0].heldThen, old);
+  EXPECT_EQ(syncs[0].heldThen, kOld);
   EXPECT_EQ(syncs[1].name, fs::canonical(folder_).string());
-  EXPECT_EQ(syncs[1].heldThen, "1\n0\n0\n0\n0\n0\n");
-}
-
-TEST_F(SettingsFileTest, AFailedCloseOfTheNewFileKeepsTheOldOne) {
-  const std::string old = "1\n1\n0\n120\n300\n3\n";
-  putBytes(path_, old);
-  spy::failCloseOfFileNamed("revAziriv.ini.tmp-");
-  Settings settings;
-  settings.setUnsigned(SettingsLine::kSkin, 1);
-  EXPECT_FALSE(settings.write(path_));
-  EXPECT_EQ(textOf(path_), old);
-  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
+  EXPECT_EQ(syncs[1].heldThen, kSkinOneSaved);
 }
 
 // When no new file can take the old one's place, the old file is written where it is: cut to
@@ -640,19 +587,18 @@ TEST_F(SettingsFileTest, TheInPlaceFallbackCutsAndSyncsTheFile) {
   };
   for (const Case& c : cases) {
     putBytes(path_, "1234567890123\n1\n0\n120\n300\n3\n");
+    SCOPED_TRACE(c.name);
     if (!c.refuseTheReplace()) {
       std::printf("skipped: %s as root\n", c.name);
     } else {
       int fileSyncs = 0;
       const std::string file = fs::canonical(path_).string();
       spy::watchSyncs([&](const std::string& name) { fileSyncs += name == file ? 1 : 0; });
-      Settings settings;
-      settings.setUnsigned(SettingsLine::kSkin, 1);
-      EXPECT_TRUE(settings.write(path_)) << c.name;
+      EXPECT_TRUE(saveSkinOne(path_));
       spy::watchSyncs(nullptr);
-      EXPECT_EQ(textOf(path_), "1\n0\n0\n0\n0\n0\n") << c.name;
-      EXPECT_EQ(fileSyncs, 1) << c.name;
-      EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"}) << c.name;
+      EXPECT_EQ(textOf(path_), kSkinOneSaved);
+      EXPECT_EQ(fileSyncs, 1);
+      EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
     }
     fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
   }

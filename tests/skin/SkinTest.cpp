@@ -2,66 +2,62 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <utility>
 
 #include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
 
 using namespace skinClass;
 
-TEST(SkinTable, EmptyTableReadsZerosAndNeverLeavesSkinZero) {
-  scobSkin table;
-  EXPECT_EQ(table.skinCount(), 0);
-  EXPECT_EQ(table.colour(7, 1), 0);
-  EXPECT_EQ(table.image(12, 3, 0), 0);
-  EXPECT_EQ(table.string(1, 1), "");
-  for (int i = 0; i < 3; ++i) {
-    table.nextSkin(0);
-    EXPECT_EQ(table.getCurrentSkin(0), 0);
-  }
-}
-
-TEST(SkinTable, LookupsOutsideTheLimitsReadAsUnsetEntries) {
+TEST(SkinTable, LookupsOutsideTheLimitsOrTheSetSkinsReadAsUnsetEntries) {
   skinInstance skin;
+  const scobSkin empty;
+  const auto expectUnset = [](const scobSkin& table, int c, int i) {
+    SCOPED_TRACE("skin " + std::to_string(table.getCurrentSkin(0)) + " at " + std::to_string(c) +
+                 "," + std::to_string(i));
+    EXPECT_EQ(table.colour(c, i), 0);
+    EXPECT_EQ(table.image(c, i, 0), 0);
+    EXPECT_EQ(table.string(c, i), "");
+  };
   const int outside[][2] = {{-1, 1}, {50, 1}, {7, -1}, {7, 50}, {INT_MIN, 1}, {7, INT_MAX}};
-  for (const auto& at : outside) {
-    SCOPED_TRACE(std::to_string(at[0]) + "," + std::to_string(at[1]));
-    EXPECT_EQ(skin.colour(at[0], at[1]), 0);
-    EXPECT_EQ(skin.image(at[0], at[1], 0), 0);
-    EXPECT_EQ(skin.string(at[0], at[1]), "");
-  }
-  for (int current : {-1, 10, INT_MAX, INT_MIN}) {
+  for (const auto& at : outside) expectUnset(skin, at[0], at[1]);
+  // Entries the first built-in skin sets, read from the empty table and from skins never set.
+  const int inside[][2] = {{2, 1}, {4, 1}, {1, 1}, {kTileImage, 1}, {7, 1}, {kTileImage, 3}};
+  for (const auto& at : inside) expectUnset(empty, at[0], at[1]);
+  for (int current : {-1, 5, 10, INT_MAX, INT_MIN}) {
     skin.setCurrentSkin(current, 0);
-    EXPECT_EQ(skin.colour(2, 1), 0);
-    EXPECT_EQ(skin.image(4, 1, 0), 0);
-    EXPECT_EQ(skin.string(1, 1), "");
+    for (const auto& at : inside) expectUnset(skin, at[0], at[1]);
   }
-  // The cycle returns to the first skin from any value, the largest integer included.
-  skin.setCurrentSkin(INT_MAX, 0);
-  skin.nextSkin(0);
-  EXPECT_EQ(skin.getCurrentSkin(0), 0);
 }
 
-TEST(SkinTable, SkinCountedButUnsetReadsZerosUntilTheCycleReturns) {
-  skinInstance skin;
-  skin.setCurrentSkin(5, 0);
-  EXPECT_EQ(skin.getCurrentSkin(0), 5);
-  EXPECT_EQ(skin.colour(2, 1), 0);
-  EXPECT_EQ(skin.image(12, 1, 0), 0);
-  skin.nextSkin(0);
-  EXPECT_EQ(skin.getCurrentSkin(0), 0);
-  skin.setCurrentSkin(1, 0);
-  skin.nextSkin(0);
-  EXPECT_EQ(skin.getCurrentSkin(0), 0);
-}
-
-TEST(BuiltInSkins, StartWithTwoSkinsOnTheNumberedOne) {
-  skinInstance skin;
-  EXPECT_EQ(skin.skinCount(), 2);
-  EXPECT_EQ(skin.getCurrentSkin(0), 0);
-  skin.nextSkin(0);
-  EXPECT_EQ(skin.getCurrentSkin(0), 1);
-  skin.nextSkin(0);
-  EXPECT_EQ(skin.getCurrentSkin(0), 0);
+TEST(SkinTable, TheCycleStepsThroughTheCountedSkinsAndBackToTheFirst) {
+  struct Case {
+    const char* name;
+    bool builtIn;  // else the empty table, which counts no skin
+    int from, steps, expected;
+  };
+  const Case cases[] = {
+      {"the empty table never leaves skin 0", false, 0, 3, 0},
+      {"the first built-in skin to the second", true, 0, 1, 1},
+      {"round both built-in skins", true, 0, 2, 0},
+      {"the last built-in skin wraps", true, 1, 1, 0},
+      {"a skin past the count", true, 5, 1, 0},
+      {"a negative skin", true, -1, 1, 0},
+      {"the largest integer", true, INT_MAX, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    scobSkin empty;
+    skinInstance builtIn;
+    scobSkin& table = c.builtIn ? builtIn : empty;
+    EXPECT_EQ(table.skinCount(), c.builtIn ? 2 : 0);
+    EXPECT_EQ(table.getCurrentSkin(0), 0);
+    table.setCurrentSkin(c.from, 0);
+    EXPECT_EQ(table.getCurrentSkin(0), c.from);
+    for (int i = 0; i < c.steps; ++i) table.nextSkin(0);
+    EXPECT_EQ(table.getCurrentSkin(0), c.expected);
+  }
 }
 
 TEST(BuiltInSkins, TilesDifferBetweenSkinsAndNothingElseDoes) {
@@ -118,18 +114,11 @@ TEST(BuiltInSkins, HoldTheirColoursImagesAndTexts) {
   for (const ImageCase& c : images) {
     EXPECT_EQ(skin.image(c.imageClass, c.index, 0), c.id) << c.imageClass << "," << c.index;
   }
-  EXPECT_EQ(skin.string(kTileText, 11), "1");
-  EXPECT_EQ(skin.string(kTileText, 19), "9");
-  EXPECT_EQ(skin.string(kTileText, 4), "4");
-  EXPECT_EQ(skin.string(kTileText, 10), "");
-  EXPECT_EQ(skin.string(kTileText, 0), "");
-}
-
-TEST(BuiltInSkins, StringLookupReturnsACopy) {
-  skinInstance skin;
-  std::string text = skin.string(1, 3);
-  text = "changed";
-  EXPECT_EQ(skin.string(1, 3), "3");
+  const std::pair<int, const char*> tileTexts[] = {
+      {11, "1"}, {19, "9"}, {4, "4"}, {3, "3"}, {10, ""}, {0, ""}};
+  for (const auto& [index, text] : tileTexts) {
+    EXPECT_EQ(skin.string(kTileText, index), text) << index;
+  }
 }
 
 // Texts set in any order, over one another and outside the limits. A write outside the limits
