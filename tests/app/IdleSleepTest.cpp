@@ -28,8 +28,6 @@ enum class Sleep {
   kWhileNothingDirty,
 };
 
-bool nothingDirty(Application& app) { return !app.state().controller.pendingWork().repaint; }
-
 // What a player could see or the next frame could show differently; empty when alike.
 std::string difference(HeadlessProgram& ticking, HeadlessProgram& sleeping) {
   const HeadlessHost& a = ticking.host();
@@ -89,11 +87,10 @@ Outcome compare(Sleep sleep, std::uint64_t streamSeed) {
           break;
         }
         case Sleep::kWhileIdle:
-          asleep = sleeping.app().isIdle();
-          if (!asleep) sleeping.host().send(m.message, m.wParam, m.lParam);
-          break;
         case Sleep::kWhileNothingDirty:
-          asleep = nothingDirty(sleeping.app());
+          asleep = sleep == Sleep::kWhileIdle
+                       ? sleeping.app().isIdle()
+                       : !sleeping.state().controller.pendingWork().repaint;
           if (!asleep) sleeping.host().send(m.message, m.wParam, m.lParam);
           break;
       }
