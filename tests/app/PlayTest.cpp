@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/ScreenTable.h"
@@ -131,16 +132,14 @@ TEST_F(Play, HelpOpensTheInformationPage) {
 
 TEST_F(Play, KeysActAfterTheBoardHasSeenThem) {
   const int paints = host.paintCount();
-  // C switches the skin without asking for a repaint.
-  host.key('C');
-  host.ticks(2);
-  EXPECT_EQ(s.skin.getCurrentSkin(0), 1);
-  EXPECT_EQ(host.paintCount(), paints);
-  // K switches it and repaints.
-  host.key('K');
-  host.ticks(2);
-  EXPECT_EQ(s.skin.getCurrentSkin(0), 0);
-  EXPECT_EQ(host.paintCount(), paints + 1);
+  // C switches the skin without asking for a repaint; K switches it and repaints.
+  for (const auto& [key, skin, repaints] : {std::tuple{'C', 1, 0}, std::tuple{'K', 0, 1}}) {
+    SCOPED_TRACE(key);
+    host.key(key);
+    host.ticks(2);
+    EXPECT_EQ(s.skin.getCurrentSkin(0), skin);
+    EXPECT_EQ(host.paintCount(), paints + repaints);
+  }
   // Arrows move the hidden cursor: a repaint, no slide.
   const int moves = s.board.getMoves();
   host.key(vk::kRight);
