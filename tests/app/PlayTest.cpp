@@ -23,7 +23,8 @@ std::vector<std::uint32_t> pixelsIn(const SoftCanvas& frame, const screen::Box& 
   return pixels;
 }
 
-// A started program, as each test begins.
+// A started program, as each test begins; a test over rows that each need the first frame starts
+// a fresh one per row.
 class Play : public ::testing::Test {
  protected:
   void SetUp() override { program.start(); }
