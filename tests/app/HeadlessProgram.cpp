@@ -4,6 +4,8 @@
 #include <atomic>
 #include <unistd.h>
 
+#include "tests/app/ProgramInvariants.h"
+
 std::filesystem::path HeadlessProgram::makeFolder() {
   static std::atomic<int> counter{0};
   const auto folder = std::filesystem::temp_directory_path() /
@@ -14,18 +16,13 @@ std::filesystem::path HeadlessProgram::makeFolder() {
 }
 
 bool HeadlessProgram::slideAnyTile() {
-  const Deradu& board = state().board;
-  for (int c = 0; c < 4; ++c) {
-    for (int r = 0; r < 4; ++r) {
-      if (board.getCell(c, r) != 0) continue;
-      // The blank's first neighbour on the board.
-      const int neighbours[4][2] = {{c - 1, r}, {c + 1, r}, {c, r - 1}, {c, r + 1}};
-      for (const auto& n : neighbours) {
-        if (n[0] < 0 || n[0] > 3 || n[1] < 0 || n[1] > 3) continue;
-        clickCell(n[0], n[1]);
-        return true;
-      }
-    }
+  const Point blank = blankCell(state().board);
+  // The blank's first neighbour on the board.
+  for (const Point n : {Point{blank.x - 1, blank.y}, Point{blank.x + 1, blank.y},
+                        Point{blank.x, blank.y - 1}, Point{blank.x, blank.y + 1}}) {
+    if (blank.x < 0 || n.x < 0 || n.x > 3 || n.y < 0 || n.y > 3) continue;
+    clickCell(n.x, n.y);
+    return true;
   }
   return false;
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -28,13 +27,6 @@ enum class Sleep {
   // tick itself would bring up to date. It must be caught, or the stream proves nothing.
   kWhileNothingDirty,
 };
-
-std::uint64_t seed() {
-  if (const char* text = std::getenv("DERADU_SOAK_SEED")) return std::strtoull(text, nullptr, 10);
-  return std::random_device{}();
-}
-
-bool nothingDirty(Application& app) { return !app.state().controller.pendingWork().repaint; }
 
 // What a player could see or the next frame could show differently; empty when alike.
 std::string difference(HeadlessProgram& ticking, HeadlessProgram& sleeping) {
@@ -74,8 +66,7 @@ Outcome compare(Sleep sleep, std::uint64_t streamSeed) {
   ticking.start();
   sleeping.start();
   std::mt19937_64 random(streamSeed);
-  MessageSource source([&random] { return static_cast<std::uint8_t>(random() >> 56); });
-  source.setBlankCell([&ticking] { return blankCell(ticking.state().board); });
+  MessageSource source = randomMessages(random, ticking.state().board);
 
   Outcome outcome;
   bool asleep = false;
@@ -96,11 +87,10 @@ Outcome compare(Sleep sleep, std::uint64_t streamSeed) {
           break;
         }
         case Sleep::kWhileIdle:
-          asleep = sleeping.app().isIdle();
-          if (!asleep) sleeping.host().send(m.message, m.wParam, m.lParam);
-          break;
         case Sleep::kWhileNothingDirty:
-          asleep = nothingDirty(sleeping.app());
+          asleep = sleep == Sleep::kWhileIdle
+                       ? sleeping.app().isIdle()
+                       : !sleeping.state().controller.pendingWork().repaint;
           if (!asleep) sleeping.host().send(m.message, m.wParam, m.lParam);
           break;
       }
@@ -122,9 +112,8 @@ Outcome compare(Sleep sleep, std::uint64_t streamSeed) {
 }  // namespace
 
 TEST(IdleSleep, SkippingIdleTicksChangesNoFrame) {
-  const std::uint64_t streamSeed = seed();
-  SCOPED_TRACE("stream seed " + std::to_string(streamSeed) + " (DERADU_SOAK_SEED=" +
-               std::to_string(streamSeed) + " repeats this run)");
+  const std::uint64_t streamSeed = soakSeed();
+  SCOPED_TRACE(seedTrace(streamSeed));
   struct Case {
     const char* host;
     Sleep sleep;
@@ -144,7 +133,7 @@ TEST(IdleSleep, SkippingIdleTicksChangesNoFrame) {
 // completion test, the banner) is pending after a WM_PAINT cleared every dirty flag: a host
 // that slept on the dirty flags alone would miss them.
 TEST(IdleSleep, TheDirtyFlagsAloneAreNotEnoughToSleepOn) {
-  const std::uint64_t streamSeed = seed();
-  SCOPED_TRACE("stream seed " + std::to_string(streamSeed));
+  const std::uint64_t streamSeed = soakSeed();
+  SCOPED_TRACE(seedTrace(streamSeed));
   EXPECT_NE(compare(Sleep::kWhileNothingDirty, streamSeed).difference, "");
 }

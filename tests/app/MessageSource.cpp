@@ -2,11 +2,13 @@
 #include "tests/app/MessageSource.h"
 
 #include <array>
+#include <cstdlib>
 #include <vector>
 
 #include "app/ScreenTable.h"
 #include "platform/canvas.h"
 #include "platform/messages.h"
+#include "tests/app/ProgramInvariants.h"
 
 namespace {
 
@@ -125,4 +127,20 @@ WindowMessage MessageSource::next() {
   if (kind < 234) return {msg::kPaint, 0, 0};
   const std::uint32_t message = kOtherMessages[byte_() % kOtherMessages.size()];
   return {message, bytes(4), static_cast<std::intptr_t>(bytes(4))};
+}
+
+std::uint64_t soakSeed() {
+  if (const char* text = std::getenv("DERADU_SOAK_SEED")) return std::strtoull(text, nullptr, 10);
+  return std::random_device{}();
+}
+
+std::string seedTrace(std::uint64_t seed) {
+  return "soak seed " + std::to_string(seed) + " (DERADU_SOAK_SEED=" + std::to_string(seed) +
+         " repeats this run)";
+}
+
+MessageSource randomMessages(std::mt19937_64& random, const Deradu& board) {
+  MessageSource source([&random] { return static_cast<std::uint8_t>(random() >> 56); });
+  source.setBlankCell([&board] { return blankCell(board); });
+  return source;
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <random>
+#include <string>
 
 #include "platform/canvas.h"
 
@@ -36,3 +38,12 @@ class MessageSource {
   std::function<std::uint8_t()> byte_;
   std::function<Point()> blankCell_;
 };
+
+class Deradu;
+
+// The seed of a random message stream: DERADU_SOAK_SEED when set, so a failing run repeats.
+std::uint64_t soakSeed();
+// The seed and how to repeat its run, for a failure's trace.
+std::string seedTrace(std::uint64_t seed);
+// Messages from `random`, with the presses beside the blank of `board` as it stands.
+MessageSource randomMessages(std::mt19937_64& random, const Deradu& board);

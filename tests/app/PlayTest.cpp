@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/ScreenTable.h"
@@ -22,14 +23,21 @@ std::vector<std::uint32_t> pixelsIn(const SoftCanvas& frame, const screen::Box& 
   return pixels;
 }
 
+// A started program, as each test begins; a test over rows that each need the first frame starts
+// a fresh one per row.
+class Play : public ::testing::Test {
+ protected:
+  void SetUp() override { program.start(); }
+  HeadlessProgram program;
+  HeadlessHost& host = program.host();
+  const Application::State& s = program.state();
+};
+
 }  // namespace
 
-TEST(Play, LevelButtonsDealAtOnce) {
-  HeadlessProgram program;
-  program.start();
-  const Application::State& s = program.state();
+TEST_F(Play, LevelButtonsDealAtOnce) {
   ASSERT_TRUE(program.slideAnyTile());
-  program.host().ticks(1);
+  host.ticks(1);
   EXPECT_EQ(s.movesLabel.getText(1), "Moves : 1");
   struct Case {
     screen::Box button;
@@ -47,16 +55,13 @@ TEST(Play, LevelButtonsDealAtOnce) {
     EXPECT_EQ(s.levelLabel.getText(1), c.label);
     EXPECT_GE(s.board.disorder(), c.level == 1 ? 10 : c.level == 2 ? 20 : 35);
   }
-  program.host().ticks(1);
+  host.ticks(1);
   EXPECT_EQ(s.movesLabel.getText(1), "Moves : 0");
 }
 
-TEST(Play, SlidesCountOnlyBesideTheBlank) {
-  HeadlessProgram program;
-  program.start();
-  const Application::State& s = program.state();
+TEST_F(Play, SlidesCountOnlyBesideTheBlank) {
   // Solved: the blank in the last cell.
-  program.host().key('S');
+  host.key('S');
   // Not beside the blank: nothing changes.
   program.clickCell(0, 0);
   EXPECT_EQ(s.board.getMoves(), 0);
@@ -65,157 +70,137 @@ TEST(Play, SlidesCountOnlyBesideTheBlank) {
   EXPECT_EQ(s.board.getCell(3, 3), 15);
 }
 
-TEST(Play, BannerShowsOnlyForThePlayersOwnCompletion) {
-  HeadlessProgram program;
-  program.start();
-  const Application::State& s = program.state();
+TEST_F(Play, BannerShowsOnlyForThePlayersOwnCompletion) {
   // Solve puts the tiles in order but never shows the banner.
   program.clickBox(screen::kSolve);
-  program.host().ticks(3);
+  host.ticks(3);
   EXPECT_EQ(s.board.getState(), Deradu::kSolved);
   EXPECT_FALSE(s.banner.isVisible());
 
   program.completeByHand();
   EXPECT_FALSE(s.banner.isVisible());
-  program.host().ticks(1);
+  host.ticks(1);
   EXPECT_EQ(s.board.getState(), Deradu::kCompleted);
   EXPECT_TRUE(s.banner.isVisible());
   // One more slide hides it again at the next tick.
   program.clickCell(3, 2);
-  program.host().ticks(1);
+  host.ticks(1);
   EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
   EXPECT_FALSE(s.banner.isVisible());
 }
 
-TEST(Play, ShowHideWidensAndNarrowsTheWindow) {
-  HeadlessProgram program;
-  program.start();
-  const Application::State& s = program.state();
-  program.clickBox(screen::kShowHide);
-  EXPECT_EQ(program.host().outerSize(), (Size{870, 426}));
-  EXPECT_TRUE(s.reference.isVisible());
-  EXPECT_TRUE(s.sidePanel.isVisible());
-  EXPECT_EQ(s.showHide.getState(), 2);
-  program.host().ticks(1);
-  EXPECT_EQ(program.host().frame().width(), 864);
-  // Clicking the reference picture does nothing.
-  const int moves = s.board.getMoves();
-  program.clickBox(screen::kReference);
-  EXPECT_EQ(s.board.getMoves(), moves);
-  program.clickBox(screen::kShowHide);
-  EXPECT_EQ(program.host().outerSize(), (Size{477, 426}));
-  EXPECT_FALSE(s.reference.isVisible());
-  EXPECT_FALSE(s.sidePanel.isVisible());
-  EXPECT_EQ(s.showHide.getState(), 1);
-  EXPECT_EQ(s.showHide.getText(s.showHide.getState()), "Show");
-  program.host().ticks(1);
-  EXPECT_EQ(program.host().frame().width(), 471);
+TEST_F(Play, ShowHideWidensAndNarrowsTheWindow) {
+  struct Case {
+    bool wide;
+    int outerWidth, frameWidth;
+    const char* text;
+  };
+  for (const Case& c : {Case{true, 870, 864, "Hide"}, Case{false, 477, 471, "Show"}}) {
+    SCOPED_TRACE(c.text);
+    program.clickBox(screen::kShowHide);
+    EXPECT_EQ(host.outerSize(), (Size{c.outerWidth, 426}));
+    EXPECT_EQ(s.reference.isVisible(), c.wide);
+    EXPECT_EQ(s.sidePanel.isVisible(), c.wide);
+    EXPECT_EQ(s.showHide.getState(), c.wide ? 2 : 1);
+    EXPECT_EQ(s.showHide.getText(s.showHide.getState()), c.text);
+    host.ticks(1);
+    EXPECT_EQ(host.frame().width(), c.frameWidth);
+    // Clicking the reference picture does nothing.
+    const int moves = s.board.getMoves();
+    program.clickBox(screen::kReference);
+    EXPECT_EQ(s.board.getMoves(), moves);
+  }
 }
 
-TEST(Play, WindowSwitchesFollowTheirButtons) {
-  HeadlessProgram program;
-  program.start();
-  const Application::State& s = program.state();
+TEST_F(Play, WindowSwitchesFollowTheirButtons) {
   program.clickBox(screen::kKeepOnTop);
-  EXPECT_TRUE(program.host().topmost());
+  EXPECT_TRUE(host.topmost());
   EXPECT_EQ(s.keepOnTop.getState(), 2);
   program.clickBox(screen::kTransparency);
-  EXPECT_EQ(program.host().opacity(), 190);
+  EXPECT_EQ(host.opacity(), 190);
   EXPECT_EQ(s.transparency.getState(), 2);
   program.clickBox(screen::kTransparency);
   program.clickBox(screen::kKeepOnTop);
-  EXPECT_FALSE(program.host().topmost());
-  EXPECT_EQ(program.host().opacity(), 255);
+  EXPECT_FALSE(host.topmost());
+  EXPECT_EQ(host.opacity(), 255);
 }
 
-TEST(Play, HelpOpensTheInformationPage) {
-  HeadlessProgram program;
-  program.start();
+TEST_F(Play, HelpOpensTheInformationPage) {
   program.clickBox(screen::kHelp);
-  ASSERT_EQ(program.host().openedUrls().size(), 1u);
-  EXPECT_TRUE(program.host().openedUrls()[0].ends_with("/deradu/index.php?v=1.0u"));
+  ASSERT_EQ(host.openedUrls().size(), 1u);
+  EXPECT_TRUE(host.openedUrls()[0].ends_with("/deradu/index.php?v=1.0u"));
 }
 
-TEST(Play, KeysActAfterTheBoardHasSeenThem) {
-  HeadlessProgram program;
-  program.start();
-  const Application::State& s = program.state();
-  const int paints = program.host().paintCount();
-  // C switches the skin without asking for a repaint.
-  program.host().key('C');
-  program.host().ticks(2);
-  EXPECT_EQ(s.skin.getCurrentSkin(0), 1);
-  EXPECT_EQ(program.host().paintCount(), paints);
-  // K switches it and repaints.
-  program.host().key('K');
-  program.host().ticks(2);
-  EXPECT_EQ(s.skin.getCurrentSkin(0), 0);
-  EXPECT_EQ(program.host().paintCount(), paints + 1);
+TEST_F(Play, KeysActAfterTheBoardHasSeenThem) {
+  const int paints = host.paintCount();
+  // C switches the skin without asking for a repaint; K switches it and repaints.
+  for (const auto& [key, skin, repaints] : {std::tuple{'C', 1, 0}, std::tuple{'K', 0, 1}}) {
+    SCOPED_TRACE(key);
+    host.key(key);
+    host.ticks(2);
+    EXPECT_EQ(s.skin.getCurrentSkin(0), skin);
+    EXPECT_EQ(host.paintCount(), paints + repaints);
+  }
   // Arrows move the hidden cursor: a repaint, no slide.
   const int moves = s.board.getMoves();
-  program.host().key(vk::kRight);
+  host.key(vk::kRight);
   EXPECT_TRUE(s.board.isDirty());
-  program.host().ticks(1);
-  EXPECT_EQ(program.host().paintCount(), paints + 2);
+  host.ticks(1);
+  EXPECT_EQ(host.paintCount(), paints + 2);
   EXPECT_EQ(s.board.getMoves(), moves);
   // S solves, N deals a new game at the current level.
-  program.host().key('S');
+  host.key('S');
   EXPECT_EQ(s.board.getState(), Deradu::kSolved);
   program.clickBox(screen::kEasy);
-  program.host().key('N');
+  host.key('N');
   EXPECT_EQ(s.board.getLevel(), 1);
   EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
   // Other keys do nothing.
-  program.host().key('Q');
-  program.host().key(0);
+  host.key('Q');
+  host.key(0);
   EXPECT_EQ(s.board.getState(), Deradu::kPlaying);
 }
 
-TEST(Play, TickPaintsOnlyWhenSomethingChanged) {
-  HeadlessProgram program;
-  program.start();
-  const int paints = program.host().paintCount();
-  program.host().ticks(10);
-  EXPECT_EQ(program.host().paintCount(), paints);
-  program.host().send(msg::kMouseMove, 0, msg::pointParam(5, 300));
-  program.host().ticks(1);
-  EXPECT_EQ(program.host().paintCount(), paints);
+TEST_F(Play, TickPaintsOnlyWhenSomethingChanged) {
+  const int paints = host.paintCount();
+  host.ticks(10);
+  EXPECT_EQ(host.paintCount(), paints);
+  host.send(msg::kMouseMove, 0, msg::pointParam(5, 300));
+  host.ticks(1);
+  EXPECT_EQ(host.paintCount(), paints);
   ASSERT_TRUE(program.slideAnyTile());
-  program.host().ticks(3);
-  EXPECT_EQ(program.host().paintCount(), paints + 1);
+  host.ticks(3);
+  EXPECT_EQ(host.paintCount(), paints + 1);
   // WM_PAINT paints on its own and leaves the redraw request alone.
-  program.host().key('K');
-  ASSERT_EQ(program.state().controller.redrawRequest(), 1);
-  program.host().send(msg::kPaint);
-  EXPECT_EQ(program.host().paintCount(), paints + 2);
-  EXPECT_EQ(program.state().controller.redrawRequest(), 1);
-  EXPECT_FALSE(program.host().insidePaint());
+  host.key('K');
+  ASSERT_EQ(s.controller.redrawRequest(), 1);
+  host.send(msg::kPaint);
+  EXPECT_EQ(host.paintCount(), paints + 2);
+  EXPECT_EQ(s.controller.redrawRequest(), 1);
+  EXPECT_FALSE(host.insidePaint());
 }
 
-TEST(Play, MovesLabelPressShowsItsFirstTextAndDoesNothing) {
-  HeadlessProgram program;
-  program.start();
-  const Application::State& s = program.state();
-  program.host().key('S');
+TEST_F(Play, MovesLabelPressShowsItsFirstTextAndDoesNothing) {
+  host.key('S');
   program.clickCell(3, 2);
-  program.host().ticks(1);
+  host.ticks(1);
   ASSERT_EQ(s.movesLabel.getText(1), "Moves : 1");
   const Point at = centre(screen::kMovesLabel);
-  program.host().send(msg::kLeftButtonDown, 0, msg::pointParam(at.x, at.y));
+  host.send(msg::kLeftButtonDown, 0, msg::pointParam(at.x, at.y));
   EXPECT_EQ(s.movesLabel.getState(), 2);
   EXPECT_EQ(s.movesLabel.getText(2), "Moves : 0");
-  program.host().send(msg::kLeftButtonUp, 0, msg::pointParam(at.x, at.y));
+  host.send(msg::kLeftButtonUp, 0, msg::pointParam(at.x, at.y));
   EXPECT_EQ(s.movesLabel.getState(), 1);
   EXPECT_EQ(s.board.getMoves(), 1);
   // The hidden banner's area reacts, but its command does nothing.
-  program.host().click(400, 340);
+  host.click(400, 340);
   EXPECT_EQ(s.board.getLevel(), 2);
   EXPECT_FALSE(s.banner.isVisible());
 }
 
-TEST(Play, SharedEdgesPressAndClickBothButtons) {
+TEST_F(Play, SharedEdgesPressAndClickBothButtons) {
   struct Case {
-    int x, y;
+    std::vector<Point> points;
     // After the click.
     int level;
     int skin;
@@ -229,36 +214,34 @@ TEST(Play, SharedEdgesPressAndClickBothButtons) {
   // Picture/Show 205-206; in the title bar, Help/Transparency share column 431 and
   // Transparency/Keep on top column 451. A level pair deals twice, the second level last.
   const Case cases[] = {
-      {400, 75, 2, 0, false, false, false, false, false},
-      {400, 76, 2, 0, false, false, false, false, false},
-      {400, 105, 3, 0, false, false, false, false, false},
-      {400, 106, 3, 0, false, false, false, false, false},
-      {400, 175, 2, 1, true, false, false, false, false},
-      {400, 176, 2, 1, true, false, false, false, false},
-      {400, 205, 2, 1, false, true, false, false, false},
-      {400, 206, 2, 1, false, true, false, false, false},
-      {431, 10, 2, 0, false, false, true, true, false},
-      {451, 10, 2, 0, false, false, false, true, true},
+      {{{400, 75}, {400, 76}}, 2, 0, false, false, false, false, false},
+      {{{400, 105}, {400, 106}}, 3, 0, false, false, false, false, false},
+      {{{400, 175}, {400, 176}}, 2, 1, true, false, false, false, false},
+      {{{400, 205}, {400, 206}}, 2, 1, false, true, false, false, false},
+      {{{431, 10}}, 2, 0, false, false, true, true, false},
+      {{{451, 10}}, 2, 0, false, false, false, true, true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
-    HeadlessProgram program;
-    program.start();
-    program.host().click(c.x, c.y);
-    const Application::State& s = program.state();
-    EXPECT_EQ(s.board.getLevel(), c.level);
-    EXPECT_EQ(s.skin.getCurrentSkin(0), c.skin);
-    EXPECT_EQ(s.board.getState() == Deradu::kSolved, c.solved);
-    EXPECT_EQ(s.screen.sidePanelShown(), c.wide);
-    EXPECT_EQ(program.host().openedUrls().size(), c.helpOpened ? 1u : 0u);
-    EXPECT_EQ(program.host().opacity(), c.transparent ? 190 : 255);
-    EXPECT_EQ(program.host().topmost(), c.topmost);
+    for (const Point at : c.points) {
+      SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
+      HeadlessProgram fresh;
+      fresh.start();
+      fresh.host().click(at.x, at.y);
+      const Application::State& state = fresh.state();
+      EXPECT_EQ(state.board.getLevel(), c.level);
+      EXPECT_EQ(state.skin.getCurrentSkin(0), c.skin);
+      EXPECT_EQ(state.board.getState() == Deradu::kSolved, c.solved);
+      EXPECT_EQ(state.screen.sidePanelShown(), c.wide);
+      EXPECT_EQ(fresh.host().openedUrls().size(), c.helpOpened ? 1u : 0u);
+      EXPECT_EQ(fresh.host().opacity(), c.transparent ? 190 : 255);
+      EXPECT_EQ(fresh.host().topmost(), c.topmost);
+    }
   }
 }
 
 // Every button's release marks it dirty, so the next tick repaints once whatever it did; only
 // the commands that change more than the button ask for the repaint themselves.
-TEST(Play, EachButtonRepaintsOnceAndAsksForItOnlyWhenItChangesMore) {
+TEST_F(Play, EachButtonRepaintsOnceAndAsksForItOnlyWhenItChangesMore) {
   struct Case {
     const char* name;
     screen::Box box;
@@ -275,75 +258,70 @@ TEST(Play, EachButtonRepaintsOnceAndAsksForItOnlyWhenItChangesMore) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    HeadlessProgram program;
-    program.start();
-    const int paints = program.host().paintCount();
-    program.clickBox(c.box);
-    EXPECT_EQ(program.state().controller.redrawRequest(), c.redrawRequest);
-    EXPECT_EQ(program.host().paintCount(), paints);
-    program.host().ticks(2);
-    EXPECT_EQ(program.host().paintCount(), paints + 1);
-    EXPECT_EQ(program.state().controller.redrawRequest(), 0);
+    HeadlessProgram fresh;
+    fresh.start();
+    const int paints = fresh.host().paintCount();
+    fresh.clickBox(c.box);
+    EXPECT_EQ(fresh.state().controller.redrawRequest(), c.redrawRequest);
+    EXPECT_EQ(fresh.host().paintCount(), paints);
+    fresh.host().ticks(2);
+    EXPECT_EQ(fresh.host().paintCount(), paints + 1);
+    EXPECT_EQ(fresh.state().controller.redrawRequest(), 0);
   }
 }
 
-TEST(Play, PressedButtonThePointerLeavesIsDrawnUnpressedAtTheNextTick) {
+TEST_F(Play, PressedButtonThePointerLeavesIsDrawnUnpressedAtTheNextTick) {
   for (const screen::Box& box : {screen::kEasy, screen::kSolve, screen::kHelp}) {
     SCOPED_TRACE(std::to_string(box.x) + "," + std::to_string(box.y));
-    HeadlessProgram program;
-    program.start();
-    const SoftCanvas& frame = program.host().frame();
+    HeadlessProgram fresh;
+    fresh.start();
+    const SoftCanvas& frame = fresh.host().frame();
     const std::vector<std::uint32_t> unpressed = pixelsIn(frame, box);
     const Point at = centre(box);
-    program.host().send(msg::kLeftButtonDown, 0, msg::pointParam(at.x, at.y));
-    program.host().ticks(1);
+    fresh.host().send(msg::kLeftButtonDown, 0, msg::pointParam(at.x, at.y));
+    fresh.host().ticks(1);
     ASSERT_NE(pixelsIn(frame, box), unpressed) << "drawn pressed";
-    program.host().send(msg::kMouseMove, 0, msg::pointParam(200, 390));
-    program.host().ticks(1);
+    fresh.host().send(msg::kMouseMove, 0, msg::pointParam(200, 390));
+    fresh.host().ticks(1);
     EXPECT_EQ(pixelsIn(frame, box), unpressed);
   }
 }
 
-TEST(Play, PressOnAButtonAndReleaseOutsideDispatchesNothing) {
-  HeadlessProgram program;
-  program.start();
-  const Application::State& s = program.state();
+TEST_F(Play, PressOnAButtonAndReleaseOutsideDispatchesNothing) {
   const Point hard = centre(screen::kHard);
-  program.host().send(msg::kLeftButtonDown, 0, msg::pointParam(hard.x, hard.y));
-  program.host().send(msg::kMouseMove, 0, msg::pointParam(200, 390));
-  program.host().send(msg::kLeftButtonUp, 0, msg::pointParam(200, 390));
+  host.send(msg::kLeftButtonDown, 0, msg::pointParam(hard.x, hard.y));
+  host.send(msg::kMouseMove, 0, msg::pointParam(200, 390));
+  host.send(msg::kLeftButtonUp, 0, msg::pointParam(200, 390));
   EXPECT_EQ(s.board.getLevel(), 2);
   EXPECT_EQ(s.hard.getState(), 1);
   // Coordinates from beyond the 16-bit range wrap, as Windows packs them.
-  program.host().send(msg::kLeftButtonDown, 0, msg::pointParam(hard.x + 65536, hard.y));
-  program.host().send(msg::kLeftButtonUp, 0, msg::pointParam(hard.x + 65536, hard.y + 65536));
+  host.send(msg::kLeftButtonDown, 0, msg::pointParam(hard.x + 65536, hard.y));
+  host.send(msg::kLeftButtonUp, 0, msg::pointParam(hard.x + 65536, hard.y + 65536));
   EXPECT_EQ(s.board.getLevel(), 3);
 }
 
-TEST(Play, IdleOnlyWhenATickWouldChangeNothing) {
-  HeadlessProgram program;
-  program.start();
+TEST_F(Play, IdleOnlyWhenATickWouldChangeNothing) {
   Application& app = program.app();
   EXPECT_TRUE(app.isIdle());
   ASSERT_TRUE(program.slideAnyTile());
   EXPECT_FALSE(app.isIdle());
-  program.host().ticks(1);
+  host.ticks(1);
   EXPECT_TRUE(app.isIdle());
   // A skin change without a redraw request waits for a repaint caused by something else.
-  program.host().key('C');
+  host.key('C');
   EXPECT_TRUE(app.isIdle());
-  program.host().key('K');
+  host.key('K');
   EXPECT_FALSE(app.isIdle());
-  program.host().ticks(1);
+  host.ticks(1);
   // A completion the next tick would detect is pending work, even with nothing dirty.
   program.completeByHand();
-  program.host().send(msg::kPaint);
-  const PendingWork work = program.state().controller.pendingWork();
+  host.send(msg::kPaint);
+  const PendingWork work = s.controller.pendingWork();
   EXPECT_TRUE(work.completion);
   EXPECT_TRUE(work.banner);
   EXPECT_FALSE(work.repaint);
   EXPECT_FALSE(app.isIdle());
-  program.host().ticks(1);
-  EXPECT_TRUE(program.state().banner.isVisible());
+  host.ticks(1);
+  EXPECT_TRUE(s.banner.isVisible());
   EXPECT_TRUE(app.isIdle());
 }

@@ -1,8 +1,10 @@
 // The program's invariants, checked from outside through its state and the headless host.
 #include "tests/app/ProgramInvariants.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <iterator>
 
 #include "app/ApplicationState.h"
 #include "app/ScreenTable.h"
@@ -16,19 +18,10 @@ std::string at(int column, int row) {
 }
 
 bool isHandled(std::uint32_t message) {
-  switch (message) {
-    case msg::kPaint:
-    case msg::kKeyDown:
-    case msg::kCommand:
-    case msg::kTimer:
-    case msg::kMouseMove:
-    case msg::kLeftButtonDown:
-    case msg::kLeftButtonUp:
-    case msg::kRightButtonDown:
-      return true;
-    default:
-      return false;
-  }
+  constexpr std::uint32_t kHandled[] = {
+      msg::kPaint,     msg::kKeyDown,        msg::kCommand,      msg::kTimer,
+      msg::kMouseMove, msg::kLeftButtonDown, msg::kLeftButtonUp, msg::kRightButtonDown};
+  return std::ranges::find(kHandled, message) != std::end(kHandled);
 }
 
 }  // namespace

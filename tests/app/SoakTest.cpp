@@ -31,11 +31,6 @@ int messagesPerSession() {
   return kMessagesPerSession;
 }
 
-std::uint64_t soakSeed() {
-  if (const char* text = std::getenv("DERADU_SOAK_SEED")) return std::strtoull(text, nullptr, 10);
-  return std::random_device{}();
-}
-
 // What the run went through, so a soak that never reached the interesting states fails.
 struct Coverage {
   int completions = 0;
@@ -51,8 +46,7 @@ std::string soak(const char* settings, std::mt19937_64& random, Coverage& covera
   program.start();
   Application& app = program.app();
   HeadlessHost& host = program.host();
-  MessageSource source([&random] { return static_cast<std::uint8_t>(random() >> 56); });
-  source.setBlankCell([&program] { return blankCell(program.state().board); });
+  MessageSource source = randomMessages(random, program.state().board);
   std::deque<std::string> recent;
   bool completed = false;
 
@@ -85,8 +79,7 @@ std::string soak(const char* settings, std::mt19937_64& random, Coverage& covera
 
 TEST(Soak, RandomMessagesKeepTheProgramSound) {
   const std::uint64_t seed = soakSeed();
-  SCOPED_TRACE("soak seed " + std::to_string(seed) + " (DERADU_SOAK_SEED=" +
-               std::to_string(seed) + " repeats this run)");
+  SCOPED_TRACE(seedTrace(seed));
   std::mt19937_64 random(seed);
   Coverage coverage;
   // No settings file; every flag and the picture skin saved; nonsense values.
@@ -139,20 +132,17 @@ std::size_t heapInUse() {
 // thousand messages brought in (glyphs, the wide frame) is all it ever needs.
 TEST(Soak, HeapInUseStaysLevelOverALongRun) {
   const std::uint64_t seed = soakSeed();
-  SCOPED_TRACE("soak seed " + std::to_string(seed) + " (DERADU_SOAK_SEED=" +
-               std::to_string(seed) + " repeats this run)");
+  SCOPED_TRACE(seedTrace(seed));
   std::mt19937_64 random(seed);
   HeadlessProgram program("1\n0\n1\n40\n900\n3\n");
   program.start();
   // The frame keeps the buffer of the widest window it has had: show the wide window once
   // before counting, or a run that first widens late would count that buffer as growth.
   for (int i = 0; i < 2; ++i) {
-    program.host().click(screen::kShowHide.x + screen::kShowHide.width / 2,
-                         screen::kShowHide.y + screen::kShowHide.height / 2);
+    program.clickBox(screen::kShowHide);
     program.host().send(msg::kPaint);
   }
-  MessageSource source([&random] { return static_cast<std::uint8_t>(random() >> 56); });
-  source.setBlankCell([&program] { return blankCell(program.state().board); });
+  MessageSource source = randomMessages(random, program.state().board);
   constexpr int kSettleMessages = 1000;
   constexpr int kMessages = 100000;
   constexpr long long kMostGrowth = 1 << 20;

@@ -43,29 +43,22 @@ TEST(WidgetRender, ButtonsInEveryLook) {
   skinInstance skin;
   SoftCanvas canvas = groundCanvas(200, 150);
 
-  scobButton up;
-  setupAsOnScreen(up, 4, 4, screen::kEasy, skin);
-  up.setText("Easy", 1);
-  up.setImage(kLargeButtonImage, 0);
-  scobButton pressed;
-  setupAsOnScreen(pressed, 100, 4, screen::kEasy, skin);
-  pressed.setText("Easy", 1);
-  pressed.setImage(kLargeButtonImage, 0);
-  pressed.mouseButton(110, 10, scob::kPress, 0);
-  scobStateButton off;
-  setupAsOnScreen(off, 4, 44, screen::kTransparency, skin);
-  off.setImage(kTransparencyImage, 0);
-  scobStateButton on;
-  setupAsOnScreen(on, 30, 44, screen::kTransparency, skin);
-  on.setImage(kTransparencyImage, 0);
-  on.setState(2);
-  scobStateButton pinOff;
-  setupAsOnScreen(pinOff, 56, 44, screen::kKeepOnTop, skin);
-  pinOff.setImage(kKeepOnTopImage, 0);
-  scobStateButton pinOn;
-  setupAsOnScreen(pinOn, 82, 44, screen::kKeepOnTop, skin);
-  pinOn.setImage(kKeepOnTopImage, 0);
-  pinOn.setState(2);
+  // Easy up and held down, then both switches off and on.
+  scobButton easy[2];
+  for (int i = 0; i < 2; ++i) {
+    setupAsOnScreen(easy[i], 4 + 96 * i, 4, screen::kEasy, skin);
+    easy[i].setText("Easy", 1);
+    easy[i].setImage(kLargeButtonImage, 0);
+  }
+  easy[1].mouseButton(110, 10, scob::kPress, 0);
+  scobStateButton switches[4];
+  for (int i = 0; i < 4; ++i) {
+    const bool pin = i >= 2;
+    setupAsOnScreen(switches[i], 4 + 26 * i, 44, pin ? screen::kKeepOnTop : screen::kTransparency,
+                    skin);
+    switches[i].setImage(pin ? kKeepOnTopImage : kTransparencyImage, 0);
+    switches[i].setState(1 + i % 2);
+  }
   // A label: no bitmap, the "no colour" fill, text straight on the ground.
   scobButton label;
   const screen::Box& level = screen::kLevelLabel;
@@ -78,8 +71,8 @@ TEST(WidgetRender, ButtonsInEveryLook) {
   plain.setText("Solve", 1);
   plain.setImage(kNoBitmap, 0);
 
-  for (scob* widget : std::initializer_list<scob*>{&up, &pressed, &off, &on, &pinOff, &pinOn,
-                                                   &label, &plain}) {
+  for (scob* widget : std::initializer_list<scob*>{&easy[0], &easy[1], &switches[0], &switches[1],
+                                                   &switches[2], &switches[3], &label, &plain}) {
     widget->draw(canvas);
   }
   expectMatchesGolden(canvas, "widgets-buttons");

@@ -23,11 +23,15 @@ class KeyGrid final : public scobGrid {
   void setCell(int column, int row, int value) { cells[column][row] = value; }
 };
 
-}  // namespace
-
-TEST(Grid, LayoutRefusesSizesTheCellsCannotHold) {
+class Grid : public ::testing::Test {
+ protected:
   skinInstance skin;
   KeyGrid grid;
+};
+
+}  // namespace
+
+TEST_F(Grid, LayoutRefusesSizesTheCellsCannotHold) {
   ASSERT_TRUE(grid.layout(30, 45, 312, 312, 4, 4, &skin));
   for (auto [columns, rows] : {std::pair{0, 4}, {4, 0}, {151, 4}, {4, 151}, {-1, -1}}) {
     EXPECT_FALSE(grid.layout(0, 0, 10, 10, columns, rows, &skin));
@@ -38,9 +42,7 @@ TEST(Grid, LayoutRefusesSizesTheCellsCannotHold) {
   EXPECT_TRUE(grid.layout(0, 0, 150, 150, 150, 150, &skin));
 }
 
-TEST(Grid, PressFindsCellsWithInclusiveEdges) {
-  skinInstance skin;
-  KeyGrid grid;
+TEST_F(Grid, PressFindsCellsWithInclusiveEdges) {
   grid.layout(30, 45, 310, 312, 4, 4, &skin);  // 77 x 78 cells; the cells end at 308
   struct Case {
     int x, y;
@@ -67,9 +69,7 @@ TEST(Grid, PressFindsCellsWithInclusiveEdges) {
   }
 }
 
-TEST(Grid, OtherButtonsAndReleases) {
-  skinInstance skin;
-  KeyGrid grid;
+TEST_F(Grid, OtherButtonsAndReleases) {
   grid.layout(0, 0, 40, 40, 4, 4, &skin);
   grid.mouseButton(5, 5, scob::kPress, 1);
   EXPECT_EQ(grid.keys, std::vector<int>{scobGrid::kOtherClick});
@@ -80,9 +80,7 @@ TEST(Grid, OtherButtonsAndReleases) {
   EXPECT_EQ(grid.keys.size(), 1u);
 }
 
-TEST(Grid, MoveReportsCellsOnlyWhileTheLeftButtonIsDown) {
-  skinInstance skin;
-  KeyGrid grid;
+TEST_F(Grid, MoveReportsCellsOnlyWhileTheLeftButtonIsDown) {
   grid.layout(0, 0, 40, 40, 4, 4, &skin);
   EXPECT_FALSE(grid.mouseMove(5, 5));
   bool down = false;
@@ -96,9 +94,7 @@ TEST(Grid, MoveReportsCellsOnlyWhileTheLeftButtonIsDown) {
   EXPECT_TRUE(grid.keys.empty());
 }
 
-TEST(Grid, ArrowKeysWrapAndOtherKeysPassThroughUntouched) {
-  skinInstance skin;
-  KeyGrid grid;
+TEST_F(Grid, ArrowKeysWrapAndOtherKeysPassThroughUntouched) {
   grid.layout(0, 0, 40, 30, 4, 3, &skin);
   struct Step {
     int key;
@@ -124,9 +120,7 @@ TEST(Grid, ArrowKeysWrapAndOtherKeysPassThroughUntouched) {
   EXPECT_FALSE(grid.isDirty());
 }
 
-TEST(Grid, DrawsCellsThenLinesThenCursor) {
-  skinInstance skin;
-  KeyGrid grid;
+TEST_F(Grid, DrawsCellsThenLinesThenCursor) {
   grid.layout(10, 20, 21, 20, 2, 2, &skin);  // 10 x 10 cells, one spare column of pixels
   grid.style(kGridLines, kGridLines, kGridCursor, 1, 3, kTileImage, kCellFill, kTileText, kCellText,
              1, 1);
@@ -136,27 +130,20 @@ TEST(Grid, DrawsCellsThenLinesThenCursor) {
   grid.setCell(1, 1, 0);
   RecordingCanvas canvas;
   grid.draw(canvas);
-  // The inherited bitmap of (12, state 0) first: the blank tile over the whole grid.
-  ASSERT_GE(canvas.calls.size(), 12u);
-  EXPECT_EQ(canvas.calls[0], "blit 715 10,20 21x20");
-  EXPECT_EQ(canvas.calls[1], "blit 700 10,20 10x10");
-  EXPECT_EQ(canvas.calls[2], "rect 10,30-20,40 pen 0/0 brush 0");
-  EXPECT_EQ(canvas.calls[3], "rect 20,20-30,30 pen 0/0 brush 0");
-  EXPECT_EQ(canvas.calls[4], "blit 715 20,30 10x10");
-  // Three vertical lines over the full height, the last at x + cellWidth * columns.
-  EXPECT_EQ(canvas.calls[5], "line 10,20 10,40 pen 0/1");
-  EXPECT_EQ(canvas.calls[7], "line 30,20 30,40 pen 0/1");
-  // Horizontal lines run to x + width, past the last column.
-  EXPECT_EQ(canvas.calls[8], "line 10,20 31,20 pen 0/1");
-  EXPECT_EQ(canvas.calls[10], "line 10,40 31,40 pen 0/1");
-  EXPECT_EQ(canvas.calls[11], "rect 20,30-30,40 pen 255/3 brush none");
-  EXPECT_EQ(canvas.calls.size(), 12u);
+  const std::vector<std::string> expected{
+      // The inherited bitmap of (12, state 0) first: the blank tile over the whole grid.
+      "blit 715 10,20 21x20", "blit 700 10,20 10x10", "rect 10,30-20,40 pen 0/0 brush 0",
+      "rect 20,20-30,30 pen 0/0 brush 0", "blit 715 20,30 10x10",
+      // Three vertical lines over the full height, the last at x + cellWidth * columns.
+      "line 10,20 10,40 pen 0/1", "line 20,20 20,40 pen 0/1", "line 30,20 30,40 pen 0/1",
+      // Horizontal lines run to x + width, past the last column.
+      "line 10,20 31,20 pen 0/1", "line 10,30 31,30 pen 0/1", "line 10,40 31,40 pen 0/1",
+      "rect 20,30-30,40 pen 255/3 brush none"};
+  EXPECT_EQ(canvas.calls, expected);
   EXPECT_FALSE(grid.isDirty());
 }
 
-TEST(Grid, CellsWithoutBitmapGetFillAndHeavyText) {
-  skinInstance skin;
-  KeyGrid grid;
+TEST_F(Grid, CellsWithoutBitmapGetFillAndHeavyText) {
   grid.layout(0, 0, 78, 78, 1, 1, &skin);
   grid.style(kGridLines, kGridLines, kGridCursor, 1, 3, kNoBitmap, kCellFill, kTileText, kCellText,
              0, 0);

@@ -129,30 +129,23 @@ TEST(Scene, KeepsOrderAndRefusesAHundredAndFirstEntry) {
 
 TEST(Scene, PaintDrawsVisibleEntriesInOrderAndClearsEveryDirtyFlag) {
   skinInstance skin;
-  scob bottom;
-  scob hidden;
-  scob top;
-  for (scob* object : {&bottom, &hidden, &top}) {
-    object->setSkin(&skin);
-    object->setGeometry(0, 0, 10, 10);
-  }
-  bottom.setImage(kBackgroundImage, 0);
-  hidden.setImage(kBannerImage, 0);
-  top.setImage(kSidePanelImage, 0);
-  bottom.setVisible(true);
-  top.setVisible(true);
+  // Bottom to top; the middle one hidden.
+  scob layers[3];
+  const int images[] = {kBackgroundImage, kBannerImage, kSidePanelImage};
   scobScene scene;
-  scene.add(&bottom, 1, 0);
-  scene.add(&hidden, 2, 0);
-  scene.add(&top, 3, 0);
+  for (int i = 0; i < 3; ++i) {
+    layers[i].setSkin(&skin);
+    layers[i].setGeometry(0, 0, 10, 10);
+    layers[i].setImage(images[i], 0);
+    layers[i].setVisible(i != 1);
+    scene.add(&layers[i], i + 1, 0);
+  }
   RecordingCanvas canvas;
   paintOffscreen(canvas, scene, 471, 401);
   const std::vector<std::string> expected{"offscreen 471x401", "blit 101 0,0 10x10",
                                           "blit 607 0,0 10x10", "copy"};
   EXPECT_EQ(canvas.calls, expected);
-  EXPECT_FALSE(bottom.isDirty());
-  EXPECT_FALSE(hidden.isDirty());
-  EXPECT_FALSE(top.isDirty());
+  for (const scob& layer : layers) EXPECT_FALSE(layer.isDirty());
 }
 
 TEST(Button, ClickNeedsPressAndReleaseOverIt) {

@@ -69,11 +69,14 @@ GdiCanvas canvasOn(const Surface& surface) {
   return GdiCanvas(GetModuleHandleA(nullptr), surface.dc());
 }
 
-TEST(GdiCanvas, RectangleFollowsGdiPixelRules) {
+TEST(GdiCanvas, RectanglesAndLinesFollowGdiPixelRules) {
   Surface surface(kWhite);
   GdiCanvas canvas = canvasOn(surface);
   canvas.rectangle({10, 10, 20, 16}, Pen{colourRef(kRed), 1}, colourRef(kBlue));
   canvas.rectangle({30, 10, 40, 16}, Pen{colourRef(kRed), 0}, std::nullopt);
+  // A line leaves out its end point.
+  canvas.line({5, 30}, {15, 30}, Pen{colourRef(kRed), 1});
+  canvas.line({50, 5}, {50, 25}, Pen{colourRef(kBlue), 0});
   struct Probe {
     int x, y;
     std::uint32_t expected;
@@ -83,6 +86,8 @@ TEST(GdiCanvas, RectangleFollowsGdiPixelRules) {
       {20, 10, kWhite}, {10, 16, kWhite}, {9, 9, kWhite},   {11, 11, kBlue},
       {18, 14, kBlue},  {30, 10, kRed},   {39, 15, kRed},   {40, 15, kWhite},
       {31, 11, kWhite}, {38, 14, kWhite}, {35, 10, kRed},   {35, 16, kWhite},
+      {5, 30, kRed},    {14, 30, kRed},   {15, 30, kWhite}, {50, 5, kBlue},
+      {50, 24, kBlue},  {50, 25, kWhite},
   };
   for (const Probe& p : probes) EXPECT_EQ(surface.at(p.x, p.y), p.expected) << p.x << "," << p.y;
 }
@@ -93,19 +98,6 @@ TEST(GdiCanvas, NoColourIsTakenAsItsLow24BitsAsGdiWould) {
   canvas.rectangle({10, 10, 20, 20}, Pen{-1, 1}, -1);
   EXPECT_EQ(surface.at(10, 10), kWhite);
   EXPECT_EQ(surface.at(15, 15), kWhite);
-}
-
-TEST(GdiCanvas, LineLeavesOutItsEndPoint) {
-  Surface surface(kWhite);
-  GdiCanvas canvas = canvasOn(surface);
-  canvas.line({5, 30}, {15, 30}, Pen{colourRef(kRed), 1});
-  canvas.line({50, 5}, {50, 25}, Pen{colourRef(kBlue), 0});
-  EXPECT_EQ(surface.at(5, 30), kRed);
-  EXPECT_EQ(surface.at(14, 30), kRed);
-  EXPECT_EQ(surface.at(15, 30), kWhite);
-  EXPECT_EQ(surface.at(50, 5), kBlue);
-  EXPECT_EQ(surface.at(50, 24), kBlue);
-  EXPECT_EQ(surface.at(50, 25), kWhite);
 }
 
 TEST(GdiCanvas, BlitCopiesTheBitmapButNeverPastItsOwnSize) {
