@@ -26,20 +26,12 @@ echo "== The Debian package"
 check "its name carries the project's version" "deradu_${deb_version}_amd64.deb" "$(basename "$deb")"
 
 # Documents are compressed once they pass 4 kB, as Debian's tools do.
-expected_files="./usr/games/deradu
-./usr/share/applications/$app_id.desktop
-./usr/share/doc/deradu/NEWS
-./usr/share/doc/deradu/README.md
-./usr/share/doc/deradu/THIRD-PARTY-NOTICES.txt
-./usr/share/doc/deradu/changelog.Debian.gz
-./usr/share/doc/deradu/copyright"
-for size in 16 24 32 48 64 128 256; do
-  expected_files+=$'\n'"./usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
-done
-expected_files+="
-./usr/share/lintian/overrides/deradu
-./usr/share/man/man6/deradu.6.gz
-./usr/share/metainfo/$app_id.metainfo.xml"
+icon_sizes="16 24 32 48 64 128 256"
+icon() { echo "usr/share/icons/hicolor/${1}x$1/apps/$app_id.png"; }
+expected_files=$(printf './%s\n' usr/games/deradu "usr/share/applications/$app_id.desktop" \
+  usr/share/doc/deradu/{NEWS,README.md,THIRD-PARTY-NOTICES.txt,changelog.Debian.gz,copyright} \
+  $(for size in $icon_sizes; do icon "$size"; done) usr/share/lintian/overrides/deradu \
+  usr/share/man/man6/deradu.6.gz "usr/share/metainfo/$app_id.metainfo.xml")
 actual_files=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' |
   sed -E 's#/(README\.md|NEWS|THIRD-PARTY-NOTICES\.txt)\.gz$#/\1#' | LC_ALL=C sort)
 check "it holds the program, menu entry, metadata, icons, manual page and documents" \
@@ -47,36 +39,28 @@ check "it holds the program, menu entry, metadata, icons, manual page and docume
 check "every file belongs to root and none is writable by others" "" \
   "$(dpkg-deb -c "$deb" | awk '$2 != "root/root" || $1 ~ /w.$/ || $1 ~ /^.....w/')"
 
-if lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1; then
-  pass "lintian reports no errors or warnings"
-else
-  fail "lintian reports no errors or warnings" "$(grep -E '^[EW]:' "$work/lintian.log" | head -n 5)"
-fi
+check_that "lintian reports no errors or warnings" lintian --fail-on error,warning "$deb"
 
 unpacked="$work/root"
 dpkg-deb -x "$deb" "$unpacked"
 program="$unpacked/usr/games/deradu"
-if desktop-file-validate "$unpacked/usr/share/applications/$app_id.desktop" >"$work/desktop.log" 2>&1
-then pass "desktop-file-validate accepts the menu entry"; else
-  fail "desktop-file-validate accepts the menu entry" "$(head -n 3 "$work/desktop.log")"; fi
-check "the menu entry groups the running window with it" "StartupWMClass=winMain" \
-  "$(grep '^StartupWMClass=' "$unpacked/usr/share/applications/$app_id.desktop")"
-# /usr/games is not on every session's PATH.
-check "the menu entry runs the program by its full path" "Exec=/usr/games/deradu" \
-  "$(grep '^Exec=' "$unpacked/usr/share/applications/$app_id.desktop")"
+entry="usr/share/applications/$app_id.desktop"
+metadata="usr/share/metainfo/$app_id.metainfo.xml"
+check_that "desktop-file-validate accepts the menu entry" desktop-file-validate "$unpacked/$entry"
+check_that "appstreamcli validate accepts the metadata" \
+  appstreamcli validate --no-net "$unpacked/$metadata"
 check "the package recommends xdg-utils, which the Help button runs" "xdg-utils" \
   "$(dpkg-deb -f "$deb" Recommends)"
-doc="$unpacked/usr/share/doc/deradu"
-check "the copyright file names the third-party notices" "1" \
-  "$(grep -c 'THIRD-PARTY-NOTICES' "$doc/copyright")"
-check "the news has the release's entry" "1" \
-  "$(zcat -f "$doc"/NEWS* | grep -c "^$product_name $version ")"
-if appstreamcli validate --no-net "$unpacked/usr/share/metainfo/$app_id.metainfo.xml" \
-  >"$work/appstream.log" 2>&1; then pass "appstreamcli validate accepts the metadata"; else
-  fail "appstreamcli validate accepts the metadata" "$(grep -E '^[EW]:' "$work/appstream.log" | head -n 3)"
-fi
-check "the metadata's release is the project's version" "1" \
-  "$(grep -c "<release version=\"$version\"" "$unpacked/usr/share/metainfo/$app_id.metainfo.xml")"
+# name | file in the package (a pattern: the news may be compressed) | a line it has
+while IFS='|' read -r name file line; do
+  check "$name" "1" "$(zcat -f "$unpacked"/$file | grep -c -e "$line")"
+done <<EOF
+the menu entry groups the running window with it|$entry|^StartupWMClass=winMain\$
+the menu entry runs the program by its full path, as /usr/games is not on every PATH|$entry|^Exec=/usr/games/deradu\$
+the copyright file names the third-party notices|usr/share/doc/deradu/copyright|THIRD-PARTY-NOTICES
+the news has the release's entry|usr/share/doc/deradu/NEWS*|^$product_name $version 
+the metadata's release is the project's version|$metadata|<release version="$version"
+EOF
 check "the manual page reads without warnings" "" \
   "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$unpacked/usr/share/man/man6/deradu.6.gz" 2>&1 >/dev/null)"
 
@@ -85,8 +69,8 @@ echo "== The icons"
 # Each has an alpha channel and a transparent corner; above 32 pixels, none is the same picture
 # as its own 32-pixel sampling enlarged again (which a blown-up small icon is).
 icon_faults=""
-for size in 16 24 32 48 64 128 256; do
-  icon="$unpacked/usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
+for size in $icon_sizes; do
+  icon="$unpacked/$(icon "$size")"
   facts=$(identify -format '%wx%h %[channels] %[pixel:p{0,0}]' "$icon" 2>&1)
   [ "$facts" = "${size}x$size srgba srgba(0,0,0,0)" ] || icon_faults+=" $size: $facts;"
   if [ "$size" -gt 32 ]; then
