@@ -57,9 +57,7 @@ fi
 game_err="$work/no-fonts.err"
 printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/no-fonts.conf"
 if start_game FONTCONFIG_FILE="$work/no-fonts.conf"; then
-  deal=$(new_deal 0 "")
-  if is_deal "$deal"; then pass "without any font the game still deals and shows its tiles"; else
-    fail "without any font the game still deals and shows its tiles" "read '$deal'"; fi
+  check_deal "without any font the game still deals and shows its tiles" "$(new_deal 0 "")"
   check "and says at start that no font was found" "no font found: " \
     "$(head -c 15 "$game_err")"
   end_game TERM
