@@ -27,10 +27,6 @@ start_game() {
   window=$(wait_window "$game_pid" "$title")
 }
 
-# Waits for the game to end; sets `status` to its exit code or "running".
-game_ends() {
-  wait_exit "$game_pid" && game_pid=""
-}
 end_game() { # a signal name, or close
   if [ "$1" = close ]; then "$close_helper" "$window"; else kill -s "$1" "$game_pid"; fi
   game_ends
@@ -42,9 +38,6 @@ end_label() {
   esac
 }
 
-shot() {
-  import -window "$window" "$work/shot.png" 2>/dev/null
-}
 # Client points, as a player's pointer would go; afterwards the pointer rests on the background.
 click() { # x y [button]
   xdotool mousemove --window "$window" "$1" "$2" click "${3:-1}"
