@@ -58,10 +58,10 @@ play_first_start() {
   fi
 }
 
-# The parts of a first start, each from the board the one before leaves; the Wayland and
-# memcheck runs play them too. The first paint sets first_deal, dealt within [first_second,
-# last_second], and keeps its screenshot as <work>/first.png.
-# The first window's play-through, from its first paint to Help.
+# The first window's play-through, from its first paint to Help, in parts that each start from
+# the board the one before leaves; the Wayland run plays some of them. The first paint sets
+# first_deal, dealt within [first_second, last_second], and keeps its screenshot as
+# <work>/first.png.
 play_first_window() {
   play_first_paint
   play_board
