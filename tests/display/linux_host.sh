@@ -69,14 +69,12 @@ check "WM_CREATE sees the client size of a 477 x 426 window" "create client 471 
   "$(grep '^create' "$log")"
 check "the window is at its outer position with a 471 x 401 client area" "100 50 471 401" \
   "$(window_geometry)"
-check "its X11 class is winMain" '"winMain", "winMain"' \
-  "$(xprop -id "$window" WM_CLASS | sed -n 's/.* = //p')"
+check "its X11 class is winMain" '"winMain", "winMain"' "$(window_property WM_CLASS)"
 check "it cannot be resized" "471 401 471 401" "$(xprop -id "$window" WM_NORMAL_HINTS |
   awk '/minimum size/ { a = $5 " " $7 } /maximum size/ { b = $5 " " $7 } END { print a, b }')"
 check "keep on top is the window-manager state _NET_WM_STATE_ABOVE" "_NET_WM_STATE_ABOVE" \
-  "$(xprop -id "$window" _NET_WM_STATE | grep -o _NET_WM_STATE_ABOVE)"
-check "opacity 190 is _NET_WM_WINDOW_OPACITY 190/255" "0xbe" \
-  "$(printf '0x%x' $(($(xprop -id "$window" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p') >> 24)))"
+  "$(net_state | grep -o _NET_WM_STATE_ABOVE)"
+check "opacity 190 is _NET_WM_WINDOW_OPACITY 190/255" "0xbe" "$(opacity_byte)"
 wait_for paint
 import -window "$window" "$work/shot.png" 2>/dev/null
 corners=$(convert "$work/shot.png" -format '%[hex:p{0,0}] %[hex:p{15,15}] %[hex:p{470,400}]' info:)
@@ -206,7 +204,7 @@ jwm -f "$work/jwmrc" >"$work/jwm.log" 2>&1 &
 started $!
 window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_until window_manager_ready
-above() { xprop -id "$window" _NET_WM_STATE | grep -c _NET_WM_STATE_ABOVE; }
+above() { net_state | grep -c _NET_WM_STATE_ABOVE; }
 # The state once the window manager has written it again, after another window took the focus.
 above_after_focus_moved() {
   xdotool windowactivate --sync "$other" 2>/dev/null

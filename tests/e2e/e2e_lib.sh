@@ -124,11 +124,13 @@ window_geometry() {
 }
 window_corner() { window_geometry | cut -d' ' -f1,2; }
 window_size() { window_geometry | cut -d' ' -f3,4; }
-opacity() { xprop -id "$window" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
+# The value of one of the window's X properties.
+window_property() { xprop -id "$window" "$1" | sed -n 's/.* = //p'; }
+opacity() { window_property _NET_WM_WINDOW_OPACITY; }
 # The opacity's top byte, which is what a compositor uses: 0xbe for 190/255, 0x0 for none.
 opacity_byte() {
   local value
   value=$(opacity)
   printf '0x%x' $((${value:-0} >> 24))
 }
-net_state() { xprop -id "$window" _NET_WM_STATE | sed -n 's/.* = //p'; }
+net_state() { window_property _NET_WM_STATE; }

@@ -46,8 +46,7 @@ click() { # x y [button]
 key() { xdotool key --window "$window" "$@"; }
 
 on_first_window() {
-  check "its X11 class is winMain" '"winMain", "winMain"' \
-    "$(xprop -id "$window" WM_CLASS | sed -n 's/.* = //p')"
+  check "its X11 class is winMain" '"winMain", "winMain"' "$(window_property WM_CLASS)"
 }
 # A button acts on a release inside it; without mouse capture a release outside the window
 # reaches nobody, though this button touches the window's edge.
