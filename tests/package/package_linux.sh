@@ -9,8 +9,8 @@
 # Prints "N passed, N failed"; exits non-zero on a failure.
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-# shellcheck source=tests/support/lib.sh
-source "$root/tests/support/lib.sh"
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$root/tests/e2e/e2e_lib.sh"
 dist=${1:-${DERADU_DIST:-$root/dist}}
 build=${2:-$root/build-package}
 
@@ -142,10 +142,7 @@ check "--help starts with the usage" "Usage: deradu [--help | --version]" \
 # ---------------------------------------------------------------------------------------------
 echo "== The unpacked program on a virtual display"
 start_virtual_display "$work" || fatal "the virtual display starts"
-close_helper=""
-if cc -o "$work/close" "$root/tests/e2e/linux_close.c" -lX11 2>"$work/close.log"; then
-  close_helper="$work/close"
-fi
+build_close_helper "$work"
 config="$work/config"
 XDG_CONFIG_HOME="$config" "$program" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
@@ -155,17 +152,13 @@ if ! window=$(wait_window "$game_pid"); then
 else
   pass "the installed program shows its window"
   check "its X11 class is winMain, as the menu entry says" '"winMain", "winMain"' \
-    "$(xprop -id "$window" WM_CLASS | sed -n 's/.* = //p')"
+    "$(window_property WM_CLASS)"
   check "its icon property is set" "set" \
     "$(xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (' && echo set)"
-  if [ -n "$close_helper" ]; then
-    "$close_helper" "$window"
-    wait_exit "$game_pid"
-    check "a close request ends it with exit code 1" 1 "$status"
-    check "and it wrote its settings file" yes "$([ -s "$(settings_file "$config")" ] && echo yes)"
-  else
-    fail "a close request ends it" "no close helper: $(cat "$work/close.log")"
-  fi
+  "$close_helper" "$window"
+  wait_exit "$game_pid"
+  check "a close request ends it with exit code 1" 1 "$status"
+  check_that "and it wrote its settings file" test -s "$(settings_file "$config")"
 fi
 
 # ---------------------------------------------------------------------------------------------
@@ -184,7 +177,7 @@ else
     pass "gtk-launch $app_id with PATH=/usr/bin:/bin shows the window"
     # No child of this script, so not the cleanup's to end.
     launched=$(xprop -id "$window" _NET_WM_PID | sed -n 's/.* = //p')
-    [ -n "$close_helper" ] && "$close_helper" "$window"
+    "$close_helper" "$window"
     timeout "$wait_seconds" tail --pid="$launched" -f /dev/null || kill -KILL "$launched"
   else
     fail "gtk-launch $app_id with PATH=/usr/bin:/bin shows the window" "$(head -n 3 "$work/launch.log")"
