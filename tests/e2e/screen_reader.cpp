@@ -172,9 +172,11 @@ bool inText(int x, int y) {
   return false;
 }
 
-// Counts the client pixels of the narrow window that differ outside the text; writes an image
-// with those pixels red on a faded copy of the first.
-std::optional<int> differ(const Shot& first, const Shot& second, const std::string& output) {
+// Counts the client pixels of the narrow window that differ. With an output file: outside the
+// text, writing an image with those pixels red on a faded copy of the first. Without one: in
+// the bits of `mask` only, as a display that keeps fewer bits a channel shows them.
+std::optional<int> differ(const Shot& first, const Shot& second, const std::string& output,
+                          std::uint32_t mask = 0xFFFFFFFFu) {
   std::vector<std::uint32_t> picture(static_cast<std::size_t>(kClientWidth) * kClientHeight);
   int count = 0;
   for (int y = 0; y < kClientHeight; ++y) {
@@ -182,33 +184,14 @@ std::optional<int> differ(const Shot& first, const Shot& second, const std::stri
       const auto a = first.at(x, y);
       const auto b = second.at(x, y);
       if (!a || !b) return std::nullopt;
-      std::uint32_t& out = picture[static_cast<std::size_t>(y) * kClientWidth + x];
-      if (*a != *b && !inText(x, y)) {
-        ++count;
-        out = 0xFF0000;
-      } else {
-        out = (*a >> 2) & 0x3F3F3F;
-      }
+      const bool differs = (*a & mask) != (*b & mask) && (output.empty() || !inText(x, y));
+      count += differs ? 1 : 0;
+      picture[static_cast<std::size_t>(y) * kClientWidth + x] =
+          differs ? 0xFF0000 : (*a >> 2) & 0x3F3F3F;
     }
   }
-  if (!PngWriter::write(output, picture, kClientWidth, kClientHeight)) return std::nullopt;
-  return count;
-}
-
-// Counts the client pixels of the narrow window whose colours differ once both images keep
-// only the top bits of each channel, as a display of that depth shows them.
-std::optional<int> differReduced(const Shot& first, const Shot& second, int redBits,
-                                 int greenBits, int blueBits) {
-  const auto keep = [](int bits, int shift) { return ((0xFFu << (8 - bits)) & 0xFFu) << shift; };
-  const std::uint32_t mask = keep(redBits, 16) | keep(greenBits, 8) | keep(blueBits, 0);
-  int count = 0;
-  for (int y = 0; y < kClientHeight; ++y) {
-    for (int x = 0; x < kClientWidth; ++x) {
-      const auto a = first.at(x, y);
-      const auto b = second.at(x, y);
-      if (!a || !b) return std::nullopt;
-      if ((*a & mask) != (*b & mask)) ++count;
-    }
+  if (!output.empty() && !PngWriter::write(output, picture, kClientWidth, kClientHeight)) {
+    return std::nullopt;
   }
   return count;
 }
@@ -351,14 +334,15 @@ int main(int argc, char** argv) {
   if (!first) return unreadable(args[1]);
   if (!second) return unreadable(args[2]);
   if (args[0] == "differ" || args[0] == "reduced") {
-    int bits[3] = {};
+    // reduced: the top R, G and B bits of each channel.
+    std::uint32_t mask = 0;
     for (int i = 0; i < 3 && args[0] == "reduced"; ++i) {
-      bits[i] = std::atoi(std::string(args[3 + i]).c_str());
-      if (bits[i] < 1 || bits[i] > 8) return usage();
+      const int bits = std::atoi(std::string(args[3 + i]).c_str());
+      if (bits < 1 || bits > 8) return usage();
+      mask |= ((0xFFu << (8 - bits)) & 0xFFu) << (16 - 8 * i);
     }
-    const auto count = args[0] == "differ"
-                           ? differ(*first, *second, std::string(args[3]))
-                           : differReduced(*first, *second, bits[0], bits[1], bits[2]);
+    const auto count = args[0] == "differ" ? differ(*first, *second, std::string(args[3]))
+                                           : differ(*first, *second, "", mask);
     if (!count) return unreadable("the client areas, or the difference image's file");
     std::printf("%d\n", *count);
     return 0;
