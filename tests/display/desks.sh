@@ -68,12 +68,11 @@ end_game TERM
 
 echo "== Factor 2"
 for how in GDK_SCALE=2 "Xft.dpi 192"; do
-  if [ "$how" = GDK_SCALE=2 ]; then
-    start_desk GDK_SCALE=2 || fatal "the window appears with $how" "$(tail -n 3 "$game_err")"
-  else
-    printf 'Xft.dpi:\t192\n' | xrdb -merge
-    start_desk || fatal "the window appears with $how" "$(tail -n 3 "$game_err")"
-  fi
+  case $how in
+    GDK_SCALE=2) environment=("$how") ;;
+    *) environment=() && printf 'Xft.dpi:\t192\n' | xrdb -merge ;;
+  esac
+  start_desk "${environment[@]}" || fatal "the window appears with $how" "$(tail -n 3 "$game_err")"
   scale=2
   check "$how: the client area is 942 x 802" "0 0 942 802" "$(window_geometry)"
   check "$how: a click on a tile's physical pixels slides it" "$slid" "$(solve_and_slide "$how")"
@@ -101,7 +100,9 @@ check "the position saved at factor 2 puts the window at the same place at facto
   "300 200 $client_narrow" "$(window_geometry)"
 end_game TERM
 
-for depth in 16 30; do
+# depth, then the bits a channel it keeps: red, green, blue
+for desk in "16 5 6 5" "30 8 8 8"; do
+  read -r depth bits <<<"$desk"
   echo "== $depth bits a pixel"
   start_server "$depth"
   if ! start_desk; then
@@ -109,10 +110,6 @@ for depth in 16 30; do
     continue
   fi
   check "the window appears at depth $depth" "0 0 $client_narrow" "$(window_geometry)"
-  case $depth in
-    16) bits="5 6 5" ;;
-    30) bits="8 8 8" ;;
-  esac
   click "${solve[@]}"
   sleep 1
   click $((board_left + cell * 2 + cell / 2)) $((board_top + cell * 3 + cell / 2))

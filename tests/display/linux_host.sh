@@ -69,14 +69,12 @@ check "WM_CREATE sees the client size of a 477 x 426 window" "create client 471 
   "$(grep '^create' "$log")"
 check "the window is at its outer position with a 471 x 401 client area" "100 50 471 401" \
   "$(window_geometry)"
-check "its X11 class is winMain" '"winMain", "winMain"' \
-  "$(xprop -id "$window" WM_CLASS | sed -n 's/.* = //p')"
+check "its X11 class is winMain" '"winMain", "winMain"' "$(window_property WM_CLASS)"
 check "it cannot be resized" "471 401 471 401" "$(xprop -id "$window" WM_NORMAL_HINTS |
   awk '/minimum size/ { a = $5 " " $7 } /maximum size/ { b = $5 " " $7 } END { print a, b }')"
 check "keep on top is the window-manager state _NET_WM_STATE_ABOVE" "_NET_WM_STATE_ABOVE" \
-  "$(xprop -id "$window" _NET_WM_STATE | grep -o _NET_WM_STATE_ABOVE)"
-check "opacity 190 is _NET_WM_WINDOW_OPACITY 190/255" "0xbe" \
-  "$(printf '0x%x' $(($(xprop -id "$window" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p') >> 24)))"
+  "$(net_state | grep -o _NET_WM_STATE_ABOVE)"
+check "opacity 190 is _NET_WM_WINDOW_OPACITY 190/255" "0xbe" "$(opacity_byte)"
 wait_for paint
 import -window "$window" "$work/shot.png" 2>/dev/null
 corners=$(convert "$work/shot.png" -format '%[hex:p{0,0}] %[hex:p{15,15}] %[hex:p{470,400}]' info:)
@@ -86,39 +84,24 @@ check "once shown, the launcher is told that the start is over" 1 \
   "$(grep -c '^remove: ID=deradu-probe_TIME[0-9]*$' "$work/startup.log")"
 
 echo "== Input"
-m=$(mark)
-xdotool mousemove --window "$window" 30 40 click 1
-xdotool mousemove --window "$window" 50 60 click 3
-settle
-check "a left click is a move, a press and a release at its client point" \
-  "move 30 40|down 30 40 left 1|up 30 40|move 50 60|rdown 50 60" \
-  "$(input_lines "$m" | sed 's/left [01]/left 1/' | tr '\n' '|' | sed 's/|$//')"
-
-m=$(mark)
-xdotool mousemove --window "$window" 461 11 mousedown 1
-xdotool mousemove --window "$window" 700 11
-xdotool mouseup 1
-settle
-check "a drag out of the window and its release outside reach nobody" \
-  "move 461 11|down 461 11" \
-  "$(input_lines "$m" | sed 's/ left [01]//' | tr '\n' '|' | sed 's/|$//')"
-
-m=$(mark)
-xdotool mousemove --window "$window" 461 11 mousedown 1
-xdotool mousemove --window "$window" 700 11 mouseup 1
-sleep 0.3
-xdotool mousemove --window "$window" 200 100 click 1
-settle
-check "a click straight after the pointer comes back is not dropped" \
-  "move 461 11|down 461 11|move 200 100|down 200 100|up 200 100" \
-  "$(input_lines "$m" | sed 's/ left [01]//' | tr '\n' '|' | sed 's/|$//')"
-
-m=$(mark)
-xdotool key --window "$window" a shift+b z 5 Left Up Right Down Return Escape alt+a
-settle
-check "keys arrive as virtual-key codes, letters in capitals, Alt combinations dropped" \
-  "key 0x41|key 0x42|key 0x5A|key 0x35|key 0x25|key 0x26|key 0x27|key 0x28|key 0x0D|key 0x1B" \
-  "$(input_lines "$m" | tr '\n' '|' | sed 's/|$//')"
+# name | xdotool commands, ";" between them ("sleep" waits) | what the probe logs (a press's
+# button state, which varies with the server, read only as "left")
+on="--window $window"
+while IFS='|' read -r name commands expected; do
+  m=$(mark)
+  IFS=';' read -ra commands <<<"$commands"
+  for command in "${commands[@]}"; do
+    # shellcheck disable=SC2086
+    case $command in sleep*) $command ;; *) xdotool $command ;; esac
+  done
+  settle
+  check "$name" "$expected" "$(input_lines "$m" | sed 's/ left [01]$/ left/' | joined '|')"
+done <<EOF
+a left click is a move, a press and a release at its client point|mousemove $on 30 40 click 1;mousemove $on 50 60 click 3|move 30 40|down 30 40 left|up 30 40|move 50 60|rdown 50 60
+a drag out of the window and its release outside reach nobody|mousemove $on 461 11 mousedown 1;mousemove $on 700 11;mouseup 1|move 461 11|down 461 11 left
+a click straight after the pointer comes back is not dropped|mousemove $on 461 11 mousedown 1;mousemove $on 700 11 mouseup 1;sleep 0.3;mousemove $on 200 100 click 1|move 461 11|down 461 11 left|move 200 100|down 200 100 left|up 200 100
+keys arrive as virtual-key codes, letters in capitals, Alt combinations dropped|key $on a shift+b z 5 Left Up Right Down Return Escape alt+a|key 0x41|key 0x42|key 0x5A|key 0x35|key 0x25|key 0x26|key 0x27|key 0x28|key 0x0D|key 0x1B
+EOF
 
 echo "== Services"
 m=$(mark)
@@ -141,7 +124,7 @@ ended_pid=$probe_pid
 stop_probe
 check "SIGTERM closes the window: WM_CLOSE, then WM_DESTROY at the last position" \
   "close|destroy position 300 200" \
-  "$(grep -e '^close' -e '^destroy' "$log" | tr '\n' '|' | sed 's/|$//')"
+  "$(grep -e '^close' -e '^destroy' "$log" | joined '|')"
 check "the loop ends with the quit code and the program's own exit code" "ended 0/1" \
   "$(grep -o '^ended [0-9]*' "$log")/$status"
 # Windows runs a 1 ms timer every 10 ms; a slower or faster loop shows in the average period.
@@ -221,7 +204,7 @@ jwm -f "$work/jwmrc" >"$work/jwm.log" 2>&1 &
 started $!
 window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_until window_manager_ready
-above() { xprop -id "$window" _NET_WM_STATE | grep -c _NET_WM_STATE_ABOVE; }
+above() { net_state | grep -c _NET_WM_STATE_ABOVE; }
 # The state once the window manager has written it again, after another window took the focus.
 above_after_focus_moved() {
   xdotool windowactivate --sync "$other" 2>/dev/null

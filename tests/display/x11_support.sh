@@ -76,11 +76,7 @@ while IFS='|' read -r name mode action expected; do
     TERM | HUP) kill -"$action" "$probe_pid" ;;
   esac
   wait_exit "$probe_pid" 5
-  if [ "$expected" = stays ]; then
-    if [ "$status" = running ]; then pass "$name"; else fail "$name" "it ended"; fi
-  else
-    check "$name" "closed" "$(cat "$work/dialog.log")"
-  fi
+  check "$name" "$expected" "$([ "$status" = running ] && echo stays || cat "$work/dialog.log")"
   kill -KILL "$probe_pid" 2>/dev/null
   grep -Fxq "remove: ID=\"deradu-test $name\"" "$work/startup.log" || untold="$untold'$name' "
   wait "$probe_pid" 2>/dev/null

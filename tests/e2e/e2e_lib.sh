@@ -53,8 +53,16 @@ EOF2
   export PATH="$1/bin:$PATH"
 }
 
-# Reading the screen. A driver gives `shot`, which takes a screenshot to shot_image (the screen
-# reader's IMAGE[@X,Y]: the file and the client area's place in it).
+# The driver's game (game_pid) ends: sets `status` to its exit code, or "running".
+game_ends() {
+  wait_exit "$game_pid" && game_pid=""
+}
+
+# Reading the screen: `shot` takes a screenshot of the window; a driver's shot_image names it as
+# the screen reader's IMAGE[@X,Y] (the file and the client area's place in it).
+shot() {
+  import -window "$window" "$work/shot.png" 2>/dev/null
+}
 read_board() { # skin [reference]
   "$screen_reader" board "$shot_image" "$@"
 }
@@ -97,17 +105,16 @@ is_deal() { # reading
 check_deal() { # name, reading
   if is_deal "$2"; then pass "$1"; else fail "$1" "read '$2'"; fi
 }
-# Waits for a board other than `previous` that is a valid deal and prints it.
+# Waits for a board other than `previous` that is a valid deal and prints it (or the last
+# reading, when none came).
 new_deal() { # skin previous
-  local reading="" deadline=$((SECONDS + wait_seconds))
-  while :; do
-    shot
-    reading=$(read_board "$1")
-    if [ "$reading" != "$2" ] && is_deal "$reading"; then break; fi
-    [ "$SECONDS" -lt "$deadline" ] || break
-    sleep 0.2
-  done
+  local reading=""
+  wait_until deal_other_than "$@"
   echo "$reading"
+}
+deal_other_than() { # skin previous
+  reading=$(fresh_board "$1")
+  [ "$reading" != "$2" ] && is_deal "$reading"
 }
 
 # The X window of the game (in $window): "x y width height" on the screen.
@@ -117,11 +124,13 @@ window_geometry() {
 }
 window_corner() { window_geometry | cut -d' ' -f1,2; }
 window_size() { window_geometry | cut -d' ' -f3,4; }
-opacity() { xprop -id "$window" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
+# The value of one of the window's X properties.
+window_property() { xprop -id "$window" "$1" | sed -n 's/.* = //p'; }
+opacity() { window_property _NET_WM_WINDOW_OPACITY; }
 # The opacity's top byte, which is what a compositor uses: 0xbe for 190/255, 0x0 for none.
 opacity_byte() {
   local value
   value=$(opacity)
   printf '0x%x' $((${value:-0} >> 24))
 }
-net_state() { xprop -id "$window" _NET_WM_STATE | sed -n 's/.* = //p'; }
+net_state() { window_property _NET_WM_STATE; }

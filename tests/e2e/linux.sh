@@ -24,7 +24,7 @@ build_close_helper "$work"
 play_scenario
 
 # ---------------------------------------------------------------------------------------------
-echo "== Hang-up, a killed connection, no fonts, a server that ends"
+echo "== Hang-up, no fonts, a killed connection, a server that ends"
 saved_position() { settings_values "$settings" | cut -d' ' -f4,5; }
 # Moves the window to (x, y) and waits until the program has seen it there.
 move_to() { # x y
@@ -41,25 +41,11 @@ else
   fail "the window appears for the hang-up" "$(cat "$game_err")"
 fi
 
-game_err="$work/killed.err"
-if start_game; then
-  move_to 160 70
-  xkill -id "$window" >/dev/null 2>&1
-  game_ends
-  check "a connection killed by another client ends the game with exit code 2, position saved" \
-    "2/70 160" "$status/$(saved_position)"
-  check "and says so in one line" "1/1" \
-    "$(wc -l <"$game_err" | tr -d ' ')/$(grep -c 'lost the connection to the X display' "$game_err")"
-else
-  fail "the window appears for the killed connection" "$(cat "$game_err")"
-fi
 
 game_err="$work/no-fonts.err"
 printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/no-fonts.conf"
 if start_game FONTCONFIG_FILE="$work/no-fonts.conf"; then
-  deal=$(new_deal 0 "")
-  if is_deal "$deal"; then pass "without any font the game still deals and shows its tiles"; else
-    fail "without any font the game still deals and shows its tiles" "read '$deal'"; fi
+  check_deal "without any font the game still deals and shows its tiles" "$(new_deal 0 "")"
   check "and says at start that no font was found" "no font found: " \
     "$(head -c 15 "$game_err")"
   end_game TERM
@@ -83,18 +69,28 @@ else
   game_ends
 fi
 
-game_err="$work/server-ends.err"
-if start_game; then
-  move_to 180 90
-  stop_virtual_display
+# The connection lost: name | how | where the window was
+while IFS='|' read -r name how place; do
+  game_err="$work/$how.err"
+  if ! start_game; then
+    fail "the window appears: $name" "$(cat "$game_err")"
+    continue
+  fi
+  # shellcheck disable=SC2086
+  move_to $place
+  case $how in
+    killed) xkill -id "$window" >/dev/null 2>&1 ;;
+    server-ends) stop_virtual_display ;;
+  esac
   game_ends
-  check "when the X server ends the game ends with exit code 2, position saved" "2/90 180" \
+  check "$name: the game ends with exit code 2, position saved" "2/${place#* } ${place% *}" \
     "$status/$(saved_position)"
   check "and says so in one line" "1/1" \
     "$(wc -l <"$game_err" | tr -d ' ')/$(grep -c 'lost the connection to the X display' "$game_err")"
-else
-  fail "the window appears before the server ends" "$(cat "$game_err")"
-fi
+done <<'EOF'
+a connection killed by another client|killed|160 70
+the X server ending|server-ends|180 90
+EOF
 start_virtual_display "$work" || fatal "the virtual display starts"
 
 # ---------------------------------------------------------------------------------------------

@@ -27,10 +27,6 @@ start_game() {
   window=$(wait_window "$game_pid" "$title")
 }
 
-# Waits for the game to end; sets `status` to its exit code or "running".
-game_ends() {
-  wait_exit "$game_pid" && game_pid=""
-}
 end_game() { # a signal name, or close
   if [ "$1" = close ]; then "$close_helper" "$window"; else kill -s "$1" "$game_pid"; fi
   game_ends
@@ -42,9 +38,6 @@ end_label() {
   esac
 }
 
-shot() {
-  import -window "$window" "$work/shot.png" 2>/dev/null
-}
 # Client points, as a player's pointer would go; afterwards the pointer rests on the background.
 click() { # x y [button]
   xdotool mousemove --window "$window" "$1" "$2" click "${3:-1}"
@@ -53,8 +46,7 @@ click() { # x y [button]
 key() { xdotool key --window "$window" "$@"; }
 
 on_first_window() {
-  check "its X11 class is winMain" '"winMain", "winMain"' \
-    "$(xprop -id "$window" WM_CLASS | sed -n 's/.* = //p')"
+  check "its X11 class is winMain" '"winMain", "winMain"' "$(window_property WM_CLASS)"
 }
 # A button acts on a release inside it; without mouse capture a release outside the window
 # reaches nobody, though this button touches the window's edge.

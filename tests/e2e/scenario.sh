@@ -42,13 +42,7 @@ play_first_start() {
     "$(window_geometry)"
   check "it is opaque" "" "$(opacity)"
   check "it is not kept on top" "" "$(net_state | grep -o _NET_WM_STATE_ABOVE)"
-  play_first_paint
-  play_board
-  play_deals
-  play_skins
-  play_show
-  play_switches
-  play_help
+  play_first_window
 
   xdotool windowmove "$window" 120 80
   eventually "120 80" window_corner >/dev/null
@@ -64,9 +58,20 @@ play_first_start() {
   fi
 }
 
-# The parts of a first start, each from the board the one before leaves; the Wayland and
-# memcheck runs play them too. The first paint sets first_deal, dealt within [first_second,
-# last_second], and keeps its screenshot as <work>/first.png.
+# The first window's play-through, from its first paint to Help, in parts that each start from
+# the board the one before leaves; the Wayland run plays some of them. The first paint sets
+# first_deal, dealt within [first_second, last_second], and keeps its screenshot as
+# <work>/first.png.
+play_first_window() {
+  play_first_paint
+  play_board
+  play_deals
+  play_skins
+  play_show
+  play_switches
+  play_help
+}
+
 play_first_paint() {
   first_deal=$(new_deal 0 "")
   last_second=$(date +%s)

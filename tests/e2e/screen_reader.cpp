@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/ScreenTable.h"
@@ -33,18 +34,23 @@ constexpr int kWideClientWidth = screen::kWideWidth - host::kFrameWidth;
 constexpr int kClientHeight = screen::kNarrowHeight - host::kFrameHeight;
 constexpr int kCell = screen::kBoard.width / screen::kGridCells;
 
+// The pixel at (x, y) of a screenshot or a bitmap, or nothing outside it.
+template <typename Image>
+std::optional<std::uint32_t> pixel(const Image& image, int x, int y) {
+  if (x < 0 || y < 0 || x >= image.width || y >= image.height) return std::nullopt;
+  return image.pixels[static_cast<std::size_t>(y) * image.width + x];
+}
+
 // A screenshot whose client area starts at (originX, originY).
 struct Shot {
   PngImage image;
   int originX = 0;
   int originY = 0;
 
-  // The pixel at client point (x, y), or nothing outside the image.
+  // The pixel at client point (x, y), or nothing outside the client area's part of the image.
   std::optional<std::uint32_t> at(int x, int y) const {
-    const int ix = originX + x;
-    const int iy = originY + y;
-    if (x < 0 || y < 0 || ix >= image.width || iy >= image.height) return std::nullopt;
-    return image.pixels[static_cast<std::size_t>(iy) * image.width + ix];
+    if (x < 0 || y < 0) return std::nullopt;
+    return pixel(image, originX + x, originY + y);
   }
 };
 
@@ -65,11 +71,6 @@ std::optional<Shot> readShot(std::string_view argument) {
   return shot;
 }
 
-std::optional<std::uint32_t> bitmapPixel(const BitmapView& bitmap, int x, int y) {
-  if (x < 0 || y < 0 || x >= bitmap.width || y >= bitmap.height) return std::nullopt;
-  return bitmap.pixels[static_cast<std::size_t>(y) * bitmap.width + x];
-}
-
 // The bitmap the built-in skin shows for an image class and index.
 const BitmapView* skinBitmap(int skin, int imageClass, int index) {
   skinInstance skins;
@@ -83,7 +84,7 @@ bool cellShows(const Shot& shot, int left, int top, const BitmapView& tile) {
   for (int y = 4; y < kCell; y += 7) {
     for (int x = 4; x < kCell; x += 7) {
       const auto seen = shot.at(left + x, top + y);
-      if (!seen || seen != bitmapPixel(tile, x, y)) return false;
+      if (!seen || seen != pixel(tile, x, y)) return false;
     }
   }
   return true;
@@ -148,7 +149,7 @@ std::optional<int> matchPercent(const Shot& shot, std::string_view name) {
     for (int y = 0; y < region.client.height; ++y) {
       for (int x = 0; x < region.client.width; ++x) {
         const auto seen = shot.at(region.client.x + x, region.client.y + y);
-        if (seen && seen == bitmapPixel(*bitmap, region.bitmapX + x, region.bitmapY + y)) ++equal;
+        if (seen && seen == pixel(*bitmap, region.bitmapX + x, region.bitmapY + y)) ++equal;
       }
     }
     return 100 * equal / (region.client.width * region.client.height);
@@ -171,9 +172,11 @@ bool inText(int x, int y) {
   return false;
 }
 
-// Counts the client pixels of the narrow window that differ outside the text; writes an image
-// with those pixels red on a faded copy of the first.
-std::optional<int> differ(const Shot& first, const Shot& second, const std::string& output) {
+// Counts the client pixels of the narrow window that differ. With an output file: outside the
+// text, writing an image with those pixels red on a faded copy of the first. Without one: in
+// the bits of `mask` only, as a display that keeps fewer bits a channel shows them.
+std::optional<int> differ(const Shot& first, const Shot& second, const std::string& output,
+                          std::uint32_t mask = 0xFFFFFFFFu) {
   std::vector<std::uint32_t> picture(static_cast<std::size_t>(kClientWidth) * kClientHeight);
   int count = 0;
   for (int y = 0; y < kClientHeight; ++y) {
@@ -181,33 +184,14 @@ std::optional<int> differ(const Shot& first, const Shot& second, const std::stri
       const auto a = first.at(x, y);
       const auto b = second.at(x, y);
       if (!a || !b) return std::nullopt;
-      std::uint32_t& out = picture[static_cast<std::size_t>(y) * kClientWidth + x];
-      if (*a != *b && !inText(x, y)) {
-        ++count;
-        out = 0xFF0000;
-      } else {
-        out = (*a >> 2) & 0x3F3F3F;
-      }
+      const bool differs = (*a & mask) != (*b & mask) && (output.empty() || !inText(x, y));
+      count += differs ? 1 : 0;
+      picture[static_cast<std::size_t>(y) * kClientWidth + x] =
+          differs ? 0xFF0000 : (*a >> 2) & 0x3F3F3F;
     }
   }
-  if (!PngWriter::write(output, picture, kClientWidth, kClientHeight)) return std::nullopt;
-  return count;
-}
-
-// Counts the client pixels of the narrow window whose colours differ once both images keep
-// only the top bits of each channel, as a display of that depth shows them.
-std::optional<int> differReduced(const Shot& first, const Shot& second, int redBits,
-                                 int greenBits, int blueBits) {
-  const auto keep = [](int bits, int shift) { return ((0xFFu << (8 - bits)) & 0xFFu) << shift; };
-  const std::uint32_t mask = keep(redBits, 16) | keep(greenBits, 8) | keep(blueBits, 0);
-  int count = 0;
-  for (int y = 0; y < kClientHeight; ++y) {
-    for (int x = 0; x < kClientWidth; ++x) {
-      const auto a = first.at(x, y);
-      const auto b = second.at(x, y);
-      if (!a || !b) return std::nullopt;
-      if ((*a & mask) != (*b & mask)) ++count;
-    }
+  if (!output.empty() && !PngWriter::write(output, picture, kClientWidth, kClientHeight)) {
+    return std::nullopt;
   }
   return count;
 }
@@ -261,10 +245,6 @@ std::optional<std::string> compareScaled(const Shot& plain, const Shot& scaled, 
          " mixed=" + std::to_string(100 * mixed / blocks);
 }
 
-void printCentre(const char* name, const screen::Box& box) {
-  std::printf("%s=(%d %d)\n", name, box.x + box.width / 2, box.y + box.height / 2);
-}
-
 void printPlaces() {
   std::printf("title='%.*s'\n", static_cast<int>(screen::kTitle.size()), screen::kTitle.data());
   std::printf("frame_width=%d\nframe_height=%d\n", host::kFrameWidth,
@@ -281,18 +261,17 @@ void printPlaces() {
   const std::string_view path = base.substr(base.find('/', base.find("//") + 2));
   std::printf("help_page_path='%.*s%.*s'\n", static_cast<int>(path.size()), path.data(),
               static_cast<int>(screen::kVersion.size()), screen::kVersion.data());
-  printCentre("easy", screen::kEasy);
-  printCentre("medium", screen::kMedium);
-  printCentre("hard", screen::kHard);
-  printCentre("solve", screen::kSolve);
-  printCentre("picture", screen::kPicture);
-  printCentre("show", screen::kShowHide);
-  printCentre("help", screen::kHelp);
-  printCentre("transparency", screen::kTransparency);
-  printCentre("keep_on_top", screen::kKeepOnTop);
-  printCentre("moves_label", screen::kMovesLabel);
-  // Where the pointer rests between clicks: the background strip, which no widget covers.
-  printCentre("pointer_rest", kRegions[0].client);
+  // pointer_rest: where the pointer rests between clicks, the background strip no widget covers.
+  const std::pair<const char*, screen::Box> centres[] = {
+      {"easy", screen::kEasy},           {"medium", screen::kMedium},
+      {"hard", screen::kHard},           {"solve", screen::kSolve},
+      {"picture", screen::kPicture},     {"show", screen::kShowHide},
+      {"help", screen::kHelp},           {"transparency", screen::kTransparency},
+      {"keep_on_top", screen::kKeepOnTop}, {"moves_label", screen::kMovesLabel},
+      {"pointer_rest", kRegions[0].client}};
+  for (const auto& [name, box] : centres) {
+    std::printf("%s=(%d %d)\n", name, box.x + box.width / 2, box.y + box.height / 2);
+  }
   std::printf("board_left=%d\nboard_top=%d\nreference_left=%d\ncell=%d\n", screen::kBoard.x,
               screen::kBoard.y, screen::kReference.x, kCell);
   std::printf("key_skin=%c\nkey_skin_and_repaint=%c\nkey_new_game=%c\nkey_solve=%c\n",
@@ -354,20 +333,17 @@ int main(int argc, char** argv) {
   const auto second = readShot(args[2]);
   if (!first) return unreadable(args[1]);
   if (!second) return unreadable(args[2]);
-  if (args[0] == "differ") {
-    const auto count = differ(*first, *second, std::string(args[3]));
-    if (!count) return unreadable("the client areas, or could not write the difference image");
-    std::printf("%d\n", *count);
-    return 0;
-  }
-  if (args[0] == "reduced") {
-    int bits[3] = {};
-    for (int i = 0; i < 3; ++i) {
-      bits[i] = std::atoi(std::string(args[3 + i]).c_str());
-      if (bits[i] < 1 || bits[i] > 8) return usage();
+  if (args[0] == "differ" || args[0] == "reduced") {
+    // reduced: the top R, G and B bits of each channel.
+    std::uint32_t mask = 0;
+    for (int i = 0; i < 3 && args[0] == "reduced"; ++i) {
+      const int bits = std::atoi(std::string(args[3 + i]).c_str());
+      if (bits < 1 || bits > 8) return usage();
+      mask |= ((0xFFu << (8 - bits)) & 0xFFu) << (16 - 8 * i);
     }
-    const auto count = differReduced(*first, *second, bits[0], bits[1], bits[2]);
-    if (!count) return unreadable("the client areas");
+    const auto count = args[0] == "differ" ? differ(*first, *second, std::string(args[3]))
+                                           : differ(*first, *second, "", mask);
+    if (!count) return unreadable("the client areas, or the difference image's file");
     std::printf("%d\n", *count);
     return 0;
   }

@@ -39,13 +39,7 @@ start_game valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite
   --errors-for-leak-kinds=definite --error-exitcode=99 --num-callers=40 \
   --child-silent-after-fork=yes --log-file="$log" ||
   fatal "the window appears under valgrind" "$(tail -n 5 "$game_err")"
-play_first_paint
-play_board
-play_deals
-play_skins
-play_show
-play_switches
-play_help
+play_first_window
 
 echo "== Presses on cell edges, Hard, the moves label, the arrow keys"
 slowly() { "$@"; sleep 0.4; }

@@ -9,8 +9,8 @@
 # Prints "N passed, N failed"; exits non-zero on a failure.
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-# shellcheck source=tests/support/lib.sh
-source "$root/tests/support/lib.sh"
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$root/tests/e2e/e2e_lib.sh"
 dist=${1:-${DERADU_DIST:-$root/dist}}
 build=${2:-$root/build-package}
 
@@ -26,20 +26,12 @@ echo "== The Debian package"
 check "its name carries the project's version" "deradu_${deb_version}_amd64.deb" "$(basename "$deb")"
 
 # Documents are compressed once they pass 4 kB, as Debian's tools do.
-expected_files="./usr/games/deradu
-./usr/share/applications/$app_id.desktop
-./usr/share/doc/deradu/NEWS
-./usr/share/doc/deradu/README.md
-./usr/share/doc/deradu/THIRD-PARTY-NOTICES.txt
-./usr/share/doc/deradu/changelog.Debian.gz
-./usr/share/doc/deradu/copyright"
-for size in 16 24 32 48 64 128 256; do
-  expected_files+=$'\n'"./usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
-done
-expected_files+="
-./usr/share/lintian/overrides/deradu
-./usr/share/man/man6/deradu.6.gz
-./usr/share/metainfo/$app_id.metainfo.xml"
+icon_sizes="16 24 32 48 64 128 256"
+icon() { echo "usr/share/icons/hicolor/${1}x$1/apps/$app_id.png"; }
+expected_files=$(printf './%s\n' usr/games/deradu "usr/share/applications/$app_id.desktop" \
+  usr/share/doc/deradu/{NEWS,README.md,THIRD-PARTY-NOTICES.txt,changelog.Debian.gz,copyright} \
+  $(for size in $icon_sizes; do icon "$size"; done) usr/share/lintian/overrides/deradu \
+  usr/share/man/man6/deradu.6.gz "usr/share/metainfo/$app_id.metainfo.xml")
 actual_files=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' |
   sed -E 's#/(README\.md|NEWS|THIRD-PARTY-NOTICES\.txt)\.gz$#/\1#' | LC_ALL=C sort)
 check "it holds the program, menu entry, metadata, icons, manual page and documents" \
@@ -47,36 +39,28 @@ check "it holds the program, menu entry, metadata, icons, manual page and docume
 check "every file belongs to root and none is writable by others" "" \
   "$(dpkg-deb -c "$deb" | awk '$2 != "root/root" || $1 ~ /w.$/ || $1 ~ /^.....w/')"
 
-if lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1; then
-  pass "lintian reports no errors or warnings"
-else
-  fail "lintian reports no errors or warnings" "$(grep -E '^[EW]:' "$work/lintian.log" | head -n 5)"
-fi
+check_that "lintian reports no errors or warnings" lintian --fail-on error,warning "$deb"
 
 unpacked="$work/root"
 dpkg-deb -x "$deb" "$unpacked"
 program="$unpacked/usr/games/deradu"
-if desktop-file-validate "$unpacked/usr/share/applications/$app_id.desktop" >"$work/desktop.log" 2>&1
-then pass "desktop-file-validate accepts the menu entry"; else
-  fail "desktop-file-validate accepts the menu entry" "$(head -n 3 "$work/desktop.log")"; fi
-check "the menu entry groups the running window with it" "StartupWMClass=winMain" \
-  "$(grep '^StartupWMClass=' "$unpacked/usr/share/applications/$app_id.desktop")"
-# /usr/games is not on every session's PATH.
-check "the menu entry runs the program by its full path" "Exec=/usr/games/deradu" \
-  "$(grep '^Exec=' "$unpacked/usr/share/applications/$app_id.desktop")"
+entry="usr/share/applications/$app_id.desktop"
+metadata="usr/share/metainfo/$app_id.metainfo.xml"
+check_that "desktop-file-validate accepts the menu entry" desktop-file-validate "$unpacked/$entry"
+check_that "appstreamcli validate accepts the metadata" \
+  appstreamcli validate --no-net "$unpacked/$metadata"
 check "the package recommends xdg-utils, which the Help button runs" "xdg-utils" \
   "$(dpkg-deb -f "$deb" Recommends)"
-doc="$unpacked/usr/share/doc/deradu"
-check "the copyright file names the third-party notices" "1" \
-  "$(grep -c 'THIRD-PARTY-NOTICES' "$doc/copyright")"
-check "the news has the release's entry" "1" \
-  "$(zcat -f "$doc"/NEWS* | grep -c "^$product_name $version ")"
-if appstreamcli validate --no-net "$unpacked/usr/share/metainfo/$app_id.metainfo.xml" \
-  >"$work/appstream.log" 2>&1; then pass "appstreamcli validate accepts the metadata"; else
-  fail "appstreamcli validate accepts the metadata" "$(grep -E '^[EW]:' "$work/appstream.log" | head -n 3)"
-fi
-check "the metadata's release is the project's version" "1" \
-  "$(grep -c "<release version=\"$version\"" "$unpacked/usr/share/metainfo/$app_id.metainfo.xml")"
+# name | file in the package (a pattern: the news may be compressed) | a line it has
+while IFS='|' read -r name file line; do
+  check "$name" "1" "$(zcat -f "$unpacked"/$file | grep -c -e "$line")"
+done <<EOF
+the menu entry groups the running window with it|$entry|^StartupWMClass=winMain\$
+the menu entry runs the program by its full path, as /usr/games is not on every PATH|$entry|^Exec=/usr/games/deradu\$
+the copyright file names the third-party notices|usr/share/doc/deradu/copyright|THIRD-PARTY-NOTICES
+the news has the release's entry|usr/share/doc/deradu/NEWS*|^$product_name $version 
+the metadata's release is the project's version|$metadata|<release version="$version"
+EOF
 check "the manual page reads without warnings" "" \
   "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$unpacked/usr/share/man/man6/deradu.6.gz" 2>&1 >/dev/null)"
 
@@ -85,8 +69,8 @@ echo "== The icons"
 # Each has an alpha channel and a transparent corner; above 32 pixels, none is the same picture
 # as its own 32-pixel sampling enlarged again (which a blown-up small icon is).
 icon_faults=""
-for size in 16 24 32 48 64 128 256; do
-  icon="$unpacked/usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
+for size in $icon_sizes; do
+  icon="$unpacked/$(icon "$size")"
   facts=$(identify -format '%wx%h %[channels] %[pixel:p{0,0}]' "$icon" 2>&1)
   [ "$facts" = "${size}x$size srgba srgba(0,0,0,0)" ] || icon_faults+=" $size: $facts;"
   if [ "$size" -gt 32 ]; then
@@ -158,10 +142,7 @@ check "--help starts with the usage" "Usage: deradu [--help | --version]" \
 # ---------------------------------------------------------------------------------------------
 echo "== The unpacked program on a virtual display"
 start_virtual_display "$work" || fatal "the virtual display starts"
-close_helper=""
-if cc -o "$work/close" "$root/tests/e2e/linux_close.c" -lX11 2>"$work/close.log"; then
-  close_helper="$work/close"
-fi
+build_close_helper "$work"
 config="$work/config"
 XDG_CONFIG_HOME="$config" "$program" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
@@ -171,17 +152,13 @@ if ! window=$(wait_window "$game_pid"); then
 else
   pass "the installed program shows its window"
   check "its X11 class is winMain, as the menu entry says" '"winMain", "winMain"' \
-    "$(xprop -id "$window" WM_CLASS | sed -n 's/.* = //p')"
+    "$(window_property WM_CLASS)"
   check "its icon property is set" "set" \
     "$(xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (' && echo set)"
-  if [ -n "$close_helper" ]; then
-    "$close_helper" "$window"
-    wait_exit "$game_pid"
-    check "a close request ends it with exit code 1" 1 "$status"
-    check "and it wrote its settings file" yes "$([ -s "$(settings_file "$config")" ] && echo yes)"
-  else
-    fail "a close request ends it" "no close helper: $(cat "$work/close.log")"
-  fi
+  "$close_helper" "$window"
+  wait_exit "$game_pid"
+  check "a close request ends it with exit code 1" 1 "$status"
+  check_that "and it wrote its settings file" test -s "$(settings_file "$config")"
 fi
 
 # ---------------------------------------------------------------------------------------------
@@ -200,7 +177,7 @@ else
     pass "gtk-launch $app_id with PATH=/usr/bin:/bin shows the window"
     # No child of this script, so not the cleanup's to end.
     launched=$(xprop -id "$window" _NET_WM_PID | sed -n 's/.* = //p')
-    [ -n "$close_helper" ] && "$close_helper" "$window"
+    "$close_helper" "$window"
     timeout "$wait_seconds" tail --pid="$launched" -f /dev/null || kill -KILL "$launched"
   else
     fail "gtk-launch $app_id with PATH=/usr/bin:/bin shows the window" "$(head -n 3 "$work/launch.log")"

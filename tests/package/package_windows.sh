@@ -35,17 +35,17 @@ echo "== The portable zip"
 texts="LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt NEWS.txt"
 check "it holds one folder $top/ with the program and the texts" \
   "$top/ $top/deradu.exe $(printf "$top/%s " $texts | sed 's/ $//')" \
-  "$(unzip -Z1 "$zip" 2>&1 | tr '\n' ' ' | sed 's/ $//')"
-if unzip -p "$zip" "$top/deradu.exe" | cmp -s - "$built_exe"; then
-  pass "its deradu.exe is the one built"; else fail "its deradu.exe is the one built"; fi
+  "$(unzip -Z1 "$zip" 2>&1 | joined)"
+check_that "its deradu.exe is the one built" cmp <(unzip -p "$zip" "$top/deradu.exe") "$built_exe"
 for text in $texts; do
   check "every line of $text ends in CR LF" "0 lines without" \
     "$(unzip -p "$zip" "$top/$text" | grep -c -v $'\r$') lines without"
 done
 # The players' read-me, written from the facts at configure time, not the developers' README.md.
-if unzip -p "$zip" "$top/README.txt" | cmp -s - "$build/win32/packaging/README.txt" &&
-  unzip -p "$zip" "$top/README.txt" | grep -q 'revAziriv\.ini'; then
-  pass "its README.txt is the players' one"; else fail "its README.txt is the players' one"; fi
+unzip -p "$zip" "$top/README.txt" >"$work/README.txt"
+check_that "its README.txt is the players' one, which names the settings file" \
+  grep -q 'revAziriv\.ini' "$work/README.txt"
+check_that "and the one configured" cmp "$work/README.txt" "$build/win32/packaging/README.txt"
 check "the notices carry the threads library's licence and the GCC runtime exception" "2" \
   "$(unzip -p "$zip" "$top/THIRD-PARTY-NOTICES.txt" |
     grep -c -e 'MinGW-w64 winpthreads' -e '^GCC RUNTIME LIBRARY EXCEPTION')"
@@ -57,7 +57,7 @@ check "the program carries no symbols and no debug information" "no symbols, 0 d
 check "the program names itself in its version information" \
   "CompanyName=$publisher FileVersion=$version OriginalFilename=deradu.exe ProductName=$product_name ProductVersion=$version" \
   "$(strings -el -n 3 "$built_exe" | grep -A1 -xE 'CompanyName|FileVersion|OriginalFilename|ProductName|ProductVersion' |
-    grep -v '^--$' | paste -d= - - | tr '\n' ' ' | sed 's/ $//')"
+    grep -v '^--$' | paste -d= - - | joined)"
 check "its manifest asks for no elevation" 1 "$(grep -c 'level="asInvoker"' <(strings "$built_exe"))"
 check "its header carries no link time" "0" \
   "$(i686-w64-mingw32-objdump -p "$built_exe" | awk '/^Time\/Date/ { print ($2 == "Thu" && $6 == 1970) ? 0 : $0 }')"
@@ -81,19 +81,23 @@ key_values() {
 }
 
 installed_files="LICENSE.txt NEWS.txt README.txt THIRD-PARTY-NOTICES.txt deradu.exe uninstall.exe"
-listing() { ls "$1" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//'; }
+listing() { ls "$1" 2>/dev/null | LC_ALL=C sort | joined; }
 exists() { [ -e "$1" ] && echo yes || echo no; }
+# Runs a Windows program for at most `wait_seconds`, its output in <work>/LOG; sets `status`.
+run_wine() { # log, program, arguments...
+  local log=$1
+  shift
+  status=0
+  timeout "$wait_seconds" wine "$@" >"$work/$log" 2>&1 || status=$?
+}
 
 # Wine keeps no access lists on files (it derives one from the Unix mode bits when asked), so
 # what the installer asks of Windows is read from Wine's trace of the calls instead.
-status=0
-WINEDEBUG=-all,trace+advapi,trace+security timeout "$wait_seconds" wine "$setup" /S \
-  >"$work/setup.log" 2>&1 || status=$?
+WINEDEBUG=-all,trace+advapi,trace+security run_wine setup.log "$setup" /S
 check "/S installs silently and succeeds" 0 "$status"
 check "the program, the texts and the uninstaller are in Program Files\\$product_name" \
   "$installed_files" "$(listing "$folder")"
-if cmp -s "$folder/deradu.exe" "$built_exe"; then pass "the installed deradu.exe is the one built"
-else fail "the installed deradu.exe is the one built"; fi
+check_that "the installed deradu.exe is the one built" cmp "$folder/deradu.exe" "$built_exe"
 check "the installer shows the icon drawn for 256 pixels, as the desktop's" yes \
   "$(python3 -c 'import sys; print("yes" if open(sys.argv[2], "rb").read() in open(sys.argv[1], "rb").read() else "no")' \
     "$setup" "$root/res/icon-256.png")"
@@ -111,16 +115,14 @@ check "and lets the local Users group change it and what it holds (inherited)" \
   'L"D:AI(A;OICI;0x1301bf;;;BU)" L"C:\\ProgramData\\qor\\revaziriv" 536870916' \
   "$(grep -o -e 'ConvertStringSecurityDescriptorToSecurityDescriptorW L"[^"]*"' \
     -e 'SetNamedSecurityInfoW L"[^"]*" 1 [0-9]*' "$work/setup.log" |
-    sed 's/^[A-Za-z]* //; s/ 1 / /' | tr '\n' ' ' | sed 's/ $//')"
+    sed 's/^[A-Za-z]* //; s/ 1 / /' | joined)"
 
 # Into another folder: the first installation goes (its uninstaller keeps the settings folder);
 # later reinstalls go to the folder the key names. NSIS takes /D= unquoted, which Wine cannot
 # pass with a space in it.
 other_name="Games\\Deradu"
 other="$drive/Games/Deradu"
-status=0
-timeout "$wait_seconds" wine "$setup" /S "/D=C:\\$other_name" >"$work/setup-other.log" 2>&1 ||
-  status=$?
+run_wine setup-other.log "$setup" /S "/D=C:\\$other_name"
 check "/S /D= into another folder succeeds" 0 "$status"
 check "the program is in the new folder" "$installed_files" "$(listing "$other")"
 check "the first installation is gone, the settings folder stays" "no yes" \
@@ -130,8 +132,7 @@ check "the key names the new folder" "InstallLocation=C:\\$other_name" \
 check "the shortcut leads to the new folder" yes \
   "$(grep -aq 'Games' "$shortcut" 2>/dev/null && echo yes)"
 rm -f "$other/NEWS.txt"
-status=0
-timeout "$wait_seconds" wine "$setup" /S >"$work/setup-same.log" 2>&1 || status=$?
+run_wine setup-same.log "$setup" /S
 check "/S without /D reinstalls into the folder the key names" "0 $installed_files no" \
   "$status $(listing "$other") $(exists "$folder")"
 folder=$other
@@ -149,17 +150,14 @@ if window=$(wait_window - "Qor Deradu 1.0" "$wait_seconds" "$game_pid"); then
   wine reg delete "$key" /v DisplayVersion /f >/dev/null 2>&1
   state() { listing "$folder"; key_values; exists "$shortcut"; }
   before=$(state)
-  status=0
-  timeout "$wait_seconds" wine "$setup" /S >"$work/setup-running.log" 2>&1 || status=$?
+  run_wine setup-running.log "$setup" /S
   check "/S with the game running fails with exit code 2" 2 "$status"
   check "and changes nothing" "$before" "$(state)"
   # The uninstaller hands over to a copy of itself in the temporary folder and ends at once;
   # run in place (_?=) it reports its own exit code.
-  status=0
-  timeout "$wait_seconds" wine "C:\\$other_name\\uninstall.exe" /S "_?=C:\\$other_name" \
-    >"$work/un-running.log" 2>&1 || status=$?
+  run_wine un-running.log "C:\\$other_name\\uninstall.exe" /S "_?=C:\\$other_name"
   check "the uninstaller with the game running fails with exit code 2" 2 "$status"
-  timeout "$wait_seconds" wine "C:\\$other_name\\uninstall.exe" /S >>"$work/un-running.log" 2>&1
+  run_wine un-running-copy.log "C:\\$other_name\\uninstall.exe" /S
   # Its copy's end: nothing of the uninstaller left running.
   uninstaller_ended() { ! pgrep -f 'Temp.*Un\.exe' >/dev/null; }
   wait_until uninstaller_ended
@@ -171,19 +169,15 @@ if window=$(wait_window - "Qor Deradu 1.0" "$wait_seconds" "$game_pid"); then
 else
   fail "the installed program shows its window" "$(tail -n 3 "$work/game.err")"
 fi
-if [ -s "$settings" ]; then pass "it wrote its settings file"; else
-  fail "it wrote its settings file" "no $settings"; fi
+check_that "it wrote its settings file" test -s "$settings"
 cp "$settings" "$work/settings-before" 2>/dev/null
 
-status=0
-timeout "$wait_seconds" wine "$setup" /S >"$work/setup-again.log" 2>&1 || status=$?
+run_wine setup-again.log "$setup" /S
 check "once the game has ended, /S succeeds and puts the missing pieces back" \
   "0 $installed_files DisplayVersion=$version" \
   "$status $(listing "$folder") $(key_values | grep '^DisplayVersion=')"
 
-status=0
-timeout "$wait_seconds" wine "C:\\$other_name\\uninstall.exe" /S >"$work/uninstall.log" 2>&1 ||
-  status=$?
+run_wine uninstall.log "C:\\$other_name\\uninstall.exe" /S
 check "the silent uninstaller starts" 0 "$status"
 # The uninstaller runs on from a copy of itself in the temporary folder, so it has not finished
 # when the command returns.
@@ -192,11 +186,7 @@ wait_until uninstalled
 check "it removes the program's folder" no "$(exists "$folder")"
 check "it removes the shortcut" no "$(exists "$shortcut")"
 check "it removes the Uninstall key" "" "$(key_values)"
-if [ -f "$settings" ] && cmp -s "$settings" "$work/settings-before"; then
-  pass "it keeps the player's settings file as it was"
-else
-  fail "it keeps the player's settings file as it was"
-fi
+check_that "it keeps the player's settings file as it was" cmp "$settings" "$work/settings-before"
 
 wine_elapsed
 finish

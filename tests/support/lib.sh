@@ -23,6 +23,8 @@ fail() { failed=$((failed + 1)); echo "  FAIL  $1${2:+: $2}"; }
 check() { # name, expected, actual
   if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
 }
+# Standard input's lines as one line, SEPARATOR (a space unless given) between them.
+joined() { paste -sd"${1:- }" -; }
 # Passes when the command succeeds, fails with its output otherwise.
 check_that() { # name, command...
   local name=$1 out

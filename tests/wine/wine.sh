@@ -87,15 +87,11 @@ echo "== WM_QUIT from another program: the window is never destroyed"
 if i686-w64-mingw32-gcc -O1 -o "$work/post_quit.exe" "$here/wine_post_quit.c" \
   2>"$work/post_quit.log"; then
   mkdir -p "$(dirname "$settings")"
-  for before in present missing; do
-    if [ "$before" = present ]; then
-      save_settings 1 1 0 5 6 3
-      expected=$(od -c <"$settings")
-    else
-      save_settings 0 0 0 0 0 0
-      expected=$(od -c <"$settings")
-      rm -f "$settings"
-    fi
+  for row in "present 1 1 0 5 6 3" "missing 0 0 0 0 0 0"; do
+    read -r before values <<<"$row"
+    save_settings "$values"
+    expected=$(od -c <"$settings")
+    [ "$before" = missing ] && rm -f "$settings"
     if start_game; then
       xdotool windowmove "$window" 150 100 2>/dev/null
       timeout "$wait_seconds" wine "$work/post_quit.exe" >/dev/null 2>>"$work/game.err"
@@ -138,11 +134,9 @@ for folder in "Dätä" "Данные"; do
   mkdir -p "$WINEPREFIX/drive_c/$folder"
   settings=$(settings_file "$WINEPREFIX/drive_c/$folder")
   # A first start there creates the folders and the file; a later one updates the file.
-  for run in created updated; do
-    if [ "$run" = created ]; then left=150 skin=0; else left=170 skin=1; fi
-    if [ "$run" = updated ]; then
-      mkdir -p "$(dirname "$settings")" && save_settings 1 0 0 5 6 3
-    fi
+  for row in "created 150 0" "updated 170 1"; do
+    read -r run left skin <<<"$row"
+    [ "$run" = updated ] && mkdir -p "$(dirname "$settings")" && save_settings 1 0 0 5 6 3
     if start_game; then
       xdotool windowmove "$window" "$left" 100 2>/dev/null
       sleep 1

@@ -28,10 +28,6 @@ start_game() { # [command that runs wine...]
   window=$(wait_window - "$title" "$wait_seconds" "$game_pid")
 }
 
-# Waits for the game to end; sets `status` to its exit code, or "running".
-game_ends() {
-  wait_exit "$game_pid" && game_pid=""
-}
 end_game() { # alt-f4, close-box or close-request
   local outer_width
   case $1 in
@@ -53,10 +49,6 @@ end_label() {
   esac
 }
 
-# The whole X window; the screen reader finds the client area inside it.
-shot() {
-  import -window "$window" "$work/shot.png" 2>/dev/null
-}
 # Client points, as a player's pointer would go; afterwards the pointer rests on the background.
 click() { # x y [button]
   xdotool mousemove --window "$window" $(($1 + frame_x)) $(($2 + frame_y)) click "${3:-1}" \
