@@ -1,5 +1,5 @@
 // Painting and ticking: full repaints in each width and skin (the wide window also at scale
-// factor 2), the idle tick, the tick after a slide, and the floor they are measured against,
+// scale 2), the idle tick, the tick after a slide, and the floor they are measured against,
 // one copy of a frame of the same size.
 #include <benchmark/benchmark.h>
 

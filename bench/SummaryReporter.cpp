@@ -7,7 +7,7 @@
 
 namespace {
 
-// "wide_x2": the wide window at scale factor 2.
+// "wide_x2": the wide window at scale 2.
 constexpr const char* kWidths[] = {"narrow", "wide", "wide_x2"};
 constexpr const char* kSkins[] = {"numbered", "picture"};
 
@@ -98,7 +98,7 @@ void SummaryReporter::Finalize() {
   verdict(worstWide >= 0, worstWide <= kRepaintCopies,
           "wide full repaint within 3 x the frame copy (slower skin)", format("%.2f x", worstWide));
   verdict(worstWideScaled >= 0, worstWideScaled <= kRepaintCopies,
-          "wide full repaint at factor 2 within 3 x the frame copy of its size (slower skin)",
+          "wide full repaint at scale 2 within 3 x the frame copy of its size (slower skin)",
           format("%.2f x", worstWideScaled));
   verdict(has("idleTick"), cpu("idleTick") < kIdleTickNanoseconds, "idle tick under 1 us",
           microseconds(cpu("idleTick")));

@@ -60,8 +60,8 @@ long windowPid(Display* display, Window window) {
   return pid;
 }
 
-// The part of a window the probe reads: the game's client area at factor 1. A larger window
-// (the game at factor 2) would otherwise cost every poll, and the server, more than the
+// The part of a window the probe reads: the game's client area at scale 1. A larger window
+// (the game at scale 2) would otherwise cost every poll, and the server, more than the
 // floor's, and time to its first frame would count the probe's own reading.
 constexpr int kReadWidth = 471;
 constexpr int kReadHeight = 401;

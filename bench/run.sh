@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Linux program and the benchmarks through the release preset (as ./test.sh and
-# run.sh build build/), times the benchmarks, and measures build/deradu (also at scale factor 2) beside a floor (a bare
+# run.sh build build/), times the benchmarks, and measures build/deradu (also at scale 2) beside a floor (a bare
 # Xlib program that puts one image of the game's size, built here) and two open-source 15-puzzles
 # from Debian (sgt-fifteen, gnome-taquin) on one virtual display, in the same run: time to the
 # first painted frame, shared libraries mapped then, processor time and wakeups over idle
@@ -63,7 +63,7 @@ declare -A programs=(
   [gnome-taquin]=/usr/games/gnome-taquin
   [deradu-x2]="$root/$build/deradu"
 )
-# The Linux program once more at scale factor 2, as on a HiDPI screen.
+# The Linux program once more at scale 2, as on a HiDPI screen.
 declare -A program_env=([deradu-x2]=GDK_SCALE=2)
 order=(floor deradu deradu-x2 sgt-fifteen gnome-taquin)
 
@@ -193,7 +193,7 @@ ahead_of_peers() {
   echo "|---|---|---|"
   sed -n '/^Targets/,$p' "$work/bench.txt" | sed -n 's/^  \(MET\|NOT MET\|not run\) *\(.*\): \(.*\)$/| \2 | \3 | \1 |/p'
   echo "| first painted frame at most 2.5 x the floor's | ${frame_ours} ms / ${frame_floor} ms = ${frame_ratio} | $(verdict at_most "$frame_ratio" 2.5) |"
-  echo "| first painted frame at factor 2 at most 2 x that at factor 1 | ${frame_scaled} ms / ${frame_ours} ms = ${frame_scaled_ratio} | $(verdict at_most "$frame_scaled_ratio" 2) |"
+  echo "| first painted frame at scale 2 at most 2 x that at scale 1 | ${frame_scaled} ms / ${frame_ours} ms = ${frame_scaled_ratio} | $(verdict at_most "$frame_scaled_ratio" 2) |"
   echo "| peak resident memory at most 2.5 x the floor's | ${rss_ours} kB / ${rss_floor} kB = ${rss_ratio} | $(verdict at_most "$rss_ratio" 2.5) |"
   echo "| shared libraries mapped at start at most 20 | $libraries_ours | $(verdict at_most "$libraries_ours" 20) |"
   echo "| no wakeups and no processor time while idle ($idle_seconds s) | $wakeups_ours wakeups, $cpu_ours ms | $(verdict test "$wakeups_ours/$cpu_ours" = 0/0) |"
@@ -229,7 +229,7 @@ ahead_of_peers() {
   echo "- Benchmarks: \`$build/bench/deradu_bench\` runs the real program on the headless host."
   echo "  A full repaint is WM_PAINT: the whole scene into a fresh frame of the client size"
   echo "  (471 x 401 narrow, 864 x 401 wide with the side panel and reference shown; wide_x2 is"
-  echo "  the wide window at scale factor 2, a 1728 x 802 frame). The floor is"
+  echo "  the wide window at scale 2, a 1728 x 802 frame). The floor is"
   echo "  one memcpy of a frame of the same size. The idle tick is WM_TIMER with nothing to do; the"
   echo "  tick after a slide includes the completion test, the label refresh and the repaint."
   echo "- The floor: bench/XlibFloor.c, built with cc against libX11 alone: it maps a 471 x 401"

@@ -67,8 +67,8 @@ struct Glyph {
   std::vector<std::uint8_t> coverage;
 };
 
-// The pixel scale and resulting TEXTMETRIC of one CreateFontA request on one face.
-struct Scale {
+// The pixel size and resulting TEXTMETRIC of one CreateFontA request on one face.
+struct FaceSize {
   TextMetrics metrics;
   int64_t xSize = 0;  // 26.6 pixels per em
   int64_t ySize = 0;
@@ -105,9 +105,9 @@ struct TextRenderer::Impl {
 
   // The face for this weight and whether it must be emboldened.
   LoadedFace& faceFor(int weight, bool& embolden);
-  // `factor` multiplies every size the font asks for.
-  std::optional<Scale> scale(const LoadedFace& face, const Font& font, int64_t factor = 1) const;
-  const Glyph& glyph(LoadedFace& face, bool embolden, const Scale& scale, unsigned char byte);
+  // `scale` multiplies every size the font asks for.
+  std::optional<FaceSize> faceSize(const LoadedFace& face, const Font& font, int64_t scale = 1) const;
+  const Glyph& glyph(LoadedFace& face, bool embolden, const FaceSize& size, unsigned char byte);
 };
 
 bool TextRenderer::Impl::start() {
@@ -166,23 +166,23 @@ LoadedFace& TextRenderer::Impl::faceFor(int weight, bool& embolden) {
   return (wantsBold && bold.face) ? bold : regular;
 }
 
-std::optional<Scale> TextRenderer::Impl::scale(const LoadedFace& face, const Font& font,
-                                               int64_t factor) const {
+std::optional<FaceSize> TextRenderer::Impl::faceSize(const LoadedFace& face, const Font& font,
+                                               int64_t scale) const {
   const FaceMetrics& units = face.metrics;
   const double cellUnits = units.winAscent + units.winDescent;
-  Scale result;
+  FaceSize result;
   TextMetrics& metrics = result.metrics;
   double pixelsPerEm = 0;
   // A positive height is the cell (ascent + descent), a negative one the em size.
   if (font.height >= 0) {
-    const int64_t cell = (font.height == 0 ? kDefaultCellHeight : font.height) * factor;
+    const int64_t cell = (font.height == 0 ? kDefaultCellHeight : font.height) * scale;
     if (cell > kMaxPixels) return std::nullopt;
     pixelsPerEm = static_cast<double>(cell) * units.unitsPerEm / cellUnits;
     metrics.height = static_cast<int>(cell);
     metrics.ascent = static_cast<int>(std::lround(units.winAscent * static_cast<double>(cell) / cellUnits));
     metrics.descent = metrics.height - metrics.ascent;
   } else {
-    const auto em = -static_cast<double>(font.height) * static_cast<double>(factor);
+    const auto em = -static_cast<double>(font.height) * static_cast<double>(scale);
     if (em > static_cast<double>(kMaxPixels)) return std::nullopt;
     pixelsPerEm = em;
     metrics.ascent = static_cast<int>(std::lround(units.winAscent * em / units.unitsPerEm));
@@ -193,7 +193,7 @@ std::optional<Scale> TextRenderer::Impl::scale(const LoadedFace& face, const Fon
   // A width asks for that average character width; 0 keeps the face's own proportions.
   double pixelsPerEmX = pixelsPerEm;
   if (font.width != 0) {
-    const double width = std::abs(static_cast<double>(font.width)) * static_cast<double>(factor);
+    const double width = std::abs(static_cast<double>(font.width)) * static_cast<double>(scale);
     if (width > static_cast<double>(kMaxPixels)) return std::nullopt;
     pixelsPerEmX = width * units.unitsPerEm / units.averageWidth;
     metrics.averageWidth = static_cast<int>(width);
@@ -207,21 +207,21 @@ std::optional<Scale> TextRenderer::Impl::scale(const LoadedFace& face, const Fon
   return result;
 }
 
-const Glyph& TextRenderer::Impl::glyph(LoadedFace& face, bool embolden, const Scale& scale,
+const Glyph& TextRenderer::Impl::glyph(LoadedFace& face, bool embolden, const FaceSize& size,
                                        unsigned char byte) {
   const std::uint64_t key = (static_cast<std::uint64_t>(&face == &bold) << 63) |
                             (static_cast<std::uint64_t>(embolden) << 62) |
-                            (static_cast<std::uint64_t>(scale.xSize) << 36) |
-                            (static_cast<std::uint64_t>(scale.ySize) << 10) | byte;
+                            (static_cast<std::uint64_t>(size.xSize) << 36) |
+                            (static_cast<std::uint64_t>(size.ySize) << 10) | byte;
   if (auto found = glyphs.find(key); found != glyphs.end()) return found->second;
   if (glyphs.size() >= kMaxCachedGlyphs) glyphs.clear();
   Glyph& made = glyphs[key];
 
   FT_Face ft = face.face.get();
-  if (face.xSize != scale.xSize || face.ySize != scale.ySize) {
-    if (FT_Set_Char_Size(ft, scale.xSize, scale.ySize, 72, 72) != 0) return made;
-    face.xSize = scale.xSize;
-    face.ySize = scale.ySize;
+  if (face.xSize != size.xSize || face.ySize != size.ySize) {
+    if (FT_Set_Char_Size(ft, size.xSize, size.ySize, 72, 72) != 0) return made;
+    face.xSize = size.xSize;
+    face.ySize = size.ySize;
   }
   const FT_UInt index = FT_Get_Char_Index(ft, toUnicode(byte));
   if (FT_Load_Glyph(ft, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) return made;
@@ -266,20 +266,20 @@ std::string TextRenderer::fontFile(int weight) const {
 std::optional<TextMetrics> TextRenderer::metrics(const Font& font) {
   if (!ok()) return std::nullopt;
   bool embolden = false;
-  const std::optional<Scale> scale = impl_->scale(impl_->faceFor(font.weight, embolden), font);
-  if (!scale) return std::nullopt;
-  return scale->metrics;
+  const std::optional<FaceSize> size = impl_->faceSize(impl_->faceFor(font.weight, embolden), font);
+  if (!size) return std::nullopt;
+  return size->metrics;
 }
 
 int TextRenderer::textWidth(std::string_view text, const Font& font) {
   if (!ok()) return 0;
   bool embolden = false;
   LoadedFace& face = impl_->faceFor(font.weight, embolden);
-  const std::optional<Scale> scale = impl_->scale(face, font);
-  if (!scale) return 0;
+  const std::optional<FaceSize> size = impl_->faceSize(face, font);
+  if (!size) return 0;
   int64_t width = 0;
   for (const char c : text) {
-    width += impl_->glyph(face, embolden, *scale, static_cast<unsigned char>(c)).advance;
+    width += impl_->glyph(face, embolden, *size, static_cast<unsigned char>(c)).advance;
   }
   return static_cast<int>(std::min<int64_t>(width, INT32_MAX));
 }
@@ -323,7 +323,7 @@ void paintCoverage(const PixelTarget& target, const Rect& clip, int64_t x, int64
 
 void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect& area,
                         std::string_view text, const Font& font, std::uint32_t rgb,
-                        int factor) {
+                        int scale) {
   if (!ok() || text.empty()) return;
   // Never touch pixels the target does not have, whatever clip we are given.
   const Rect bounds{std::max(clip.left, 0), std::max(clip.top, 0),
@@ -334,30 +334,30 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
   }
   bool embolden = false;
   LoadedFace& face = impl_->faceFor(font.weight, embolden);
-  factor = std::max(factor, 1);
-  const std::optional<Scale> scale = impl_->scale(face, font, factor);
-  if (!scale) return;
+  scale = std::max(scale, 1);
+  const std::optional<FaceSize> size = impl_->faceSize(face, font, scale);
+  if (!size) return;
 
   int64_t width = 0;
   forEachShown(text, [&](unsigned char c, bool) {
-    width += impl_->glyph(face, embolden, *scale, c).advance;
+    width += impl_->glyph(face, embolden, *size, c).advance;
   });
   // DrawText's own integer arithmetic: centred on the advance width and the cell height.
   const int64_t x = (int64_t{area.left} + area.right - width) / 2;
-  const int64_t y = int64_t{area.top} + (int64_t{area.bottom} - area.top) / 2 - scale->metrics.height / 2;
-  const int64_t baseline = y + scale->metrics.ascent;
+  const int64_t y = int64_t{area.top} + (int64_t{area.bottom} - area.top) / 2 - size->metrics.height / 2;
+  const int64_t baseline = y + size->metrics.ascent;
 
   int64_t pen = x;
   forEachShown(text, [&](unsigned char c, bool underlined) {
-    const Glyph& shape = impl_->glyph(face, embolden, *scale, c);
+    const Glyph& shape = impl_->glyph(face, embolden, *size, c);
     if (pen < bounds.right + kMaxPixels && pen + shape.advance > bounds.left - kMaxPixels) {
       paintCoverage(target, bounds, pen + shape.left, baseline - shape.top, shape.coverage.data(),
                     shape.width, shape.rows, rgb);
       // DrawText underlines a prefixed character with a one-pixel line just below the
-      // baseline, one pixel shorter than its advance (factor pixels at that factor).
-      if (underlined && shape.advance > factor) {
-        paintCoverage(target, bounds, pen, baseline + factor, nullptr, shape.advance - factor,
-                      factor, rgb);
+      // baseline, one pixel shorter than its advance (scale pixels at that scale).
+      if (underlined && shape.advance > scale) {
+        paintCoverage(target, bounds, pen, baseline + scale, nullptr, shape.advance - scale,
+                      scale, rgb);
       }
     }
     pen += shape.advance;

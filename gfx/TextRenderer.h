@@ -58,11 +58,11 @@ class TextRenderer {
 
   // DrawTextA(area, DT_CENTER | DT_VCENTER | DT_SINGLELINE) in a transparent mode, touching only
   // pixels inside `clip` (SoftCanvas passes the area, as DrawText without DT_NOCLIP clips to
-  // it). A '&' underlines the next character and "&&" shows one '&'. At `factor` above 1 the
+  // it). A '&' underlines the next character and "&&" shows one '&'. At `scale` above 1 the
   // font is rendered that many times its size and the underline is that many pixels thick, for
-  // a target with `factor` pixels per logical one (the area and clip are in target pixels).
+  // a target with `scale` pixels per logical one (the area and clip are in target pixels).
   void draw(const PixelTarget& target, const Rect& clip, const Rect& area, std::string_view text,
-            const Font& font, std::uint32_t rgb, int factor = 1);
+            const Font& font, std::uint32_t rgb, int scale = 1);
 
  private:
   struct Impl;

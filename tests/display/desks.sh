@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Linux program on the desks players have, each a private virtual display: 24, 16 and 30
-# bits a pixel, and a HiDPI screen at factor 2 (GDK_SCALE=2, and Xft.dpi 192 set with xrdb).
+# bits a pixel, and a HiDPI screen at scale 2 (GDK_SCALE=2, and Xft.dpi 192 set with xrdb).
 # Every run solves the board and slides one tile, so all of them end on the same picture.
 # Usage: tests/display/desks.sh PROGRAM [SCREEN_READER]. Prints "N passed, N failed".
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,7 +26,7 @@ start_desk() { # [VAR=value...]
   start_game "$@"
 }
 
-# Input at factor s goes to physical pixels: the logical point's block, at its far corner so
+# Input at scale s goes to physical pixels: the logical point's block, at its far corner so
 # that only the division by s can bring it back.
 scale=1
 click() { # x y
@@ -80,7 +80,7 @@ for how in GDK_SCALE=2 "Xft.dpi 192"; do
   compared=$("$screen_reader" scaled "$work/plain.png" "$work/$how.png" 2)
   strays=unread moved=100 mixed=0
   [[ $compared =~ ^strays=[0-9]+\ moved=[0-9]+\ mixed=[0-9]+$ ]] && eval "$compared"
-  check "$how: outside the text every pixel is its factor-1 pixel or a stroke's beside it" \
+  check "$how: outside the text every pixel is its scale-1 pixel or a stroke's beside it" \
     "strays=0" "$(if [ "$strays" = 0 ]; then echo strays=0; else echo "$compared"; fi)"
   check "$how: strokes only, under 5 %, sit a pixel away" 1 "$((moved < 5))"
   check "$how: the labels' text is rendered at twice the size, not enlarged" 1 "$((mixed >= 5))"
@@ -95,8 +95,8 @@ for how in GDK_SCALE=2 "Xft.dpi 192"; do
   scale=1
 done
 keep_settings=1 start_desk GDK_SCALE=1 ||
-  fatal "the window appears at factor 1" "$(tail -n 3 "$game_err")"
-check "the position saved at factor 2 puts the window at the same place at factor 1" \
+  fatal "the window appears at scale 1" "$(tail -n 3 "$game_err")"
+check "the position saved at scale 2 puts the window at the same place at scale 1" \
   "300 200 $client_narrow" "$(window_geometry)"
 end_game TERM
 

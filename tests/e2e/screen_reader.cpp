@@ -6,7 +6,7 @@
 //   match IMAGE REGION          percentage of a named region that shows its bitmap
 //   differ IMAGE IMAGE OUTPUT   pixels that differ outside the text, with a difference image
 //   reduced IMAGE IMAGE R G B   pixels that differ once both keep only R, G, B bits a channel
-//   scaled IMAGE IMAGE FACTOR   the second, drawn at FACTOR, against the first drawn at 1
+//   scaled IMAGE IMAGE SCALE    the second, drawn at SCALE, against the first drawn at 1
 //
 // IMAGE is a PNG file, optionally followed by "@X,Y" where the client area starts inside it
 // (a screenshot of a window with its frame). Exit code 2 on wrong arguments or unreadable input.
@@ -196,30 +196,30 @@ std::optional<int> differ(const Shot& first, const Shot& second, const std::stri
   return count;
 }
 
-// Compares `scaled`, the narrow client area drawn at `factor`, with `plain`, drawn at 1. Outside
+// Compares `scaled`, the narrow client area drawn at `scale`, with `plain`, drawn at 1. Outside
 // the text every physical pixel must show the plain pixel at its own place, or be where a
 // stroke moved by one physical pixel: it shows the plain pixel of a physical neighbour's place
 // (the stroke came), or a physical neighbour shows the plain pixel of its own place (the
 // stroke went). "strays" counts the pixels that are none of these; "moved" is the percentage
 // that are where a stroke moved. Inside the two labels, "mixed" is the percentage of
-// factor x factor blocks that are not one colour: enlarged small text would have none.
-std::optional<std::string> compareScaled(const Shot& plain, const Shot& scaled, int factor) {
+// scale x scale blocks that are not one colour: enlarged small text would have none.
+std::optional<std::string> compareScaled(const Shot& plain, const Shot& scaled, int scale) {
   int strays = 0;
   int moved = 0;
   int outside = 0;
-  for (int y = 0; y < kClientHeight * factor; ++y) {
-    for (int x = 0; x < kClientWidth * factor; ++x) {
+  for (int y = 0; y < kClientHeight * scale; ++y) {
+    for (int x = 0; x < kClientWidth * scale; ++x) {
       const auto seen = scaled.at(x, y);
-      if (!seen || !plain.at(x / factor, y / factor)) return std::nullopt;
-      if (inText(x / factor, y / factor)) continue;
+      if (!seen || !plain.at(x / scale, y / scale)) return std::nullopt;
+      if (inText(x / scale, y / scale)) continue;
       ++outside;
-      if (seen == plain.at(x / factor, y / factor)) continue;
-      const auto own = plain.at(x / factor, y / factor);
+      if (seen == plain.at(x / scale, y / scale)) continue;
+      const auto own = plain.at(x / scale, y / scale);
       bool near = false;
       for (int dy = -1; dy <= 1 && !near; ++dy) {
         for (int dx = -1; dx <= 1 && !near; ++dx) {
           if (x + dx < 0 || y + dy < 0) continue;
-          near = seen == plain.at((x + dx) / factor, (y + dy) / factor) ||
+          near = seen == plain.at((x + dx) / scale, (y + dy) / scale) ||
                  scaled.at(x + dx, y + dy) == own;
         }
       }
@@ -232,10 +232,10 @@ std::optional<std::string> compareScaled(const Shot& plain, const Shot& scaled, 
     for (int y = label.y; y < label.y + label.height; ++y) {
       for (int x = label.x; x < label.x + label.width; ++x) {
         ++blocks;
-        const auto corner = scaled.at(x * factor, y * factor);
+        const auto corner = scaled.at(x * scale, y * scale);
         bool uniform = true;
-        for (int i = 0; i < factor * factor && uniform; ++i) {
-          uniform = scaled.at(x * factor + i % factor, y * factor + i / factor) == corner;
+        for (int i = 0; i < scale * scale && uniform; ++i) {
+          uniform = scaled.at(x * scale + i % scale, y * scale + i / scale) == corner;
         }
         if (!uniform) ++mixed;
       }
@@ -288,7 +288,7 @@ int usage() {
   std::fprintf(stderr,
                "usage: screen_reader places | board IMAGE[@X,Y] SKIN [reference] |"
                " match IMAGE[@X,Y] REGION | differ IMAGE[@X,Y] IMAGE[@X,Y] OUTPUT.png |"
-               " reduced IMAGE IMAGE R G B | scaled IMAGE IMAGE FACTOR\n");
+               " reduced IMAGE IMAGE R G B | scaled IMAGE IMAGE SCALE\n");
   return 2;
 }
 
@@ -347,10 +347,10 @@ int main(int argc, char** argv) {
     std::printf("%d\n", *count);
     return 0;
   }
-  // scaled: the second shot is the first at a whole factor.
-  const int factor = std::atoi(std::string(args[3]).c_str());
-  if (factor < 2 || factor > 8) return usage();
-  const auto result = compareScaled(*first, *second, factor);
+  // scaled: the second shot is the first at a whole scale.
+  const int scale = std::atoi(std::string(args[3]).c_str());
+  if (scale < 2 || scale > 8) return usage();
+  const auto result = compareScaled(*first, *second, scale);
   if (!result) return unreadable("the client areas");
   std::printf("%s\n", result->c_str());
   return 0;
