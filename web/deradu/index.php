@@ -245,10 +245,17 @@ header('Referrer-Policy: no-referrer');
       (<strong>Qor Deradu</strong>) or with the command <code>deradu</code>;
       <code>man deradu</code> is its manual page. It runs on X11 desktops and, through
       XWayland, on Wayland desktops.</p>
-    <p>On a HiDPI screen the game draws itself two or more times larger, still sharp, as
-      <code>GDK_SCALE</code> or your desktop's font DPI (<code>Xft.dpi</code>: 2 times from
-      144 dpi, 3 times from 240 dpi) asks; <code>man deradu</code> has the details. On
-      Windows, Windows itself enlarges the game on such screens.</p>
+    <?php /* facts: scale */ ?>
+    <p>On a HiDPI screen the window is drawn at a whole-number scale: crisp lines, each bitmap
+      pixel a block, text rendered afresh at that many times its size. The scale is
+      <strong>GDK_SCALE</strong> when that is a positive whole number; otherwise the X resource
+      <strong>Xft.dpi</strong> divided by 96 and rounded to the nearest whole number, halves up
+      (below 144 dpi 1, from 144 dpi 2, from 240 dpi 3, from 336 dpi 4), so that a 150% desk
+      gets readable text; otherwise 1. It is at most 4, where the wide window is already about
+      as wide as a 4K screen. The window's position stays in the screen's own pixels at any
+      scale.</p>
+    <?php /* end of facts */ ?>
+    <p>On Windows, Windows itself enlarges the game on HiDPI screens.</p>
     <p>To remove it:</p>
     <pre><code>sudo apt remove deradu</code></pre>
     <p>Your settings file stays in your home folder; delete
