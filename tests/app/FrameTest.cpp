@@ -36,19 +36,17 @@ TEST(Frame, SkinChangeRepaintsOnlyTheTiles) {
   program.start();
   program.clickBox(screen::kShowHide);
   program.host().ticks(1);
-  const std::vector<std::uint32_t> numbered(program.host().frame().pixels().begin(),
-                                            program.host().frame().pixels().end());
+  const SoftCanvas numbered = program.host().frame();
   program.host().key('K');
   program.host().ticks(1);
   const SoftCanvas& picture = program.host().frame();
-  const int width = picture.width();
   const auto insideGrid = [](int x, int y, const screen::Box& grid) {
     return x >= grid.x && x <= grid.x + grid.width && y >= grid.y && y <= grid.y + grid.height;
   };
   int changedInGrids = 0;
   for (int y = 0; y < picture.height(); ++y) {
-    for (int x = 0; x < width; ++x) {
-      const bool changed = numbered[static_cast<std::size_t>(y * width + x)] != picture.pixel(x, y);
+    for (int x = 0; x < picture.width(); ++x) {
+      const bool changed = numbered.pixel(x, y) != picture.pixel(x, y);
       if (insideGrid(x, y, screen::kBoard) || insideGrid(x, y, screen::kReference)) {
         changedInGrids += changed ? 1 : 0;
       } else {

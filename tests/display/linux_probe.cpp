@@ -60,13 +60,11 @@ class Probe final : public WindowProcedure {
         log("create client %d %d", client.width, client.height);
         return 1;
       }
-      case msg::kPaint: {
-        Canvas& canvas = host->beginPaint();
-        paint(canvas);
+      case msg::kPaint:
+        paint(host->beginPaint());
         host->endPaint();
         log("paint");
         return 1;
-      }
       case msg::kTimer:
         if (ticks++ == 0) firstTick = std::chrono::steady_clock::now();
         lastTick = std::chrono::steady_clock::now();

@@ -7,7 +7,6 @@
 //   bare MESSAGE    the same without a text renderer
 //   png MESSAGE F   the dialog's picture written to the PNG file F
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "gfx/TextRenderer.h"
