@@ -14,12 +14,7 @@ source "$root/tests/support/lib.sh"
 # shellcheck source=tests/wine/wine_runner.sh
 source "$here/wine_runner.sh"
 
-if [ $# -ne 1 ] || [ ! -d "$1" ]; then
-  echo "usage: $0 BUILD_WIN32_DIR" >&2
-  exit 2
-fi
-build=$(cd "$1" && pwd)
-wine_runner "$0" "$build/wine-tools" 1500 "$build"
+start_wine_script "$0" 1500 BUILD_WIN32_DIR 1 "$@"
 
 begin_script wine
 # shellcheck source=tests/e2e/e2e_lib.sh

@@ -35,5 +35,19 @@ wine_runner() {
   fi
 }
 
+# The start of a script whose first argument is BUILD_WIN32_DIR: checks its arguments, sets
+# `build` to that folder, and goes on under wine_runner with a limit of LIMIT seconds, the
+# emulator kept in BUILD_WIN32_DIR/wine-tools.
+start_wine_script() { # script, limit, usage, least argument count, arguments...
+  local script=$1 limit=$2 usage=$3 least=$4
+  shift 4
+  if [ $# -lt "$least" ] || [ ! -d "$1" ]; then
+    echo "usage: $script $usage" >&2
+    exit 2
+  fi
+  build=$(cd "$1" && pwd)
+  wine_runner "$script" "$build/wine-tools" "$limit" "$@"
+}
+
 # The time since the first run started, for the script's last line.
 wine_elapsed() { echo "  (everything: $(($(date +%s) - DERADU_WINE_STARTED)) s)"; }

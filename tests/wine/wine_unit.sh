@@ -10,12 +10,7 @@ source "$here/../support/lib.sh"
 # shellcheck source=tests/wine/wine_runner.sh
 source "$here/wine_runner.sh"
 
-if [ $# -lt 2 ] || [ ! -d "$1" ]; then
-  echo "usage: $0 BUILD_WIN32_DIR TESTS_EXE [GoogleTest options]" >&2
-  exit 2
-fi
-build=$(cd "$1" && pwd)
-wine_runner "$0" "$build/wine-tools" 900 "$@"
+start_wine_script "$0" 900 "BUILD_WIN32_DIR TESTS_EXE [GoogleTest options]" 2 "$@"
 
 exe=$2
 suite=$(basename "$exe" .exe)
