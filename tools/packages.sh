@@ -2,13 +2,13 @@
 # Debian packages the scripts need, installed only when missing: sourced by the scripts, or run
 # by hand with the groups to install (tools/packages.sh build test).
 
-# Package groups: build (compilers, libraries), test (virtual displays, a Wayland compositor with
+# Package groups: build (compilers, libraries), test (virtual displays, Wayland compositors, with
 # XWayland, X resources, input), windows (cross compiler and Wine), bench (peers to measure
 # against), web (serving, browsing and checking the help page), pictures (making the help
 # page's pictures small).
 declare -A DERADU_PACKAGES=(
-  [build]="cmake ninja-build g++ pkg-config ccache libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core libbenchmark-dev"
-  [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils x11-xkb-utils x11-xserver-utils imagemagick faketime valgrind jwm weston xwayland"
+  [build]="cmake ninja-build g++ pkg-config ccache libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core libbenchmark-dev libxrandr-dev libwayland-dev wayland-protocols libxkbcommon-dev"
+  [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils x11-xkb-utils x11-xserver-utils imagemagick faketime valgrind jwm weston xwayland sway wayvnc wtype grim mutter"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
   # The release (package.sh) and its tests: Debian package and Windows installer tools, validators.
   [package]="dpkg-dev lintian nsis zip unzip desktop-file-utils appstream libgtk-3-bin"

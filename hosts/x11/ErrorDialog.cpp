@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "hosts/x11/ErrorDialogPicture.h"
+#include "hosts/posix/ErrorDialogPicture.h"
 #include "hosts/x11/Scale.h"
 #include "hosts/x11/StartupNotification.h"
 #include "hosts/x11/X11Image.h"

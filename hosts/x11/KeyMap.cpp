@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "hosts/x11/VirtualKey.h"
+#include "hosts/posix/VirtualKey.h"
 
 namespace {
 

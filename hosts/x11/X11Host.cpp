@@ -17,7 +17,7 @@
 #include "hosts/x11/KeyMap.h"
 #include "hosts/x11/Scale.h"
 #include "hosts/x11/StartupNotification.h"
-#include "hosts/x11/UrlOpener.h"
+#include "hosts/posix/UrlOpener.h"
 #include "hosts/x11/X11Image.h"
 #include "hosts/x11/X11Window.h"
 

@@ -31,8 +31,8 @@
 
 #include "platform/host.h"
 #include "gfx/SoftCanvas.h"
-#include "hosts/x11/SignalPipe.h"
-#include "hosts/x11/TimerSchedule.h"
+#include "hosts/posix/SignalPipe.h"
+#include "hosts/posix/TimerSchedule.h"
 
 class BitmapSource;
 class TextRenderer;

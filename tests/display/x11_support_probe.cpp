@@ -12,8 +12,8 @@
 #include "gfx/TextRenderer.h"
 #include "gfx/codecs/PngWriter.h"
 #include "hosts/x11/ErrorDialog.h"
-#include "hosts/x11/ErrorDialogPicture.h"
-#include "hosts/x11/SignalPipe.h"
+#include "hosts/posix/ErrorDialogPicture.h"
+#include "hosts/posix/SignalPipe.h"
 
 // In x11_support_probe_xlib.cpp, apart from Xlib's names that clash with the canvas's.
 int keys();

@@ -1,5 +1,5 @@
 // Virtual-key codes from a key's symbols in the active layout and its position.
-#include "hosts/x11/VirtualKey.h"
+#include "hosts/posix/VirtualKey.h"
 
 #include <X11/keysym.h>
 

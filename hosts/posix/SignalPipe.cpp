@@ -1,5 +1,5 @@
 // SIGTERM, SIGINT and SIGHUP as bytes in a pipe, for an event loop that waits on file descriptors.
-#include "hosts/x11/SignalPipe.h"
+#include "hosts/posix/SignalPipe.h"
 
 #include <fcntl.h>
 #include <unistd.h>

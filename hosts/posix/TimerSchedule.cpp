@@ -1,5 +1,5 @@
 // The window timer's grid and the event loop's sleep.
-#include "hosts/x11/TimerSchedule.h"
+#include "hosts/posix/TimerSchedule.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,5 +1,5 @@
 // The fatal-error dialog's layout and drawing on the software canvas.
-#include "hosts/x11/ErrorDialogPicture.h"
+#include "hosts/posix/ErrorDialogPicture.h"
 
 #include <algorithm>
 #include <string_view>

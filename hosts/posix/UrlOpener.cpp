@@ -1,5 +1,5 @@
 // The desktop's URL opener, started in a grandchild that init reaps.
-#include "hosts/x11/UrlOpener.h"
+#include "hosts/posix/UrlOpener.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

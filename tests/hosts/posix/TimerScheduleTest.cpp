@@ -1,6 +1,6 @@
 // The window timer on a clock the test moves: the 10 ms floor, the grid, no made-up ticks, and
 // the loop's sleep.
-#include "hosts/x11/TimerSchedule.h"
+#include "hosts/posix/TimerSchedule.h"
 
 #include <gtest/gtest.h>
 

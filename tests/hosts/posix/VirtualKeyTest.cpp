@@ -1,6 +1,6 @@
 // Virtual-key codes by layout: Latin letters by their capital, non-Latin layouts by the US
 // letter of the key's position, digits, the keypad by NumLock, and keys nobody hears of.
-#include "hosts/x11/VirtualKey.h"
+#include "hosts/posix/VirtualKey.h"
 
 #include <X11/keysym.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // SIGTERM, SIGINT and SIGHUP through the signal pipe: a signal raised before the wait still ends it,
 // each one is taken once, an ignored signal stays ignored, and the old handlers come back.
-#include "hosts/x11/SignalPipe.h"
+#include "hosts/posix/SignalPipe.h"
 
 #include <fcntl.h>
 #include <poll.h>
