@@ -62,7 +62,7 @@ std::string resourceScript(const std::vector<Artwork>& artwork) {
       "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n"
       "\n";
   for (const Artwork& art : artwork) {
-    if (art.format == ArtFormat::DesktopIcon) continue;
+    if (art.format == ArtFormat::DesktopIcon || art.format == ArtFormat::InstallerPage) continue;
     script += std::to_string(art.id) + (art.format == ArtFormat::Icon ? " ICON \"" : " BITMAP \"") +
               art.fileName + "\"\n";
   }
@@ -102,6 +102,8 @@ std::vector<Artwork> drawArtwork(TextRenderer& text) {
     artwork.push_back(Artwork{0, 24, ArtFormat::DesktopIcon, std::move(icon.colour),
                               "icon-" + std::to_string(size) + ".png", std::move(icon.alpha)});
   }
+  artwork.push_back(
+      Artwork{0, 24, ArtFormat::InstallerPage, installerPagePicture(), "installer-page.bmp", {}});
   return artwork;
 }
 

@@ -9,9 +9,9 @@
 
 class TextRenderer;
 
-// How a picture is stored: a bitmap or the icon of deradu.rc, or a PNG for the desktop's icon
-// theme, which the programs themselves never load.
-enum class ArtFormat { Bitmap, Icon, DesktopIcon };
+// How a picture is stored: a bitmap or the icon of deradu.rc, a PNG for the desktop's icon
+// theme, or a 24-bit BMP the installer shows; the programs themselves never load the last two.
+enum class ArtFormat { Bitmap, Icon, DesktopIcon, InstallerPage };
 
 struct Artwork {
   // The resource id; 0 for desktop icons.
@@ -32,7 +32,7 @@ struct GeneratedFile {
 };
 
 // The pictures in ascending id order, the icon first, then the desktop icons from the same
-// design, smallest first (res/icon-<size>.png, with alpha). Drawing depends only on the renderer's
+// design, smallest first (res/icon-<size>.png, with alpha), and the installer's page picture. Drawing depends only on the renderer's
 // font files: no clock, no unseeded randomness.
 std::vector<Artwork> drawArtwork(TextRenderer& text);
 // The BMP, ICO and PNG files, deradu.rc listing the resources among them, and the installer's

@@ -5,6 +5,7 @@
 
 #include "tools/Bevel.h"
 #include "tools/TextStamp.h"
+#include "tools/Tiles.h"
 #include "tools/Textures.h"
 
 namespace {
@@ -66,4 +67,57 @@ Image bannerPicture(TextRenderer& text) {
   stampText(plaque, text, Rect{1, 1, 111, 31}, "Completed !", font, Rgb{250, 238, 214});
   stampText(plaque, text, Rect{0, 0, 110, 30}, "Completed !", font, Rgb{104, 100, 96});
   return plaque;
+}
+
+namespace {
+
+// `piece` reduced to size x size, each pixel the mean of the source pixels it covers.
+Image reduced(const Image& piece, int size) {
+  Image small(size, size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      Rgb sum;
+      int count = 0;
+      for (int sy = y * piece.height() / size; sy < (y + 1) * piece.height() / size; ++sy) {
+        for (int sx = x * piece.width() / size; sx < (x + 1) * piece.width() / size; ++sx) {
+          const Rgb pixel = piece.at(sx, sy);
+          sum = {sum.r + pixel.r, sum.g + pixel.g, sum.b + pixel.b};
+          ++count;
+        }
+      }
+      small.set(x, y, scaled(sum, 1.0 / count));
+    }
+  }
+  return small;
+}
+
+void paste(Image& onto, const Image& picture, int left, int top) {
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) onto.set(left + x, top + y, picture.at(x, y));
+  }
+}
+
+}  // namespace
+
+Image installerPagePicture() {
+  constexpr int kWidth = 164;
+  constexpr int kHeight = 314;
+  constexpr int kCell = 32;
+  constexpr int kGap = 2;
+  constexpr int kRim = 6;
+  constexpr int kTray = 4 * kCell + 3 * kGap + 2 * kRim;
+  Image page = parchmentSheet(0, 0, kWidth, kHeight);
+  Image tray = woodBoard(kTray, kTray, 11);
+  bevel(tray, BevelStyle{.depth = 3, .light = 0.55, .shade = 0.4, .raised = true});
+  outline(tray, kWoodEdge, kPaperBehind);
+  // The last cell is the blank, sunk into the tray, so the board reads as a sliding puzzle.
+  for (int value = 1; value <= 16; ++value) {
+    Image cell = value < 16 ? reduced(swirlPiece(value), kCell) : woodBoard(kCell, kCell, 23);
+    bevel(cell, BevelStyle{.depth = 1, .light = 0.45, .shade = 0.35, .raised = value < 16});
+    const int column = (value - 1) % 4;
+    const int row = (value - 1) / 4;
+    paste(tray, cell, kRim + column * (kCell + kGap), kRim + row * (kCell + kGap));
+  }
+  paste(page, tray, (kWidth - kTray) / 2, (kHeight - kTray) / 2);
+  return page;
 }

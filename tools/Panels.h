@@ -15,3 +15,6 @@ Image titleBarPicture();
 Image buttonFacePicture(bool pressed);
 // The completion banner (110 x 30): a small wooden plaque with the words cut into it.
 Image bannerPicture(TextRenderer& text);
+// The installer's welcome and finish pages (164 x 314, the size their left column has at
+// 96 dpi): the swirl as a board of fifteen pieces and the blank, in a wooden tray on the paper.
+Image installerPagePicture();

@@ -156,8 +156,8 @@ TEST(Artwork, GeneratorDrawsTheSameBytesEveryRunAndMatchesTheCommittedFiles) {
   }
   std::sort(names.begin(), names.end());
   const std::vector<int> desktopIconSizes{16, 24, 32, 48, 64, 128, 256};
-  EXPECT_EQ(names.size(), expectedBitmaps().size() + 3 + desktopIconSizes.size())
-      << "every bitmap, the icon, deradu.rc, the installer's icon and the desktop icons";
+  EXPECT_EQ(names.size(), expectedBitmaps().size() + 4 + desktopIconSizes.size())
+      << "every bitmap, the icon, deradu.rc, the installer's icon and page, the desktop icons";
   for (const int size : desktopIconSizes) {
     SCOPED_TRACE(size);
     // A PNG's IHDR chunk starts at byte 16 with the width and height, big-endian.
