@@ -4,16 +4,30 @@
 # Time stamps come from the last commit (SOURCE_DATE_EPOCH), so the same commit gives the same
 # bytes, with or without ccache. --check builds everything twice, once through ccache and once
 # without it, and compares the two results byte for byte. dist/SHA256SUMS lists the three.
+# Given a certificate, it signs deradu.exe, the uninstaller and the installer (the options set the
+# DERADU_SIGN_ variables that packaging/windows/sign.sh describes).
 set -euo pipefail
+
+usage() {
+  echo "usage: $0 [--check] [--sign-cert PEM --sign-key PEM | --sign-pkcs12 FILE]" \
+    "[--sign-timestamp URL]" >&2
+  exit 2
+}
+check=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --check) check=1 ;;
+    --sign-cert) [ $# -ge 2 ] || usage; DERADU_SIGN_CERT=$(realpath "$2"); shift ;;
+    --sign-key) [ $# -ge 2 ] || usage; DERADU_SIGN_KEY=$(realpath "$2"); shift ;;
+    --sign-pkcs12) [ $# -ge 2 ] || usage; DERADU_SIGN_PKCS12=$(realpath "$2"); shift ;;
+    --sign-timestamp) [ $# -ge 2 ] || usage; DERADU_SIGN_TIMESTAMP=$2; shift ;;
+    *) usage ;;
+  esac
+  shift
+done
+export DERADU_SIGN_CERT DERADU_SIGN_KEY DERADU_SIGN_PKCS12 DERADU_SIGN_TIMESTAMP
 cd "$(dirname "$0")"
 root=$PWD
-
-check=0
-case "${1:-}" in
-  "") ;;
-  --check) check=1 ;;
-  *) echo "usage: $0 [--check]" >&2; exit 2 ;;
-esac
 
 # shellcheck source=tools/packages.sh
 source tools/packages.sh
@@ -111,6 +125,7 @@ build_windows() {
   rm -rf "$work/win32-payload"
   mkdir -p "$payload"
   cp "$build/deradu.exe" "$payload/deradu.exe"
+  packaging/windows/sign.sh "$product_name" "$homepage" "$payload/deradu.exe"
   crlf "$root/LICENSE" "$payload/LICENSE.txt"
   # For players: what the game is, its keys, its settings, removing it (written by CMake).
   crlf "$build/packaging/README.txt" "$payload/README.txt"
@@ -123,11 +138,8 @@ build_windows() {
     "$folder/deradu.exe" "$folder/LICENSE.txt" "$folder/README.txt" \
     "$folder/THIRD-PARTY-NOTICES.txt" "$folder/NEWS.txt")
 
-  makensis -V2 -INPUTCHARSET UTF8 \
-    "-DVERSION=$version" "-DPRODUCT_NAME=$product_name" "-DPUBLISHER=$publisher" \
-    "-DAPP_ID=$app_id" "-DHOMEPAGE=$homepage" "-DPAYLOAD=$payload" \
-    "-DICON=$root/res/deradu-setup.ico" "-DOUTFILE=$dist/deradu-$version-setup.exe" \
-    "$root/packaging/windows/installer.nsi" >/dev/null
+  packaging/windows/installer.sh "$build/packaging/release.env" "$payload" \
+    "$dist/deradu-$version-setup.exe"
 }
 
 build_all() {

@@ -4,7 +4,9 @@
 # shortcut, its Uninstall key and a settings folder every account may change; the installed
 # program shows its window and writes its settings file; while it runs, neither the installer
 # nor the uninstaller changes anything; a reinstall into another folder leaves one installation;
-# the silent uninstaller removes program, shortcut and key and keeps the settings file.
+# the silent uninstaller removes program, shortcut and key and keeps the settings file. Nor do
+# they while another process holds a program file; a certificate made here signs the three
+# programs; the installer is DPI-aware and shows the generator's picture.
 # Usage: tests/package/package_windows.sh [DIST_DIR [PACKAGE_BUILD_DIR]] (what ./package.sh
 # writes and builds in: ${DERADU_DIST:-dist} and build-package), or ctest --preset package.
 # Prints "N passed, N failed"; exits non-zero on a failure.
@@ -61,6 +63,41 @@ check "the program names itself in its version information" \
 check "its manifest asks for no elevation" 1 "$(grep -c 'level="asInvoker"' <(strings "$built_exe"))"
 check "its header carries no link time" "0" \
   "$(i686-w64-mingw32-objdump -p "$built_exe" | awk '/^Time\/Date/ { print ($2 == "Thu" && $6 == 1970) ? 0 : $0 }')"
+
+check "the installer declares DPI awareness" 1 "$(strings "$setup" | grep -c 'true</dpiAware>')"
+# The pages' picture lies in the installer's LZMA stream, which starts after the 28 bytes of
+# NSIS's first header (signature 0xDEADBEEF "NullsoftInst" at 4, on a 512-byte boundary).
+check "its welcome and finish pages show the picture the artwork generator drew" yes \
+  "$(python3 - "$setup" "$root/res/installer-page.bmp" <<'EOF_PY'
+import lzma, sys
+exe, picture = (open(name, "rb").read() for name in sys.argv[1:])
+at = next(at for at in range(0, len(exe), 512) if exe[at + 4:at + 20] == b"\xef\xbe\xad\xdeNullsoftInst")
+props, dictionary = exe[at + 28], int.from_bytes(exe[at + 29:at + 33], "little")
+lzma1 = {"id": lzma.FILTER_LZMA1, "dict_size": dictionary,
+         "lc": props % 9, "lp": props // 9 % 5, "pb": props // 45}
+data = lzma.LZMADecompressor(lzma.FORMAT_RAW, filters=[lzma1]).decompress(exe[at + 33:])
+print("yes" if picture in data else "no")
+EOF_PY
+)"
+
+# ---------------------------------------------------------------------------------------------
+echo "== Signed with a certificate made here"
+openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=$publisher test" -days 2 \
+  -keyout "$work/sign.key" -out "$work/sign.pem" >/dev/null 2>&1 || fatal "openssl makes a certificate"
+export DERADU_SIGN_CERT=$work/sign.pem DERADU_SIGN_KEY=$work/sign.key
+payload="$work/signed/$top"
+mkdir -p "$work/signed" && cp -r "$build/win32-payload/$top" "$work/signed/"
+"$root/packaging/windows/sign.sh" "$product_name" "$homepage" "$payload/deradu.exe"
+cp "$built_exe" "$work/again.exe" &&
+  "$root/packaging/windows/sign.sh" "$product_name" "$homepage" "$work/again.exe"
+"$root/packaging/windows/installer.sh" "$build/win32/packaging/release.env" "$payload" \
+  "$work/signed-setup.exe" || fatal "the signed installer is built"
+unset DERADU_SIGN_CERT DERADU_SIGN_KEY
+osslsigncode remove-signature -in "$payload/deradu.exe" -out "$work/unsigned.exe" >/dev/null
+check_that "deradu.exe without its signature is the unsigned build" cmp "$work/unsigned.exe" "$built_exe"
+check_that "signed twice, it is the same bytes" cmp "$work/again.exe" "$payload/deradu.exe"
+# Verified against the certificate; the uninstaller once the signed installer has written it.
+verified() { osslsigncode verify -CAfile "$work/sign.pem" -in "$1" >/dev/null 2>&1 && echo verified; }
 
 # ---------------------------------------------------------------------------------------------
 echo "== The installer under Wine"
@@ -137,6 +174,52 @@ check "/S without /D reinstalls into the folder the key names" "0 $installed_fil
   "$status $(listing "$other") $(exists "$folder")"
 folder=$other
 
+# While something holds the program, nothing may change. Two marks the installer would put
+# back: the news file and the key's DisplayVersion.
+nothing_changes_while() { # what holds it, the logs' tag
+  rm -f "$folder/NEWS.txt"
+  wine reg delete "$key" /v DisplayVersion /f >/dev/null 2>&1
+  state() { listing "$folder"; key_values; exists "$shortcut"; }
+  local before
+  before=$(state)
+  run_wine "setup-$2.log" "$setup" /S
+  check "/S while $1 fails with exit code 2" 2 "$status"
+  check "and changes nothing" "$before" "$(state)"
+  # The uninstaller hands over to a copy of itself in the temporary folder and ends at once;
+  # run in place (_?=) it reports its own exit code.
+  run_wine "un-$2.log" "C:\\$other_name\\uninstall.exe" /S "_?=C:\\$other_name"
+  check "the uninstaller while $1 fails with exit code 2" 2 "$status"
+  run_wine "un-$2-copy.log" "C:\\$other_name\\uninstall.exe" /S
+  # Its copy's end: nothing of the uninstaller left running.
+  uninstaller_ended() { ! pgrep -f 'Temp.*Un\.exe' >/dev/null; }
+  wait_until uninstaller_ended
+  check "neither it nor its copy changes anything" "$before" "$(state)"
+}
+
+# Held by a process with no game window here (the game in another account's session, a virus
+# scanner): open, shared with nobody.
+cat >"$work/hold.c" <<'EOF_C'
+#include <stdio.h>
+#include <windows.h>
+int main(int argc, char** argv) {
+  if (argc != 2 || CreateFileA(argv[1], GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL) ==
+                       INVALID_HANDLE_VALUE) return 1;
+  puts("held");
+  fflush(stdout);
+  Sleep(INFINITE);
+}
+EOF_C
+i686-w64-mingw32-gcc -o "$work/hold.exe" "$work/hold.c" || fatal "the holding program is built"
+for held in deradu.exe README.txt; do
+  wine "$work/hold.exe" "C:\\$other_name\\$held" >"$work/hold.out" 2>&1 &
+  holder=$!
+  started "$holder"
+  wait_until grep -q held "$work/hold.out" || fatal "a process holds $held" "$(cat "$work/hold.out")"
+  nothing_changes_while "another process holds $held" "held-$held"
+  kill "$holder"
+  wait "$holder" 2>/dev/null
+done
+
 rm -f "$settings"
 wine "C:\\$other_name\\deradu.exe" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
@@ -144,25 +227,7 @@ started "$game_pid"
 if window=$(wait_window - "Qor Deradu 1.0" "$wait_seconds" "$game_pid"); then
   pass "the installed program shows its window"
 
-  # While the game runs, nothing may change. Two marks the installer would put back: the
-  # news file and the key's DisplayVersion.
-  rm -f "$folder/NEWS.txt"
-  wine reg delete "$key" /v DisplayVersion /f >/dev/null 2>&1
-  state() { listing "$folder"; key_values; exists "$shortcut"; }
-  before=$(state)
-  run_wine setup-running.log "$setup" /S
-  check "/S with the game running fails with exit code 2" 2 "$status"
-  check "and changes nothing" "$before" "$(state)"
-  # The uninstaller hands over to a copy of itself in the temporary folder and ends at once;
-  # run in place (_?=) it reports its own exit code.
-  run_wine un-running.log "C:\\$other_name\\uninstall.exe" /S "_?=C:\\$other_name"
-  check "the uninstaller with the game running fails with exit code 2" 2 "$status"
-  run_wine un-running-copy.log "C:\\$other_name\\uninstall.exe" /S
-  # Its copy's end: nothing of the uninstaller left running.
-  uninstaller_ended() { ! pgrep -f 'Temp.*Un\.exe' >/dev/null; }
-  wait_until uninstaller_ended
-  check "neither it nor its copy changes anything" "$before" "$(state)"
-
+  nothing_changes_while "the game runs" running
   xdotool key --window "$window" alt+F4 2>/dev/null
   wait_exit "$game_pid"
   check "it ends with exit code 1 when closed" 1 "$status"
@@ -187,6 +252,17 @@ check "it removes the program's folder" no "$(exists "$folder")"
 check "it removes the shortcut" no "$(exists "$shortcut")"
 check "it removes the Uninstall key" "" "$(key_values)"
 check_that "it keeps the player's settings file as it was" cmp "$settings" "$work/settings-before"
+
+# The signed build, installed and removed in place.
+run_wine signed.log "$work/signed-setup.exe" /S "/D=C:\\Signed"
+for file in "$payload/deradu.exe" "$work/signed-setup.exe" "$drive/Signed/uninstall.exe"; do
+  check "$(basename "$file") carries a signature that verifies" verified "$(verified "$file")"
+done
+run_wine signed-un.log "$drive/Signed/uninstall.exe" /S "_?=C:\\Signed"
+check "run in place, the uninstaller leaves only itself, which README.md's commands remove" \
+  "0 uninstall.exe no" "$status $(listing "$drive/Signed") $(
+    wine cmd /c 'del C:\Signed\uninstall.exe && rmdir C:\Signed' >/dev/null 2>&1
+    exists "$drive/Signed")"
 
 wine_elapsed
 finish
