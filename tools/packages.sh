@@ -11,7 +11,7 @@ declare -A DERADU_PACKAGES=(
   [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils x11-xkb-utils x11-xserver-utils imagemagick faketime valgrind jwm weston xwayland sway wayvnc wtype grim mutter"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
   # The release (package.sh) and its tests: Debian package and Windows installer tools, validators.
-  [package]="dpkg-dev lintian nsis zip unzip desktop-file-utils appstream libgtk-3-bin"
+  [package]="dpkg-dev lintian nsis osslsigncode openssl zip unzip desktop-file-utils appstream libgtk-3-bin"
   [bench]="sgt-puzzles gnome-taquin hyperfine"
   [web]="php-cli chromium tidy curl"
   [pictures]="pngquant optipng"
