@@ -25,8 +25,9 @@ declare -A arrows=(
   [hosts/headless]="gfx"
   [hosts/posix]="gfx"
   [hosts/x11]="hosts/posix"
+  [hosts/wayland]="hosts/posix gfx"
   [hosts/win32]="platform"
-  [programs/linux]="app settings hosts/x11 gfx/resources"
+  [programs/linux]="app settings hosts/x11 hosts/wayland gfx/resources"
   [programs/windows]="app settings hosts/win32"
   [tools]="gfx/resources"
 )
