@@ -99,6 +99,9 @@ void WaylandClient::global(void* data, wl_registry* registry, std::uint32_t name
   } else if (is(wl_seat_interface) && client.seat_ == nullptr) {
     // Version 4 brings the keyboard's repeat rate; 5 the pointer's frames.
     client.seat_ = bind<wl_seat>(registry, name, &wl_seat_interface, version, 5);
+    static const wl_seat_listener seatListener = {
+        .capabilities = seatCapabilities, .name = [](void*, wl_seat*, const char*) {}};
+    wl_seat_add_listener(client.seat_, &seatListener, &client);
   } else if (is(wl_output_interface)) {
     auto output = std::make_unique<Output>();
     output->name = name;
@@ -129,6 +132,17 @@ void WaylandClient::globalRemove(void* data, wl_registry*, std::uint32_t name) {
     wl_output_destroy(output->output);
     return true;
   });
+}
+
+void WaylandClient::seatCapabilities(void* data, wl_seat*, std::uint32_t capabilities) {
+  auto& client = *static_cast<WaylandClient*>(data);
+  client.seatCapabilities_ = capabilities;
+  if (client.seatWatcher_) client.seatWatcher_(capabilities);
+}
+
+void WaylandClient::watchSeat(std::function<void(std::uint32_t)> changed) {
+  seatWatcher_ = std::move(changed);
+  if (seatWatcher_ && seat_ != nullptr) seatWatcher_(seatCapabilities_);
 }
 
 const WaylandClient::Output* WaylandClient::find(const wl_output* output) const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,7 +19,7 @@ struct xdg_wm_base;
 struct zxdg_decoration_manager_v1;
 
 // One connection with its globals, bound at the lowest versions that give what the program
-// uses. The seat is bound but not listened to: its user adds the one listener a seat may have.
+// uses.
 class WaylandClient {
  public:
   struct Output {
@@ -50,6 +51,11 @@ class WaylandClient {
   wp_fractional_scale_manager_v1* fractionalScale() const { return fractionalScale_; }
   xdg_activation_v1* activation() const { return activation_; }
 
+  // Calls `changed` with the seat's capabilities (WL_SEAT_CAPABILITY_*) now and whenever they
+  // change. The client listens from the start: the first announcement comes while connect()
+  // waits, and a proxy without a listener loses its events.
+  void watchSeat(std::function<void(std::uint32_t)> changed);
+
   const std::vector<std::unique_ptr<Output>>& outputs() const { return outputs_; }
   const Output* find(const wl_output* output) const;
   // The largest scale among the outputs (1 without any): the best guess before a surface has
@@ -65,6 +71,7 @@ class WaylandClient {
   static void global(void* data, wl_registry* registry, std::uint32_t name,
                      const char* interface, std::uint32_t version);
   static void globalRemove(void* data, wl_registry* registry, std::uint32_t name);
+  static void seatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
 
   wl_display* display_ = nullptr;
   wl_registry* registry_ = nullptr;
@@ -77,4 +84,6 @@ class WaylandClient {
   wp_fractional_scale_manager_v1* fractionalScale_ = nullptr;
   xdg_activation_v1* activation_ = nullptr;
   std::vector<std::unique_ptr<Output>> outputs_;
+  std::uint32_t seatCapabilities_ = 0;
+  std::function<void(std::uint32_t)> seatWatcher_;
 };

@@ -3,7 +3,6 @@
 
 #include <linux/input-event-codes.h>
 #include <poll.h>
-#include <unistd.h>
 #include <wayland-client.h>
 
 #include <memory>
@@ -11,6 +10,8 @@
 #include "hosts/posix/ErrorDialogPicture.h"
 #include "hosts/wayland/ShmBuffers.h"
 #include "hosts/wayland/WaylandClient.h"
+#include "hosts/wayland/WaylandKeyboard.h"
+#include "platform/messages.h"
 #include "wayland/xdg-decoration-unstable-v1-client-protocol.h"
 #include "wayland/xdg-shell-client-protocol.h"
 
@@ -33,6 +34,7 @@ struct Dialog {
   int y = 0;
   bool pressedOnOk = false;
   bool shownPressed = false;
+  WaylandKeyboard keyboard;
 
   void present() {
     if (!configured) return;
@@ -95,19 +97,22 @@ void pointerButton(void* data, wl_pointer*, std::uint32_t, std::uint32_t, std::u
 }
 void pointerFrame(void*, wl_pointer*) {}
 
-void keymap(void*, wl_keyboard*, std::uint32_t, int fd, std::uint32_t) { close(fd); }
+void keymap(void* data, wl_keyboard*, std::uint32_t format, int fd, std::uint32_t size) {
+  of(data).keyboard.setKeymap(format, fd, size);
+}
 void keyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
 void keyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
-// The keys that end the dialog sit in the same place on every layout: read by evdev code.
+// Enter (the keypad's too), Escape and Space, by their symbols in the compositor's keymap.
 void key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
          std::uint32_t state) {
   if (state != WL_KEYBOARD_KEY_STATE_PRESSED) return;
-  if (key == KEY_ENTER || key == KEY_KPENTER || key == KEY_ESC || key == KEY_SPACE) {
-    of(data).done = true;
-  }
+  const int code = of(data).keyboard.press(key, 0);
+  if (code == vk::kReturn || code == vk::kEscape || code == vk::kSpace) of(data).done = true;
 }
-void modifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-               std::uint32_t) {}
+void modifiers(void* data, wl_keyboard*, std::uint32_t, std::uint32_t depressed,
+               std::uint32_t latched, std::uint32_t locked, std::uint32_t group) {
+  of(data).keyboard.setModifiers(depressed, latched, locked, group);
+}
 void repeatInfo(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
 
 struct Seat {
@@ -116,25 +121,32 @@ struct Seat {
   Dialog* dialog = nullptr;
 };
 
-void capabilities(void* data, wl_seat* seat, std::uint32_t caps) {
-  Seat& devices = *static_cast<Seat*>(data);
-  if ((caps & WL_SEAT_CAPABILITY_POINTER) != 0 && devices.pointer == nullptr) {
+void capabilities(Seat& devices, wl_seat* seat, std::uint32_t caps) {
+  const bool pointer = (caps & WL_SEAT_CAPABILITY_POINTER) != 0;
+  const bool keyboard = (caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+  if (pointer && devices.pointer == nullptr) {
     static const wl_pointer_listener listener = {
         .enter = pointerEnter, .leave = pointerLeave, .motion = pointerMotion,
         .button = pointerButton, .axis = nullptr, .frame = pointerFrame, .axis_source = nullptr,
         .axis_stop = nullptr, .axis_discrete = nullptr, .axis_value120 = nullptr};
     devices.pointer = wl_seat_get_pointer(seat);
     wl_pointer_add_listener(devices.pointer, &listener, devices.dialog);
+  } else if (!pointer && devices.pointer != nullptr) {
+    wl_pointer_release(devices.pointer);
+    devices.pointer = nullptr;
   }
-  if ((caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && devices.keyboard == nullptr) {
+  // A keyboard that goes (a virtual one leaving the seat) is made again when one comes back.
+  if (keyboard && devices.keyboard == nullptr) {
     static const wl_keyboard_listener listener = {
         .keymap = keymap, .enter = keyboardEnter, .leave = keyboardLeave, .key = key,
         .modifiers = modifiers, .repeat_info = repeatInfo};
     devices.keyboard = wl_seat_get_keyboard(seat);
     wl_keyboard_add_listener(devices.keyboard, &listener, devices.dialog);
+  } else if (!keyboard && devices.keyboard != nullptr) {
+    wl_keyboard_release(devices.keyboard);
+    devices.keyboard = nullptr;
   }
 }
-void seatName(void*, wl_seat*, const char*) {}
 
 }  // namespace
 
@@ -172,10 +184,7 @@ void showWaylandErrorDialog(const std::string& message, TextRenderer* text, int 
     zxdg_toplevel_decoration_v1_set_mode(decoration, ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
   }
   Seat seat{nullptr, nullptr, &dialog};
-  if (client->seat() != nullptr) {
-    static const wl_seat_listener seatListener = {.capabilities = capabilities, .name = seatName};
-    wl_seat_add_listener(client->seat(), &seatListener, &seat);
-  }
+  client->watchSeat([&seat, &client](std::uint32_t caps) { capabilities(seat, client->seat(), caps); });
   wl_surface_commit(dialog.surface);
 
   wl_display* display = client->display();

@@ -137,7 +137,7 @@ struct WaylandHost::Objects {
   }
 
   static void capabilities(void* data, wl_seat* seat, std::uint32_t caps) {
-    WaylandHost& self = host(data);
+    WaylandHost& self = *static_cast<WaylandHost*>(data);
     Objects& objects = *self.objects_;
     const bool pointer = (caps & WL_SEAT_CAPABILITY_POINTER) != 0;
     const bool keyboard = (caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
@@ -166,7 +166,6 @@ struct WaylandHost::Objects {
       self.keyboard_->stopRepeat();
     }
   }
-  static void seatName(void*, wl_seat*, const char*) {}
 
   static void pointerEnter(void* data, wl_pointer*, std::uint32_t, wl_surface* surface,
                            wl_fixed_t x, wl_fixed_t y) {
@@ -333,11 +332,9 @@ bool WaylandHost::createWindow(const char* title, Point position) {
     wp_fractional_scale_v1_add_listener(objects.fractional, &fractionalListener, this);
     objects.viewport = wp_viewporter_get_viewport(wayland_->viewporter(), objects.surface);
   }
-  if (wayland_->seat() != nullptr) {
-    static const wl_seat_listener seatListener = {.capabilities = Objects::capabilities,
-                                                  .name = Objects::seatName};
-    wl_seat_add_listener(wayland_->seat(), &seatListener, this);
-  }
+  wayland_->watchSeat([this](std::uint32_t caps) {
+    Objects::capabilities(this, wayland_->seat(), caps);
+  });
   windowMade_ = true;
   send(msg::kCreate);
   setSizeLimits();
