@@ -6,9 +6,10 @@
 class Canvas;
 
 // A bar above the client area, drawn with the same canvas as the game: the title, a minimise
-// and a close button. It is drawn, not borrowed from a decoration library: those load a
-// toolkit's worth of libraries (cairo, pango, GTK plugins), which would double the start-up
-// time and memory of a program whose canvas already draws this look. Logical pixels.
+// and a close button. It is drawn, not borrowed from a decoration library: libdecor's plugins
+// load a toolkit's worth of libraries (cairo and pango, or GTK) into a program whose start-up
+// time and memory are held to a bare client's, and whose canvas already draws this look.
+// Logical pixels.
 class TitleBar {
  public:
   static constexpr int kHeight = 24;
