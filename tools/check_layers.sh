@@ -38,6 +38,10 @@ platform_headers='#include <(windows\.h|win[a-z]*\.h|shellapi\.h|shlwapi\.h|shlo
 
 # Headers the configuration writes beside the program that includes them, in the build folder.
 generated=" programs/linux/HelpText.h "
+# The Wayland protocols' client headers, which wayland-scanner writes (hosts/wayland/CMakeLists.txt).
+for protocol in xdg-shell xdg-decoration-unstable-v1 fractional-scale-v1 viewporter xdg-activation-v1; do
+  generated+="hosts/wayland/wayland/$protocol-client-protocol.h "
+done
 
 # The layer owning a path such as "gfx/codecs/PngWriter.h", or nothing.
 layer_of() {
