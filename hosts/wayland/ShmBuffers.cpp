@@ -3,11 +3,9 @@
 
 #include <sys/mman.h>
 #include <unistd.h>
-
 #include <wayland-client.h>
 
 #include <utility>
-
 
 ShmBuffers::ShmBuffers(wl_shm* shm, std::function<void()> released)
     : shm_(shm), released_(std::move(released)) {}

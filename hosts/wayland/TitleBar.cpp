@@ -27,8 +27,7 @@ Rect closeButton(int width) {
 
 Rect minimiseButton(int width) {
   const Rect close = closeButton(width);
-  return {close.left - kButtonGap - kButtonWidth, close.top, close.left - kButtonGap,
-          close.bottom};
+  return {close.left - kButtonGap - kButtonWidth, close.top, close.left - kButtonGap, close.bottom};
 }
 
 bool inside(const Rect& area, int x, int y) {

@@ -21,6 +21,5 @@ class TitleBar {
 
   // The whole bar, `width` wide: the title centred, darker while the window is not the active
   // one, and the button `pressed` (kNone for none) drawn pushed in.
-  static void draw(Canvas& canvas, int width, const std::string& title, bool active,
-                   Part pressed);
+  static void draw(Canvas& canvas, int width, const std::string& title, bool active, Part pressed);
 };

@@ -99,8 +99,8 @@ void WaylandClient::global(void* data, wl_registry* registry, std::uint32_t name
   } else if (is(wl_seat_interface) && client.seat_ == nullptr) {
     // Version 4 brings the keyboard's repeat rate; 5 the pointer's frames.
     client.seat_ = bind<wl_seat>(registry, name, &wl_seat_interface, version, 5);
-    static const wl_seat_listener seatListener = {
-        .capabilities = seatCapabilities, .name = [](void*, wl_seat*, const char*) {}};
+    static const wl_seat_listener seatListener = {.capabilities = seatCapabilities,
+                                                  .name = [](void*, wl_seat*, const char*) {}};
     wl_seat_add_listener(client.seat_, &seatListener, &client);
   } else if (is(wl_output_interface)) {
     auto output = std::make_unique<Output>();

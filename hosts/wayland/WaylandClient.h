@@ -68,8 +68,8 @@ class WaylandClient {
 
  private:
   WaylandClient() = default;
-  static void global(void* data, wl_registry* registry, std::uint32_t name,
-                     const char* interface, std::uint32_t version);
+  static void global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+                     std::uint32_t version);
   static void globalRemove(void* data, wl_registry* registry, std::uint32_t name);
   static void seatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
 

@@ -125,10 +125,16 @@ void capabilities(Seat& devices, wl_seat* seat, std::uint32_t caps) {
   const bool pointer = (caps & WL_SEAT_CAPABILITY_POINTER) != 0;
   const bool keyboard = (caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
   if (pointer && devices.pointer == nullptr) {
-    static const wl_pointer_listener listener = {
-        .enter = pointerEnter, .leave = pointerLeave, .motion = pointerMotion,
-        .button = pointerButton, .axis = nullptr, .frame = pointerFrame, .axis_source = nullptr,
-        .axis_stop = nullptr, .axis_discrete = nullptr, .axis_value120 = nullptr};
+    static const wl_pointer_listener listener = {.enter = pointerEnter,
+                                                 .leave = pointerLeave,
+                                                 .motion = pointerMotion,
+                                                 .button = pointerButton,
+                                                 .axis = nullptr,
+                                                 .frame = pointerFrame,
+                                                 .axis_source = nullptr,
+                                                 .axis_stop = nullptr,
+                                                 .axis_discrete = nullptr,
+                                                 .axis_value120 = nullptr};
     devices.pointer = wl_seat_get_pointer(seat);
     wl_pointer_add_listener(devices.pointer, &listener, devices.dialog);
   } else if (!pointer && devices.pointer != nullptr) {
@@ -137,9 +143,12 @@ void capabilities(Seat& devices, wl_seat* seat, std::uint32_t caps) {
   }
   // A keyboard that goes (a virtual one leaving the seat) is made again when one comes back.
   if (keyboard && devices.keyboard == nullptr) {
-    static const wl_keyboard_listener listener = {
-        .keymap = keymap, .enter = keyboardEnter, .leave = keyboardLeave, .key = key,
-        .modifiers = modifiers, .repeat_info = repeatInfo};
+    static const wl_keyboard_listener listener = {.keymap = keymap,
+                                                  .enter = keyboardEnter,
+                                                  .leave = keyboardLeave,
+                                                  .key = key,
+                                                  .modifiers = modifiers,
+                                                  .repeat_info = repeatInfo};
     devices.keyboard = wl_seat_get_keyboard(seat);
     wl_keyboard_add_listener(devices.keyboard, &listener, devices.dialog);
   } else if (!keyboard && devices.keyboard != nullptr) {
@@ -180,11 +189,13 @@ void showWaylandErrorDialog(const std::string& message, TextRenderer* text, int 
   // bar: its OK button and keys end it.
   zxdg_toplevel_decoration_v1* decoration = nullptr;
   if (client->decorations() != nullptr) {
-    decoration = zxdg_decoration_manager_v1_get_toplevel_decoration(client->decorations(), toplevel);
+    decoration =
+        zxdg_decoration_manager_v1_get_toplevel_decoration(client->decorations(), toplevel);
     zxdg_toplevel_decoration_v1_set_mode(decoration, ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
   }
   Seat seat{nullptr, nullptr, &dialog};
-  client->watchSeat([&seat, &client](std::uint32_t caps) { capabilities(seat, client->seat(), caps); });
+  client->watchSeat(
+      [&seat, &client](std::uint32_t caps) { capabilities(seat, client->seat(), caps); });
   wl_surface_commit(dialog.surface);
 
   wl_display* display = client->display();

@@ -4,6 +4,7 @@
 #include <linux/input-event-codes.h>
 #include <poll.h>
 #include <wayland-client.h>
+#include <wayland-cursor.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -36,7 +37,8 @@ using host::kFrameWidth;
 constexpr std::uintptr_t kMkLeftButton = 0x0001;
 constexpr std::uintptr_t kMkRightButton = 0x0002;
 
-constexpr const char* kConnectionLost = "lost the connection to the Wayland compositor; the game ends";
+constexpr const char* kConnectionLost =
+    "lost the connection to the Wayland compositor; the game ends";
 
 std::uint64_t nowMilliseconds() {
   return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -75,6 +77,39 @@ struct WaylandHost::Objects {
   wl_callback* frame = nullptr;
   wl_pointer* pointer = nullptr;
   wl_keyboard* keyboard = nullptr;
+  // The arrow shown over the window, loaded at the first enter and again for a new scale.
+  wl_cursor_theme* cursorTheme = nullptr;
+  int cursorScale = 0;
+  wl_surface* cursorSurface = nullptr;
+
+  // A Wayland client chooses its own pointer image; without one the compositor may keep
+  // whatever the pointer showed before (a resize arrow from another window's edge).
+  void showArrow(WaylandClient& wayland, std::uint32_t serial, int scale) {
+    if (cursorTheme == nullptr || cursorScale != scale) {
+      if (cursorTheme != nullptr) wl_cursor_theme_destroy(cursorTheme);
+      int size = 24;
+      if (const char* wanted = std::getenv("XCURSOR_SIZE"))
+        size = std::clamp(std::atoi(wanted), 8, 256);
+      cursorTheme = wl_cursor_theme_load(std::getenv("XCURSOR_THEME"), size * scale, wayland.shm());
+      cursorScale = scale;
+    }
+    if (cursorTheme == nullptr) return;
+    wl_cursor* cursor = wl_cursor_theme_get_cursor(cursorTheme, "left_ptr");
+    if (cursor == nullptr) cursor = wl_cursor_theme_get_cursor(cursorTheme, "default");
+    if (cursor == nullptr || cursor->image_count == 0) return;
+    wl_cursor_image* image = cursor->images[0];
+    wl_buffer* buffer = wl_cursor_image_get_buffer(image);
+    if (buffer == nullptr) return;
+    if (cursorSurface == nullptr)
+      cursorSurface = wl_compositor_create_surface(wayland.compositor());
+    wl_surface_attach(cursorSurface, buffer, 0, 0);
+    wl_surface_set_buffer_scale(cursorSurface, scale);
+    wl_surface_damage_buffer(cursorSurface, 0, 0, INT32_MAX, INT32_MAX);
+    wl_surface_commit(cursorSurface);
+    wl_pointer_set_cursor(pointer, serial, cursorSurface,
+                          static_cast<std::int32_t>(image->hotspot_x) / scale,
+                          static_cast<std::int32_t>(image->hotspot_y) / scale);
+  }
 
   static WaylandHost& host(void* data) { return *static_cast<WaylandHost*>(data); }
 
@@ -142,11 +177,16 @@ struct WaylandHost::Objects {
     const bool pointer = (caps & WL_SEAT_CAPABILITY_POINTER) != 0;
     const bool keyboard = (caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
     if (pointer && objects.pointer == nullptr) {
-      static const wl_pointer_listener listener = {
-          .enter = pointerEnter, .leave = pointerLeave, .motion = pointerMotion,
-          .button = pointerButton, .axis = nullptr, .frame = pointerFrame,
-          .axis_source = nullptr, .axis_stop = nullptr, .axis_discrete = nullptr,
-          .axis_value120 = nullptr};
+      static const wl_pointer_listener listener = {.enter = pointerEnter,
+                                                   .leave = pointerLeave,
+                                                   .motion = pointerMotion,
+                                                   .button = pointerButton,
+                                                   .axis = nullptr,
+                                                   .frame = pointerFrame,
+                                                   .axis_source = nullptr,
+                                                   .axis_stop = nullptr,
+                                                   .axis_discrete = nullptr,
+                                                   .axis_value120 = nullptr};
       objects.pointer = wl_seat_get_pointer(seat);
       wl_pointer_add_listener(objects.pointer, &listener, data);
     } else if (!pointer && objects.pointer != nullptr) {
@@ -155,9 +195,12 @@ struct WaylandHost::Objects {
       self.pointerIn_ = self.leftDown_ = self.rightDown_ = false;
     }
     if (keyboard && objects.keyboard == nullptr) {
-      static const wl_keyboard_listener listener = {
-          .keymap = keymap, .enter = keyboardEnter, .leave = keyboardLeave, .key = key,
-          .modifiers = modifiers, .repeat_info = repeatInfo};
+      static const wl_keyboard_listener listener = {.keymap = keymap,
+                                                    .enter = keyboardEnter,
+                                                    .leave = keyboardLeave,
+                                                    .key = key,
+                                                    .modifiers = modifiers,
+                                                    .repeat_info = repeatInfo};
       objects.keyboard = wl_seat_get_keyboard(seat);
       wl_keyboard_add_listener(objects.keyboard, &listener, data);
     } else if (!keyboard && objects.keyboard != nullptr) {
@@ -167,10 +210,11 @@ struct WaylandHost::Objects {
     }
   }
 
-  static void pointerEnter(void* data, wl_pointer*, std::uint32_t, wl_surface* surface,
+  static void pointerEnter(void* data, wl_pointer*, std::uint32_t serial, wl_surface* surface,
                            wl_fixed_t x, wl_fixed_t y) {
     WaylandHost& self = host(data);
     self.pointerIn_ = surface == self.objects_->surface;
+    if (self.pointerIn_) self.objects_->showArrow(*self.wayland_, serial, self.layout_.factor);
     self.pointerX_ = wl_fixed_to_int(x);
     self.pointerY_ = wl_fixed_to_int(y);
   }
@@ -224,8 +268,8 @@ std::unique_ptr<WaylandHost> WaylandHost::open(WindowProcedure& procedure,
       new WaylandHost(procedure, bitmaps, std::move(text), std::move(client)));
 }
 
-WaylandHost::WaylandHost(WindowProcedure& procedure, const BitmapSource* bitmaps,
-                         TextSource text, std::unique_ptr<WaylandClient> client)
+WaylandHost::WaylandHost(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSource text,
+                         std::unique_ptr<WaylandClient> client)
     : procedure_(procedure),
       textSource_(std::move(text)),
       wayland_(std::move(client)),
@@ -245,6 +289,8 @@ WaylandHost::WaylandHost(WindowProcedure& procedure, const BitmapSource* bitmaps
 WaylandHost::~WaylandHost() {
   Objects& objects = *objects_;
   if (objects.frame != nullptr) wl_callback_destroy(objects.frame);
+  if (objects.cursorSurface != nullptr) wl_surface_destroy(objects.cursorSurface);
+  if (objects.cursorTheme != nullptr) wl_cursor_theme_destroy(objects.cursorTheme);
   if (objects.pointer != nullptr) wl_pointer_destroy(objects.pointer);
   if (objects.keyboard != nullptr) wl_keyboard_destroy(objects.keyboard);
   if (objects.fractional != nullptr) wp_fractional_scale_v1_destroy(objects.fractional);
@@ -313,8 +359,8 @@ bool WaylandHost::createWindow(const char* title, Point position) {
   xdg_toplevel_set_title(objects.toplevel, title);
   xdg_toplevel_set_app_id(objects.toplevel, DERADU_APP_ID);
   if (wayland_->decorations() != nullptr) {
-    objects.decoration = zxdg_decoration_manager_v1_get_toplevel_decoration(
-        wayland_->decorations(), objects.toplevel);
+    objects.decoration = zxdg_decoration_manager_v1_get_toplevel_decoration(wayland_->decorations(),
+                                                                            objects.toplevel);
     static const zxdg_toplevel_decoration_v1_listener decorationListener = {
         .configure = Objects::decorationMode};
     zxdg_toplevel_decoration_v1_add_listener(objects.decoration, &decorationListener, this);
@@ -324,17 +370,15 @@ bool WaylandHost::createWindow(const char* title, Point position) {
     drawsBar_ = true;
   }
   if (wayland_->fractionalScale() != nullptr && wayland_->viewporter() != nullptr) {
-    objects.fractional =
-        wp_fractional_scale_manager_v1_get_fractional_scale(wayland_->fractionalScale(),
-                                                            objects.surface);
-    static const wp_fractional_scale_v1_listener fractionalListener = {
-        .preferred_scale = Objects::preferredScale};
+    objects.fractional = wp_fractional_scale_manager_v1_get_fractional_scale(
+        wayland_->fractionalScale(), objects.surface);
+    static const wp_fractional_scale_v1_listener fractionalListener = {.preferred_scale =
+                                                                           Objects::preferredScale};
     wp_fractional_scale_v1_add_listener(objects.fractional, &fractionalListener, this);
     objects.viewport = wp_viewporter_get_viewport(wayland_->viewporter(), objects.surface);
   }
-  wayland_->watchSeat([this](std::uint32_t caps) {
-    Objects::capabilities(this, wayland_->seat(), caps);
-  });
+  wayland_->watchSeat(
+      [this](std::uint32_t caps) { Objects::capabilities(this, wayland_->seat(), caps); });
   windowMade_ = true;
   send(msg::kCreate);
   setSizeLimits();
@@ -387,7 +431,8 @@ void WaylandHost::updateLayout() {
     // The window class redraws the whole window whenever its size changes.
     paintPending_ = true;
   }
-  const Size bar = drawsBar_ ? Size{physicalClient.width, TitleBar::kHeight * layout.factor} : Size{};
+  const Size bar =
+      drawsBar_ ? Size{physicalClient.width, TitleBar::kHeight * layout.factor} : Size{};
   bar_.setScale(layout.factor);
   if (bar_.width() != bar.width || bar_.height() != bar.height) bar_.resize(bar.width, bar.height);
   layout_ = layout;
@@ -475,7 +520,8 @@ void WaylandHost::present() {
   if (!dirty_) return;
   const Size surface = surfaceSize();
   const ShmFormat format = formatFor(alpha_);
-  ShmBuffers::Buffer* buffer = buffers_->acquire(layout_.buffer.width, layout_.buffer.height, format);
+  ShmBuffers::Buffer* buffer =
+      buffers_->acquire(layout_.buffer.width, layout_.buffer.height, format);
   // Both buffers are still on screen: the next release presents.
   if (buffer == nullptr) return;
   const int stride = layout_.buffer.width;

@@ -53,8 +53,8 @@ class WaylandHost final : public Host {
   // The host on a compositor that speaks xdg-shell; null when there is none, so that the
   // program can try X11 instead. `bitmaps` and what `text` gives may be null and must outlive
   // the host.
-  static std::unique_ptr<WaylandHost> open(WindowProcedure& procedure,
-                                           const BitmapSource* bitmaps, TextSource text);
+  static std::unique_ptr<WaylandHost> open(WindowProcedure& procedure, const BitmapSource* bitmaps,
+                                           TextSource text);
   ~WaylandHost() override;
   WaylandHost(const WaylandHost&) = delete;
   WaylandHost& operator=(const WaylandHost&) = delete;

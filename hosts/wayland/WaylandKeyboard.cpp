@@ -57,9 +57,8 @@ void WaylandKeyboard::setKeymap(std::uint32_t format, int fd, std::uint32_t size
   const std::string keymapText(static_cast<const char*>(text),
                                strnlen(static_cast<const char*>(text), size));
   munmap(text, size);
-  xkb_keymap* keymap = xkb_keymap_new_from_string(context_, keymapText.c_str(),
-                                                  XKB_KEYMAP_FORMAT_TEXT_V1,
-                                                  XKB_KEYMAP_COMPILE_NO_FLAGS);
+  xkb_keymap* keymap = xkb_keymap_new_from_string(
+      context_, keymapText.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
   if (keymap == nullptr) return;
   xkb_state* state = xkb_state_new(keymap);
   if (state == nullptr) {
@@ -101,8 +100,7 @@ int WaylandKeyboard::virtualKey(std::uint32_t keycode) const {
   xkb_keymap_key_for_each(keymap_, findLatinLetter, &search);
   key.layoutHasLatinLetters = search.found;
   const char* name = xkb_keymap_key_get_name(keymap_, keycode);
-  key.position = name != nullptr ? std::string_view(name)
-                                 : evdevLetterPosition(keycode);
+  key.position = name != nullptr ? std::string_view(name) : evdevLetterPosition(keycode);
   return virtualKeyFor(key);
 }
 
@@ -125,7 +123,8 @@ void WaylandKeyboard::release(std::uint32_t key) {
 
 int WaylandKeyboard::repeatTimeout(std::uint64_t now) const {
   if (repeatKey_ == 0 || repeatCode_ == 0) return -1;
-  return nextRepeat_ <= now ? 0 : static_cast<int>(std::min<std::uint64_t>(nextRepeat_ - now, 60000));
+  return nextRepeat_ <= now ? 0
+                            : static_cast<int>(std::min<std::uint64_t>(nextRepeat_ - now, 60000));
 }
 
 int WaylandKeyboard::takeRepeat(std::uint64_t now) {

@@ -1,9 +1,9 @@
 // The Wayland window's buffer size, scale, viewport and pixel format.
-#include "hosts/wayland/BufferLayout.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "hosts/wayland/BufferLayout.h"
 
 namespace {
 
