@@ -517,7 +517,9 @@ void WaylandHost::present() {
   // Until the first configure nothing may be attached; until the frame callback the
   // compositor has not shown the last picture, and the next one waits for it.
   if (!shown_ || !configured_ || objects.surface == nullptr || objects.frame != nullptr) return;
-  if (!dirty_) return;
+  // A resized canvas is black until the repaint the loop sends next; the last picture stays
+  // on screen meanwhile.
+  if (!dirty_ || paintPending_) return;
   const Size surface = surfaceSize();
   const ShmFormat format = formatFor(alpha_);
   ShmBuffers::Buffer* buffer =
