@@ -87,10 +87,15 @@ struct WaylandHost::Objects {
   void showArrow(WaylandClient& wayland, std::uint32_t serial, int scale) {
     if (cursorTheme == nullptr || cursorScale != scale) {
       if (cursorTheme != nullptr) wl_cursor_theme_destroy(cursorTheme);
-      int size = 24;
-      if (const char* wanted = std::getenv("XCURSOR_SIZE"))
-        size = std::clamp(std::atoi(wanted), 8, 256);
-      cursorTheme = wl_cursor_theme_load(std::getenv("XCURSOR_THEME"), size * scale, wayland.shm());
+      // XCURSOR_SIZE as other clients read it; anything but a sensible number is the usual 24.
+      long size = 24;
+      if (const char* wanted = std::getenv("XCURSOR_SIZE")) {
+        char* end = nullptr;
+        const long asked = std::strtol(wanted, &end, 10);
+        if (end != wanted && *end == '\0' && asked >= 8 && asked <= 256) size = asked;
+      }
+      cursorTheme = wl_cursor_theme_load(std::getenv("XCURSOR_THEME"),
+                                         static_cast<int>(size) * scale, wayland.shm());
       cursorScale = scale;
     }
     if (cursorTheme == nullptr) return;
