@@ -33,17 +33,9 @@ void outputMode(void* data, wl_output*, std::uint32_t flags, std::int32_t width,
   output->width = width;
   output->height = height;
 }
-void outputDone(void*, wl_output*) {}
 void outputScale(void* data, wl_output*, std::int32_t factor) {
   static_cast<WaylandClient::Output*>(data)->scale = std::max(factor, 1);
 }
-const wl_output_listener kOutputListener = {.geometry = outputGeometry,
-                                            .mode = outputMode,
-                                            .done = outputDone,
-                                            .scale = outputScale,
-                                            .name = nullptr,
-                                            .description = nullptr};
-
 }  // namespace
 
 std::unique_ptr<WaylandClient> WaylandClient::connect() {
@@ -105,9 +97,16 @@ void WaylandClient::global(void* data, wl_registry* registry, std::uint32_t name
   } else if (is(wl_output_interface)) {
     auto output = std::make_unique<Output>();
     output->name = name;
+    output->client = &client;
     // Version 2 brings the scale; 3 lets the output go cleanly.
     output->output = bind<wl_output>(registry, name, &wl_output_interface, version, 3);
-    wl_output_add_listener(output->output, &kOutputListener, output.get());
+    static const wl_output_listener listener = {.geometry = outputGeometry,
+                                                .mode = outputMode,
+                                                .done = outputDone,
+                                                .scale = outputScale,
+                                                .name = nullptr,
+                                                .description = nullptr};
+    wl_output_add_listener(output->output, &listener, output.get());
     client.outputs_.push_back(std::move(output));
   } else if (is(zxdg_decoration_manager_v1_interface) && client.decorations_ == nullptr) {
     client.decorations_ = bind<zxdg_decoration_manager_v1>(
@@ -132,6 +131,11 @@ void WaylandClient::globalRemove(void* data, wl_registry*, std::uint32_t name) {
     wl_output_destroy(output->output);
     return true;
   });
+}
+
+void WaylandClient::outputDone(void* data, wl_output*) {
+  WaylandClient& client = *static_cast<Output*>(data)->client;
+  if (client.outputWatcher_) client.outputWatcher_();
 }
 
 void WaylandClient::seatCapabilities(void* data, wl_seat*, std::uint32_t capabilities) {

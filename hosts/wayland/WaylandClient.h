@@ -30,6 +30,7 @@ class WaylandClient {
     // The current mode, in output pixels.
     int width = 0;
     int height = 0;
+    WaylandClient* client = nullptr;
   };
 
   // Connects (WAYLAND_DISPLAY, else the default socket in XDG_RUNTIME_DIR) and binds the
@@ -56,6 +57,9 @@ class WaylandClient {
   // waits, and a proxy without a listener loses its events.
   void watchSeat(std::function<void(std::uint32_t)> changed);
 
+  // Calls `changed` whenever an output has told a new set of properties (its scale among them).
+  void watchOutputs(std::function<void()> changed) { outputWatcher_ = std::move(changed); }
+
   const std::vector<std::unique_ptr<Output>>& outputs() const { return outputs_; }
   const Output* find(const wl_output* output) const;
   // The largest scale among the outputs (1 without any): the best guess before a surface has
@@ -72,6 +76,7 @@ class WaylandClient {
                      std::uint32_t version);
   static void globalRemove(void* data, wl_registry* registry, std::uint32_t name);
   static void seatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
+  static void outputDone(void* data, wl_output* output);
 
   wl_display* display_ = nullptr;
   wl_registry* registry_ = nullptr;
@@ -86,4 +91,5 @@ class WaylandClient {
   std::vector<std::unique_ptr<Output>> outputs_;
   std::uint32_t seatCapabilities_ = 0;
   std::function<void(std::uint32_t)> seatWatcher_;
+  std::function<void()> outputWatcher_;
 };

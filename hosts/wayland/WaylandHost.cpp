@@ -382,6 +382,8 @@ bool WaylandHost::createWindow(const char* title, Point position) {
     wp_fractional_scale_v1_add_listener(objects.fractional, &fractionalListener, this);
     objects.viewport = wp_viewporter_get_viewport(wayland_->viewporter(), objects.surface);
   }
+  // A scale changed on an output the window is on draws the window anew at it.
+  wayland_->watchOutputs([this] { updateLayout(); });
   wayland_->watchSeat(
       [this](std::uint32_t caps) { Objects::capabilities(this, wayland_->seat(), caps); });
   windowMade_ = true;
