@@ -10,7 +10,7 @@
 #include "hosts/posix/ErrorDialogPicture.h"
 #include "hosts/wayland/ShmBuffers.h"
 #include "hosts/wayland/WaylandClient.h"
-#include "hosts/wayland/WaylandKeyboard.h"
+#include "hosts/wayland/WaylandSeat.h"
 #include "platform/messages.h"
 #include "wayland/xdg-decoration-unstable-v1-client-protocol.h"
 #include "wayland/xdg-shell-client-protocol.h"
@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* kTitle = "Error";
 
-struct Dialog {
+struct Dialog final : WaylandSeat::Listener {
   const std::string* message = nullptr;
   TextRenderer* text = nullptr;
   int scale = 1;
@@ -34,7 +34,6 @@ struct Dialog {
   int y = 0;
   bool pressedOnOk = false;
   bool shownPressed = false;
-  WaylandKeyboard keyboard;
 
   void present() {
     if (!configured) return;
@@ -54,6 +53,37 @@ struct Dialog {
     picture = paintErrorDialog(*message, text, pressed, scale);
     present();
   }
+
+  void pointerEntered(const wl_surface*, int atX, int atY) override {
+    x = atX * scale;
+    y = atY * scale;
+  }
+  void pointerLeft() override {
+    x = y = -1;
+    showPressed();
+  }
+  void pointerMoved(int atX, int atY) override {
+    x = atX * scale;
+    y = atY * scale;
+    showPressed();
+  }
+  void pointerButton(std::uint32_t, std::uint32_t button, bool pressed) override {
+    if (button != BTN_LEFT) return;
+    const bool onOk = picture.onOk(x, y);
+    if (pressed) {
+      pressedOnOk = onOk;
+    } else {
+      done = pressedOnOk && onOk;
+      pressedOnOk = false;
+    }
+    showPressed();
+  }
+  // Enter (the keypad's too), Escape and Space.
+  void keyPressed(int virtualKey) override {
+    if (virtualKey == vk::kReturn || virtualKey == vk::kEscape || virtualKey == vk::kSpace) {
+      done = true;
+    }
+  }
 };
 
 Dialog& of(void* data) { return *static_cast<Dialog*>(data); }
@@ -65,97 +95,6 @@ void configure(void* data, xdg_surface* shellSurface, std::uint32_t serial) {
 }
 void toplevelConfigure(void*, xdg_toplevel*, std::int32_t, std::int32_t, wl_array*) {}
 void toplevelClose(void* data, xdg_toplevel*) { of(data).done = true; }
-
-void pointerEnter(void* data, wl_pointer*, std::uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
-  Dialog& dialog = of(data);
-  dialog.x = wl_fixed_to_int(x) * dialog.scale;
-  dialog.y = wl_fixed_to_int(y) * dialog.scale;
-}
-void pointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface*) {
-  Dialog& dialog = of(data);
-  dialog.x = dialog.y = -1;
-  dialog.showPressed();
-}
-void pointerMotion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
-  Dialog& dialog = of(data);
-  dialog.x = wl_fixed_to_int(x) * dialog.scale;
-  dialog.y = wl_fixed_to_int(y) * dialog.scale;
-  dialog.showPressed();
-}
-void pointerButton(void* data, wl_pointer*, std::uint32_t, std::uint32_t, std::uint32_t button,
-                   std::uint32_t state) {
-  Dialog& dialog = of(data);
-  if (button != BTN_LEFT) return;
-  const bool onOk = dialog.picture.onOk(dialog.x, dialog.y);
-  if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
-    dialog.pressedOnOk = onOk;
-  } else {
-    dialog.done = dialog.pressedOnOk && onOk;
-    dialog.pressedOnOk = false;
-  }
-  dialog.showPressed();
-}
-void pointerFrame(void*, wl_pointer*) {}
-
-void keymap(void* data, wl_keyboard*, std::uint32_t format, int fd, std::uint32_t size) {
-  of(data).keyboard.setKeymap(format, fd, size);
-}
-void keyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
-void keyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
-// Enter (the keypad's too), Escape and Space, by their symbols in the compositor's keymap.
-void key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
-         std::uint32_t state) {
-  if (state != WL_KEYBOARD_KEY_STATE_PRESSED) return;
-  const int code = of(data).keyboard.press(key, 0);
-  if (code == vk::kReturn || code == vk::kEscape || code == vk::kSpace) of(data).done = true;
-}
-void modifiers(void* data, wl_keyboard*, std::uint32_t, std::uint32_t depressed,
-               std::uint32_t latched, std::uint32_t locked, std::uint32_t group) {
-  of(data).keyboard.setModifiers(depressed, latched, locked, group);
-}
-void repeatInfo(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
-
-struct Seat {
-  wl_pointer* pointer = nullptr;
-  wl_keyboard* keyboard = nullptr;
-  Dialog* dialog = nullptr;
-};
-
-void capabilities(Seat& devices, wl_seat* seat, std::uint32_t caps) {
-  const bool pointer = (caps & WL_SEAT_CAPABILITY_POINTER) != 0;
-  const bool keyboard = (caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-  if (pointer && devices.pointer == nullptr) {
-    static const wl_pointer_listener listener = {.enter = pointerEnter,
-                                                 .leave = pointerLeave,
-                                                 .motion = pointerMotion,
-                                                 .button = pointerButton,
-                                                 .axis = nullptr,
-                                                 .frame = pointerFrame,
-                                                 .axis_source = nullptr,
-                                                 .axis_stop = nullptr,
-                                                 .axis_discrete = nullptr,
-                                                 .axis_value120 = nullptr};
-    devices.pointer = wl_seat_get_pointer(seat);
-    wl_pointer_add_listener(devices.pointer, &listener, devices.dialog);
-  } else if (!pointer && devices.pointer != nullptr) {
-    wl_pointer_release(devices.pointer);
-    devices.pointer = nullptr;
-  }
-  // A keyboard that goes (a virtual one leaving the seat) is made again when one comes back.
-  if (keyboard && devices.keyboard == nullptr) {
-    static const wl_keyboard_listener listener = {.keymap = keymap,
-                                                  .enter = keyboardEnter,
-                                                  .leave = keyboardLeave,
-                                                  .key = key,
-                                                  .modifiers = modifiers,
-                                                  .repeat_info = repeatInfo};
-    devices.keyboard = wl_seat_get_keyboard(seat);
-    wl_keyboard_add_listener(devices.keyboard, &listener, devices.dialog);
-  } else if (!keyboard && devices.keyboard != nullptr) {
-    wl_keyboard_release(devices.keyboard);
-    devices.keyboard = nullptr;
-  }
-}
 
 }  // namespace
 
@@ -193,9 +132,8 @@ void showWaylandErrorDialog(const std::string& message, TextRenderer* text, int 
         zxdg_decoration_manager_v1_get_toplevel_decoration(client->decorations(), toplevel);
     zxdg_toplevel_decoration_v1_set_mode(decoration, ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
   }
-  Seat seat{nullptr, nullptr, &dialog};
-  client->watchSeat(
-      [&seat, &client](std::uint32_t caps) { capabilities(seat, client->seat(), caps); });
+  WaylandSeat seat(*client, dialog);
+  seat.setArrowScale(dialog.scale);
   wl_surface_commit(dialog.surface);
 
   wl_display* display = client->display();
@@ -215,8 +153,6 @@ void showWaylandErrorDialog(const std::string& message, TextRenderer* text, int 
     }
     if (wl_display_read_events(display) < 0) break;
   }
-  if (seat.pointer != nullptr) wl_pointer_destroy(seat.pointer);
-  if (seat.keyboard != nullptr) wl_keyboard_destroy(seat.keyboard);
   if (decoration != nullptr) zxdg_toplevel_decoration_v1_destroy(decoration);
   xdg_toplevel_destroy(toplevel);
   xdg_surface_destroy(shellSurface);

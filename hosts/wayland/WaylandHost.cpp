@@ -4,7 +4,6 @@
 #include <linux/input-event-codes.h>
 #include <poll.h>
 #include <wayland-client.h>
-#include <wayland-cursor.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -18,7 +17,7 @@
 #include "hosts/wayland/ShmBuffers.h"
 #include "hosts/wayland/WaylandClient.h"
 #include "hosts/wayland/WaylandErrorDialog.h"
-#include "hosts/wayland/WaylandKeyboard.h"
+#include "hosts/wayland/WaylandSeat.h"
 #include "platform/hostConstants.h"
 #include "platform/messages.h"
 #include "wayland/fractional-scale-v1-client-protocol.h"
@@ -75,46 +74,6 @@ struct WaylandHost::Objects {
   wp_viewport* viewport = nullptr;
   wp_fractional_scale_v1* fractional = nullptr;
   wl_callback* frame = nullptr;
-  wl_pointer* pointer = nullptr;
-  wl_keyboard* keyboard = nullptr;
-  // The arrow shown over the window, loaded at the first enter and again for a new scale.
-  wl_cursor_theme* cursorTheme = nullptr;
-  int cursorScale = 0;
-  wl_surface* cursorSurface = nullptr;
-
-  // A Wayland client chooses its own pointer image; without one the compositor may keep
-  // whatever the pointer showed before (a resize arrow from another window's edge).
-  void showArrow(WaylandClient& wayland, std::uint32_t serial, int scale) {
-    if (cursorTheme == nullptr || cursorScale != scale) {
-      if (cursorTheme != nullptr) wl_cursor_theme_destroy(cursorTheme);
-      // XCURSOR_SIZE as other clients read it; anything but a sensible number is the usual 24.
-      long size = 24;
-      if (const char* wanted = std::getenv("XCURSOR_SIZE")) {
-        char* end = nullptr;
-        const long asked = std::strtol(wanted, &end, 10);
-        if (end != wanted && *end == '\0' && asked >= 8 && asked <= 256) size = asked;
-      }
-      cursorTheme = wl_cursor_theme_load(std::getenv("XCURSOR_THEME"),
-                                         static_cast<int>(size) * scale, wayland.shm());
-      cursorScale = scale;
-    }
-    if (cursorTheme == nullptr) return;
-    wl_cursor* cursor = wl_cursor_theme_get_cursor(cursorTheme, "left_ptr");
-    if (cursor == nullptr) cursor = wl_cursor_theme_get_cursor(cursorTheme, "default");
-    if (cursor == nullptr || cursor->image_count == 0) return;
-    wl_cursor_image* image = cursor->images[0];
-    wl_buffer* buffer = wl_cursor_image_get_buffer(image);
-    if (buffer == nullptr) return;
-    if (cursorSurface == nullptr)
-      cursorSurface = wl_compositor_create_surface(wayland.compositor());
-    wl_surface_attach(cursorSurface, buffer, 0, 0);
-    wl_surface_set_buffer_scale(cursorSurface, scale);
-    wl_surface_damage_buffer(cursorSurface, 0, 0, INT32_MAX, INT32_MAX);
-    wl_surface_commit(cursorSurface);
-    wl_pointer_set_cursor(pointer, serial, cursorSurface,
-                          static_cast<std::int32_t>(image->hotspot_x) / scale,
-                          static_cast<std::int32_t>(image->hotspot_y) / scale);
-  }
 
   static WaylandHost& host(void* data) { return *static_cast<WaylandHost*>(data); }
 
@@ -175,94 +134,6 @@ struct WaylandHost::Objects {
     self.objects_->frame = nullptr;
     if (self.dirty_) self.present();
   }
-
-  static void capabilities(void* data, wl_seat* seat, std::uint32_t caps) {
-    WaylandHost& self = *static_cast<WaylandHost*>(data);
-    Objects& objects = *self.objects_;
-    const bool pointer = (caps & WL_SEAT_CAPABILITY_POINTER) != 0;
-    const bool keyboard = (caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-    if (pointer && objects.pointer == nullptr) {
-      static const wl_pointer_listener listener = {.enter = pointerEnter,
-                                                   .leave = pointerLeave,
-                                                   .motion = pointerMotion,
-                                                   .button = pointerButton,
-                                                   .axis = nullptr,
-                                                   .frame = pointerFrame,
-                                                   .axis_source = nullptr,
-                                                   .axis_stop = nullptr,
-                                                   .axis_discrete = nullptr,
-                                                   .axis_value120 = nullptr};
-      objects.pointer = wl_seat_get_pointer(seat);
-      wl_pointer_add_listener(objects.pointer, &listener, data);
-    } else if (!pointer && objects.pointer != nullptr) {
-      wl_pointer_release(objects.pointer);
-      objects.pointer = nullptr;
-      self.pointerIn_ = self.leftDown_ = self.rightDown_ = false;
-    }
-    if (keyboard && objects.keyboard == nullptr) {
-      static const wl_keyboard_listener listener = {.keymap = keymap,
-                                                    .enter = keyboardEnter,
-                                                    .leave = keyboardLeave,
-                                                    .key = key,
-                                                    .modifiers = modifiers,
-                                                    .repeat_info = repeatInfo};
-      objects.keyboard = wl_seat_get_keyboard(seat);
-      wl_keyboard_add_listener(objects.keyboard, &listener, data);
-    } else if (!keyboard && objects.keyboard != nullptr) {
-      wl_keyboard_release(objects.keyboard);
-      objects.keyboard = nullptr;
-      self.keyboard_->stopRepeat();
-    }
-  }
-
-  static void pointerEnter(void* data, wl_pointer*, std::uint32_t serial, wl_surface* surface,
-                           wl_fixed_t x, wl_fixed_t y) {
-    WaylandHost& self = host(data);
-    self.pointerIn_ = surface == self.objects_->surface;
-    if (self.pointerIn_) self.objects_->showArrow(*self.wayland_, serial, self.layout_.factor);
-    self.pointerX_ = wl_fixed_to_int(x);
-    self.pointerY_ = wl_fixed_to_int(y);
-  }
-  static void pointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface*) {
-    WaylandHost& self = host(data);
-    self.pointerIn_ = false;
-    // What the compositor does with a button released elsewhere is its own business.
-    self.leftDown_ = self.rightDown_ = false;
-  }
-  static void pointerMotion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
-    // wl_fixed_to_int truncates towards zero; a drag just left of the surface is at -1.
-    host(data).pointerMoved(wl_fixed_to_int(x) - (x < 0 ? 1 : 0),
-                            wl_fixed_to_int(y) - (y < 0 ? 1 : 0));
-  }
-  static void pointerButton(void* data, wl_pointer*, std::uint32_t serial, std::uint32_t,
-                            std::uint32_t button, std::uint32_t state) {
-    host(data).pointerButton(serial, button, state == WL_POINTER_BUTTON_STATE_PRESSED);
-  }
-  static void pointerFrame(void*, wl_pointer*) {}
-
-  static void keymap(void* data, wl_keyboard*, std::uint32_t format, int fd, std::uint32_t size) {
-    host(data).keyboard_->setKeymap(format, fd, size);
-  }
-  static void keyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
-  static void keyboardLeave(void* data, wl_keyboard*, std::uint32_t, wl_surface*) {
-    host(data).keyboard_->stopRepeat();
-  }
-  static void key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
-                  std::uint32_t state) {
-    WaylandHost& self = host(data);
-    if (state == WL_KEYBOARD_KEY_STATE_PRESSED) {
-      self.keyPressed(key);
-    } else {
-      self.keyboard_->release(key);
-    }
-  }
-  static void modifiers(void* data, wl_keyboard*, std::uint32_t, std::uint32_t depressed,
-                        std::uint32_t latched, std::uint32_t locked, std::uint32_t group) {
-    host(data).keyboard_->setModifiers(depressed, latched, locked, group);
-  }
-  static void repeatInfo(void* data, wl_keyboard*, std::int32_t rate, std::int32_t delay) {
-    host(data).keyboard_->setRepeat(rate, delay);
-  }
 };
 
 std::unique_ptr<WaylandHost> WaylandHost::open(WindowProcedure& procedure,
@@ -279,7 +150,6 @@ WaylandHost::WaylandHost(WindowProcedure& procedure, const BitmapSource* bitmaps
       textSource_(std::move(text)),
       wayland_(std::move(client)),
       objects_(std::make_unique<Objects>()),
-      keyboard_(std::make_unique<WaylandKeyboard>()),
       canvas_(0, 0, bitmaps, nullptr),
       bar_(0, 0, nullptr, nullptr) {
   buffers_ = std::make_unique<ShmBuffers>(wayland_->shm(), [this] {
@@ -292,12 +162,9 @@ WaylandHost::WaylandHost(WindowProcedure& procedure, const BitmapSource* bitmaps
 }
 
 WaylandHost::~WaylandHost() {
+  seat_.reset();
   Objects& objects = *objects_;
   if (objects.frame != nullptr) wl_callback_destroy(objects.frame);
-  if (objects.cursorSurface != nullptr) wl_surface_destroy(objects.cursorSurface);
-  if (objects.cursorTheme != nullptr) wl_cursor_theme_destroy(objects.cursorTheme);
-  if (objects.pointer != nullptr) wl_pointer_destroy(objects.pointer);
-  if (objects.keyboard != nullptr) wl_keyboard_destroy(objects.keyboard);
   if (objects.fractional != nullptr) wp_fractional_scale_v1_destroy(objects.fractional);
   if (objects.viewport != nullptr) wp_viewport_destroy(objects.viewport);
   if (objects.decoration != nullptr) zxdg_toplevel_decoration_v1_destroy(objects.decoration);
@@ -384,8 +251,7 @@ bool WaylandHost::createWindow(const char* title, Point position) {
   }
   // A scale changed on an output the window is on draws the window anew at it.
   wayland_->watchOutputs([this] { updateLayout(); });
-  wayland_->watchSeat(
-      [this](std::uint32_t caps) { Objects::capabilities(this, wayland_->seat(), caps); });
+  seat_ = std::make_unique<WaylandSeat>(*wayland_, static_cast<WaylandSeat::Listener&>(*this));
   windowMade_ = true;
   send(msg::kCreate);
   setSizeLimits();
@@ -443,6 +309,7 @@ void WaylandHost::updateLayout() {
   bar_.setScale(layout.factor);
   if (bar_.width() != bar.width || bar_.height() != bar.height) bar_.resize(bar.width, bar.height);
   layout_ = layout;
+  if (seat_) seat_->setArrowScale(layout.factor);
   drawBar();
 }
 
@@ -593,7 +460,7 @@ int WaylandHost::runMessageLoop() {
       continue;
     }
     const std::uint64_t now = nowMilliseconds();
-    if (const int key = keyboard_->takeRepeat(now); key != 0) {
+    if (const int key = seat_->keyboard().takeRepeat(now); key != 0) {
       send(msg::kKeyDown, static_cast<std::uintptr_t>(key), 1);
       continue;
     }
@@ -609,7 +476,7 @@ int WaylandHost::runMessageLoop() {
       displayEvents |= POLLOUT;
     }
     int timeout = timer_.sleepTimeout(procedure_.isIdle());
-    const int repeat = keyboard_->repeatTimeout(now);
+    const int repeat = seat_->keyboard().repeatTimeout(now);
     if (repeat >= 0) timeout = timeout < 0 ? repeat : std::min(timeout, repeat);
     pollfd fds[2] = {{wl_display_get_fd(display), displayEvents, 0},
                      {signals_ ? signals_->fd() : -1, POLLIN, 0}};
@@ -681,9 +548,20 @@ void WaylandHost::pointerButton(std::uint32_t serial, std::uint32_t button, bool
   }
 }
 
-void WaylandHost::keyPressed(std::uint32_t key) {
-  const int code = keyboard_->press(key, nowMilliseconds());
-  if (code != 0) send(msg::kKeyDown, static_cast<std::uintptr_t>(code), 1);
+void WaylandHost::keyPressed(int virtualKey) {
+  send(msg::kKeyDown, static_cast<std::uintptr_t>(virtualKey), 1);
+}
+
+void WaylandHost::pointerEntered(const wl_surface* surface, int x, int y) {
+  pointerIn_ = surface == objects_->surface;
+  pointerX_ = x;
+  pointerY_ = y;
+}
+
+void WaylandHost::pointerLeft() {
+  pointerIn_ = false;
+  // What the compositor does with a button released elsewhere is its own business.
+  leftDown_ = rightDown_ = false;
 }
 
 void WaylandHost::close() {

@@ -36,15 +36,15 @@
 #include "hosts/posix/TimerSchedule.h"
 #include "hosts/wayland/BufferLayout.h"
 #include "hosts/wayland/TitleBar.h"
+#include "hosts/wayland/WaylandSeat.h"
 #include "platform/host.h"
 
 class BitmapSource;
 class ShmBuffers;
 class TextRenderer;
 class WaylandClient;
-class WaylandKeyboard;
 
-class WaylandHost final : public Host {
+class WaylandHost final : public Host, private WaylandSeat::Listener {
  public:
   // Gives the text renderer (or null); called once, before the first paint or for a fatal
   // error report.
@@ -102,10 +102,12 @@ class WaylandHost final : public Host {
   void updateLayout();
   void setSizeLimits();
   void drawBar();
-  // Pointer and keyboard events, in logical surface coordinates.
-  void pointerMoved(int x, int y);
-  void pointerButton(std::uint32_t serial, std::uint32_t button, bool pressed);
-  void keyPressed(std::uint32_t key);
+  // The seat's events, in logical surface coordinates.
+  void pointerEntered(const wl_surface* surface, int x, int y) override;
+  void pointerLeft() override;
+  void pointerMoved(int x, int y) override;
+  void pointerButton(std::uint32_t serial, std::uint32_t button, bool pressed) override;
+  void keyPressed(int virtualKey) override;
   void close();
   // The compositor is gone: the settings are kept where a window was made, then the run fails.
   [[noreturn]] void connectionLost();
@@ -118,7 +120,7 @@ class WaylandHost final : public Host {
   std::unique_ptr<WaylandClient> wayland_;
   std::unique_ptr<Objects> objects_;
   std::unique_ptr<ShmBuffers> buffers_;
-  std::unique_ptr<WaylandKeyboard> keyboard_;
+  std::unique_ptr<WaylandSeat> seat_;
   std::optional<SignalPipe> signals_;
 
   std::string title_;
