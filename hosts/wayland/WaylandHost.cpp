@@ -188,11 +188,6 @@ void WaylandHost::fail(const std::string& message, TextRenderer* text) {
   endInFailure(message, text, -1, true);
 }
 
-void WaylandHost::fatal(const std::string& message) {
-  if (!signals_) signals_.emplace();
-  endInFailure(message, textRenderer(), signals_->fd(), true);
-}
-
 void WaylandHost::connectionLost() {
   // The end of the session, as on X: the program keeps its settings. Nothing asks the
   // compositor anything from here on.
@@ -511,6 +506,12 @@ void WaylandHost::pointerButton(std::uint32_t serial, std::uint32_t button, bool
   if (button == BTN_RIGHT) rightDown_ = pressed;
   const int x = pointerX_;
   const int clientY = pointerY_ - barHeight();
+  // The compositor's window menu, as on any title bar (GNOME's holds "Always on Top").
+  if (drawsBar_ && button == BTN_RIGHT && pressed &&
+      TitleBar::partAt(x, pointerY_, client_.width) == TitleBar::Part::kBar) {
+    xdg_toplevel_show_window_menu(objects_->toplevel, wayland_->seat(), serial, x, pointerY_);
+    return;
+  }
   if (drawsBar_ && button == BTN_LEFT) {
     const TitleBar::Part part = TitleBar::partAt(x, pointerY_, client_.width);
     if (pressed && part == TitleBar::Part::kBar) {

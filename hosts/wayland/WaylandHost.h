@@ -111,7 +111,6 @@ class WaylandHost final : public Host, private WaylandSeat::Listener {
   void close();
   // The compositor is gone: the settings are kept where a window was made, then the run fails.
   [[noreturn]] void connectionLost();
-  [[noreturn]] void fatal(const std::string& message);
   TextRenderer* textRenderer();
 
   WindowProcedure& procedure_;
