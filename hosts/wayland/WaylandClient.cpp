@@ -4,6 +4,7 @@
 #include <wayland-client.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "wayland/fractional-scale-v1-client-protocol.h"
@@ -39,6 +40,18 @@ void outputScale(void* data, wl_output*, std::int32_t factor) {
 }  // namespace
 
 std::unique_ptr<WaylandClient> WaylandClient::connect() {
+  // Without a runtime folder there is no socket to find, and libwayland would say so on stderr
+  // in every X11 session started without one (su, ssh); an absolute WAYLAND_DISPLAY and a
+  // socket handed over by the compositor (WAYLAND_SOCKET) need no folder.
+  const auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0' ? value : nullptr;
+  };
+  const char* named = set("WAYLAND_DISPLAY");
+  if (set("XDG_RUNTIME_DIR") == nullptr && set("WAYLAND_SOCKET") == nullptr &&
+      (named == nullptr || named[0] != '/')) {
+    return nullptr;
+  }
   wl_display* display = wl_display_connect(nullptr);
   if (display == nullptr) return nullptr;
   std::unique_ptr<WaylandClient> client(new WaylandClient);
