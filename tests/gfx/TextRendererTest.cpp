@@ -221,6 +221,35 @@ TEST_F(TextRendererTest, AtScaleTwoTextIsRenderedAtTwiceItsSize) {
   EXPECT_EQ(underlineDepth(2), 2 * underlineDepth(1));
 }
 
+// A label the scale-1 line fills to its edges keeps every stroke at larger scales: drawn with
+// no clip at all, its ink still lies inside the enlarged box.
+TEST(TextRendererScale, LabelsThatFillTheirBoxKeepTheirInkInsideItAtEveryScale) {
+  const Font label{15, 7, 700};
+  const struct {
+    const char* text;
+    Rect box;
+  } cases[] = {{"Level:  Easy  ", {1, 0, 101, 20}}, {"Level:  Medium", {1, 0, 101, 20}},
+               {"Level:  Hard  ", {1, 0, 101, 20}}, {"Moves : 99", {101, 0, 171, 19}}};
+  for (const int s : {2, 3, 4}) {
+    for (const auto& c : cases) {
+      const int width = 180 * s;
+      const int height = 20 * s;
+      std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, kWhite);
+      const Rect box{c.box.left * s, c.box.top * s, c.box.right * s, c.box.bottom * s};
+      goldenText().draw({pixels, width, height}, {0, 0, width, height}, box, c.text, label, 0, s);
+      int left = width;
+      int right = -1;
+      for (int i = 0; i < width * height; ++i) {
+        if (pixels[static_cast<std::size_t>(i)] == kWhite) continue;
+        left = std::min(left, i % width);
+        right = std::max(right, i % width);
+      }
+      EXPECT_GE(left, box.left) << c.text << " at scale " << s;
+      EXPECT_LT(right, box.right) << c.text << " at scale " << s;
+    }
+  }
+}
+
 TEST_F(TextRendererTest, Windows1252BytesDrawTheirCharacters) {
   EXPECT_FALSE(draw("\x80", {30, 0, 400}).empty());  // the euro sign
   EXPECT_FALSE(draw("\xE9", {30, 0, 400}).empty());  // e acute
