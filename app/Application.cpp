@@ -13,6 +13,10 @@
 #include "platform/messages.h"
 #include "settings/Settings.h"
 
+// Hosts keep the widest window on its monitor by these sizes.
+static_assert(screen::kWideWidth == host::kWidestOuterWidth &&
+              screen::kWideHeight == host::kWidestOuterHeight);
+
 struct Application::Parts {
   std::optional<std::filesystem::path> settingsFile;
   Settings settings;
@@ -70,8 +74,15 @@ bool Application::start(Host& host) {
 
   Point position = p.saved.position;
   const Size screenSize = host.fullScreenSize();
-  if (position.x > screenSize.width || position.x < 0) position.x = screen::kFallbackCoordinate;
-  if (position.y > screenSize.height || position.y < 0) position.y = screen::kFallbackCoordinate;
+  // A corner at the width or height is as unseen as one beyond it.
+  if (position.x >= screenSize.width || position.x < 0) position.x = screen::kFallbackCoordinate;
+  if (position.y >= screenSize.height || position.y < 0) position.y = screen::kFallbackCoordinate;
+  // Nor is a title bar no monitor shows (the part of a screen two monitors of different sizes
+  // leave unshown) one the player can reach: its left end decides.
+  const Point titleBar{position.x + host::kFrameWidth / 2, position.y + host::kFrameHeight / 2};
+  if (!host.monitorShows(titleBar)) {
+    position = {screen::kFallbackCoordinate, screen::kFallbackCoordinate};
+  }
 
   if (!host.createWindow(std::string(screen::kTitle).c_str(), position)) return false;
   host.setTopmost(p.screen.keepOnTop());
