@@ -67,21 +67,17 @@ TEST(Startup, SavedValuesAreAppliedAndEverythingElseStartsTheSame) {
 // Two monitors of different heights leave part of the screen unshown: a title bar there could
 // never be reached, so the window opens at the fallback corner; one on either monitor stays.
 TEST(Startup, ASavedTitleBarNoMonitorShowsOpensAtTheFallbackCorner) {
-  const struct {
-    const char* file;
-    Point position;
-  } cases[] = {
+  const std::pair<const char*, Point> cases[] = {
       {"0\n0\n0\n900\n1500\n2\n", {2, 2}},        // below the shorter monitor
       {"0\n0\n0\n900\n1277\n2\n", {2, 2}},        // the title bar's left end past the taller
       {"0\n0\n0\n700\n1270\n2\n", {1270, 700}},  // on the taller one
-      {"0\n0\n0\n100\n1500\n2\n", {1500, 100}},  // on the shorter one
-  };
-  for (const auto& c : cases) {
-    HeadlessProgram program(c.file);
+      {"0\n0\n0\n100\n1500\n2\n", {1500, 100}}};  // on the shorter one
+  for (const auto& [file, position] : cases) {
+    HeadlessProgram program(file);
     program.host().setFullScreenSize({2560, 1024});
     program.host().setMonitors({{0, 0, 1280, 1024}, {1280, 0, 2560, 720}});
     program.start();
-    EXPECT_EQ(program.host().createdAt(), c.position) << c.file;
+    EXPECT_EQ(program.host().createdAt(), position) << file;
   }
 }
 

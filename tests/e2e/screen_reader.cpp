@@ -26,6 +26,7 @@
 #include "gfx/codecs/PngWriter.h"
 #include "skin/skinClasses.h"
 #include "skin/skinInstance.h"
+#include "tests/support/TextBoxes.h"
 
 namespace {
 
@@ -155,21 +156,6 @@ std::optional<int> matchPercent(const Shot& shot, std::string_view name) {
     return 100 * equal / (region.client.width * region.client.height);
   }
   return std::nullopt;
-}
-
-// Where text is drawn, whose pixels depend on each system's fonts: the two labels, and the
-// inside of the six large buttons (their bevelled edges are still compared).
-bool inText(int x, int y) {
-  auto inside = [x, y](const screen::Box& box, int inset) {
-    return x >= box.x + inset && x < box.x + box.width - inset && y >= box.y + inset &&
-           y < box.y + box.height - inset;
-  };
-  if (inside(screen::kLevelLabel, 0) || inside(screen::kMovesLabel, 0)) return true;
-  for (const screen::Box& button : {screen::kEasy, screen::kMedium, screen::kHard, screen::kSolve,
-                                    screen::kPicture, screen::kShowHide}) {
-    if (inside(button, 4)) return true;
-  }
-  return false;
 }
 
 // Counts the client pixels of the narrow window that differ. With an output file: outside the
