@@ -76,7 +76,6 @@ TEST(Frame, AtEveryScaleTheFrameOutsideTextIsTheScaleOneFrameEnlarged) {
     for (const int s : {2, 3, 4}) {
       const auto scaled = frameAt(s, settings);
       const SoftCanvas& frame = scaled->host().frame();
-      ASSERT_EQ(frame.width(), plain->host().frame().width() * s);
       int differing = 0;
       for (int y = 0; y < frame.height(); ++y) {
         for (int x = 0; x < frame.width(); ++x) {

@@ -71,9 +71,8 @@ end_game TERM
 
 echo "== Factors 2 and 3"
 start_server 3840x2160x24
-# The scale each asks for, then how.
 for desk in "2 GDK_SCALE=2" "2 Xft.dpi 192" "3 Xft.dpi 288 for the screen"; do
-  read -r scale how <<<"$desk"
+  read -r scale how <<<"$desk"  # the scale it asks for, then how
   case $how in
     GDK_SCALE=2) environment=("$how") ;;
     "Xft.dpi 192") environment=() && printf 'Xft.dpi:\t192\n' | xrdb -merge ;;
@@ -125,8 +124,8 @@ echo "== Two monitors of different heights, GDK_SCALE=3"
 start_server 3200x1080x24
 xrandr --setmonitor left 1920/508x1080/286+0+0 screen >/dev/null
 xrandr --setmonitor right 1280/338x720/190+1920+0 none >/dev/null
-# Saved top and left; where the window opens, at the largest scale at which the wide window fits
-# that monitor: 2 on 1920 x 1080, 1 on 1280 x 720. Below the right monitor no monitor shows it.
+# Saved top and left; where it opens, at the largest scale at which the wide window fits that
+# monitor (2 on 1920 x 1080, 1 on 1280 x 720). No monitor shows what is below the right one.
 for desk in "900 100|100 900 942 802" "100 2000|2000 100 471 401" "900 2000|2 2 942 802"; do
   IFS='|' read -r saved opens <<<"$desk"
   write_settings "$settings" "0 0 0 $saved 2"

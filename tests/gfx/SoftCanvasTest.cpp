@@ -272,18 +272,6 @@ class FunctionPainter final : public Canvas::Painter {
   std::function<void(Canvas&)> paint_;
 };
 
-// The picture of `canvas` with every pixel an s x s block, cut to width x height.
-std::string enlarged(const SoftCanvas& canvas, int s, int width, int height) {
-  std::string text;
-  const std::string plain = picture(canvas);
-  const auto row = static_cast<std::size_t>(canvas.width()) + 1;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) text += plain[static_cast<std::size_t>(y / s) * row + x / s];
-    text += '\n';
-  }
-  return text;
-}
-
 // At scale s a call draws its scale-1 picture enlarged: a one-pixel line covers exactly the
 // s x s blocks of its scale-1 pixels, and a canvas edge inside a block keeps the rest of it.
 TEST(SoftCanvas, AtEveryScaleStrokesAndFillsAreTheScaleOnePictureEnlarged) {
@@ -312,7 +300,13 @@ TEST(SoftCanvas, AtEveryScaleStrokesAndFillsAreTheScaleOnePictureEnlarged) {
       const int height = 7 * s - 1;
       SoftCanvas scaled = paper(width, height, nullptr, s);
       draw(scaled);
-      EXPECT_EQ(picture(scaled), enlarged(plain, s, width, height)) << what << " at scale " << s;
+      const std::string small = picture(plain);  // rows of 8 pixels and a line end
+      std::string enlarged;                       // each of its pixels an s x s block
+      for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) enlarged += small[(y / s) * 9 + x / s];
+        enlarged += '\n';
+      }
+      EXPECT_EQ(picture(scaled), enlarged) << what << " at scale " << s;
       EXPECT_NE(picture(plain), picture(paper(8, 7))) << what << " drew nothing";
     }
   }
