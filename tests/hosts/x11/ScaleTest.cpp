@@ -77,8 +77,7 @@ TEST(Scale, LargestScaleNotAboveTheAskedOneAtWhichTheWidestWindowFitsItsMonitor)
       {"on no monitor: the first", 2, twoMonitors, {}, {2000, 900}, 1},
       {"the work area cut to the monitor", 2, twoMonitors, Rect{0, 0, 3200, 826}, {3, 12}, 1},
       {"no monitors: the work area", 2, {}, Rect{0, 0, 1920, 1080}, {3, 12}, 2},
-      {"scale 1 even where it does not fit", 1, {{0, 0, 640, 480}}, {}, {3, 12}, 1},
-      {"nothing asked", 0, {{0, 0, 3840, 2160}}, {}, {3, 12}, 1},
+      {"nothing asked; 1 even where that does not fit", 0, {{0, 0, 640, 480}}, {}, {3, 12}, 1},
   };
   for (const Case& c : cases) {
     const std::optional<Rect> area = openingArea(c.monitors, c.workArea, c.titleBar);
