@@ -74,11 +74,12 @@ bool Application::start(Host& host) {
 
   Point position = p.saved.position;
   const Size screenSize = host.fullScreenSize();
-  // A corner at the width or height is as unseen as one beyond it.
   if (position.x >= screenSize.width || position.x < 0) position.x = screen::kFallbackCoordinate;
   if (position.y >= screenSize.height || position.y < 0) position.y = screen::kFallbackCoordinate;
-  // Nor is a title bar no monitor shows (the part of a screen two monitors of different sizes
-  // leave unshown) one the player can reach: its left end decides.
+
+  // A corner at the width or height (above) is as unseen as one beyond it; nor can a player
+  // reach a title bar no monitor shows (the part of a screen that two monitors of different
+  // sizes leave unshown). The title bar's left end decides.
   const Point titleBar{position.x + host::kFrameWidth / 2, position.y + host::kFrameHeight / 2};
   if (!host.monitorShows(titleBar)) {
     position = {screen::kFallbackCoordinate, screen::kFallbackCoordinate};
