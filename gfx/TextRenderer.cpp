@@ -365,9 +365,10 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
   // further than the scale-1 ink less its one antialiased column does, enlarged.
   if (scale > 1) {
     const std::optional<FaceSize> plain = impl_->faceSize(face, font);
-    if (plain) {
-      const auto [plainLeft, plainRight] =
-          inkSpan(*plain, int64_t{area.left} / scale, int64_t{area.right} / scale);
+    const auto [plainLeft, plainRight] =
+        plain ? inkSpan(*plain, int64_t{area.left} / scale, int64_t{area.right} / scale)
+              : std::pair<int64_t, int64_t>{0, 0};
+    if (plainLeft < plainRight) {  // a line with ink at scale 1
       const int64_t leftLimit = std::min<int64_t>(area.left, (plainLeft + 1) * scale);
       const int64_t rightLimit = std::max<int64_t>(area.right, (plainRight - 1) * scale);
       for (int tries = 0; tries < 16; ++tries) {

@@ -225,7 +225,8 @@ TEST_F(TextRendererTest, AtScaleTwoTextIsRenderedAtTwiceItsSize) {
 // no clip at all, its ink still lies inside the enlarged box.
 TEST(TextRendererScale, LabelsThatFillTheirBoxKeepTheirInkInsideItAtEveryScale) {
   const std::pair<const char*, Rect> cases[] = {{"Level:  Medium", {1, 0, 101, 20}},
-                                                {"Moves : 99", {101, 0, 171, 19}}};
+                                                {"Moves : 99", {101, 0, 171, 19}},
+                                                {"   ", {1, 0, 101, 20}}};  // no ink at all
   for (const int s : {2, 3, 4}) {
     for (const auto& [line, logical] : cases) {
       // The canvas shows the pixels the renderer draws into, with no clip of the canvas's.
