@@ -72,7 +72,8 @@ int chooseScale(const char* gdkScale, const char* resources, const char* screenR
 }
 
 int displayScale(_XDisplay* display) {
-  // Xlib reads SCREEN_RESOURCES once, when the connection opens, and keeps the string.
+  // Xlib keeps RESOURCE_MANAGER from the connection's start; the screen's own resources are
+  // read from its root now, and the copy is ours to free.
   char* screenResources = XScreenResourceString(DefaultScreenOfDisplay(display));
   const int scale =
       chooseScale(std::getenv("GDK_SCALE"), XResourceManagerString(display), screenResources);
