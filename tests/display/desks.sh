@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Linux program on the desks players have, each a private virtual display: 24, 16 and 30
 # bits a pixel; a 4K screen at scales 2 and 3 (GDK_SCALE=2, Xft.dpi 192 set with xrdb, 288 set
-# for the screen alone with xrdb -screen); two monitors of different sizes, each too small for
-# scale 3; an 8-bit screen it refuses. Every run that plays solves the
+# for the screen alone with xrdb -screen, over the display's 192); two monitors of different
+# sizes, each too small for scale 3; an 8-bit screen it refuses. Every run that plays solves the
 # board and slides one tile, so all of them end on the same picture.
 # Usage: tests/display/desks.sh PROGRAM [SCREEN_READER]. Prints "N passed, N failed".
 here=$(cd "$(dirname "$0")" && pwd)
