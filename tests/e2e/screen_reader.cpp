@@ -211,7 +211,8 @@ std::optional<std::string> compareScaled(const Shot& plain, const Shot& scaled, 
       }
     }
   }
-  return "differing=" + std::to_string(differing) + " mixed=" + std::to_string(100 * mixed / blocks);
+  return "differing=" + std::to_string(differing) +
+         " mixed=" + std::to_string(100 * mixed / blocks);
 }
 
 void printPlaces() {
