@@ -61,26 +61,25 @@ TEST(Frame, SkinChangeRepaintsOnlyTheTiles) {
 // At every whole scale the frame outside the text is the scale-1 frame enlarged, pixel for
 // pixel: bitmaps, fills, grid lines and the tiles' edges alike.
 TEST(Frame, AtEveryScaleTheFrameOutsideTextIsTheScaleOneFrameEnlarged) {
-  const auto frameAt = [](int scale, const char* settings) {
-    auto program = std::make_unique<HeadlessProgram>(settings);
-    program->host().setScale(scale);
-    program->start();
+  const auto frameAt = [](int scale, const char* settings) -> SoftCanvas {
+    HeadlessProgram program(settings);
+    program.host().setScale(scale);
+    program.start();
     if (settings != nullptr) {  // the wide window in the picture skin
-      program->clickBox(screen::kShowHide);
-      program->host().ticks(1);
+      program.clickBox(screen::kShowHide);
+      program.host().ticks(1);
     }
-    return program;
+    return program.host().frame();  // a copy, which owns its pixels
   };
   for (const char* settings : {static_cast<const char*>(nullptr), "1\n0\n0\n0\n0\n2\n"}) {
-    const auto plain = frameAt(1, settings);
+    const SoftCanvas plain = frameAt(1, settings);
     for (const int s : {2, 3, 4}) {
-      const auto scaled = frameAt(s, settings);
-      const SoftCanvas& frame = scaled->host().frame();
+      const SoftCanvas frame = frameAt(s, settings);
       int differing = 0;
       for (int y = 0; y < frame.height(); ++y) {
         for (int x = 0; x < frame.width(); ++x) {
           differing += !inText(x / s, y / s) &&
-                       frame.pixel(x, y) != plain->host().frame().pixel(x / s, y / s);
+                       frame.pixel(x, y) != plain.pixel(x / s, y / s);
         }
       }
       EXPECT_EQ(differing, 0) << (settings ? "wide" : "narrow") << " at scale " << s;
