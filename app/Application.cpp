@@ -13,6 +13,10 @@
 #include "platform/messages.h"
 #include "settings/Settings.h"
 
+// Hosts keep the widest window on its monitor by these sizes.
+static_assert(screen::kWideWidth == host::kWidestOuterWidth &&
+              screen::kWideHeight == host::kWidestOuterHeight);
+
 struct Application::Parts {
   std::optional<std::filesystem::path> settingsFile;
   Settings settings;
@@ -70,8 +74,16 @@ bool Application::start(Host& host) {
 
   Point position = p.saved.position;
   const Size screenSize = host.fullScreenSize();
-  if (position.x > screenSize.width || position.x < 0) position.x = screen::kFallbackCoordinate;
-  if (position.y > screenSize.height || position.y < 0) position.y = screen::kFallbackCoordinate;
+  if (position.x >= screenSize.width || position.x < 0) position.x = screen::kFallbackCoordinate;
+  if (position.y >= screenSize.height || position.y < 0) position.y = screen::kFallbackCoordinate;
+
+  // A corner at the width or height (above) is as unseen as one beyond it; nor can a player
+  // reach a title bar no monitor shows (the part of a screen that two monitors of different
+  // sizes leave unshown). The title bar's left end decides.
+  const Point titleBar{position.x + host::kFrameWidth / 2, position.y + host::kFrameHeight / 2};
+  if (!host.monitorShows(titleBar)) {
+    position = {screen::kFallbackCoordinate, screen::kFallbackCoordinate};
+  }
 
   if (!host.createWindow(std::string(screen::kTitle).c_str(), position)) return false;
   host.setTopmost(p.screen.keepOnTop());

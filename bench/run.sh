@@ -47,7 +47,8 @@ sed -n '/^Summary/,$p' "$work/bench.txt"
 [ "$bench_status" -le 2 ] || { echo "the benchmarks failed ($bench_status)" >&2; exit 1; }
 
 echo "== Programs on a virtual display"
-start_virtual_display "$work" || exit 1
+# Large enough for the wide window at scale 2, or deradu-x2 would fall back to 1.
+start_virtual_display "$work" 1920x1080x24 || exit 1
 
 # A session bus, as every desktop session has; without one the GTK programs wait for it.
 dbus-daemon --session --fork --print-address=3 --print-pid=4 \

@@ -204,11 +204,6 @@ Rect SoftCanvas::physical(const Rect& logical) const {
           physical(logical.bottom)};
 }
 
-Pen SoftCanvas::physical(const Pen& logical) const {
-  if (scale_ == 1) return logical;
-  return {logical.colour, physical(std::max(logical.width, 1))};
-}
-
 std::uint32_t SoftCanvas::pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
   return pixels_[rowStart(width_, y) + static_cast<std::size_t>(x)];
@@ -267,17 +262,14 @@ void SoftCanvas::blit(int bitmapId, int x, int y, int width, int height) {
   }
 }
 
-void SoftCanvas::rectangle(const Rect& logicalArea, const Pen& logicalPen,
-                           std::optional<Colour> brush) {
-  const Rect area = physical(logicalArea);
-  const Pen pen = physical(logicalPen);
+void SoftCanvas::rectangle(const Rect& area, const Pen& pen, std::optional<Colour> brush) {
   // GDI orders the corners, and an area without width or height draws nothing.
   const int left = std::min(area.left, area.right);
   const int right = std::max(area.left, area.right);
   const int top = std::min(area.top, area.bottom);
   const int bottom = std::max(area.top, area.bottom);
   if (left == right || top == bottom) return;
-  Surface surface = drawing();
+  Surface surface = drawing(scale_);
   // The pen's path runs through the outermost pixels, (left, top) to (right - 1, bottom - 1).
   // The brush fills inside that path and the pen is drawn over it: a width-1 pen covers the
   // outer ring, a wider one is centred on the path.
@@ -297,11 +289,8 @@ void SoftCanvas::rectangle(const Rect& logicalArea, const Pen& logicalPen,
   widePen_.stroke(surface, corners, true, pen.width, rgb);
 }
 
-void SoftCanvas::line(Point logicalFrom, Point logicalTo, const Pen& logicalPen) {
-  const Point from = physical(logicalFrom);
-  const Point to = physical(logicalTo);
-  const Pen pen = physical(logicalPen);
-  Surface surface = drawing();
+void SoftCanvas::line(Point from, Point to, const Pen& pen) {
+  Surface surface = drawing(scale_);
   if (pen.width > 1) {
     const Point points[2] = {from, to};
     widePen_.stroke(surface, points, false, pen.width, toRgb(pen.colour));
@@ -325,9 +314,9 @@ void SoftCanvas::text(const Rect& logicalArea, std::string_view text, const Font
               toRgb(colour), scale_);
 }
 
-Surface SoftCanvas::drawing() {
+Surface SoftCanvas::drawing(int scale) {
   settleFrame();
-  return {pixels_, width_, height_, clip_};
+  return {pixels_, width_, height_, clip_, scale};
 }
 
 void SoftCanvas::settleFrame() {

@@ -15,9 +15,10 @@ class TextRenderer;
 
 // Pixels are 0x00RRGGBB, rows top-down. Every drawing call is clipped to the canvas, so any
 // coordinates (negative, huge, INT_MIN/INT_MAX) are safe. At a scale s above 1 the drawing calls
-// and paintOffscreen take logical coordinates, s physical pixels each: coordinates and pen
-// widths are multiplied by s (a pen of width 0 or 1 becomes s wide, under GDI's wide-pen rules),
-// each bitmap pixel becomes an s x s block and text is rendered at s times its size. The size,
+// and paintOffscreen take logical coordinates, s physical pixels each: lines, rectangles and
+// bitmaps draw their scale-1 pixels as s x s blocks (a one-pixel line covers exactly the blocks
+// of its scale-1 pixels, so outside text the picture is the scale-1 one enlarged), and text is
+// rendered afresh at s times its size. The size,
 // pixels() and pixel() are in physical pixels. Inside paintOffscreen every drawing
 // call but blit first blackens what is left of the fresh frame; they reach the pixels only
 // through drawing(), which does it. Lines of wide pens are rasterised by WidePen.
@@ -90,13 +91,11 @@ class SoftCanvas final : public Canvas {
   // The one way a drawing call reaches the pixels, blit excepted: it settles paintOffscreen's
   // frame first, so whatever the call draws lands on a frame that is black where nothing was
   // blitted yet. Call it once the call knows it draws something.
-  Surface drawing();
-  // Logical coordinates to physical ones, held to the range of int: beyond it a line's far end
-  // moves, which nothing on a screen can show.
+  // `scale` above 1 gives a surface addressed in logical pixels (see Surface).
+  Surface drawing(int scale = 1);
+  // Logical coordinates to physical ones, held to the range of int.
   int physical(int logical) const;
-  Point physical(Point logical) const { return {physical(logical.x), physical(logical.y)}; }
   Rect physical(const Rect& logical) const;
-  Pen physical(const Pen& logical) const;
   // Blackens what is left of paintOffscreen's frame.
   void settleFrame();
   // Takes a blitted part out of what is left to blacken: a blit writes every pixel it covers.

@@ -4,8 +4,38 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// Floor and ceiling division of a clip edge (never negative) by a positive scale.
+int down(int value, int scale) { return value / scale; }
+int up(int value, int scale) { return value / scale + (value % scale != 0 ? 1 : 0); }
+
+}  // namespace
+
+Surface::Surface(std::span<std::uint32_t> pixels, int width, int height, const Rect& clip,
+                 int scale)
+    : pixels_(pixels), width_(width), height_(height), clip_(clip), scale_(std::max(scale, 1)) {
+  logicalClip_ = {down(clip.left, scale_), down(clip.top, scale_), up(clip.right, scale_),
+                  up(clip.bottom, scale_)};
+}
+
 void Surface::fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
                    std::uint32_t rgb) {
+  if (scale_ == 1) {
+    fillPhysical(left, top, right, bottom, rgb);
+    return;
+  }
+  // Held to the logical clip first, so that the products below stay small.
+  left = std::max<std::int64_t>(left, logicalClip_.left);
+  top = std::max<std::int64_t>(top, logicalClip_.top);
+  right = std::min<std::int64_t>(right, logicalClip_.right);
+  bottom = std::min<std::int64_t>(bottom, logicalClip_.bottom);
+  if (left >= right || top >= bottom) return;
+  fillPhysical(left * scale_, top * scale_, right * scale_, bottom * scale_, rgb);
+}
+
+void Surface::fillPhysical(std::int64_t left, std::int64_t top, std::int64_t right,
+                           std::int64_t bottom, std::uint32_t rgb) {
   left = std::max<std::int64_t>(left, clip_.left);
   top = std::max<std::int64_t>(top, clip_.top);
   right = std::min<std::int64_t>(right, clip_.right);

@@ -335,13 +335,50 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
   bool embolden = false;
   LoadedFace& face = impl_->faceFor(font.weight, embolden);
   scale = std::max(scale, 1);
-  const std::optional<FaceSize> size = impl_->faceSize(face, font, scale);
+  std::optional<FaceSize> size = impl_->faceSize(face, font, scale);
   if (!size) return;
+  const auto advanceWidth = [&](const FaceSize& at) {
+    int64_t sum = 0;
+    forEachShown(text, [&](unsigned char c, bool) {
+      sum += impl_->glyph(face, embolden, at, c).advance;
+    });
+    return sum;
+  };
+  // The columns the line's ink spans when centred between `left` and `right`.
+  const auto inkSpan = [&](const FaceSize& at, int64_t left, int64_t right) {
+    int64_t pen = (left + right - advanceWidth(at)) / 2;
+    std::pair<int64_t, int64_t> span{INT64_MAX, INT64_MIN};
+    forEachShown(text, [&](unsigned char c, bool) {
+      const Glyph& shape = impl_->glyph(face, embolden, at, c);
+      if (shape.width > 0) {
+        span.first = std::min(span.first, pen + shape.left);
+        span.second = std::max(span.second, pen + shape.left + shape.width);
+      }
+      pen += shape.advance;
+    });
+    return span;
+  };
 
-  int64_t width = 0;
-  forEachShown(text, [&](unsigned char c, bool) {
-    width += impl_->glyph(face, embolden, *size, c).advance;
-  });
+  // Hinted glyphs do not grow in proportion: a line can come out wider than s times its
+  // scale-1 ink, and a box the scale-1 line just fills then cuts a stroke off its ends. The
+  // face is narrowed a little at a time until the ink keeps within the box, or passes it no
+  // further than the scale-1 ink less its one antialiased column does, enlarged.
+  if (scale > 1) {
+    const std::optional<FaceSize> plain = impl_->faceSize(face, font);
+    const auto [plainLeft, plainRight] =
+        plain ? inkSpan(*plain, int64_t{area.left} / scale, int64_t{area.right} / scale)
+              : std::pair<int64_t, int64_t>{0, 0};
+    if (plainLeft < plainRight) {  // a line with ink at scale 1
+      const int64_t leftLimit = std::min<int64_t>(area.left, (plainLeft + 1) * scale);
+      const int64_t rightLimit = std::max<int64_t>(area.right, (plainRight - 1) * scale);
+      for (int tries = 0; tries < 16; ++tries) {
+        const auto [inkLeft, inkRight] = inkSpan(*size, area.left, area.right);
+        if (inkLeft >= inkRight || (inkLeft >= leftLimit && inkRight <= rightLimit)) break;
+        size->xSize = std::max<int64_t>(1, size->xSize * 63 / 64);
+      }
+    }
+  }
+  const int64_t width = advanceWidth(*size);
   // DrawText's own integer arithmetic: centred on the advance width and the cell height.
   const int64_t x = (int64_t{area.left} + area.right - width) / 2;
   const int64_t y = int64_t{area.top} + (int64_t{area.bottom} - area.top) / 2 - size->metrics.height / 2;

@@ -32,6 +32,12 @@ class Host {
 
   // Usable screen size (SM_CXFULLSCREEN, SM_CYFULLSCREEN).
   virtual Size fullScreenSize() = 0;
+  // Whether some monitor shows `point` of the screen. A screen whose monitors leave part of
+  // it unshown (two of different sizes) answers no there; a host that cannot tell says yes.
+  virtual bool monitorShows(Point point) {
+    static_cast<void>(point);
+    return true;
+  }
 
   // Creates the hidden main window with its outer top-left corner at `position`. The host sends
   // WM_CREATE to the window procedure before this returns. False when no window could be made.

@@ -13,6 +13,10 @@ inline constexpr int kIconId = 100;
 // program sizes its window by the outer size and lays out by the client size.
 inline constexpr int kFrameWidth = 6;
 inline constexpr int kFrameHeight = 25;
+// The largest outer size the program gives its window (the wide one, with the side panel): a
+// host that chooses its scale keeps this on the monitor, so widening never pushes it off.
+inline constexpr int kWidestOuterWidth = 870;
+inline constexpr int kWidestOuterHeight = 426;
 
 // Windows never runs a timer faster than this, in milliseconds; the X11 host keeps the same floor.
 inline constexpr int kMinimumTimerPeriod = 10;

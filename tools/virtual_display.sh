@@ -4,18 +4,19 @@
 virtual_display_pid=""
 
 # Starts Xvfb on a free display number and exports DISPLAY once it accepts clients; returns
-# non-zero (the server stopped again) when it did not within 10 s. The screen has DEPTH bits a
-# pixel (24 unless given); further arguments go to Xvfb. The number is kept in <work>/display.
+# non-zero (the server stopped again) when it did not within 10 s. The screen is 1280 x 1024 with
+# DEPTH bits a pixel (24 unless given), or WIDTHxHEIGHTxDEPTH; further arguments go to Xvfb. The number is kept in <work>/display.
 # The caller's cleanup calls stop_virtual_display.
-start_virtual_display() { # work folder, [depth], [Xvfb arguments...]
-  local number="$1/display" depth=${2:-24}
+start_virtual_display() { # work folder, [depth or WIDTHxHEIGHTxDEPTH], [Xvfb arguments...]
+  local number="$1/display" screen=${2:-24}
+  [[ $screen == *x* ]] || screen="1280x1024x$screen"
   shift $(($# < 2 ? $# : 2))
   # A number left by an earlier server would be read before the new one truncates the file.
   rm -f "$number"
   # Xvfb picks the number itself and writes it to fd 3 once it accepts clients. -noreset: by
   # default the server resets when its last client leaves, and a program starting meanwhile
   # (a script's next run of the game) is refused.
-  Xvfb -displayfd 3 -screen 0 "1280x1024x$depth" -nolisten tcp -noreset "$@" 3>"$number" \
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset "$@" 3>"$number" \
     >/dev/null 2>&1 &
   virtual_display_pid=$!
   for _ in $(seq 100); do

@@ -30,6 +30,16 @@ void HeadlessHost::ticks(int count) {
   for (int i = 0; i < count; ++i) send(msg::kTimer, static_cast<std::uintptr_t>(timerId_), 0);
 }
 
+bool HeadlessHost::monitorShows(Point point) {
+  if (monitors_.empty()) return true;
+  for (const Rect& m : monitors_) {
+    if (point.x >= m.left && point.x < m.right && point.y >= m.top && point.y < m.bottom) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool HeadlessHost::createWindow(const char*, Point position) {
   created_ = true;
   createdAt_ = position;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/host.h"
@@ -20,6 +21,8 @@ class HeadlessHost final : public Host {
 
   // Test controls.
   void setFullScreenSize(Size size) { fullScreen_ = size; }
+  // The screen's monitors; none (the start) shows the whole screen.
+  void setMonitors(std::vector<Rect> monitors) { monitors_ = std::move(monitors); }
   void setTime(std::int64_t seconds) { time_ = seconds; }
   void moveWindow(Point position) { position_ = position; }
   // As the Wayland host: the window goes where the desktop puts it.
@@ -52,6 +55,7 @@ class HeadlessHost final : public Host {
 
   // Host.
   Size fullScreenSize() override { return fullScreen_; }
+  bool monitorShows(Point point) override;
   bool createWindow(const char* title, Point position) override;
   void setTimer(int id, int milliseconds) override;
   void resizeWindow(Size outer) override;
@@ -79,6 +83,7 @@ class HeadlessHost final : public Host {
   WindowProcedure& procedure_;
   SoftCanvas frame_;
   Size fullScreen_{1024, 768};
+  std::vector<Rect> monitors_;
   std::int64_t time_ = 1;
   Point position_;
   Point createdAt_;

@@ -3,8 +3,11 @@
 
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
+#include "platform/hostConstants.h"
 #include "hosts/posix/ErrorDialogPicture.h"
 #include "hosts/x11/Scale.h"
 #include "hosts/x11/StartupNotification.h"
@@ -54,14 +57,21 @@ void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd)
   Display* display = connection.get();
   const int screen = DefaultScreen(display);
 
-  // Drawn at the program's own scale and visual, whose window it stands for; a display that
+  // Drawn at the program's own scale and visual, whose window it stands for: the largest scale
+  // asked for at which it fits the primary monitor's free area, centred there. A display that
   // cannot show the game still shows the dialog in its default visual.
-  const int scale = displayScale(display);
-  ErrorDialogPicture picture = paintErrorDialog(message, text, false, scale);
-  const int x = (DisplayWidth(display, screen) - picture.width) / 2;
-  const int y = (DisplayHeight(display, screen) - picture.height) / 2;
-  const VisualChoice visual = pickVisual(display, screen).value_or(defaultVisual(display, screen));
   const Atoms atoms(display);
+  const std::vector<Rect> monitors = readMonitors(display, screen);
+  const Rect area = openingArea(monitors, readWorkArea(display, screen, atoms), {0, 0})
+                        .value_or(Rect{0, 0, DisplayWidth(display, screen),
+                                       DisplayHeight(display, screen)});
+  ErrorDialogPicture picture = paintErrorDialog(message, text, false, 1);
+  const int scale = fittedScale(displayScale(display), {picture.width, picture.height},
+                                {host::kFrameWidth, host::kFrameHeight}, area);
+  if (scale > 1) picture = paintErrorDialog(message, text, false, scale);
+  const int x = area.left + std::max(0, (area.right - area.left - picture.width) / 2);
+  const int y = area.top + std::max(0, (area.bottom - area.top - picture.height) / 2);
+  const VisualChoice visual = pickVisual(display, screen).value_or(defaultVisual(display, screen));
   const ::Window window = makeWindow(
       display, visual, x, y, picture.width, picture.height,
       ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | Button1MotionMask |

@@ -6,6 +6,7 @@
 #include <X11/Xresource.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
@@ -42,21 +43,16 @@ bool parseDpi(std::string_view text, double& dpi) {
   return true;
 }
 
-}  // namespace
-
-int chooseScale(const char* gdkScale, const char* resources) {
-  long asked = 0;
-  if (gdkScale != nullptr && parseWhole(gdkScale, SoftCanvas::kMaxScale, asked) && asked > 0) {
-    return static_cast<int>(asked);
-  }
-  if (resources == nullptr) return 1;
+// The scale Xft.dpi in `resources` asks for; nothing when it is not set or not a number.
+std::optional<int> dpiScale(const char* resources) {
+  if (resources == nullptr) return std::nullopt;
   XrmInitialize();
   XrmDatabase database = XrmGetStringDatabase(resources);
-  if (database == nullptr) return 1;
+  if (database == nullptr) return std::nullopt;
   char* type = nullptr;
   XrmValue value{};
   double dpi = 0;
-  int scale = 1;
+  std::optional<int> scale;
   if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) == True &&
       value.addr != nullptr && parseDpi(std::string_view(value.addr), dpi)) {
     scale = std::clamp(static_cast<int>((dpi + 48) / 96), 1, SoftCanvas::kMaxScale);
@@ -65,6 +61,59 @@ int chooseScale(const char* gdkScale, const char* resources) {
   return scale;
 }
 
+}  // namespace
+
+int chooseScale(const char* gdkScale, const char* resources, const char* screenResources) {
+  long asked = 0;
+  if (gdkScale != nullptr && parseWhole(gdkScale, SoftCanvas::kMaxScale, asked) && asked > 0) {
+    return static_cast<int>(asked);
+  }
+  return dpiScale(screenResources).value_or(dpiScale(resources).value_or(1));
+}
+
 int displayScale(_XDisplay* display) {
-  return chooseScale(std::getenv("GDK_SCALE"), XResourceManagerString(display));
+  // Xlib keeps RESOURCE_MANAGER from the connection's start; the screen's own resources are
+  // read from its root now, and the copy is ours to free.
+  char* screenResources = XScreenResourceString(DefaultScreenOfDisplay(display));
+  const int scale =
+      chooseScale(std::getenv("GDK_SCALE"), XResourceManagerString(display), screenResources);
+  if (screenResources != nullptr) XFree(screenResources);
+  return scale;
+}
+
+int fittedScale(int asked, Size client, Size frame, const Rect& area) {
+  const std::int64_t width = std::int64_t{area.right} - area.left;
+  const std::int64_t height = std::int64_t{area.bottom} - area.top;
+  int scale = std::clamp(asked, 1, SoftCanvas::kMaxScale);
+  for (; scale > 1; --scale) {
+    if (std::int64_t{client.width} * scale + frame.width <= width &&
+        std::int64_t{client.height} * scale + frame.height <= height) {
+      break;
+    }
+  }
+  return scale;
+}
+
+int monitorAt(std::span<const Rect> monitors, Point point) {
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    const Rect& m = monitors[i];
+    if (point.x >= m.left && point.x < m.right && point.y >= m.top && point.y < m.bottom) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+std::optional<Rect> openingArea(std::span<const Rect> monitors, std::optional<Rect> workArea,
+                                Point point) {
+  if (monitors.empty()) return workArea;
+  const int shown = monitorAt(monitors, point);
+  const Rect& monitor = monitors[static_cast<std::size_t>(std::max(shown, 0))];
+  if (!workArea) return monitor;
+  const Rect usable{std::max(monitor.left, workArea->left), std::max(monitor.top, workArea->top),
+                    std::min(monitor.right, workArea->right),
+                    std::min(monitor.bottom, workArea->bottom)};
+  // A work area beside the monitor says nothing about it.
+  if (usable.left >= usable.right || usable.top >= usable.bottom) return monitor;
+  return usable;
 }

@@ -10,7 +10,7 @@ int chooseVisual(std::span<const VisualOffer> offers) {
   int chosen = -1;
   for (int i = 0; i < static_cast<int>(offers.size()); ++i) {
     const VisualOffer& offer = offers[static_cast<std::size_t>(i)];
-    if (!offer.trueColour) continue;
+    if (!offer.trueColour || offer.depth < kShallowestDepth) continue;
     if (offer.screenDefault) return i;
     if (chosen < 0 || rank(offer) > rank(offers[static_cast<std::size_t>(chosen)])) chosen = i;
   }

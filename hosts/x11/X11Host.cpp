@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <new>
+#include <vector>
 
 #include "platform/hostConstants.h"
 #include "platform/messages.h"
@@ -113,9 +114,12 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSo
   x_->screen = DefaultScreen(display);
   x_->root = RootWindow(display, x_->screen);
   const std::optional<VisualChoice> visual = pickVisual(display, x_->screen);
-  if (!visual) fatal("XGetVisualInfo failed: the display has no true-colour visual");
+  if (!visual) {
+    fatal("XGetVisualInfo failed: the display has no true-colour visual of 15 bits or more");
+  }
   x_->visual = *visual;
-  canvas_.setScale(displayScale(display));
+  askedScale_ = displayScale(display);
+  canvas_.setScale(askedScale_);
   x_->atoms.emplace(display);
   x_->image = std::make_unique<X11Image>(display, x_->visual.visual, x_->visual.depth);
 }
@@ -176,38 +180,32 @@ void X11Host::displayLost() {
 Size X11Host::fullScreenSize() {
   const Size root{DisplayWidth(x_->display, x_->screen), DisplayHeight(x_->display, x_->screen)};
   // A window manager publishes the area that panels leave free, per desktop.
-  long desktop = 0;
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0;
-  unsigned long after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(x_->display, x_->root, x_->atom(Atoms::kCurrentDesktop), 0, 1, False,
-                         XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
-      data != nullptr && format == 32 && count == 1) {
-    desktop = reinterpret_cast<long*>(data)[0];
-  }
-  if (data != nullptr) XFree(data);
-  data = nullptr;
-  Size usable = root;
-  if (desktop >= 0 &&
-      XGetWindowProperty(x_->display, x_->root, x_->atom(Atoms::kWorkArea), desktop * 4, 4, False,
-                         XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
-      data != nullptr && format == 32 && count == 4) {
-    const long* area = reinterpret_cast<long*>(data);
-    if (area[2] > 0 && area[3] > 0) {
-      usable = {static_cast<int>(std::min<long>(area[2], root.width)),
-                static_cast<int>(std::min<long>(area[3], root.height))};
-    }
-  }
-  if (data != nullptr) XFree(data);
-  return usable;
+  const std::optional<Rect> area = readWorkArea(x_->display, x_->screen, *x_->atoms);
+  if (!area) return root;
+  return {area->right - area->left, area->bottom - area->top};
+}
+
+bool X11Host::monitorShows(Point point) {
+  const std::vector<Rect> monitors = readMonitors(x_->display, x_->screen);
+  return monitorAt(monitors, point) >= 0;
 }
 
 bool X11Host::createWindow(const char* title, Point position) {
   // From here on a signal closes the window in order; before, it ended the process with
   // nothing written.
   if (!signals_) signals_.emplace();
+
+  // The scale is the largest one asked for at which the widest window fits the monitor it
+  // opens on, so that neither the first frame nor the side panel reaches past it.
+  const std::vector<Rect> monitors = readMonitors(x_->display, x_->screen);
+  const std::optional<Rect> area = openingArea(
+      monitors, readWorkArea(x_->display, x_->screen, *x_->atoms),
+      {position.x + kFrameWidth / 2, position.y + kFrameHeight / 2});
+  if (area) {
+    const Size widest{host::kWidestOuterWidth - kFrameWidth,
+                      host::kWidestOuterHeight - kFrameHeight};
+    canvas_.setScale(fittedScale(askedScale_, widest, {kFrameWidth, kFrameHeight}, *area));
+  }
 
   // Windows makes the window with no size until WM_CREATE sizes it; X needs one pixel.
   x_->window = makeWindow(x_->display, x_->visual, position.x, position.y, 1, 1,

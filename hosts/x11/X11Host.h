@@ -17,7 +17,9 @@
 // - No DPI awareness as such: the window procedure sees logical pixels throughout. At a scale
 //   s (Scale.h) the X window is s times the client size, the canvas draws at s, and mouse
 //   positions are divided by s. Screen positions (the window's corner, the usable
-//   screen size) stay in physical pixels, so a saved place means the same at any scale.
+//   screen size) stay in physical pixels, so a saved place means the same at any scale. The
+//   scale is the largest one asked for at which the wide window fits the free area of the
+//   monitor the window opens on.
 // SIGTERM, SIGINT and SIGHUP close the window as its close box does, once it exists; before
 // that they end the process as they would any other, and during the fatal-error dialog they
 // close it, the run then ending as the failure it is.
@@ -60,6 +62,7 @@ class X11Host final : public Host {
   X11Host& operator=(const X11Host&) = delete;
 
   Size fullScreenSize() override;
+  bool monitorShows(Point point) override;
   bool createWindow(const char* title, Point position) override;
   void setTimer(int id, int milliseconds) override;
   void resizeWindow(Size outer) override;
@@ -124,6 +127,9 @@ class X11Host final : public Host {
   Size client_;
   Point position_;
   SoftCanvas canvas_;
+  // The scale the environment and the resources ask for; the window draws at the largest one
+  // not above it that fits its monitor (Scale.h).
+  int askedScale_ = 1;
 
   // Whether the pointer is over the window, as Enter and Leave say; moves count only then.
   bool pointerInWindow_ = false;

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -63,6 +64,70 @@ std::optional<VisualChoice> pickVisual(Display* display, int screen) {
   }
   if (found != nullptr) XFree(found);
   return choice;
+}
+
+std::vector<Rect> readMonitors(Display* display, int screen) {
+  const ::Window root = RootWindow(display, screen);
+  const Rect whole{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
+  std::vector<Rect> monitors;
+  int eventBase = 0;
+  int errorBase = 0;
+  int major = 0;
+  int minor = 0;
+  if (XRRQueryExtension(display, &eventBase, &errorBase) == False ||
+      XRRQueryVersion(display, &major, &minor) == 0 || major < 1 || (major == 1 && minor < 5)) {
+    return {whole};
+  }
+  int count = 0;
+  XRRMonitorInfo* found = XRRGetMonitors(display, root, True, &count);
+  for (int i = 0; i < count; ++i) {
+    const XRRMonitorInfo& m = found[i];
+    if (m.width <= 0 || m.height <= 0) continue;
+    const Rect area{m.x, m.y, m.x + m.width, m.y + m.height};
+    if (m.primary != 0) {
+      monitors.insert(monitors.begin(), area);
+    } else {
+      monitors.push_back(area);
+    }
+  }
+  if (found != nullptr) XRRFreeMonitors(found);
+  if (monitors.empty()) monitors.push_back(whole);
+  return monitors;
+}
+
+std::optional<Rect> readWorkArea(Display* display, int screen, const Atoms& atoms) {
+  const ::Window root = RootWindow(display, screen);
+  // One area per desktop; the current desktop's is the one that counts.
+  long desktop = 0;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display, root, atoms[Atoms::kCurrentDesktop], 0, 1, False, XA_CARDINAL,
+                         &type, &format, &count, &after, &data) == Success &&
+      data != nullptr && format == 32 && count == 1) {
+    desktop = reinterpret_cast<long*>(data)[0];
+  }
+  if (data != nullptr) XFree(data);
+  data = nullptr;
+  std::optional<Rect> area;
+  if (desktop >= 0 && desktop < 1024 &&
+      XGetWindowProperty(display, root, atoms[Atoms::kWorkArea], desktop * 4, 4, False,
+                         XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr && format == 32 && count == 4) {
+    const long* value = reinterpret_cast<long*>(data);
+    const long right = std::min<long>(value[0] + value[2], DisplayWidth(display, screen));
+    const long bottom = std::min<long>(value[1] + value[3], DisplayHeight(display, screen));
+    const long left = std::max<long>(value[0], 0);
+    const long top = std::max<long>(value[1], 0);
+    if (left < right && top < bottom) {
+      area = Rect{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
+                  static_cast<int>(bottom)};
+    }
+  }
+  if (data != nullptr) XFree(data);
+  return area;
 }
 
 VisualChoice defaultVisual(Display* display, int screen) {

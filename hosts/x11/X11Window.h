@@ -6,6 +6,9 @@
 #include "hosts/x11/Xlib.h"
 
 #include <optional>
+#include <vector>
+
+#include "platform/canvas.h"
 
 struct BitmapView;
 
@@ -56,6 +59,13 @@ VisualChoice defaultVisual(Display* display, int screen);
 // nothing shows in another colour before the first picture is put.
 ::Window makeWindow(Display* display, const VisualChoice& visual, int x, int y, int width,
                     int height, long events);
+
+// The screen's monitors as RandR 1.5 lists them, the primary first; the whole screen where the
+// server lists none.
+std::vector<Rect> readMonitors(Display* display, int screen);
+// The free area of the current desktop a window manager publishes (_NET_WORKAREA), within the
+// screen; nothing where none does.
+std::optional<Rect> readWorkArea(Display* display, int screen, const Atoms& atoms);
 
 // Who the window is: WM_NAME and _NET_WM_NAME `title`, WM_CLASS "winMain" (the contract),
 // input focus wanted, the process, the window type `type`, the launch it answers

@@ -4,6 +4,7 @@
 #include "app/ScreenTable.h"
 #include "support/GoldenImage.h"
 #include "tests/app/HeadlessProgram.h"
+#include "tests/support/TextBoxes.h"
 
 TEST(Frame, FirstFrameShowsAMediumDealInTheNumberedSkin) {
   HeadlessProgram program;
@@ -55,4 +56,33 @@ TEST(Frame, SkinChangeRepaintsOnlyTheTiles) {
     }
   }
   EXPECT_GT(changedInGrids, 2 * 312 * 312 / 2);
+}
+
+// At every whole scale the frame outside the text is the scale-1 frame enlarged, pixel for
+// pixel: bitmaps, fills, grid lines and the tiles' edges alike.
+TEST(Frame, AtEveryScaleTheFrameOutsideTextIsTheScaleOneFrameEnlarged) {
+  const auto frameAt = [](int scale, const char* settings) -> SoftCanvas {
+    HeadlessProgram program(settings);
+    program.host().setScale(scale);
+    program.start();
+    if (settings != nullptr) {  // the wide window in the picture skin
+      program.clickBox(screen::kShowHide);
+      program.host().ticks(1);
+    }
+    return program.host().frame();  // a copy, which owns its pixels
+  };
+  for (const char* settings : {static_cast<const char*>(nullptr), "1\n0\n0\n0\n0\n2\n"}) {
+    const SoftCanvas plain = frameAt(1, settings);
+    for (const int s : {2, 3, 4}) {
+      const SoftCanvas frame = frameAt(s, settings);
+      int differing = 0;
+      for (int y = 0; y < frame.height(); ++y) {
+        for (int x = 0; x < frame.width(); ++x) {
+          differing += !inText(x / s, y / s) &&
+                       frame.pixel(x, y) != plain.pixel(x / s, y / s);
+        }
+      }
+      EXPECT_EQ(differing, 0) << (settings ? "wide" : "narrow") << " at scale " << s;
+    }
+  }
 }

@@ -24,9 +24,9 @@ TEST(Startup, SavedValuesAreAppliedAndEverythingElseStartsTheSame) {
       {"1\n7\n-3\n769\n1025\n2\n", 1, true, 190, {2, 2}},    // beyond the 1024 x 768 screen
       {"0\n0\n0\n-5\n20\n2\n", 0, false, 255, {20, 2}},      // negative top
       {"0\n0\n0\n10\n-5\n2\n", 0, false, 255, {2, 10}},      // negative left
-      {"0\n0\n0\n768\n1024\n2\n", 0, false, 255, {1024, 768}},  // the screen's own size
-      {"0\n0\n0\n768\n1025\n2\n", 0, false, 255, {2, 768}},  // one past its width
-      {"0\n0\n0\n769\n1024\n2\n", 0, false, 255, {1024, 2}},  // one past its height
+      {"0\n0\n0\n767\n1023\n2\n", 0, false, 255, {1023, 767}},  // the last pixel shown
+      {"0\n0\n0\n767\n1024\n2\n", 0, false, 255, {2, 767}},  // at its width: beyond
+      {"0\n0\n0\n768\n1023\n2\n", 0, false, 255, {1023, 2}},  // at its height: beyond
       {"1\r\n0\r\n1\r\n30\r\n40\r\n3\r\n", 1, false, 190, {40, 30}},  // written on Windows
       {"1\n1\n0\n", 1, true, 255, {0, 0}},                   // three lines only
       {"", 0, false, 255, {0, 0}},
@@ -61,6 +61,23 @@ TEST(Startup, SavedValuesAreAppliedAndEverythingElseStartsTheSame) {
     EXPECT_EQ(s.showHide.getState(), 1);
     EXPECT_EQ(host.paintCount(), 1);
     EXPECT_EQ(host.frame().width(), 471);
+  }
+}
+
+// Two monitors of different heights leave part of the screen unshown: a title bar there could
+// never be reached, so the window opens at the fallback corner; one on either monitor stays.
+TEST(Startup, ASavedTitleBarNoMonitorShowsOpensAtTheFallbackCorner) {
+  const std::pair<const char*, Point> cases[] = {
+      {"0\n0\n0\n900\n1500\n2\n", {2, 2}},        // below the shorter monitor
+      {"0\n0\n0\n900\n1277\n2\n", {2, 2}},        // the title bar's left end past the taller
+      {"0\n0\n0\n700\n1270\n2\n", {1270, 700}},  // on the taller one
+      {"0\n0\n0\n100\n1500\n2\n", {1500, 100}}};  // on the shorter one
+  for (const auto& [file, position] : cases) {
+    HeadlessProgram program(file);
+    program.host().setFullScreenSize({2560, 1024});
+    program.host().setMonitors({{0, 0, 1280, 1024}, {1280, 0, 2560, 720}});
+    program.start();
+    EXPECT_EQ(program.host().createdAt(), position) << file;
   }
 }
 

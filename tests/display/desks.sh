@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Linux program on the desks players have, each a private virtual display: 24, 16 and 30
-# bits a pixel, and a HiDPI screen at scale 2 (GDK_SCALE=2, and Xft.dpi 192 set with xrdb).
-# Every run solves the board and slides one tile, so all of them end on the same picture.
+# bits a pixel; a 4K screen at scales 2 and 3 (GDK_SCALE=2, Xft.dpi 192 set with xrdb, 288 set
+# for the screen alone with xrdb -screen, over the display's 192); two monitors of different
+# sizes, each too small for scale 3; an 8-bit screen it refuses. Every run that plays solves the
+# board and slides one tile, so all of them end on the same picture.
 # Usage: tests/display/desks.sh PROGRAM [SCREEN_READER]. Prints "N passed, N failed".
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/e2e_lib.sh
@@ -13,11 +15,11 @@ use_screen_reader "$here/../.." "${2:-}"
 # shellcheck source=tests/e2e/linux_driver.sh
 source "$here/../e2e/linux_driver.sh"
 
-# A virtual display of this many bits a pixel, on a free display number (without resets, so
-# the resources xrdb sets stay when their last client leaves).
+# A virtual display of this many bits a pixel (or WIDTHxHEIGHTxDEPTH), on a free display number
+# (without resets, so the resources xrdb sets stay when their last client leaves).
 start_server() { # depth
   stop_virtual_display
-  start_virtual_display "$work" "$1" || fatal "Xvfb starts at depth $1"
+  start_virtual_display "$work" "$1" || fatal "Xvfb starts at $1"
 }
 
 # The driver's start with the numbered skin at (0, 0), unless keep_settings is set.
@@ -38,7 +40,8 @@ click() { # x y
 # each block) for the screen reader's board.
 shot() { # name
   import -window "$window" "$work/$1.png" 2>/dev/null
-  convert "$work/$1.png" -sample "$((100 / scale))%" "$work/$1-logical.png"
+  convert "$work/$1.png" -sample "$(($(identify -format %w "$work/$1.png") / scale))x" \
+    "$work/$1-logical.png"
 }
 board_of() { # name
   shot "$1"
@@ -66,26 +69,24 @@ check "the window appears at (0, 0) with the client area ${client_narrow/ / x }"
 check "a click on the tile beside the blank slides it" "$slid" "$(solve_and_slide plain)"
 end_game TERM
 
-echo "== Factor 2"
-for how in GDK_SCALE=2 "Xft.dpi 192"; do
+echo "== Factors 2 and 3"
+start_server 3840x2160x24
+for desk in "2 GDK_SCALE=2" "2 Xft.dpi 192" "3 Xft.dpi 288 for the screen"; do
+  read -r scale how <<<"$desk"  # the scale it asks for, then how
   case $how in
     GDK_SCALE=2) environment=("$how") ;;
-    *) environment=() && printf 'Xft.dpi:\t192\n' | xrdb -merge ;;
+    "Xft.dpi 192") environment=() && printf 'Xft.dpi:\t192\n' | xrdb -merge ;;
+    *) environment=() && printf 'Xft.dpi:\t288\n' | xrdb -screen -merge ;;
   esac
   start_desk "${environment[@]}" || fatal "the window appears with $how" "$(tail -n 3 "$game_err")"
-  scale=2
-  check "$how: the client area is 942 x 802" "0 0 942 802" "$(window_geometry)"
+  check "$how: the client area is $((471 * scale)) x $((401 * scale))" \
+    "0 0 $((471 * scale)) $((401 * scale))" "$(window_geometry)"
   check "$how: a click on a tile's physical pixels slides it" "$slid" "$(solve_and_slide "$how")"
-  # Bitmaps and fills in whole 2 x 2 blocks, strokes within a pixel, labels freshly rendered.
-  compared=$("$screen_reader" scaled "$work/plain.png" "$work/$how.png" 2)
-  strays=unread moved=100 mixed=0
-  [[ $compared =~ ^strays=[0-9]+\ moved=[0-9]+\ mixed=[0-9]+$ ]] && eval "$compared"
-  check "$how: outside the text every pixel is its scale-1 pixel or a stroke's beside it" \
-    "strays=0" "$(if [ "$strays" = 0 ]; then echo strays=0; else echo "$compared"; fi)"
-  check "$how: strokes only, under 5 %, sit a pixel away" 1 "$((moved < 5))"
-  check "$how: the labels' text is rendered at twice the size, not enlarged" 1 "$((mixed >= 5))"
-  check "$how: the tiles show their numbers" "$slid" \
-    "$("$screen_reader" board "$work/$how-logical.png" 0)"
+  # Bitmaps, fills and strokes in whole blocks, labels freshly rendered.
+  compared=$("$screen_reader" scaled "$work/plain.png" "$work/$how.png" "$scale")
+  check "$how: outside the text every pixel is its scale-1 pixel's" differing=0 "${compared% *}"
+  check "$how: the labels' text is rendered at $scale times the size, not enlarged" 1 \
+    "$((${compared#*mixed=} >= 5))"
   xdotool windowmove "$window" 300 200
   eventually "300 200" window_corner >/dev/null
   sleep 0.3
@@ -96,7 +97,7 @@ for how in GDK_SCALE=2 "Xft.dpi 192"; do
 done
 keep_settings=1 start_desk GDK_SCALE=1 ||
   fatal "the window appears at scale 1" "$(tail -n 3 "$game_err")"
-check "the position saved at scale 2 puts the window at the same place at scale 1" \
+check "the position saved at scale 3 puts the window at the same place at scale 1" \
   "300 200 $client_narrow" "$(window_geometry)"
 end_game TERM
 
@@ -118,5 +119,37 @@ for desk in "16 5 6 5" "30 8 8 8"; do
     "$(eventually 0 reduced_differences "$depth" $bits)"
   end_game TERM
 done
+
+echo "== Two monitors of different heights, GDK_SCALE=3"
+start_server 3200x1080x24
+xrandr --setmonitor left 1920/508x1080/286+0+0 screen >/dev/null
+xrandr --setmonitor right 1280/338x720/190+1920+0 none >/dev/null
+# Saved top and left; where it opens, at the largest scale at which the wide window fits that
+# monitor (2 on 1920 x 1080, 1 on 1280 x 720). No monitor shows what is below the right one.
+for desk in "900 100|100 900 942 802" "100 2000|2000 100 471 401" "900 2000|2 2 942 802"; do
+  IFS='|' read -r saved opens <<<"$desk"
+  write_settings "$settings" "0 0 0 $saved 2"
+  keep_settings=1 start_desk GDK_SCALE=3 ||
+    fatal "the window appears at $saved" "$(tail -n 3 "$game_err")"
+  check "a saved top, left of $saved opens at x, y, width, height $opens" "$opens" \
+    "$(window_geometry)"
+  end_game TERM
+done
 check "the program wrote nothing on stderr" "" "$(head -n 3 "$game_err")"
+
+echo "== 8 bits a pixel"
+start_server 8
+# The fatal-error dialog stands where the game window would, fitted to the screen at the scale
+# asked for: 1520 wide at scale 4.
+if title=Error start_game GDK_SCALE=4; then
+  read -r x y width height < <(window_geometry)
+  check "the error dialog fits the 1280 x 1024 screen" "1 1" \
+    "$((x >= 0 && x + width <= 1280)) $((y >= 0 && y + height <= 1024))"
+  kill -TERM "$game_pid"
+else
+  fail "the error dialog shows" "$(tail -n 3 "$game_err")"
+fi
+wait_exit "$game_pid"
+check "an 8-bit display ends the program with exit code 2" 2 "$status"
+check "the reason is on stderr" 1 "$(grep -c "no true-colour visual" "$game_err")"
 finish

@@ -272,44 +272,43 @@ class FunctionPainter final : public Canvas::Painter {
   std::function<void(Canvas&)> paint_;
 };
 
-// At scale s a call draws exactly what the same call with every coordinate and pen width times s
-// draws at scale 1, a pen of width 0 or 1 becoming s wide; paintOffscreen's frame grows alike.
-TEST(SoftCanvas, AtScaleTwoStrokesAndFillsAreTheDoubledCalls) {
-  struct Case {
-    const char* what;
-    std::function<void(Canvas&)> scaled;
-    std::function<void(Canvas&)> doubled;
-  };
-  const std::vector<Case> cases = {
-      {"rectangle, pen 0",
-       [](Canvas& c) { c.rectangle({1, 1, 6, 4}, {kInk, 0}, kRedBrush); },
-       [](Canvas& c) { c.rectangle({2, 2, 12, 8}, {kInk, 2}, kRedBrush); }},
+// At scale s a call draws its scale-1 picture enlarged: a one-pixel line covers exactly the
+// s x s blocks of its scale-1 pixels, and a canvas edge inside a block keeps the rest of it.
+TEST(SoftCanvas, AtEveryScaleStrokesAndFillsAreTheScaleOnePictureEnlarged) {
+  const std::vector<std::pair<const char*, std::function<void(Canvas&)>>> calls = {
+      {"rectangle, pen 0", [](Canvas& c) { c.rectangle({1, 1, 6, 4}, {kInk, 0}, kRedBrush); }},
       {"rectangle, pen 1, no brush",
-       [](Canvas& c) { c.rectangle({6, 4, 1, 1}, {kInk, 1}, std::nullopt); },
-       [](Canvas& c) { c.rectangle({12, 8, 2, 2}, {kInk, 2}, std::nullopt); }},
-      {"rectangle, pen 3", [](Canvas& c) { c.rectangle({2, 1, 7, 6}, {kInk, 3}, kRedBrush); },
-       [](Canvas& c) { c.rectangle({4, 2, 14, 12}, {kInk, 6}, kRedBrush); }},
-      {"slanted line, pen 1", [](Canvas& c) { c.line({0, 1}, {7, 5}, {kInk, 1}); },
-       [](Canvas& c) { c.line({0, 2}, {14, 10}, {kInk, 2}); }},
-      {"line far outside", [](Canvas& c) { c.line({-40000, 3}, {40000, 3}, {kInk, 0}); },
-       [](Canvas& c) { c.line({-80000, 6}, {80000, 6}, {kInk, 2}); }},
+       [](Canvas& c) { c.rectangle({6, 4, 1, 1}, {kInk, 1}, std::nullopt); }},
+      {"rectangle, pen 3", [](Canvas& c) { c.rectangle({2, 1, 7, 6}, {kInk, 3}, kRedBrush); }},
+      {"rectangle across the far edges",
+       [](Canvas& c) { c.rectangle({4, 3, 8, 7}, {kInk, 1}, kRedBrush); }},
+      {"slanted line, pen 1", [](Canvas& c) { c.line({0, 1}, {7, 5}, {kInk, 1}); }},
+      {"line, pen 2", [](Canvas& c) { c.line({1, 5}, {6, 2}, {kInk, 2}); }},
+      {"line far outside", [](Canvas& c) { c.line({-40000, 3}, {40000, 3}, {kInk, 0}); }},
       {"offscreen frame",
        [](Canvas& c) {
          FunctionPainter painter([](Canvas& o) { o.line({1, 1}, {3, 1}, {kInk, 0}); });
          c.paintOffscreen(5, 3, painter);
-       },
-       [](Canvas& c) {
-         FunctionPainter painter([](Canvas& o) { o.line({2, 2}, {6, 2}, {kInk, 2}); });
-         c.paintOffscreen(10, 6, painter);
        }},
   };
-  for (const Case& c : cases) {
-    SoftCanvas scaled = paper(16, 14, nullptr, 2);
-    c.scaled(scaled);
-    SoftCanvas doubled = paper(16, 14);
-    c.doubled(doubled);
-    EXPECT_EQ(picture(scaled), picture(doubled)) << c.what;
-    EXPECT_NE(picture(scaled), picture(paper(16, 14))) << c.what << " drew nothing";
+  for (const int s : {2, 3, 4}) {
+    for (const auto& [what, draw] : calls) {
+      SoftCanvas plain = paper(8, 7);
+      draw(plain);
+      // One physical pixel short of whole blocks at the right and bottom edges.
+      const int width = 8 * s - 1;
+      const int height = 7 * s - 1;
+      SoftCanvas scaled = paper(width, height, nullptr, s);
+      draw(scaled);
+      const std::string small = picture(plain);  // rows of 8 pixels and a line end
+      std::string enlarged;                       // each of its pixels an s x s block
+      for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) enlarged += small[(y / s) * 9 + x / s];
+        enlarged += '\n';
+      }
+      EXPECT_EQ(picture(scaled), enlarged) << what << " at scale " << s;
+      EXPECT_NE(picture(plain), picture(paper(8, 7))) << what << " drew nothing";
+    }
   }
 }
 

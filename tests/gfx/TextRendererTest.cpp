@@ -221,6 +221,28 @@ TEST_F(TextRendererTest, AtScaleTwoTextIsRenderedAtTwiceItsSize) {
   EXPECT_EQ(underlineDepth(2), 2 * underlineDepth(1));
 }
 
+// A label the scale-1 line fills to its edges keeps every stroke at larger scales: drawn with
+// no clip at all, its ink still lies inside the enlarged box.
+TEST(TextRendererScale, LabelsThatFillTheirBoxKeepTheirInkInsideItAtEveryScale) {
+  const std::pair<const char*, Rect> cases[] = {{"Level:  Medium", {1, 0, 101, 20}},
+                                                {"Moves : 99", {101, 0, 171, 19}},
+                                                {"   ", {1, 0, 101, 20}}};  // no ink at all
+  for (const int s : {2, 3, 4}) {
+    for (const auto& [line, logical] : cases) {
+      // The canvas shows the pixels the renderer draws into, with no clip of the canvas's.
+      std::vector<std::uint32_t> pixels(static_cast<std::size_t>(180 * 20 * s * s));
+      SoftCanvas canvas(0, 0, nullptr, nullptr);
+      canvas.resize(180 * s, 20 * s, pixels);
+      canvas.fill(kWhite);
+      const Rect box{logical.left * s, logical.top * s, logical.right * s, logical.bottom * s};
+      goldenText().draw({pixels, 180 * s, 20 * s}, {0, 0, 180 * s, 20 * s}, box, line,
+                        {15, 7, 700}, 0, s);
+      const Ink ink = measure(canvas);
+      EXPECT_TRUE(ink.left >= box.left && ink.right < box.right) << line << " at scale " << s;
+    }
+  }
+}
+
 TEST_F(TextRendererTest, Windows1252BytesDrawTheirCharacters) {
   EXPECT_FALSE(draw("\x80", {30, 0, 400}).empty());  // the euro sign
   EXPECT_FALSE(draw("\xE9", {30, 0, 400}).empty());  // e acute

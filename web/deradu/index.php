@@ -251,9 +251,15 @@ header('Referrer-Policy: no-referrer');
       <strong>GDK_SCALE</strong> when that is a positive whole number; otherwise the X resource
       <strong>Xft.dpi</strong> divided by 96 and rounded to the nearest whole number, halves up
       (below 144 dpi 1, from 144 dpi 2, from 240 dpi 3, from 336 dpi 4), so that a 150% desk
-      gets readable text; otherwise 1. It is at most 4, where the wide window is already about
-      as wide as a 4K screen. The window's position stays in the screen's own pixels at any
-      scale.</p>
+      gets readable text; otherwise 1. An <strong>Xft.dpi</strong> set for one X screen
+      (<strong>xrdb -screen</strong>) comes before the one set for the whole display. It is at
+      most 4, where the wide window is already about as wide as a 4K screen, and never more than
+      lets the wide window (the one <strong>Show</strong> opens) fit the free area of the
+      monitor the window opens on, so that <strong>Show</strong> never pushes it past the
+      monitor's edge: <strong>GDK_SCALE=3</strong> on a 1920 x 1080 monitor draws at 2. The
+      error window fits the same way. The window's position stays in the screen's own pixels at
+      any scale; a saved position at or beyond the screen's right or bottom edge, or whose title
+      bar no monitor shows, opens the window near the top-left corner instead.</p>
     <p>On a Wayland desktop the game is a Wayland window of its own, not an X11 one. The desktop
       tells it the scale of the screen it is on, and it draws at that scale, again when it moves
       to another screen; at 125%, 150% or 175% it draws at the next whole scale and the desktop

@@ -16,6 +16,7 @@ TEST(VisualPolicy, DefaultTrueColorFirstThenDirect24ThenDeepestElseNone) {
   const VisualOffer shallowDefault{true, 16, 0xF800, 0x7E0, 0x1F, true};
   const VisualOffer pseudoDefault{false, 8, 0, 0, 0, true};
   const VisualOffer pseudo{false, 8, 0, 0, 0, false};
+  const VisualOffer tinyDefault{true, 8, 0xE0, 0x1C, 0x03, true};
   struct Case {
     const char* what;
     std::vector<VisualOffer> offers;
@@ -28,6 +29,8 @@ TEST(VisualPolicy, DefaultTrueColorFirstThenDirect24ThenDeepestElseNone) {
       {"no 24-bit layout of the canvas's: the deepest", {pseudoDefault, shallow, deep, bgr}, 2},
       {"the first of equals", {pseudoDefault, shallow, shallow}, 1},
       {"no TrueColor visual", {pseudoDefault, pseudo}, -1},
+      {"an 8-bit display's 3-3-2 TrueColor visuals", {pseudo, tinyDefault}, -1},
+      {"a 3-3-2 default beside 16 bits", {tinyDefault, shallow}, 1},
       {"no visual", {}, -1},
   };
   for (const Case& c : cases) EXPECT_EQ(chooseVisual(c.offers), c.chosen) << c.what;
