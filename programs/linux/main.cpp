@@ -14,6 +14,7 @@
 #include "gfx/resources/ResourceStore.h"
 #include "gfx/FontLookup.h"
 #include "gfx/TextRenderer.h"
+#include "hosts/posix/StandardStreams.h"
 #include "hosts/x11/X11Host.h"
 #include "settings/SettingsPath.h"
 
@@ -58,6 +59,7 @@ int handleArguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  openMissingStandardStreams();
   // A write to a closed pipe (a stderr whose reader has gone) fails with EPIPE instead of ending
   // the game without its settings.
   std::signal(SIGPIPE, SIG_IGN);

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The program's start under what a launcher or a hostile system may hand it: each standard
+# stream closed, SIGTERM the moment the window shows, and a font configuration that hangs.
+# Every start must show the window, and SIGTERM must then close it in order (exit 1, settings
+# written).
+# Usage: tests/display/linux_start.sh GAME. Prints "N passed, N failed"; exits non-zero on a failure.
+if [ $# -ne 1 ] || [ ! -x "$1" ]; then
+  echo "usage: $0 GAME" >&2
+  exit 2
+fi
+game=$(realpath "$1")
+# shellcheck source=tests/support/lib.sh
+source "$(dirname "$0")/../support/lib.sh"
+begin_script linux_start
+require_tools Xvfb xdotool xwininfo
+
+start_virtual_display "$work" || fatal "the virtual display starts"
+# A configuration with no font folder: the program then says at start that it found no font, a
+# line that must reach standard error and nothing else.
+printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/no-fonts.conf"
+
+# Starts the game with `redirection` applied (a closed stream), its folders under `home`.
+start_game() { # home redirection [variable=value...]
+  local home=$1 redirection=$2
+  shift 2
+  eval "env XDG_CONFIG_HOME=\"$home\" XDG_CACHE_HOME=\"$home/cache\" $* \"$game\" \
+    >\"$home.out\" 2>\"$home.err\" $redirection &"
+  game_pid=$!
+  started "$game_pid"
+}
+# Sets `outcome`: "shown" when the window appeared, then SIGTERM's exit code and the number of
+# settings values written. Not in a subshell, which could not wait for the game.
+end_shown_game() { # home
+  outcome=shown
+  wait_window "$game_pid" >/dev/null || outcome="no window"
+  kill -TERM "$game_pid" 2>/dev/null
+  wait_exit "$game_pid" 10 || kill -KILL "$game_pid" 2>/dev/null
+  outcome="$outcome $status $(settings_values "$(settings_file "$1")" | wc -w)"
+}
+
+while IFS='|' read -r name redirection; do
+  start_game "$work/$name" "$redirection" FONTCONFIG_FILE="$work/no-fonts.conf"
+  end_shown_game "$work/$name"
+  check "$name: the window shows, SIGTERM ends it in order" "shown 1 6" "$outcome"
+done <<'CASES'
+stdin closed|<&-
+stdout closed|>&-
+stderr closed|2>&-
+all three closed|<&- >&- 2>&-
+CASES
+finish
