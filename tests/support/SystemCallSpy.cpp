@@ -15,6 +15,8 @@ int __real_rename(const char* from, const char* to);
 int __wrap_fclose(std::FILE* file);
 int __wrap_fsync(int descriptor);
 int __wrap_rename(const char* from, const char* to);
+int __real_renameat(int fromFolder, const char* from, int toFolder, const char* to);
+int __wrap_renameat(int fromFolder, const char* from, int toFolder, const char* to);
 }
 
 namespace {
@@ -70,5 +72,16 @@ int __wrap_rename(const char* from, const char* to) {
     return -1;
   }
   return __real_rename(from, to);
+}
+
+// Shown and failed as rename is, with the names joined to their folders' paths.
+int __wrap_renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+  if (renameWatcher) renameWatcher(nameOf(fromFolder) + '/' + from, nameOf(toFolder) + '/' + to);
+  if (renameToFail) {
+    renameToFail = false;
+    errno = EXDEV;
+    return -1;
+  }
+  return __real_renameat(fromFolder, from, toFolder, to);
 }
 #endif
