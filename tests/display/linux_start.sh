@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The program's start under what a launcher or a hostile system may hand it: each standard
-# stream closed, SIGTERM the moment the window shows, and a font configuration that hangs.
+# stream closed, SIGTERM the moment the window shows, and a font search that hangs or crashes.
 # Every start must show the window, and SIGTERM must then close it in order (exit 1, settings
 # written).
 # Usage: tests/display/linux_start.sh GAME. Prints "N passed, N failed"; exits non-zero on a failure.
@@ -47,5 +47,30 @@ stdin closed|<&-
 stdout closed|>&-
 stderr closed|2>&-
 all three closed|<&- >&- 2>&-
+CASES
+
+# The font search: a configuration that includes a FIFO nobody writes to hangs fontconfig; a
+# search killed with SIGSEGV stands for one that crashes (as fontconfig does under a tight
+# memory limit at a first start). The window must show all the same: without text, the reason
+# said on standard error, or with the fonts of the answer an earlier run kept.
+mkfifo "$work/fifo"
+printf '<?xml version="1.0"?>\n<fontconfig><include>%s</include></fontconfig>\n' "$work/fifo" \
+  >"$work/hang.conf"
+start_game "$work/kept" ""
+end_shown_game "$work/kept"
+while IFS='|' read -r name home action expected; do
+  # The sanitizers would report the crash themselves and end the search with their own code.
+  start_game "$work/$home" "" FONTCONFIG_FILE="$work/hang.conf" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}handle_segv=0"
+  if [ "$action" = crash ]; then
+    search_started() { search=$(ps --ppid "$game_pid" -o pid= | head -n 1) && [ -n "$search" ]; }
+    wait_until search_started && kill -SEGV "$search"
+  fi
+  end_shown_game "$work/$home"
+  check "$name" "shown 1 6|$expected" "$outcome|$(grep -v '^==' "$work/$home.err" | joined)"
+done <<'CASES'
+a search that hangs: shown without text after its deadline|hang|wait|no font found: the font search did not answer in time
+a search that crashes: shown without text|crash|crash|no font found: the font search ended by signal 11
+a search that hangs with an answer kept: its fonts serve|kept|wait|
 CASES
 finish
