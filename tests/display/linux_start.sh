@@ -49,6 +49,21 @@ stderr closed|2>&-
 all three closed|<&- >&- 2>&-
 CASES
 
+# SIGTERM the moment the window shows, fifty times: each run must end in order. The window is
+# looked for without pause, so the signal lands within milliseconds of the map.
+viewable() { xdotool search --onlyvisible --pid "$game_pid" --name '^Qor Deradu 1\.0$' >/dev/null 2>&1; }
+ends=""
+for run in $(seq 50); do
+  rm -rf "$work/race"
+  start_game "$work/race" ""
+  until viewable; do kill -0 "$game_pid" 2>/dev/null || break; done
+  kill -TERM "$game_pid" 2>/dev/null
+  wait_exit "$game_pid" 10 || kill -KILL "$game_pid" 2>/dev/null
+  ends="$ends $status/$(settings_values "$(settings_file "$work/race")" | wc -w)"
+done
+check "SIGTERM as the window shows: every run ends with 1, settings written (status/values)" "" \
+  "$(tr ' ' '\n' <<<"$ends" | grep -vxE '|1/6' | sort | uniq -c | joined)"
+
 # The font search: a configuration that includes a FIFO nobody writes to hangs fontconfig; a
 # search killed with SIGSEGV stands for one that crashes (as fontconfig does under a tight
 # memory limit at a first start). The window must show all the same: without text, the reason
