@@ -53,7 +53,7 @@ CASES
 # looked for without pause, so the signal lands within milliseconds of the map.
 viewable() { xdotool search --onlyvisible --pid "$game_pid" --name '^Qor Deradu 1\.0$' >/dev/null 2>&1; }
 ends=""
-for run in $(seq 50); do
+for _ in $(seq 50); do
   rm -rf "$work/race"
   start_game "$work/race" ""
   until viewable; do kill -0 "$game_pid" 2>/dev/null || break; done
@@ -73,16 +73,15 @@ printf '<?xml version="1.0"?>\n<fontconfig><include>%s</include></fontconfig>\n'
   >"$work/hang.conf"
 start_game "$work/kept" ""
 end_shown_game "$work/kept"
+# The search is the game's only child at start.
+search_started() { search=$(ps --ppid "$game_pid" -o pid= | head -n 1) && [ -n "$search" ]; }
 while IFS='|' read -r name home action expected; do
   # The sanitizers would report the crash themselves and end the search with their own code.
   start_game "$work/$home" "" FONTCONFIG_FILE="$work/hang.conf" \
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}handle_segv=0"
-  if [ "$action" = crash ]; then
-    search_started() { search=$(ps --ppid "$game_pid" -o pid= | head -n 1) && [ -n "$search" ]; }
-    wait_until search_started && kill -SEGV "$search"
-  fi
+  [ "$action" = crash ] && wait_until search_started && kill -SEGV "$search"
   end_shown_game "$work/$home"
-  check "$name" "shown 1 6|$expected" "$outcome|$(grep -v '^==' "$work/$home.err" | joined)"
+  check "$name" "shown 1 6|$expected" "$outcome|$(joined <"$work/$home.err")"
 done <<'CASES'
 a search that hangs: shown without text after its deadline|hang|wait|no font found: the font search did not answer in time
 a search that crashes: shown without text|crash|crash|no font found: the font search ended by signal 11
