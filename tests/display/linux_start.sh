@@ -1,13 +1,8 @@
 #!/usr/bin/env bash
-# The program's start under what a launcher or a hostile system may hand it: each standard
-# stream closed, SIGTERM the moment the window shows, and a font search that hangs or crashes.
-# Every start must show the window, and SIGTERM must then close it in order (exit 1, settings
-# written).
-# Usage: tests/display/linux_start.sh GAME. Prints "N passed, N failed"; exits non-zero on a failure.
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-  echo "usage: $0 GAME" >&2
-  exit 2
-fi
+# The start under a closed standard stream, SIGTERM the moment the window shows, and a font
+# search that hangs or crashes: the window must show, and SIGTERM close it in order (exit 1,
+# settings written). Usage: tests/display/linux_start.sh GAME. Prints "N passed, N failed".
+{ [ $# -eq 1 ] && [ -x "$1" ]; } || { echo "usage: $0 GAME" >&2; exit 2; }
 game=$(realpath "$1")
 # shellcheck source=tests/support/lib.sh
 source "$(dirname "$0")/../support/lib.sh"
@@ -15,8 +10,7 @@ begin_script linux_start
 require_tools Xvfb xdotool xwininfo
 
 start_virtual_display "$work" || fatal "the virtual display starts"
-# A configuration with no font folder: the program then says at start that it found no font, a
-# line that must reach standard error and nothing else.
+# No font folder: the line saying so at start must reach standard error and nothing else.
 printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/no-fonts.conf"
 
 # Starts the game with `redirection` applied (a closed stream), its folders under `home`.
@@ -28,8 +22,7 @@ start_game() { # home redirection [variable=value...]
   game_pid=$!
   started "$game_pid"
 }
-# Sets `outcome`: "shown" when the window appeared, then SIGTERM's exit code and the number of
-# settings values written. Not in a subshell, which could not wait for the game.
+# Sets `outcome` (not in a subshell, which cannot wait): shown, SIGTERM's exit code, values saved.
 end_shown_game() { # home
   outcome=shown
   wait_window "$game_pid" >/dev/null || outcome="no window"
@@ -64,10 +57,8 @@ done
 check "SIGTERM as the window shows: every run ends with 1, settings written (status/values)" "" \
   "$(tr ' ' '\n' <<<"$ends" | grep -vxE '|1/6' | sort | uniq -c | joined)"
 
-# The font search: a configuration that includes a FIFO nobody writes to hangs fontconfig; a
-# search killed with SIGSEGV stands for one that crashes (as fontconfig does under a tight
-# memory limit at a first start). The window must show all the same: without text, the reason
-# said on standard error, or with the fonts of the answer an earlier run kept.
+# A FIFO nobody writes to, included, hangs fontconfig; SIGSEGV stands for its crash under a tight
+# memory limit. The window shows without text and says why, or with the fonts an earlier run kept.
 mkfifo "$work/fifo"
 printf '<?xml version="1.0"?>\n<fontconfig><include>%s</include></fontconfig>\n' "$work/fifo" \
   >"$work/hang.conf"
