@@ -102,11 +102,7 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
       {"a font added below ~/.fonts",
        [&] { writeFile(folder / "home" / ".fonts" / "family" / "new.ttf", "new"); }, true},
       {"the kept answer's close fails: not kept",
-       [&] {
-         fs::remove(cache);
-         spy::failCloseOfFileNamed("fonts.tmp-");
-       },
-       true},
+       [&] { fs::remove(cache); spy::failCloseOfFileNamed("fonts.tmp-"); }, true},
       {"asked again after the failed close", [] {}, true},
       {"a file added to the configuration folder",
        [&] { writeFile(folder / "conf.d" / "50-more.conf", "<fontconfig/>\n"); }, true},
