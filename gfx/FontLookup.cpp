@@ -228,8 +228,9 @@ int openRegularForReading(const std::string& path) {
   return descriptor;
 }
 
-// The kept answer, when the file is one this program wrote and nothing has changed since.
-std::optional<SystemFonts> readCache(const std::string& cacheFile) {
+// The kept answer, when the file is one this program wrote and, if `checkStamp`, nothing has
+// changed since.
+std::optional<SystemFonts> readCache(const std::string& cacheFile, bool checkStamp) {
   const int descriptor = openRegularForReading(cacheFile);
   if (descriptor < 0) return std::nullopt;
   // One byte more than a kept answer may hold, so a larger file is refused.
@@ -262,7 +263,7 @@ std::optional<SystemFonts> readCache(const std::string& cacheFile) {
   const std::optional<FontFace> boldFace = parseFace(bold);
   if (!regularFace || regularFace->file.empty() || !boldFace) return std::nullopt;
   SystemFonts fonts{*regularFace, *boldFace, {}};
-  if (stamp != stampFor(fonts)) return std::nullopt;
+  if (checkStamp && stamp != stampFor(fonts)) return std::nullopt;
   return fonts;
 }
 
@@ -309,16 +310,6 @@ void removeLeftovers(const std::string& folder, const std::string& cacheName) {
   closedir(directory);
 }
 
-bool writeAll(int descriptor, std::string_view content) {
-  while (!content.empty()) {
-    const ssize_t written = write(descriptor, content.data(), content.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    content.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
 // Written whole under a name of its own and renamed, so a reader never sees half a file; the
 // file is synced before the rename and the folder after it, so a power cut cannot leave an
 // empty file in its place. Only a regular file at the cache path is replaced: a link, a FIFO,
@@ -346,9 +337,16 @@ void writeCache(const std::string& cacheFile, const SystemFonts& fonts) {
                                   O_CLOEXEC,
                               0644);
   if (descriptor < 0) return;
-  bool written = writeAll(descriptor, content);
-  written = fsync(descriptor) == 0 && written;
-  written = close(descriptor) == 0 && written;
+  std::FILE* file = fdopen(descriptor, "w");
+  if (file == nullptr) {
+    close(descriptor);
+    unlink(temporary.c_str());
+    return;
+  }
+  bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+  written = std::fflush(file) == 0 && fsync(descriptor) == 0 && written;
+  // A failed close may have lost the end of the contents: such a file is not kept.
+  written = std::fclose(file) == 0 && written;
   if (!written || std::rename(temporary.c_str(), cacheFile.c_str()) != 0) {
     unlink(temporary.c_str());
     return;
@@ -392,7 +390,7 @@ SystemFonts askFontconfig() {
 SystemFonts findSystemFonts(const std::string& cacheFile,
                             const std::function<SystemFonts()>& ask) {
   if (!cacheFile.empty()) {
-    if (std::optional<SystemFonts> kept = readCache(cacheFile)) return *kept;
+    if (std::optional<SystemFonts> kept = readCache(cacheFile, true)) return *kept;
   }
   SystemFonts fonts = ask();
   // Only a found face is kept: a system without fonts may have some by the next run.
@@ -406,4 +404,33 @@ std::string fontCacheFile(const char* xdgCacheHome, const char* home) {
   }
   if (home != nullptr && home[0] == '/') return std::string(home) + "/.cache/qor/revaziriv/fonts";
   return {};
+}
+
+std::optional<SystemFonts> keptFonts(const std::string& cacheFile) {
+  if (cacheFile.empty()) return std::nullopt;
+  std::optional<SystemFonts> kept = readCache(cacheFile, false);
+  if (!kept) return kept;
+  for (const FontFace* face : {&kept->regular, &kept->bold}) {
+    struct stat info {};
+    if (!face->file.empty() && (stat(face->file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))) {
+      return std::nullopt;
+    }
+  }
+  return kept;
+}
+
+std::string encodeFonts(const SystemFonts& fonts) {
+  std::string text = faceLine(fonts.regular) + '\n' + faceLine(fonts.bold) + '\n' + fonts.error;
+  // A newline in a name or the error would split its line; such an answer is no answer.
+  return std::count(text.begin(), text.end(), '\n') == 2 ? text : std::string();
+}
+
+std::optional<SystemFonts> decodeFonts(std::string_view text) {
+  const std::size_t first = text.find('\n');
+  const std::size_t second = first == std::string_view::npos ? first : text.find('\n', first + 1);
+  if (second == std::string_view::npos) return std::nullopt;
+  const std::optional<FontFace> regular = parseFace(text.substr(0, first));
+  const std::optional<FontFace> bold = parseFace(text.substr(first + 1, second - first - 1));
+  if (!regular || !bold) return std::nullopt;
+  return SystemFonts{*regular, *bold, std::string(text.substr(second + 1))};
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 struct FontFace {
   std::string file;  // empty: none
@@ -31,6 +33,15 @@ SystemFonts askFontconfig();
 // on a helper thread as long as nobody changes the environment meanwhile.
 SystemFonts findSystemFonts(const std::string& cacheFile,
                             const std::function<SystemFonts()>& ask = askFontconfig);
+
+// The answer kept in `cacheFile` whatever has changed since, as long as its faces are still
+// regular files: what a search that failed falls back to. Nothing when there is none.
+std::optional<SystemFonts> keptFonts(const std::string& cacheFile);
+
+// An answer as three lines of text and back, for the search's child process to hand it over.
+// encodeFonts gives an empty text for an answer that has a newline in a name or its error.
+std::string encodeFonts(const SystemFonts& fonts);
+std::optional<SystemFonts> decodeFonts(std::string_view text);
 
 // ${XDG_CACHE_HOME:-$HOME/.cache}/qor/revaziriv/fonts, where only absolute values count;
 // empty when neither gives a folder.

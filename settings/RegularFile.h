@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 // One source file per system implements these (RegularFilePosix.cpp, RegularFileWin32.cpp).
 // Paths stay std::filesystem::path, wide on Windows, so that any name the system allows works.
@@ -31,9 +32,12 @@ bool finishRegularFile(std::FILE* file);
 // not there afterwards.
 bool makeFolders(const std::filesystem::path& folder);
 
-// Creates a new file for writing in text mode. Null when anything is at the path already, a
-// link included, so a name picked in advance never writes through someone else's link.
-std::FILE* createNewFile(const std::filesystem::path& path);
+// Creates a new file for writing in text mode, with `permissions` when given (the file it is to
+// replace keeps its own). Null when anything is at the path already, a link included, so a name
+// picked in advance never writes through someone else's link. On POSIX the name is made in its
+// folder's descriptor, so a path the system takes only part by part works too.
+std::FILE* createNewFile(const std::filesystem::path& path,
+                         std::optional<std::filesystem::perms> permissions = std::nullopt);
 
 // Ends a write into a file made by createNewFile: flushes the stream, asks the system to put the
 // file on the disk, and closes it. True only when every step succeeded: a failed close may
@@ -45,3 +49,6 @@ bool finishNewFile(std::FILE* file);
 // power cut the name holds the old file or the new one, never an empty one. Both lie in the
 // same folder. False when the move failed; `from` is then still there.
 bool moveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Removes a file that createNewFile made, by the same route; a failure is ignored.
+void removeFile(const std::filesystem::path& path);

@@ -6,9 +6,34 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <system_error>
 
 namespace {
+
+// The folder that holds a path, open, and the path's last name in it. Calls relative to the
+// folder take any path whose parts the system accepts, also one that the name of a temporary
+// file beside it makes longer than the system takes whole (PATH_MAX).
+class InFolder {
+ public:
+  explicit InFolder(const std::filesystem::path& path) : name_(path.filename().string()) {
+    const std::filesystem::path parent = path.parent_path();
+    folder_ = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  }
+  ~InFolder() {
+    if (folder_ >= 0) ::close(folder_);
+  }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+  int folder() const { return folder_; }
+  const char* name() const { return name_.c_str(); }
+
+ private:
+  std::string name_;
+  int folder_ = -1;
+};
 
 bool isRegular(const struct stat& info) { return S_ISREG(info.st_mode); }
 
@@ -56,13 +81,18 @@ bool makeFolders(const std::filesystem::path& folder) {
   return std::filesystem::is_directory(folder, error);
 }
 
-std::FILE* createNewFile(const std::filesystem::path& path) {
+std::FILE* createNewFile(const std::filesystem::path& path,
+                         std::optional<std::filesystem::perms> permissions) {
+  const InFolder at(path);
+  if (at.folder() < 0) return nullptr;
   // O_NONBLOCK as above, should a FIFO appear at the name between the check and the open.
-  const int descriptor = ::open(path.c_str(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK |
-                                    O_NOCTTY | O_CLOEXEC,
-                                0666);
+  const int descriptor = ::openat(at.folder(), at.name(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK |
+                                      O_NOCTTY | O_CLOEXEC,
+                                  0666);
   if (descriptor < 0) return nullptr;
+  // Bits that cannot be set leave the process defaults; no reason to refuse the save.
+  if (permissions) ::fchmod(descriptor, static_cast<mode_t>(*permissions) & 07777);
   std::FILE* file = ::fdopen(descriptor, "w");
   if (file == nullptr) ::close(descriptor);
   return file;
@@ -76,15 +106,19 @@ bool finishNewFile(std::FILE* file) {
 }
 
 bool moveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+  const InFolder at(to);
+  if (at.folder() < 0 ||
+      ::renameat(at.folder(), from.filename().c_str(), at.folder(), at.name()) != 0) {
+    return false;
+  }
   // The rename lives in the folder. Some file systems cannot sync a folder; the file is in
   // place all the same, so that is no failure of the save.
-  const std::filesystem::path parent = to.parent_path();
-  const int folder = ::open(parent.empty() ? "." : parent.c_str(),
-                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder >= 0) {
-    ::fsync(folder);
-    ::close(folder);
-  }
+  ::fsync(at.folder());
   return true;
+}
+
+void removeFile(const std::filesystem::path& path) {
+  const InFolder at(path);
+  // What cannot be removed is left for the next save's cleanup.
+  if (at.folder() >= 0) ::unlinkat(at.folder(), at.name(), 0);
 }

@@ -103,11 +103,16 @@ bool makeFolders(const std::filesystem::path& folder) {
   return std::filesystem::is_directory(folder, error);
 }
 
-std::FILE* createNewFile(const std::filesystem::path& path) {
+std::FILE* createNewFile(const std::filesystem::path& path,
+                         std::optional<std::filesystem::perms> permissions) {
   const int descriptor = ::_wopen(path.c_str(),
                                   _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT | _O_NOINHERIT,
                                   _S_IREAD | _S_IWRITE);
   if (descriptor < 0) return nullptr;
+  // Only the read-only attribute is kept; a failure leaves the file writable, which is no
+  // reason to refuse the save.
+  std::error_code ignored;
+  if (permissions) std::filesystem::permissions(path, *permissions, ignored);
   std::FILE* file = ::_fdopen(descriptor, "w");
   if (file == nullptr) ::_close(descriptor);
   return file;
@@ -123,4 +128,10 @@ bool moveIntoPlace(const std::filesystem::path& from, const std::filesystem::pat
   // Write-through: the call returns once the move itself is on the disk.
   return MoveFileExW(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void removeFile(const std::filesystem::path& path) {
+  // What cannot be removed is left for the next save's cleanup.
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
 }

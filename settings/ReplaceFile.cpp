@@ -80,7 +80,7 @@ void removeLeftovers(const fs::path& target) {
         entry->last_write_time(ignored) > oldest) {
       continue;
     }
-    fs::remove(entry->path(), ignored);
+    removeFile(entry->path());
   }
 }
 
@@ -100,8 +100,19 @@ std::optional<fs::path> followLinks(const fs::path& path) {
 }
 
 // The fallback when no temporary file can be made or renamed beside the target (a read-only
-// folder, a sticky folder): the target itself, when its own permission allows it.
-bool writeInPlace(const fs::path& target, const std::function<bool(std::FILE*)>& writeContent) {
+// folder, a sticky folder, a name too long to take the temporary mark): the target itself, when
+// its own permission allows it, or made anew when it does not exist; a new file that could not
+// be written whole is removed, as the old state was no file at all.
+bool writeInPlace(const fs::path& target, const std::function<bool(std::FILE*)>& writeContent,
+                  bool exists) {
+  if (!exists) {
+    std::FILE* file = createNewFile(target);
+    if (file == nullptr) return false;
+    const bool written = writeContent(file);
+    if (finishNewFile(file) && written) return true;
+    removeFile(target);
+    return false;
+  }
   std::FILE* file = openRegularFileForWriting(target);
   if (file == nullptr) return false;
   const bool written = writeContent(file);
@@ -143,25 +154,23 @@ bool replaceFile(const fs::path& path, const std::function<bool(std::FILE*)>& wr
   removeLeftovers(target);
 
   const fs::path temporary = temporaryPathFor(target);
-  std::FILE* file = createNewFile(temporary);
+  // The new file gets the old one's permission bits rather than the process defaults, before
+  // its sync, so that they reach the disk with it.
+  std::FILE* file =
+      createNewFile(temporary, exists ? std::optional(old.permissions()) : std::nullopt);
   if (file == nullptr) {
-    return exists && writeInPlace(target, writeContent);
-  }
-  if (exists) {
-    // The new file gets the old one's permission bits rather than the process defaults, before
-    // its sync, so that they reach the disk with it.
-    fs::permissions(temporary, old.permissions(), error);
+    return writeInPlace(target, writeContent, exists);
   }
   bool written = writeContent(file);
   written = finishNewFile(file) && written;
   if (!written) {
     // The contents could not be written (a full disk): the old file stays as it was.
-    fs::remove(temporary, error);
+    removeFile(temporary);
     return false;
   }
   if (!moveIntoPlace(temporary, target)) {
-    fs::remove(temporary, error);
-    return exists && writeInPlace(target, writeContent);
+    removeFile(temporary);
+    return writeInPlace(target, writeContent, exists);
   }
   return true;
 }

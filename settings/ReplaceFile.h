@@ -16,7 +16,8 @@
 // when its own permission lets it be opened for writing: anything else at the path (a device, a
 // FIFO, a folder) and a read-only file get nothing written and give false. When the replace
 // itself is impossible (no temporary file can be made or renamed beside it) but the file may be
-// written, it is written in place, then flushed, cut to its new length and synced. Each save
+// written, it is written in place, then flushed, cut to its new length and synced; a file that
+// does not exist yet is then made at its own name. Each save
 // also removes the temporary files of earlier saves that were killed before their rename (only
 // regular files named as its own, a minute old or more). An empty path writes nothing and gives
 // false.

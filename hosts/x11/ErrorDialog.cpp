@@ -4,6 +4,8 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "hosts/x11/StartupNotification.h"
 #include "hosts/x11/X11Image.h"
 #include "hosts/x11/X11Window.h"
+#include "platform/hostConstants.h"
 
 namespace {
 
@@ -34,6 +37,13 @@ void setSizeHints(Display* display, ::Window window, const ErrorDialogPicture& p
   XSetWMNormalHints(display, window, &size);
 }
 
+// The dialog's connection lost (the dialog killed by another client, the server ended) ends the
+// run as the failure it already told: no second line about the connection.
+int endQuietly(Display*) {
+  std::fflush(nullptr);
+  std::_Exit(host::kFatalExitCode);
+}
+
 bool endsDialog(XKeyEvent& key) {
   const KeySym symbol = XLookupKeysym(&key, 0);
   return symbol == XK_Return || symbol == XK_KP_Enter || symbol == XK_Escape ||
@@ -52,6 +62,7 @@ bool nextEvent(Display* display, int stopFd, XEvent& event) {
 }  // namespace
 
 void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd) {
+  XSetIOErrorHandler(endQuietly);
   const std::unique_ptr<Display, DisplayCloser> connection(XOpenDisplay(nullptr));
   if (!connection) return;
   Display* display = connection.get();

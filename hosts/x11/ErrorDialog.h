@@ -11,6 +11,6 @@ class TextRenderer;
 // it tells the launcher so once it is shown. Opens and closes a display connection of its own;
 // returns at once where there is no display (the caller has written the message to stderr
 // before). A null or fontless `text` still shows the window and the button, without their
-// text. Should the server go away meanwhile, Xlib's I/O error handler runs, the program's own
-// where it has set one.
+// text. Should its connection be lost meanwhile (the dialog killed, the server ended), the
+// process ends at once with host::kFatalExitCode and says nothing more.
 void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd = -1);

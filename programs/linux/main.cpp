@@ -13,8 +13,9 @@
 #include "app/Application.h"
 #include "app/ScreenTable.h"
 #include "gfx/resources/ResourceStore.h"
-#include "gfx/FontLookup.h"
+#include "gfx/FontSearch.h"
 #include "gfx/TextRenderer.h"
+#include "hosts/posix/StandardStreams.h"
 #include "settings/SettingsPath.h"
 
 namespace {
@@ -58,6 +59,7 @@ int handleArguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  openMissingStandardStreams();
   // A write to a closed pipe (a stderr whose reader has gone) fails with EPIPE instead of ending
   // the game without its settings.
   std::signal(SIGPIPE, SIG_IGN);
@@ -65,17 +67,15 @@ int main(int argc, char** argv) {
   // Outside the try, so that a failure for want of memory can still be told in words.
   std::unique_ptr<TextRenderer> text;
   try {
+    // Finding the font (fontconfig reads its whole configuration unless the last run's answer
+    // still holds) is the largest single part of the start, and a broken configuration can
+    // crash or hang it: it runs in a child process, started before any thread, while the
+    // application, the X connection and the window are made. Opening the face runs on a
+    // helper thread; the game itself stays on this one, and the host takes the renderer before
+    // the first paint.
+    FontSearch fontChild(fontCacheFile(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME")));
     const ResourceStore& resources = ResourceStore::builtIn();
-    // Finding and opening the font (fontconfig reads its whole configuration unless the last
-    // run's answer still holds) is the largest single part of the start and touches nothing of
-    // the game's, so it runs on a helper thread while the application, the X connection and
-    // the window are made. The game itself stays on this thread; the host takes the renderer
-    // before the first paint. Nothing changes the environment meanwhile.
-    const std::string fontCache =
-        fontCacheFile(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
-    auto findFont = [&fontCache] {
-      return std::make_unique<TextRenderer>(findSystemFonts(fontCache));
-    };
+    auto findFont = [&fontChild] { return std::make_unique<TextRenderer>(fontChild.answer()); };
     std::future<std::unique_ptr<TextRenderer>> fontSearch;
     try {
       fontSearch = std::async(std::launch::async, findFont);

@@ -74,9 +74,13 @@ while IFS='|' read -r name mode action expected; do
       mousemove "$ok_x" "$ok_y" mouseup 1 ;;
     close) "$probe" close "$window" ;;
     TERM | HUP) kill -"$action" "$probe_pid" ;;
+    xkill) xkill -id "$window" >/dev/null 2>&1 ;;
   esac
   wait_exit "$probe_pid" 5
-  check "$name" "$expected" "$([ "$status" = running ] && echo stays || cat "$work/dialog.log")"
+  outcome=$([ "$status" = running ] && echo stays || cat "$work/dialog.log")
+  # Killed, it has nothing to print; the line it ends with must stay the program's only one.
+  [ "$action" = xkill ] && outcome="ended $status$(sed 's/^/, said: /' "$work/dialog.err")"
+  check "$name" "$expected" "$outcome"
   kill -KILL "$probe_pid" 2>/dev/null
   grep -Fxq "remove: ID=\"deradu-test $name\"" "$work/startup.log" || untold="$untold'$name' "
   wait "$probe_pid" 2>/dev/null
@@ -88,6 +92,7 @@ dialog without a font ends on a click on OK|bare|ok|closed
 dialog ends on its close box|dialog|close|closed
 dialog ends on SIGTERM|dialog|TERM|closed
 dialog ends on SIGHUP|dialog|HUP|closed
+dialog killed by another client ends the run with 2, saying nothing more|dialog|xkill|ended 2
 dialog stays after a click beside OK|dialog|outside|stays
 dialog stays when a press on OK is released beside it|dialog|ok-then-off|stays
 dialog stays when a press beside OK is released on it|dialog|beside-then-ok|stays

@@ -110,8 +110,8 @@ if sanitized; then
 else
   # Under each limit the program either runs (and ends in order on SIGTERM) or stops with one
   # line and exit code 2 (127: the loader could not map a library); never a crash, and the
-  # settings file keeps what it held. The font answer is kept first, as after any earlier run:
-  # a first start under such a limit would leave it to fontconfig's own handling of no memory.
+  # settings file keeps what it held. Each limit is tried with the font answer kept, as after any
+  # earlier run, and as a first start without it, where fontconfig itself runs out of memory.
   oom_home="$work/oom"
   oom_settings=$(settings_file "$oom_home")
   write_settings "$oom_settings" "1 0 1 30 40 3"
@@ -123,7 +123,9 @@ else
   kept=$(cat "$oom_settings")
   oom_outcomes=""
   said_out_of_memory=0
-  for limit in $(seq 12000 2000 30000); do
+  for limit in $(seq 12000 2000 30000) $(seq 24000 4000 48000 | sed 's/$/-first/'); do
+    [[ $limit == *-first ]] && rm -rf "$oom_home/cache"
+    limit=${limit%-first}
     status=0
     oom_run "$limit" || status=$?
     oom_outcomes="$oom_outcomes $status"

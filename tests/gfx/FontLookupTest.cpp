@@ -51,6 +51,9 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
   ScopedVariable configPath("FONTCONFIG_PATH", folder.string());
   ScopedVariable dataHome("XDG_DATA_HOME", (folder / "data").string());
   ScopedVariable language("LANG", "en_GB.UTF-8");
+  ScopedVariable allCategories("LC_ALL", std::nullopt);
+  ScopedVariable home("HOME", (folder / "home").string());
+  fs::create_directories(folder / "home" / ".fonts" / "family");
 
   // Stands in for fontconfig: the faces that exist, or none when `noFonts` is set.
   int asked = 0;
@@ -95,6 +98,12 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
        true},
       {"nothing after the edit", [] {}, false},
       {"another locale", [&] { language.set("ru_RU.UTF-8"); }, true},
+      {"LC_ALL set over it", [&] { allCategories.set("de_DE.UTF-8"); }, true},
+      {"a font added below ~/.fonts",
+       [&] { writeFile(folder / "home" / ".fonts" / "family" / "new.ttf", "new"); }, true},
+      {"the kept answer's close fails: not kept",
+       [&] { fs::remove(cache); spy::failCloseOfFileNamed("fonts.tmp-"); }, true},
+      {"asked again after the failed close", [] {}, true},
       {"a file added to the configuration folder",
        [&] { writeFile(folder / "conf.d" / "50-more.conf", "<fontconfig/>\n"); }, true},
       {"a font added to a family's folder below a font folder",

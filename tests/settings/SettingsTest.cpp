@@ -566,6 +566,32 @@ TEST_F(SettingsFileTest, SyncsTheNewFileBeforeItsRenameAndTheFolderAfterIt) {
   EXPECT_EQ(syncs[0].heldThen, kOld);
   EXPECT_EQ(syncs[1].name, fs::canonical(folder_).string());
   EXPECT_EQ(syncs[1].heldThen, kSkinOneSaved);
+  // A save killed after that sync leaves its file under that name: a later save must know it as
+  // its own and remove it once it is old.
+  putBytes(syncs[0].name, "half");
+  fs::last_write_time(syncs[0].name, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  EXPECT_TRUE(saveSkinOne(path_));
+  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"revAziriv.ini"});
+}
+
+// A path the system accepts saves, new or replaced, also when a temporary name beside it would
+// be longer than the system takes whole (PATH_MAX, 4,096 bytes with the final NUL).
+TEST_F(SettingsFileTest, SavesAtPathsOfAnyLengthTheSystemAccepts) {
+  for (const std::size_t length : {4074u, 4075u, 4095u}) {
+    for (const bool exists : {false, true}) {
+      fs::path path = folder_ / std::to_string(length);
+      while (path.native().size() + 1 + 255 < length) path /= std::string(200, 'd');
+      fs::create_directories(path);
+      path /= std::string(length - path.native().size() - 1, 'f');
+      ASSERT_EQ(path.native().size(), length);
+      if (exists) putBytes(path.string(), kOld);
+      SCOPED_TRACE(std::to_string(length) + (exists ? " bytes, replaced" : " bytes, new"));
+      EXPECT_TRUE(saveSkinOne(path));
+      EXPECT_EQ(textOf(path.string()), kSkinOneSaved);
+      EXPECT_EQ(entriesOf(path.parent_path()).size(), 1u);
+      fs::remove_all(folder_ / std::to_string(length));
+    }
+  }
 }
 
 // When no new file can take the old one's place, the old file is written where it is: cut to

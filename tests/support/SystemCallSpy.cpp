@@ -15,6 +15,8 @@ int __real_rename(const char* from, const char* to);
 int __wrap_fclose(std::FILE* file);
 int __wrap_fsync(int descriptor);
 int __wrap_rename(const char* from, const char* to);
+int __real_renameat(int fromFolder, const char* from, int toFolder, const char* to);
+int __wrap_renameat(int fromFolder, const char* from, int toFolder, const char* to);
 }
 
 namespace {
@@ -62,13 +64,22 @@ int __wrap_fsync(int descriptor) {
   return __real_fsync(descriptor);
 }
 
-int __wrap_rename(const char* from, const char* to) {
+// Shows a rename to the watcher; true when it is to fail.
+static bool failsRename(const std::string& from, const std::string& to) {
   if (renameWatcher) renameWatcher(from, to);
-  if (renameToFail) {
-    renameToFail = false;
-    errno = EXDEV;
-    return -1;
-  }
-  return __real_rename(from, to);
+  if (!std::exchange(renameToFail, false)) return false;
+  errno = EXDEV;
+  return true;
+}
+
+int __wrap_rename(const char* from, const char* to) {
+  return failsRename(from, to) ? -1 : __real_rename(from, to);
+}
+
+// The names joined to their folders' paths.
+int __wrap_renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+  return failsRename(nameOf(fromFolder) + '/' + from, nameOf(toFolder) + '/' + to)
+             ? -1
+             : __real_renameat(fromFolder, from, toFolder, to);
 }
 #endif
