@@ -70,8 +70,8 @@ bool Application::start(Host& host) {
 
   Point position = p.saved.position;
   const Size screenSize = host.fullScreenSize();
-  if (position.x > screenSize.width || position.x < 0) position.x = screen::kFallbackCoordinate;
-  if (position.y > screenSize.height || position.y < 0) position.y = screen::kFallbackCoordinate;
+  if (position.x >= screenSize.width || position.x < 0) position.x = screen::kFallbackCoordinate;
+  if (position.y >= screenSize.height || position.y < 0) position.y = screen::kFallbackCoordinate;
 
   if (!host.createWindow(std::string(screen::kTitle).c_str(), position)) return false;
   host.setTopmost(p.screen.keepOnTop());

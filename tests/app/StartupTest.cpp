@@ -24,9 +24,9 @@ TEST(Startup, SavedValuesAreAppliedAndEverythingElseStartsTheSame) {
       {"1\n7\n-3\n769\n1025\n2\n", 1, true, 190, {2, 2}},    // beyond the 1024 x 768 screen
       {"0\n0\n0\n-5\n20\n2\n", 0, false, 255, {20, 2}},      // negative top
       {"0\n0\n0\n10\n-5\n2\n", 0, false, 255, {2, 10}},      // negative left
-      {"0\n0\n0\n768\n1024\n2\n", 0, false, 255, {1024, 768}},  // the screen's own size
-      {"0\n0\n0\n768\n1025\n2\n", 0, false, 255, {2, 768}},  // one past its width
-      {"0\n0\n0\n769\n1024\n2\n", 0, false, 255, {1024, 2}},  // one past its height
+      {"0\n0\n0\n767\n1023\n2\n", 0, false, 255, {1023, 767}},  // the last pixel on it
+      {"0\n0\n0\n767\n1024\n2\n", 0, false, 255, {2, 767}},  // a left equal to its width
+      {"0\n0\n0\n768\n1023\n2\n", 0, false, 255, {1023, 2}},  // a top equal to its height
       {"1\r\n0\r\n1\r\n30\r\n40\r\n3\r\n", 1, false, 190, {40, 30}},  // written on Windows
       {"1\n1\n0\n", 1, true, 255, {0, 0}},                   // three lines only
       {"", 0, false, 255, {0, 0}},
