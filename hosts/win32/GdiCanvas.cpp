@@ -32,7 +32,11 @@ RECT GdiCanvas::physical(const Rect& logical) const {
 HPEN GdiCanvas::createScaledPen(const Pen& pen, bool insideFrame) const {
   // A one-pixel pen stays as wide as every other one-pixel line of the picture.
   const int width = pen.width <= 1 ? dpi::lineWidth(dpi_) : physical(pen.width);
-  return CreatePen(insideFrame ? PS_INSIDEFRAME : PS_SOLID, width, colourRef(pen.colour));
+  if (!insideFrame) return CreatePen(PS_SOLID, width, colourRef(pen.colour));
+  // Mitred, so that the ring keeps its square corners, as the 96-dpi one has.
+  const LOGBRUSH colour{BS_SOLID, colourRef(pen.colour), 0};
+  return ExtCreatePen(PS_GEOMETRIC | PS_INSIDEFRAME | PS_JOIN_MITER, static_cast<DWORD>(width),
+                      &colour, 0, nullptr);
 }
 
 void GdiCanvas::blit(int bitmapId, int x, int y, int width, int height) {
