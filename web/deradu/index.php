@@ -255,7 +255,15 @@ header('Referrer-Policy: no-referrer');
       as wide as a 4K screen. The window's position stays in the screen's own pixels at any
       scale.</p>
     <?php /* end of facts */ ?>
-    <p>On Windows, Windows itself enlarges the game on HiDPI screens.</p>
+    <?php /* facts: windows-scale */ ?>
+    <p>On a HiDPI Windows screen the game draws itself at the scale Windows sets for the screen
+      (Settings &gt; Display &gt; Scale). At 150% the window is 1.5 times as large as at 100%
+      (inside the frame, 707 x 602 pixels rather than 471 x 401) and its text is drawn afresh at
+      that size, as sharp as any text of Windows; the pictures are enlarged smoothly. At 200%
+      and other whole multiples each picture pixel becomes a square block, crisp. Moved to a
+      monitor of another scale, the window takes that scale at once. Its position in the
+      settings file stays in the screen's own pixels.</p>
+    <?php /* end of facts */ ?>
     <p>To remove it:</p>
     <pre><code>sudo apt remove deradu</code></pre>
     <p>Your settings file stays in your home folder; delete
