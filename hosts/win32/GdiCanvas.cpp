@@ -22,6 +22,7 @@ HPEN createPen(const Pen& pen) { return CreatePen(PS_SOLID, pen.width, colourRef
 
 }  // namespace
 
+// At 96 dpi every coordinate is its own physical one.
 int GdiCanvas::physical(int logical) const { return dpi::toPhysical(logical, dpi_); }
 
 RECT GdiCanvas::physical(const Rect& logical) const {
@@ -80,7 +81,7 @@ void GdiCanvas::rectangle(const Rect& area, const Pen& pen, std::optional<Colour
   GdiObject<HPEN> outline(scaled() ? createScaledPen(pen, pen.width <= 1) : createPen(pen));
   Selection brushSelected(dc_, fill);
   Selection penSelected(dc_, outline.get());
-  const RECT box = scaled() ? physical(area) : RECT{area.left, area.top, area.right, area.bottom};
+  const RECT box = physical(area);
   Rectangle(dc_, box.left, box.top, box.right, box.bottom);
 }
 
@@ -111,25 +112,18 @@ void GdiCanvas::line(Point from, Point to, const Pen& pen) {
   }
   GdiObject<HPEN> stroke(scaled() ? createScaledPen(pen, false) : createPen(pen));
   Selection selected(dc_, stroke.get());
-  if (!scaled()) {
-    MoveToEx(dc_, from.x, from.y, nullptr);
-    LineTo(dc_, to.x, to.y);
-    return;
-  }
   MoveToEx(dc_, physical(from.x), physical(from.y), nullptr);
   LineTo(dc_, physical(to.x), physical(to.y));
 }
 
 void GdiCanvas::text(const Rect& area, std::string_view text, const Font& font, Colour colour) {
   // Scaled, GDI renders the face afresh at the larger cell, which keeps the strokes sharp.
-  const int height = scaled() ? physical(font.height) : font.height;
-  const int width = scaled() ? physical(font.width) : font.width;
-  GdiObject<HFONT> face(
-      CreateFontA(height, width, 0, 0, font.weight, 0, 0, 0, 0, 0, 0, 0, 0, nullptr));
+  GdiObject<HFONT> face(CreateFontA(physical(font.height), physical(font.width), 0, 0, font.weight,
+                                    0, 0, 0, 0, 0, 0, 0, 0, nullptr));
   Selection selected(dc_, face.get());
   SetTextColor(dc_, colourRef(colour));
   SetBkMode(dc_, TRANSPARENT);
-  RECT box = scaled() ? physical(area) : RECT{area.left, area.top, area.right, area.bottom};
+  RECT box = physical(area);
   const int length = text.size() > static_cast<std::size_t>(INT_MAX)
                          ? INT_MAX
                          : static_cast<int>(text.size());

@@ -156,75 +156,56 @@ settings=$default_settings
 # ---------------------------------------------------------------------------------------------
 echo "== At 144 and 192 dpi: a larger window, text drawn afresh, clicks and places in its pixels"
 # Wine takes the system DPI from the user's LogPixels when a program starts. The value goes
-# again whatever happens, so the prefix stays at 96 dpi for every other test.
-log_pixels() { # dpi, or "delete"
-  local key='HKCU\Control Panel\Desktop'
-  if [ "$1" = delete ]; then
-    timeout "$wait_seconds" wine reg delete "$key" /v LogPixels /f
-  else
-    timeout "$wait_seconds" wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f
-  fi >/dev/null 2>&1
+# again whatever happens, so every other test runs at 96 dpi.
+log_pixels() { # add|delete [reg options]
+  timeout "$wait_seconds" wine reg "$1" 'HKCU\Control Panel\Desktop' /v LogPixels "${@:2}" /f \
+    >/dev/null 2>&1
 }
 at_cleanup "log_pixels delete"
 # A logical (96-dpi) coordinate in the window's pixels, rounded as the program rounds it.
 physical() { echo $(((2 * $1 * dpi + 96) / 192)); }
-# The cell ("column row") of the last shot whose tile is blank: white, where every tile has its
-# colour, a quarter cell in from its corner. client_x, client_y: the client area in the shot.
+# The cell "column row" of the last shot whose tile is blank: white a quarter cell in from its
+# corner, where every tile has its colour. client_x, client_y: the client area in the shot.
 blank_cell() {
-  local column row x y
-  for row in 0 1 2 3; do
-    for column in 0 1 2 3; do
-      x=$((client_x + $(physical $((board_left + cell * column + cell / 4)))))
-      y=$((client_y + $(physical $((board_top + cell * row + cell / 4)))))
-      [ "$(convert "$work/shot.png" -format "%[hex:p{$x,$y}]" info: 2>/dev/null)" = FFFFFF ] &&
-        echo "$column $row" && return
-    done
+  local i x y
+  for i in $(seq 0 15); do
+    x=$((client_x + $(physical $((board_left + cell * (i % 4) + cell / 4)))))
+    y=$((client_y + $(physical $((board_top + cell * (i / 4) + cell / 4)))))
+    [ "$(convert "$work/shot.png" -format "%[hex:p{$x,$y}]" info:)" = FFFFFF ] &&
+      echo "$((i % 4)) $((i / 4))" && return
   done
 }
 fresh_blank() { shot && blank_cell; }
-# A box of the moves label, 40 x 10 logical pixels around its centre, from IMAGE at the client
-# origin X, Y, in the window's pixels and in black and white, so that only the text's strokes
-# count, not the shading of the background: IMAGE at 96 dpi is enlarged pixel by pixel.
-label_box() { # image x y output
-  local left=$((moves_label[0] - 20)) top=$((moves_label[1] - 5))
-  local size="$(physical 40)x$(physical 10)"
-  if [ "$1" = "$work/first.png" ]; then
-    convert "$1" -crop "40x10+$(($2 + left))+$(($3 + top))" +repage -sample "$size!" \
-      -threshold 50% "$4"
-  else
-    convert "$1" -crop "$size+$(($2 + $(physical "$left")))+$(($3 + $(physical "$top")))" \
-      +repage -threshold 50% "$4"
-  fi
-}
 i686-w64-mingw32-gcc -O1 -o "$work/client_rect.exe" "$here/wine_client_rect.c" \
   2>"$work/client_rect.log" || fail "the client-area helper is built" "$(cat "$work/client_rect.log")"
 for dpi in 144 192; do
-  [ -x "$work/client_rect.exe" ] || break
-  log_pixels "$dpi"
+  log_pixels add /t REG_DWORD /d "$dpi"
   save_settings 0 0 0 100 150 2
-  if ! start_game; then
-    fail "$dpi dpi: the window appears" "$(tail -n 5 "$work/game.err")"
-    continue
-  fi
-  read -r client_x client_y width height <<<"$(wine "$work/client_rect.exe" 2>/dev/null | tr -d '\r')"
+  start_game || { fail "$dpi dpi: the window appears" "$(tail -n 5 "$work/game.err")" && continue; }
+  read -r client_x client_y size <<<"$(wine "$work/client_rect.exe" 2>/dev/null | tr -d '\r')"
   check "$dpi dpi: the client area is $dpi / 96 times 471 x 401" \
-    "$(physical 471) $(physical 401)" "$width $height"
+    "$(physical 471) $(physical 401)" "$size"
   check "$dpi dpi: the window opens at the saved place in screen pixels" "150 100" "$(window_corner)"
   client_x=$((${client_x:-0} - 150)) client_y=$((${client_y:-0} - 100))
   wait_until fresh_blank >/dev/null
-  label_box "$work/first.png" "$frame_x" "$frame_y" "$work/label-96.png"
-  label_box "$work/shot.png" "$client_x" "$client_y" "$work/label-$dpi.png"
+  # 40 x 10 logical pixels around the moves label's centre, in black and white so that only the
+  # text's strokes count: the 96-dpi picture enlarged pixel by pixel, and this one.
+  # shellcheck disable=SC2154 # moves_label comes from the screen reader's places.
+  size="$(physical 40)x$(physical 10)" left=$((moves_label[0] - 20)) top=$((moves_label[1] - 5))
+  convert "$work/first.png" -crop "40x10+$((frame_x + left))+$((frame_y + top))" +repage \
+    -sample "$size!" -threshold 50% "$work/label-96.png"
+  convert "$work/shot.png" -crop "$size+$((client_x + $(physical $left)))+$((client_y + \
+    $(physical $top)))" +repage -threshold 50% "$work/label-$dpi.png"
   differing=$(compare -metric AE "$work/label-96.png" "$work/label-$dpi.png" null: 2>&1)
   check_that "$dpi dpi: the label's text is drawn afresh, not enlarged ($differing differ)" \
     [ "${differing%% *}" -gt $(($(physical 40) * $(physical 10) / 8)) ]
-  read -r column row <<<"$(fresh_blank)"
   # The tile to the left of the blank, or to its right in the first column.
-  column=$((${column:-1} > 0 ? column - 1 : 1))
-  xdotool mousemove --window "$window" \
-    $((client_x + $(physical $((board_left + cell * column + cell / 2))))) \
-    $((client_y + $(physical $((board_top + cell * ${row:-0} + cell / 2))))) click 1 2>/dev/null
-  check "$dpi dpi: a click on the tile beside the blank slides it" "$column ${row:-0}" \
-    "$(eventually "$column ${row:-0}" fresh_blank)"
+  read -r column row <<<"$(fresh_blank)"
+  column=$((${column:-1} > 0 ? column - 1 : 1)) row=${row:-0}
+  xdotool mousemove --window "$window" $((client_x + $(physical $((board_left + cell * column + \
+    cell / 2))))) $((client_y + $(physical $((board_top + cell * row + cell / 2))))) click 1
+  check "$dpi dpi: a click on the tile beside the blank slides it" "$column $row" \
+    "$(eventually "$column $row" fresh_blank)"
   xdotool windowmove "$window" 200 120 2>/dev/null
   eventually "200 120" window_corner >/dev/null
   sleep 0.5
