@@ -183,8 +183,7 @@ for dpi in 144 192; do
   save_settings 0 0 0 100 150 2
   start_game || { fail "$dpi dpi: the window appears" "$(tail -n 5 "$work/game.err")" && continue; }
   read -r client_x client_y size <<<"$(wine "$work/client_rect.exe" 2>/dev/null | tr -d '\r')"
-  check "$dpi dpi: the client area is $dpi / 96 times 471 x 401" \
-    "$(physical 471) $(physical 401)" "$size"
+  check "$dpi dpi: the client area is 471 x 401 scaled" "$(physical 471) $(physical 401)" "$size"
   check "$dpi dpi: the window opens at the saved place in screen pixels" "150 100" "$(window_corner)"
   client_x=$((${client_x:-0} - 150)) client_y=$((${client_y:-0} - 100))
   wait_until fresh_blank >/dev/null
@@ -213,7 +212,6 @@ for dpi in 144 192; do
   check "$dpi dpi: the settings keep the window's place in screen pixels" \
     "$(as_settings_lines 0 0 0 120 200 2)" "$(settings_lines)"
 done
-log_pixels delete
 
 # ---------------------------------------------------------------------------------------------
 echo "== The same start in the Linux program"

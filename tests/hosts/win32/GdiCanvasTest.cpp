@@ -158,7 +158,8 @@ TEST(GdiCanvas, OffscreenPaintReachesTheTargetInOneStep) {
 }
 
 TEST(GdiCanvas, AtAWholeFactorEverythingButTextIsThe96DpiPictureEnlarged) {
-  const auto draw = [](Canvas& canvas) {
+  const auto draw = [](const Surface& surface, int dpi) {
+    GdiCanvas canvas(GetModuleHandleA(nullptr), surface.dc(), dpi);
     canvas.rectangle({2, 2, 40, 30}, Pen{colourRef(kRed), 1}, colourRef(kBlue));
     canvas.rectangle({50, 4, 60, 12}, Pen{colourRef(kRed), 0}, std::nullopt);
     canvas.line({5, 40}, {35, 40}, Pen{colourRef(kRed), 1});
@@ -166,12 +167,10 @@ TEST(GdiCanvas, AtAWholeFactorEverythingButTextIsThe96DpiPictureEnlarged) {
     canvas.blit(602, 80, 10, 241, 40);
   };
   Surface logical(kWhite);
-  GdiCanvas plain = canvasOn(logical);
-  draw(plain);
+  draw(logical, 96);
   for (const int factor : {2, 3}) {
     Surface enlarged(kWhite, kWidth * factor, kHeight * factor);
-    GdiCanvas canvas(GetModuleHandleA(nullptr), enlarged.dc(), 96 * factor);
-    draw(canvas);
+    draw(enlarged, 96 * factor);
     int differing = 0;
     for (int y = 0; y < kHeight * factor; ++y) {
       for (int x = 0; x < kWidth * factor; ++x) {

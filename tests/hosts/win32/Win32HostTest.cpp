@@ -66,7 +66,6 @@ TEST(Win32Host, RunsOneWindowFromCreationToTheQuitMessage) {
     ASSERT_TRUE(host.createWindow(kTitle, {40, 30}));
     // WM_CREATE ran inside creation, with the window already usable.
     ASSERT_EQ(procedure.handled, std::vector<std::uint32_t>{msg::kCreate});
-    // The frame is this system's own, whatever the classic frame the outer size was asked with.
     EXPECT_EQ(procedure.clientDuringCreate, (Size{471, 401}));
     EXPECT_EQ(host.clientSize(), procedure.clientDuringCreate);
     EXPECT_EQ(host.windowPosition(), (Point{40, 30}));
