@@ -155,8 +155,7 @@ settings=$default_settings
 
 # ---------------------------------------------------------------------------------------------
 echo "== At 144 and 192 dpi: a larger window, text drawn afresh, clicks and places in its pixels"
-# Wine takes the system DPI from the user's LogPixels when a program starts. The value goes
-# again whatever happens, so every other test runs at 96 dpi.
+# Wine reads the user's LogPixels at each start; it goes at the end, so the rest runs at 96 dpi.
 log_pixels() { # add|delete [reg options]
   timeout "$wait_seconds" wine reg "$1" 'HKCU\Control Panel\Desktop' /v LogPixels "${@:2}" /f \
     >/dev/null 2>&1
@@ -164,8 +163,7 @@ log_pixels() { # add|delete [reg options]
 at_cleanup "log_pixels delete"
 # A logical (96-dpi) coordinate in the window's pixels, rounded as the program rounds it.
 physical() { echo $(((2 * $1 * dpi + 96) / 192)); }
-# The cell "column row" of the last shot whose tile is blank: white a quarter cell in from its
-# corner, where every tile has its colour. client_x, client_y: the client area in the shot.
+# The last shot's blank cell, "column row": white a quarter cell in, where tiles have colour.
 blank_cell() {
   local i x y
   for i in $(seq 0 15); do
@@ -198,7 +196,6 @@ for dpi in 144 192; do
   differing=$(compare -metric AE "$work/label-96.png" "$work/label-$dpi.png" null: 2>&1)
   check_that "$dpi dpi: the label's text is drawn afresh, not enlarged ($differing differ)" \
     [ "${differing%% *}" -gt $(($(physical 40) * $(physical 10) / 8)) ]
-  # The tile to the left of the blank, or to its right in the first column.
   read -r column row <<<"$(fresh_blank)"
   column=$((${column:-1} > 0 ? column - 1 : 1)) row=${row:-0}
   xdotool mousemove --window "$window" $((client_x + $(physical $((board_left + cell * column + \

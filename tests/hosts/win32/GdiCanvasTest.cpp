@@ -26,19 +26,17 @@ constexpr std::uint32_t kBlue = 0x0000FF;
 // A 32-bit top-down DIB section in a memory DC, so the test reads the pixels GDI wrote.
 class Surface {
  public:
-  explicit Surface(std::uint32_t paper, int width = kWidth, int height = kHeight)
-      : width_(width), height_(height), bitmap_(create(width, height, &bits_)),
-        selection_(dc_.get(), bitmap_.get()) {
+  explicit Surface(std::uint32_t paper) : bitmap_(create(&bits_)), selection_(dc_.get(), bitmap_.get()) {
     std::fill(pixels().begin(), pixels().end(), paper);
   }
 
   HDC dc() const { return dc_.get(); }
   std::span<std::uint32_t> pixels() {
-    return {static_cast<std::uint32_t*>(bits_), static_cast<std::size_t>(width_ * height_)};
+    return {static_cast<std::uint32_t*>(bits_), static_cast<std::size_t>(kWidth * kHeight)};
   }
   std::uint32_t at(int x, int y) {
     GdiFlush();
-    return pixels()[static_cast<std::size_t>(y * width_ + x)] & 0xFFFFFF;
+    return pixels()[static_cast<std::size_t>(y * kWidth + x)] & 0xFFFFFF;
   }
   // How many pixels of a rectangle (right and bottom exclusive) differ from `paper`.
   int changed(const Rect& area, std::uint32_t paper) {
@@ -50,19 +48,17 @@ class Surface {
   }
 
  private:
-  static HBITMAP create(int width, int height, void** bits) {
+  static HBITMAP create(void** bits) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -kHeight;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
   }
 
-  int width_;
-  int height_;
   MemoryDc dc_{nullptr};
   void* bits_ = nullptr;
   GdiObject<HBITMAP> bitmap_;
@@ -158,22 +154,23 @@ TEST(GdiCanvas, OffscreenPaintReachesTheTargetInOneStep) {
 }
 
 TEST(GdiCanvas, AtAWholeFactorEverythingButTextIsThe96DpiPictureEnlarged) {
+  // Drawn inside a third of the surface, which the picture at factor 3 fills.
   const auto draw = [](const Surface& surface, int dpi) {
     GdiCanvas canvas(GetModuleHandleA(nullptr), surface.dc(), dpi);
-    canvas.rectangle({2, 2, 40, 30}, Pen{colourRef(kRed), 1}, colourRef(kBlue));
-    canvas.rectangle({50, 4, 60, 12}, Pen{colourRef(kRed), 0}, std::nullopt);
-    canvas.line({5, 40}, {35, 40}, Pen{colourRef(kRed), 1});
-    canvas.line({70, 50}, {70, 5}, Pen{colourRef(kBlue), 0});
-    canvas.blit(602, 80, 10, 241, 40);
+    canvas.rectangle({2, 2, 30, 15}, Pen{colourRef(kRed), 1}, colourRef(kBlue));
+    canvas.rectangle({34, 3, 44, 9}, Pen{colourRef(kRed), 0}, std::nullopt);
+    canvas.line({5, 17}, {35, 17}, Pen{colourRef(kRed), 1});
+    canvas.line({50, 18}, {50, 2}, Pen{colourRef(kBlue), 0});
+    canvas.blit(614, 70, 0, 40, 30);  // a 20 x 20 bitmap
   };
   Surface logical(kWhite);
   draw(logical, 96);
   for (const int factor : {2, 3}) {
-    Surface enlarged(kWhite, kWidth * factor, kHeight * factor);
+    Surface enlarged(kWhite);
     draw(enlarged, 96 * factor);
     int differing = 0;
-    for (int y = 0; y < kHeight * factor; ++y) {
-      for (int x = 0; x < kWidth * factor; ++x) {
+    for (int y = 0; y < kHeight / 3 * factor; ++y) {
+      for (int x = 0; x < kWidth / 3 * factor; ++x) {
         differing += enlarged.at(x, y) != logical.at(x / factor, y / factor) ? 1 : 0;
       }
     }
