@@ -10,5 +10,4 @@ int main(void) {
   POINT corner = {0, 0};
   if (!window || !GetClientRect(window, &client) || !ClientToScreen(window, &corner)) return 1;
   printf("%ld %ld %ld %ld\n", corner.x, corner.y, client.right, client.bottom);
-  return 0;
 }

@@ -154,8 +154,7 @@ TEST(GdiCanvas, OffscreenPaintReachesTheTargetInOneStep) {
 }
 
 TEST(GdiCanvas, AtAWholeFactorEverythingButTextIsThe96DpiPictureEnlarged) {
-  // Drawn inside a third of the surface, which the picture at factor 3 fills.
-  const auto draw = [](const Surface& surface, int dpi) {
+  const auto draw = [](const Surface& surface, int dpi) {  // in the first third of the surface
     GdiCanvas canvas(GetModuleHandleA(nullptr), surface.dc(), dpi);
     canvas.rectangle({2, 2, 30, 15}, Pen{colourRef(kRed), 1}, colourRef(kBlue));
     canvas.rectangle({34, 3, 44, 9}, Pen{colourRef(kRed), 0}, std::nullopt);
