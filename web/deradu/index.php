@@ -217,10 +217,10 @@ header('Referrer-Policy: no-referrer');
       on top (0 or 1), transparency (0 or 1), the window's top and left edge in screen pixels,
       and the level of the last game (1 Easy, 2 Medium, 3 Hard). A skin number the game does not
       have means numbered tiles. A saved edge that lies outside the screen, for example after a
-      monitor was removed, is brought back: a left edge left of the screen or beyond its width
-      starts the window 2 pixels from the screen's left edge instead, and a top edge above the
-      screen or below its height 2 pixels below its top edge. An edge on the screen is kept,
-      even when most of the window then lies beyond it.</p>
+      monitor was removed, is brought back: a left edge left of the screen or at or beyond its
+      width starts the window 2 pixels from the screen's left edge instead, and a top edge above
+      the screen or at or below its height 2 pixels below its top edge. An edge on the screen is
+      kept, even when most of the window then lies beyond it.</p>
     <?php /* end of facts */ ?>
     <h3>Resetting the settings</h3>
     <?php /* facts: settings-reset */ ?>
