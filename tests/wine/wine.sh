@@ -155,12 +155,12 @@ settings=$default_settings
 
 # ---------------------------------------------------------------------------------------------
 echo "== At 144 and 192 dpi: a larger window, text drawn afresh, clicks and places in its pixels"
-# Wine reads the user's LogPixels at each start; it goes at the end, so the rest runs at 96 dpi.
+# Wine reads LogPixels at each start. The end removes it and stops the server that this wakes.
 log_pixels() { # add|delete [reg options]
   timeout "$wait_seconds" wine reg "$1" 'HKCU\Control Panel\Desktop' /v LogPixels "${@:2}" /f \
     >/dev/null 2>&1
 }
-at_cleanup "log_pixels delete"
+at_cleanup "log_pixels delete; timeout 20 wineserver -k"
 # A logical (96-dpi) coordinate in the window's pixels, rounded as the program rounds it.
 physical() { echo $(((2 * $1 * dpi + 96) / 192)); }
 # The last shot's blank cell, "column row": white a quarter cell in, where tiles have colour.
