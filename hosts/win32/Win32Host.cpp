@@ -259,10 +259,12 @@ LRESULT CALLBACK Win32Host::Window::systemProcedure(HWND window, UINT message, W
     // The window moved to a monitor of another DPI, or its DPI was changed: the suggested
     // rectangle keeps the same logical size there, and the whole picture is drawn again.
     state->dpi = std::max(static_cast<int>(LOWORD(wParam)), dpi::kLogical);
-    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-    SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Another program may post the message without the rectangle.
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam); suggested != nullptr) {
+      SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     InvalidateRect(window, nullptr, FALSE);
     return 0;
   }
