@@ -11,7 +11,10 @@
 struct HINSTANCE__;
 
 // Direct USER32/GDI32 calls and nothing more: every window message goes to the portable window
-// procedure as it is, and whatever that leaves to the default goes to DefWindowProcA.
+// procedure as it is, and whatever that leaves to the default goes to DefWindowProcA. The one
+// translation is the DPI's: the game works in 96-dpi pixels whatever the window's DPI, so mouse
+// points reach it divided back, client sizes are reported in its pixels and WM_DPICHANGED is
+// the host's own. Window positions stay in screen pixels.
 class Win32Host final : public Host {
  public:
   // Registers the "winMain" window class (RegisterClassA) for `instance`, the module that owns

@@ -154,6 +154,63 @@ set_common_appdata "C:\\ProgramData"
 settings=$default_settings
 
 # ---------------------------------------------------------------------------------------------
+echo "== At 144 and 192 dpi: a larger window, text drawn afresh, clicks and places in its pixels"
+# Wine reads LogPixels at each start. The end removes it and stops the server that this wakes.
+log_pixels() { # add|delete [reg options]
+  timeout "$wait_seconds" wine reg "$1" 'HKCU\Control Panel\Desktop' /v LogPixels "${@:2}" /f \
+    >/dev/null 2>&1
+}
+at_cleanup "log_pixels delete; timeout 20 wineserver -k"
+# A logical (96-dpi) coordinate in the window's pixels, rounded as the program rounds it.
+physical() { echo $(((2 * $1 * dpi + 96) / 192)); }
+# The last shot's blank cell, "column row": white a quarter cell in, where tiles have colour.
+blank_cell() {
+  local i x y
+  for i in $(seq 0 15); do
+    x=$((client_x + $(physical $((board_left + cell * (i % 4) + cell / 4)))))
+    y=$((client_y + $(physical $((board_top + cell * (i / 4) + cell / 4)))))
+    [ "$(convert "$work/shot.png" -format "%[hex:p{$x,$y}]" info:)" = FFFFFF ] &&
+      echo "$((i % 4)) $((i / 4))" && return
+  done
+}
+fresh_blank() { shot && blank_cell; }
+i686-w64-mingw32-gcc -O1 -o "$work/client_rect.exe" "$here/wine_client_rect.c" \
+  2>"$work/client_rect.log" || fail "the client-area helper is built" "$(cat "$work/client_rect.log")"
+for dpi in 144 192; do
+  log_pixels add /t REG_DWORD /d "$dpi"
+  save_settings 0 0 0 100 150 2
+  start_game || { fail "$dpi dpi: the window appears" "$(tail -n 5 "$work/game.err")" && continue; }
+  read -r client_x client_y size <<<"$(wine "$work/client_rect.exe" 2>/dev/null | tr -d '\r')"
+  check "$dpi dpi: the client area is 471 x 401 scaled" "$(physical 471) $(physical 401)" "$size"
+  check "$dpi dpi: the window opens at the saved place in screen pixels" "150 100" "$(window_corner)"
+  client_x=$((${client_x:-0} - 150)) client_y=$((${client_y:-0} - 100))
+  wait_until fresh_blank >/dev/null
+  # 40 x 10 logical pixels around the moves label's centre, in black and white so that only the
+  # text's strokes count: the 96-dpi picture enlarged pixel by pixel, and this one.
+  # shellcheck disable=SC2154 # moves_label comes from the screen reader's places.
+  size="$(physical 40)x$(physical 10)" left=$((moves_label[0] - 20)) top=$((moves_label[1] - 5))
+  convert "$work/first.png" -crop "40x10+$((frame_x + left))+$((frame_y + top))" +repage \
+    -sample "$size!" -threshold 50% "$work/label-96.png"
+  convert "$work/shot.png" -crop "$size+$((client_x + $(physical $left)))+$((client_y + \
+    $(physical $top)))" +repage -threshold 50% "$work/label-$dpi.png"
+  differing=$(compare -metric AE "$work/label-96.png" "$work/label-$dpi.png" null: 2>&1)
+  check_that "$dpi dpi: the label's text is drawn afresh, not enlarged ($differing differ)" \
+    [ "${differing%% *}" -gt $(($(physical 40) * $(physical 10) / 8)) ]
+  read -r column row <<<"$(fresh_blank)"
+  column=$((${column:-1} > 0 ? column - 1 : 1)) row=${row:-0}
+  xdotool mousemove --window "$window" $((client_x + $(physical $((board_left + cell * column + \
+    cell / 2))))) $((client_y + $(physical $((board_top + cell * row + cell / 2))))) click 1
+  check "$dpi dpi: a click on the tile beside the blank slides it" "$column $row" \
+    "$(eventually "$column $row" fresh_blank)"
+  xdotool windowmove "$window" 200 120 2>/dev/null
+  eventually "200 120" window_corner >/dev/null
+  sleep 0.5
+  end_game alt-f4
+  check "$dpi dpi: the settings keep the window's place in screen pixels" \
+    "$(as_settings_lines 0 0 0 120 200 2)" "$(settings_lines)"
+done
+
+# ---------------------------------------------------------------------------------------------
 echo "== The same start in the Linux program"
 # The deal is seeded with the second the board was dealt. The Windows program dealt its first
 # board within [first_second, last_second]; the Linux program, with its clock stopped at each of

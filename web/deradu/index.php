@@ -217,10 +217,10 @@ header('Referrer-Policy: no-referrer');
       on top (0 or 1), transparency (0 or 1), the window's top and left edge in screen pixels,
       and the level of the last game (1 Easy, 2 Medium, 3 Hard). A skin number the game does not
       have means numbered tiles. A saved edge that lies outside the screen, for example after a
-      monitor was removed, is brought back: a left edge left of the screen or beyond its width
-      starts the window 2 pixels from the screen's left edge instead, and a top edge above the
-      screen or below its height 2 pixels below its top edge. An edge on the screen is kept,
-      even when most of the window then lies beyond it.</p>
+      monitor was removed, is brought back: a left edge left of the screen or at or beyond its
+      width starts the window 2 pixels from the screen's left edge instead, and a top edge above
+      the screen or at or below its height 2 pixels below its top edge. An edge on the screen is
+      kept, even when most of the window then lies beyond it.</p>
     <?php /* end of facts */ ?>
     <h3>Resetting the settings</h3>
     <?php /* facts: settings-reset */ ?>
@@ -271,7 +271,15 @@ header('Referrer-Policy: no-referrer');
       position in the settings file is written back as it was read, so it still serves the game
       on X11 and on Windows. <strong>DERADU_BACKEND</strong> chooses X11 instead.</p>
     <?php /* end of facts */ ?>
-    <p>On Windows, Windows itself enlarges the game on HiDPI screens.</p>
+    <?php /* facts: windows-scale */ ?>
+    <p>On a HiDPI Windows screen the game draws itself at the scale Windows sets for the screen
+      (Settings &gt; Display &gt; Scale). At 150% the window is 1.5 times as large as at 100%
+      (inside the frame, 707 x 602 pixels rather than 471 x 401) and its text is drawn afresh at
+      that size, as sharp as any text of Windows; the pictures are enlarged smoothly. At 200%
+      and other whole multiples each picture pixel becomes a square block, crisp. Moved to a
+      monitor of another scale, the window takes that scale at once. Its position in the
+      settings file stays in the screen's own pixels.</p>
+    <?php /* end of facts */ ?>
     <p>To remove it:</p>
     <pre><code>sudo apt remove deradu</code></pre>
     <p>Your settings file stays in your home folder; delete

@@ -153,6 +153,30 @@ TEST(GdiCanvas, OffscreenPaintReachesTheTargetInOneStep) {
   EXPECT_EQ(surface.at(kWidth - 1, kHeight - 1), kBlue);
 }
 
+TEST(GdiCanvas, AtAWholeFactorEverythingButTextIsThe96DpiPictureEnlarged) {
+  const auto draw = [](const Surface& surface, int dpi) {  // in the first third of the surface
+    GdiCanvas canvas(GetModuleHandleA(nullptr), surface.dc(), dpi);
+    canvas.rectangle({2, 2, 30, 15}, Pen{colourRef(kRed), 1}, colourRef(kBlue));
+    canvas.rectangle({34, 3, 44, 9}, Pen{colourRef(kRed), 0}, std::nullopt);
+    canvas.line({5, 17}, {35, 17}, Pen{colourRef(kRed), 1});
+    canvas.line({50, 18}, {50, 2}, Pen{colourRef(kBlue), 0});
+    canvas.blit(614, 70, 0, 40, 30);  // a 20 x 20 bitmap
+  };
+  Surface logical(kWhite);
+  draw(logical, 96);
+  for (const int factor : {2, 3}) {
+    Surface enlarged(kWhite);
+    draw(enlarged, 96 * factor);
+    int differing = 0;
+    for (int y = 0; y < kHeight / 3 * factor; ++y) {
+      for (int x = 0; x < kWidth / 3 * factor; ++x) {
+        differing += enlarged.at(x, y) != logical.at(x / factor, y / factor) ? 1 : 0;
+      }
+    }
+    EXPECT_EQ(differing, 0) << "factor " << factor;
+  }
+}
+
 TEST(GdiCanvas, NoGdiObjectOutlivesACall) {
   Surface surface(kWhite);
   GdiCanvas canvas = canvasOn(surface);

@@ -66,10 +66,7 @@ TEST(Win32Host, RunsOneWindowFromCreationToTheQuitMessage) {
     ASSERT_TRUE(host.createWindow(kTitle, {40, 30}));
     // WM_CREATE ran inside creation, with the window already usable.
     ASSERT_EQ(procedure.handled, std::vector<std::uint32_t>{msg::kCreate});
-    EXPECT_GT(procedure.clientDuringCreate.width, 400);
-    EXPECT_LT(procedure.clientDuringCreate.width, 477);
-    EXPECT_GT(procedure.clientDuringCreate.height, 350);
-    EXPECT_LT(procedure.clientDuringCreate.height, 426);
+    EXPECT_EQ(procedure.clientDuringCreate, (Size{471, 401}));
     EXPECT_EQ(host.clientSize(), procedure.clientDuringCreate);
     EXPECT_EQ(host.windowPosition(), (Point{40, 30}));
 
