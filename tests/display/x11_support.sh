@@ -49,8 +49,13 @@ wait "$probe_pid" 2>/dev/null
 "$probe" startup >"$work/startup.log" 2>&1 &
 started $!
 wait_until grep -qx ready "$work/startup.log"
-# Whether the launcher has heard every message of `told` (one a line).
-all_told() { [ -z "$(grep -Fxvf "$work/startup.log" <<<"$told")" ]; }
+# Prints the messages of `told` (one a line) that the launcher has not printed; fails unless
+# it has printed them all.
+untold() {
+  local status=0
+  grep -Fxvf "$work/startup.log" <<<"$told" 2>&1 || status=$?
+  [ "$status" -eq 1 ]
+}
 
 # The message goes in pieces of 20 bytes and ends with its NUL: ids of 1 to 20 bytes give
 # every length modulo 20. Spaces ask for quotes, quotes and backslashes for escapes.
@@ -66,9 +71,8 @@ for id in d de der dera derad deradu deradu- deradu-1 deradu-12 deradu-123 derad
   told+="remove: ID=$value"$'\n'
 done
 told=${told%$'\n'}
-wait_until all_told
-check "the launcher hears the end of every launch whole, its id escaped" "" \
-  "$(grep -Fxvf "$work/startup.log" <<<"$told")"
+wait_until untold >/dev/null
+check "the launcher hears the end of every launch whole, its id escaped" "" "$(untold)"
 
 # The dialog: shown (a first start under the sanitizers on a loaded machine may take many
 # seconds), then acted on one way; it must report "closed" within 5 seconds, or stay.
@@ -115,7 +119,6 @@ dialog stays when a press beside OK is released on it|dialog|beside-then-ok|stay
 CASES
 # The launcher may print a message a moment after the dialog that sent it has ended.
 told=${told%$'\n'}
-wait_until all_told
-check "every dialog tells the launcher that the start is over" "" \
-  "$(grep -Fxvf "$work/startup.log" <<<"$told")"
+wait_until untold >/dev/null
+check "every dialog tells the launcher that the start is over" "" "$(untold)"
 finish
