@@ -86,11 +86,12 @@ check "once shown, the launcher is told that the start is over" 1 \
 # Help, three times: each opener is a launch of its own, with the usual SIGPIPE (bit 13 of the
 # mask), and none is left a zombie.
 for _ in 1 2 3; do xdotool key --window "$window" u; done
-wait_until test -f "$work/opened"
-sleep 0.5
+children() { ps -o pid= --ppid "$probe_pid" | tr -d ' '; }
+no_children() { [ -z "$(children)" ]; }
+wait_until test -f "$work/opened" && wait_until no_children
 IFS="|" read -r opener_id ignored <"$work/opened.env"
 check "the URL opener has no launch id and SIGPIPE's default; no child is left" "|0|" \
-  "$opener_id|$(((0x${ignored:-1000} >> 12) & 1))|$(ps -o pid= --ppid "$probe_pid" | tr -d ' ')"
+  "$opener_id|$(((0x${ignored:-1000} >> 12) & 1))|$(children)"
 
 echo "== Input"
 # name | xdotool commands, ";" between them ("sleep" waits) | what the probe logs (a press's
