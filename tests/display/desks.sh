@@ -17,9 +17,9 @@ source "$here/../e2e/linux_driver.sh"
 
 # A virtual display of this many bits a pixel (or WIDTHxHEIGHTxDEPTH), on a free display number
 # (without resets, so the resources xrdb sets stay when their last client leaves).
-start_server() { # depth
+start_server() { # depth [Xvfb arguments...]
   stop_virtual_display
-  start_virtual_display "$work" "$1" || fatal "Xvfb starts at $1"
+  start_virtual_display "$work" "$@" || fatal "Xvfb starts at depth $1"
 }
 
 # The driver's start with the numbered skin at (0, 0), unless keep_settings is set.
@@ -61,6 +61,25 @@ solve_and_slide() { # name
   eventually "$slid" board_of "$1"
 }
 
+echo "== The command line"
+# arguments; exit code; first line on stdout; first line on stderr. Without a display, so
+# that a command line taken for a start fails apart from its words.
+while IFS=';' read -r arguments code out err; do
+  status=0
+  # shellcheck disable=SC2086
+  env -u DISPLAY -u WAYLAND_DISPLAY "$binary" $arguments >"$work/args.out" 2>"$work/args.err" ||
+    status=$?
+  check "deradu $arguments: exit code, output's and errors' first lines" "$code;$out;$err" \
+    "$status;$(head -n 1 "$work/args.out");$(head -n 1 "$work/args.err")"
+done <<'EOF'
+--version;0;Qor Deradu 1.0;
+--help;0;Usage: deradu [--help | --version];
+--version extra;2;;deradu: unexpected argument: extra
+--help --version;2;;deradu: unexpected argument: --version
+--bogus;2;;deradu: unexpected argument: --bogus
+-v;2;;deradu: unexpected argument: -v
+EOF
+
 echo "== 24 bits a pixel"
 start_server 24
 start_desk || fatal "the window appears at depth 24" "$(tail -n 3 "$game_err")"
@@ -87,6 +106,14 @@ for desk in "2 GDK_SCALE=2" "2 Xft.dpi 192" "3 Xft.dpi 288 for the screen"; do
   check "$how: outside the text every pixel is its scale-1 pixel's" differing=0 "${compared% *}"
   check "$how: the labels' text is rendered at $scale times the size, not enlarged" 1 \
     "$((${compared#*mixed=} >= 5))"
+  check "$how: the tiles show their numbers" "$slid" \
+    "$("$screen_reader" board "$work/$how-logical.png" 0)"
+  # A button acts on a release over it: a press on Solve that moves a few physical pixels first.
+  x=$((solve[0] * scale)) y=$((solve[1] * scale))
+  xdotool mousemove --window "$window" "$x" "$y" mousedown 1 \
+    mousemove --window "$window" $((x + 3)) $((y + 2)) mouseup 1
+  check "$how: a press on Solve moved a few pixels before its release still solves" "$solved" \
+    "$(eventually "$solved" board_of "$how-moved")"
   xdotool windowmove "$window" 300 200
   eventually "300 200" window_corner >/dev/null
   sleep 0.3
@@ -101,11 +128,13 @@ check "the position saved at scale 3 puts the window at the same place at scale 
   "300 200 $client_narrow" "$(window_geometry)"
 end_game TERM
 
-# depth, then the bits a channel it keeps: red, green, blue
-for desk in "16 5 6 5" "30 8 8 8"; do
-  read -r depth bits <<<"$desk"
-  echo "== $depth bits a pixel"
-  start_server "$depth"
+# depth, the bits a channel it keeps (red, green, blue), then Xvfb's arguments: a remote
+# display offers no shared memory, and its frames take the other way to the server.
+for desk in "16 5 6 5" "30 8 8 8" "16 5 6 5 -extension MIT-SHM" "30 8 8 8 -extension MIT-SHM"; do
+  read -r depth red green blue server_args <<<"$desk"
+  echo "== $depth bits a pixel ${server_args:+($server_args)}"
+  # shellcheck disable=SC2086
+  start_server "$depth" $server_args
   if ! start_desk; then
     fail "the window appears at depth $depth" "$(tail -n 3 "$game_err")"
     continue
@@ -116,7 +145,7 @@ for desk in "16 5 6 5" "30 8 8 8"; do
   click $((board_left + cell * 2 + cell / 2)) $((board_top + cell * 3 + cell / 2))
   # The screen reader knows 24-bit colours only; the slid board shows as the 24-bit picture.
   check "the slide shows in the 24-bit picture's colours reduced to $depth bits" 0 \
-    "$(eventually 0 reduced_differences "$depth" $bits)"
+    "$(eventually 0 reduced_differences "$depth" "$red" "$green" "$blue")"
   end_game TERM
 done
 
@@ -152,4 +181,23 @@ fi
 wait_exit "$game_pid"
 check "an 8-bit display ends the program with exit code 2" 2 "$status"
 check "the reason is on stderr" 1 "$(grep -c "no true-colour visual" "$game_err")"
+
+echo "== A stderr nobody reads, then the server ends"
+# Without fonts the game says so on stderr at start, here a pipe whose reader has gone; then the
+# server ends under it, as at the end of a session. The settings file is XDG_CONFIG_HOME's.
+printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/no-fonts.conf"
+if start_desk HOME="$work/home" FONTCONFIG_FILE="$work/no-fonts.conf" \
+  bash -c 'exec 2> >(:); sleep 0.3; exec "$@"' closed-stderr; then
+  pass "with stderr a closed pipe the window appears"
+  xdotool windowmove "$window" 120 80
+  eventually "120 80" window_corner >/dev/null
+  sleep 0.3
+  stop_virtual_display
+  game_ends
+  check "the server ending ends the game with code 2, the position saved where XDG_CONFIG_HOME says" \
+    "2/80 120" "$status/$(settings_values "$settings" | cut -d' ' -f4,5)"
+else
+  game_ends
+  fail "with stderr a closed pipe the window appears" "the program ended: $status"
+fi
 finish

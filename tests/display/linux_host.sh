@@ -20,6 +20,7 @@ begin_script x11_host
 require_tools Xvfb xdotool xprop xwininfo import convert ipcs jwm
 
 start_virtual_display "$work" || fatal "the virtual display starts"
+install_url_recorder "$work"
 # What a window manager publishes: a work area per desktop, and the current desktop. The server
 # forgets root properties when its last client leaves, so a watcher stays connected.
 xprop -root -spy _NET_CURRENT_DESKTOP >/dev/null 2>&1 &
@@ -82,6 +83,15 @@ check "the canvas reaches the window's corners (COLORREF 0x00BBGGRR shown as RRG
   "00FF00 804020 00FF00" "$corners"
 check "once shown, the launcher is told that the start is over" 1 \
   "$(grep -c '^remove: ID=deradu-probe_TIME[0-9]*$' "$work/startup.log")"
+# Help, three times: each opener is a launch of its own, with the usual SIGPIPE (bit 13 of the
+# mask), and none is left a zombie.
+for _ in 1 2 3; do xdotool key --window "$window" u; done
+children() { ps -o pid= --ppid "$probe_pid" | tr -d ' '; }
+no_children() { [ -z "$(children)" ]; }
+wait_until test -f "$work/opened" && wait_until no_children
+IFS="|" read -r opener_id ignored <"$work/opened.env"
+check "the URL opener has no launch id and SIGPIPE's default; no child is left" "|0|" \
+  "$opener_id|$(((0x${ignored:-1000} >> 12) & 1))|$(children)"
 
 echo "== Input"
 # name | xdotool commands, ";" between them ("sleep" waits) | what the probe logs (a press's
@@ -135,6 +145,27 @@ check "nothing on stderr" "" "$(head -n 5 "$work/probe.err")"
 # MIT-SHM segments by the process that made them; the server holds one until it lets it go.
 segments_of() { ipcs -m -p | awk -v pid="$1" '$3 == pid' | wc -l; }
 check "its shared-memory segments are gone" 0 "$(segments_of "$ended_pid")"
+
+echo "== Runs that fail"
+# A run that ends before its window still ends its launch.
+DESKTOP_STARTUP_ID=deradu-early "$probe" 0 0 0 255 early >/dev/null 2>&1
+told_early() { grep -qx 'remove: ID=deradu-early' "$work/startup.log"; }
+check_that "a run that ends before its window tells the launcher that the start is over" \
+  wait_until told_early
+# The failure dialog of a running host ends on SIGTERM, the run with the failure's exit code.
+if start_probe 0 0 0 255; then
+  xdotool key --window "$window" f
+  if wait_window "$probe_pid" Error >/dev/null; then
+    kill -TERM "$probe_pid"
+    wait_exit "$probe_pid" 5
+  else
+    status="no dialog"
+  fi
+  check "SIGTERM ends the failure dialog of a running host: exit code 2" 2 "$status"
+  kill -KILL "$probe_pid" 2>/dev/null
+else
+  fail "the window to fail in appears" "$(cat "$work/probe.err")"
+fi
 
 echo "== An idle loop"
 # Voluntary and involuntary context switches of all of a process's threads: one per wake-up.

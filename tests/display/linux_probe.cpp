@@ -152,6 +152,8 @@ class Probe final : public WindowProcedure {
       case 'Z':
         gSignalBeforeSleep = true;
         break;
+      case 'F':
+        X11Host::fail("The probe failed on purpose.");
       default:
         break;
     }
@@ -161,7 +163,7 @@ class Probe final : public WindowProcedure {
 }  // namespace
 
 // Arguments: x y topmost alpha mode (all optional). The mode "idle" says every tick would
-// change nothing, so the host sleeps without a timeout.
+// change nothing, so the host sleeps without a timeout; "early" ends before the window is made.
 int main(int argc, char** argv) {
   const int x = argc > 1 ? std::atoi(argv[1]) : 0;
   const int y = argc > 2 ? std::atoi(argv[2]) : 0;
@@ -169,6 +171,8 @@ int main(int argc, char** argv) {
   const int alpha = argc > 4 ? std::atoi(argv[4]) : 255;
   const std::string mode = argc > 5 ? argv[5] : "";
 
+  // As the program does: the URL opener must not inherit it.
+  std::signal(SIGPIPE, SIG_IGN);
   Probe probe;
   X11Host host(probe, nullptr, [] { return nullptr; });
   probe.host = &host;
@@ -176,6 +180,7 @@ int main(int argc, char** argv) {
   probe.idle = mode == "idle";
   const Size screen = host.fullScreenSize();
   probe.log("screen %d %d", screen.width, screen.height);
+  if (mode == "early") return 1;
   if (!host.createWindow("Qor Deradu 1.0", {x, y})) return 3;
   host.setTopmost(topmost);
   host.setOpacity(static_cast<std::uint8_t>(alpha));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "hosts/x11/KeyMap.h"
+#include "hosts/x11/StartupNotification.h"
 
 int keys() {
   Display* display = XOpenDisplay(nullptr);
@@ -57,6 +58,14 @@ int startupMessages() {
       std::fflush(stdout);
     }
   }
+}
+
+int announce() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 2;
+  announceStartupEnd(display);
+  XCloseDisplay(display);
+  return 0;
 }
 
 int closeWindow(const char* id) {

@@ -42,11 +42,13 @@ build_close_helper() { # work folder
     fatal "the close-request helper is built" "$(cat "$1/close.log")"
 }
 
-# Puts an xdg-open first on PATH that records its arguments in <work>/opened.
+# Puts an xdg-open first on PATH that records its arguments in <work>/opened, and in
+# <work>/opened.env the launch id it inherited and its ignored signals (a hexadecimal mask).
 install_url_recorder() { # work folder
   mkdir -p "$1/bin"
   cat >"$1/bin/xdg-open" <<EOF2
 #!/bin/sh
+echo "\${DESKTOP_STARTUP_ID-}|\$(sed -n 's/^SigIgn:[[:space:]]*//p' /proc/\$\$/status)" >"$1/opened.env"
 printf '%s\n' "\$#" "\$@" >"$1/opened.tmp" && mv "$1/opened.tmp" "$1/opened"
 EOF2
   chmod +x "$1/bin/xdg-open"

@@ -415,6 +415,47 @@ TEST(SoftCanvas, OffscreenFrameIsBlackUnderPartialBlits) {
   }
 }
 
+// At factor 2 a frame is its factor-1 picture enlarged, wherever the frame or the half blocks of
+// a canvas of odd size cut it.
+TEST(SoftCanvas, AtScaleTwoFramesAreTheEnlargedScaleOnePicture) {
+  struct Case {
+    const char* what;
+    int width, height, frameWidth, frameHeight;  // the factor-2 canvas, physical; the frame
+    std::function<void(SoftCanvas&)> paint;
+    std::function<void(SoftCanvas&)> reference;  // at factor 1, unframed; else `paint` framed
+  };
+  const std::vector<Case> cases = {
+      {"blits cut by a frame, from a negative position", 10, 8, 3, 2,
+       [](SoftCanvas& c) { c.blit(7, -1, -1, 3, 2); c.blit(7, 1, 1, 3, 2); }, nullptr},
+      {"blits cut by a frame and by the canvas's half blocks", 9, 7, 5, 3,
+       [](SoftCanvas& c) { c.blit(7, 2, 2, 3, 2); c.blit(7, -2, 0, 3, 2); }, nullptr},
+      // The line, outside the canvas, draws nothing but settles the frame.
+      {"a fill in a frame stays under what is drawn after it", 9, 7, 2, 2,
+       [](SoftCanvas& c) {
+         c.blit(7, 1, 0, 1, 1);
+         c.fill(kPaper);
+         c.line({-9, -9}, {-1, -9}, {kInk, 0});
+       },
+       [](SoftCanvas&) {}},
+  };
+  const TinyBitmaps bitmaps;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SoftCanvas small = paper((c.width + 1) / 2, (c.height + 1) / 2, &bitmaps);
+    SoftCanvas large = paper(c.width, c.height, &bitmaps, 2);
+    for (SoftCanvas* canvas : {&small, &large}) {
+      FunctionPainter painter([&](Canvas&) { c.paint(*canvas); });
+      if (canvas == &small && c.reference) c.reference(small);
+      else canvas->paintOffscreen(c.frameWidth, c.frameHeight, painter);
+    }
+    Grid enlarged(static_cast<std::size_t>(c.height));
+    for (int y = 0; y < c.height; ++y) {
+      for (int x = 0; x < c.width; ++x) enlarged[y].push_back(small.pixel(x / 2, y / 2));
+    }
+    EXPECT_EQ(grid(large), enlarged);
+  }
+}
+
 TEST(SoftCanvas, ColoursAreConvertedFromColorref) {
   struct Case {
     Colour colour;
