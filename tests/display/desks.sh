@@ -183,6 +183,7 @@ check "an 8-bit display ends the program with exit code 2" 2 "$status"
 check "the reason is on stderr" 1 "$(grep -c "no true-colour visual" "$game_err")"
 
 echo "== A stderr nobody reads, then the server ends"
+start_server 24
 # Without fonts the game says so on stderr at start, here a pipe whose reader has gone; then the
 # server ends under it, as at the end of a session. The settings file is XDG_CONFIG_HOME's.
 printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/no-fonts.conf"
