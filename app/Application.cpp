@@ -90,7 +90,7 @@ void Application::storeSettings() {
   Parts& p = *parts_;
   storeSavedState({p.screen.skin().getCurrentSkin(0), p.screen.keepOnTop(),
                    p.screen.transparent(), host_->windowPosition(), p.screen.board().getLevel()},
-                  p.settings);
+                  p.settings, host_->placesWindow());
 }
 
 bool Application::isIdle() const { return !parts_->controller.pendingWork().any(); }

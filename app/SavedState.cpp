@@ -13,14 +13,16 @@ SavedState readSavedState(const Settings& settings) {
           value(SettingsLine::kLevel)};
 }
 
-void storeSavedState(const SavedState& state, Settings& settings) {
+void storeSavedState(const SavedState& state, Settings& settings, bool withPosition) {
   auto store = [&settings](SettingsLine which, std::int32_t value) {
     settings.setUnsigned(which, static_cast<std::uint32_t>(value));
   };
   store(SettingsLine::kSkin, state.skin);
   store(SettingsLine::kKeepOnTop, state.keepOnTop ? 1 : 0);
   store(SettingsLine::kTransparency, state.transparency ? 1 : 0);
-  store(SettingsLine::kWindowTop, state.position.y);
-  store(SettingsLine::kWindowLeft, state.position.x);
+  if (withPosition) {
+    store(SettingsLine::kWindowTop, state.position.y);
+    store(SettingsLine::kWindowLeft, state.position.x);
+  }
   store(SettingsLine::kLevel, state.level);
 }

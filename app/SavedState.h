@@ -23,5 +23,6 @@ struct SavedState {
 SavedState readSavedState(const Settings& settings);
 
 // Lines 0-5 as the unsigned decimal form of the values: a negative coordinate is kept as its
-// unsigned 32-bit value, which the next start reads as too large and replaces.
-void storeSavedState(const SavedState& state, Settings& settings);
+// unsigned 32-bit value, which the next start reads as too large and replaces. Without
+// `withPosition` lines 3 and 4 keep their text exactly as it was read.
+void storeSavedState(const SavedState& state, Settings& settings, bool withPosition = true);

@@ -46,6 +46,10 @@ class Host {
   virtual Size clientSize() = 0;
   // GetWindowRect's top-left corner, in screen coordinates.
   virtual Point windowPosition() = 0;
+  // Whether the window goes where createWindow asks and windowPosition says where it is. Where
+  // it does not (Wayland places every window itself), the program keeps the saved position
+  // as it was read.
+  virtual bool placesWindow() const { return true; }
 
   // HWND_TOPMOST / HWND_NOTOPMOST.
   virtual void setTopmost(bool topmost) = 0;

@@ -25,8 +25,9 @@ declare -A arrows=(
   [hosts/headless]="gfx"
   [hosts/posix]="gfx"
   [hosts/x11]="hosts/posix"
+  [hosts/wayland]="hosts/posix gfx"
   [hosts/win32]="platform"
-  [programs/linux]="app settings hosts/x11 gfx/resources"
+  [programs/linux]="app settings hosts/x11 hosts/wayland gfx/resources"
   [programs/windows]="app settings hosts/win32"
   [tools]="gfx/resources"
 )
@@ -37,6 +38,10 @@ platform_headers='#include <(windows\.h|win[a-z]*\.h|shellapi\.h|shlwapi\.h|shlo
 
 # Headers the configuration writes beside the program that includes them, in the build folder.
 generated=" programs/linux/HelpText.h "
+# The Wayland protocols' client headers, which wayland-scanner writes (hosts/wayland/CMakeLists.txt).
+for protocol in xdg-shell xdg-decoration-unstable-v1 fractional-scale-v1 viewporter xdg-activation-v1; do
+  generated+="hosts/wayland/wayland/$protocol-client-protocol.h "
+done
 
 # The layer owning a path such as "gfx/codecs/PngWriter.h", or nothing.
 layer_of() {

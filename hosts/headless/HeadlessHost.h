@@ -22,6 +22,8 @@ class HeadlessHost final : public Host {
   void setFullScreenSize(Size size) { fullScreen_ = size; }
   void setTime(std::int64_t seconds) { time_ = seconds; }
   void moveWindow(Point position) { position_ = position; }
+  // As the Wayland host: the window goes where the desktop puts it.
+  void setPlacesWindow(bool places) { placesWindow_ = places; }
   // Physical pixels per logical one in the frame, as the X11 host's scale; set it before
   // the window is made.
   void setScale(int scale) { frame_.setScale(scale); }
@@ -55,6 +57,7 @@ class HeadlessHost final : public Host {
   void resizeWindow(Size outer) override;
   Size clientSize() override;
   Point windowPosition() override { return position_; }
+  bool placesWindow() const override { return placesWindow_; }
   void setTopmost(bool topmost) override { topmost_ = topmost; }
   void setOpacity(std::uint8_t alpha) override { opacity_ = alpha; }
   void showWindow() override { shown_ = true; }
@@ -83,6 +86,7 @@ class HeadlessHost final : public Host {
   bool created_ = false;
   bool shown_ = false;
   bool topmost_ = false;
+  bool placesWindow_ = true;
   std::uint8_t opacity_ = 255;
   bool leftDown_ = false;
   bool quit_ = false;

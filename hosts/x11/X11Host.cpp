@@ -132,6 +132,13 @@ X11Host::~X11Host() {
   gHost = nullptr;
 }
 
+bool X11Host::displayAvailable() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return false;
+  XCloseDisplay(display);
+  return true;
+}
+
 TextRenderer* X11Host::textRenderer() {
   if (textSource_) {
     text_ = textSource_();

@@ -1,4 +1,4 @@
-// The Linux program's entry: one application object and one X11 host for the whole run.
+// The Linux program's entry: one application object and one host (Wayland or X11) for the run.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -9,12 +9,12 @@
 #include <system_error>
 
 #include "HelpText.h"
+#include "HostChoice.h"
 #include "app/Application.h"
 #include "app/ScreenTable.h"
 #include "gfx/resources/ResourceStore.h"
 #include "gfx/FontLookup.h"
 #include "gfx/TextRenderer.h"
-#include "hosts/x11/X11Host.h"
 #include "settings/SettingsPath.h"
 
 namespace {
@@ -91,11 +91,11 @@ int main(int argc, char** argv) {
       return text.get();
     };
     Application application(settingsFilePath());
-    X11Host host(application, &resources, waitForText, &resources.icon());
-    return application.run(host);
+    const std::unique_ptr<Host> host = makeHost(application, resources, waitForText);
+    return application.run(*host);
   } catch (const std::bad_alloc&) {
     // Nothing was written yet: the settings file is written only after the message loop,
     // through a temporary file that replaces the old one whole.
-    X11Host::fail("out of memory", text.get());
+    failOnDisplay("out of memory", text.get());
   }
 }

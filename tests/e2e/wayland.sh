@@ -35,6 +35,8 @@ wait_until xwayland_display >/dev/null ||
   fatal "weston starts with XWayland" "$(tail -n 5 "$work/weston.log" 2>/dev/null)"
 DISPLAY=$(xwayland_display)
 export DISPLAY WAYLAND_DISPLAY=deradu-wayland
+# The X11 program through XWayland: left to choose, it would open a native Wayland window.
+export DERADU_BACKEND=x11
 pass "weston starts with XWayland on $DISPLAY"
 
 install_url_recorder "$work"

@@ -243,9 +243,9 @@ header('Referrer-Policy: no-referrer');
     <p>The <code>./</code> tells apt to install this file; apt fetches any library the game
       needs. Start the game from the Games section of your applications menu
       (<strong>Qor Deradu</strong>) or with the command <code>deradu</code>;
-      <code>man deradu</code> is its manual page. It runs on X11 desktops and, through
-      XWayland, on Wayland desktops.</p>
-    <?php /* facts: scale */ ?>
+      <code>man deradu</code> is its manual page. It runs on X11 and on Wayland desktops, as a
+      window of their own kind.</p>
+    <?php /* facts: scale wayland */ ?>
     <p>On a HiDPI screen the window is drawn at a whole-number scale: crisp lines, each bitmap
       pixel a block, text rendered afresh at that many times its size. The scale is
       <strong>GDK_SCALE</strong> when that is a positive whole number; otherwise the X resource
@@ -254,6 +254,16 @@ header('Referrer-Policy: no-referrer');
       gets readable text; otherwise 1. It is at most 4, where the wide window is already about
       as wide as a 4K screen. The window's position stays in the screen's own pixels at any
       scale.</p>
+    <p>On a Wayland desktop the game is a Wayland window of its own, not an X11 one. The desktop
+      tells it the scale of the screen it is on, and it draws at that scale, again when it moves
+      to another screen; at 125%, 150% or 175% it draws at the next whole scale and the desktop
+      shrinks it to size. <strong>GDK_SCALE</strong> and <strong>Xft.dpi</strong> are not read
+      there. Where the desktop draws no title bar of its own, the game draws one with the title,
+      a minimise and a close button; drag the bar to move the window. Wayland lets no program
+      choose where its window goes, nor keep it above other windows: the desktop places the
+      window, the keep-on-top switch is kept, saved and shown but does nothing, and the window's
+      position in the settings file is written back as it was read, so it still serves the game
+      on X11 and on Windows. <strong>DERADU_BACKEND</strong> chooses X11 instead.</p>
     <?php /* end of facts */ ?>
     <p>On Windows, Windows itself enlarges the game on HiDPI screens.</p>
     <p>To remove it:</p>
