@@ -46,12 +46,12 @@ start_sway() { # work [scale]
 compositor_up() { # pid log ready...
   local pid=$1 log=$2
   shift 2
-  wait_until compositor_ended_or "$pid" "$@"
+  wait_until process_ended_or "$pid" "$@"
   kill -0 "$pid" 2>/dev/null && "$@" && return 0
   tail -n 5 "$log" >&2
   return 1
 }
-compositor_ended_or() { ! kill -0 "$1" 2>/dev/null || "${@:2}"; }
+process_ended_or() { ! kill -0 "$1" 2>/dev/null || "${@:2}"; }
 sway_output() {
   SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -n 1) &&
     export SWAYSOCK && swaymsg -t get_outputs | grep -q HEADLESS-1
