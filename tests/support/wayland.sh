@@ -1,6 +1,6 @@
-# Private headless Wayland compositors for the scripts and the bench (sourced after lib.sh, or
-# with started/at_cleanup/wait_until given): sway (wlroots: server-side decorations, keys through
-# wtype, pictures through grim, clicks through wayvnc) and weston (client-side decorations).
+# Private headless Wayland compositors for the scripts and the bench (sourced after lib.sh):
+# sway (wlroots: server-side decorations, keys through wtype, pictures through grim, clicks
+# through wayvnc) and weston (client-side decorations).
 #
 # Each compositor gets a runtime folder of its own under the work folder and a socket name no
 # session uses by default, so a program started by another script (an X11 test run beside this
