@@ -134,3 +134,15 @@ opacity_byte() {
   printf '0x%x' $((${value:-0} >> 24))
 }
 net_state() { window_property _NET_WM_STATE; }
+
+# A screenshot of the narrow client area drawn at scale 2 against one of the same state drawn
+# at 1: bitmaps and fills in whole 2 x 2 blocks, strokes within a pixel, labels freshly rendered.
+check_scaled() { # plain scaled name
+  local compared strays=unread moved=100 mixed=0
+  compared=$("$screen_reader" scaled "$1" "$2" 2)
+  [[ $compared =~ ^strays=[0-9]+\ moved=[0-9]+\ mixed=[0-9]+$ ]] && eval "$compared"
+  check "$3: outside the text every pixel is its scale-1 pixel or a stroke's beside it" \
+    "strays=0" "$(if [ "$strays" = 0 ]; then echo strays=0; else echo "$compared"; fi)"
+  check "$3: strokes only, under 5 %, sit a pixel away" 1 "$((moved < 5))"
+  check "$3: the labels' text is rendered at twice the size, not enlarged" 1 "$((mixed >= 5))"
+}
