@@ -77,7 +77,8 @@ key() {
 # Before each start: numbered skin, switches off, a position, Medium.
 fresh_settings() { write_settings "$settings" "0 0 0 $position 2"; }
 check_written() { # "skin on-top transparent level", name
-  local values=($1)
+  local values
+  read -ra values <<<"$1"
   check "$2: six lines written, the position lines as they were read" \
     "${values[*]:0:3} $position ${values[3]}/6" \
     "$(settings_values "$settings")/$(wc -l <"$settings" | tr -d ' ')"
