@@ -1,16 +1,20 @@
-// Starts a windowed program on an X display and measures it from outside: the time to its first
-// painted frame, the shared libraries it has mapped then, its processor time and wakeups while
+// Starts a windowed program on an X display, or under sway, and measures it from outside: the
+// time to its first painted frame, the shared libraries it has mapped then, its processor time and wakeups while
 // idle, its peak resident memory, how it ends on SIGTERM, and whether it leaves any process
 // behind.
 //
-// Usage: deradu_window_probe IDLE_SECONDS PROGRAM [ARGUMENTS...]
+// Usage: deradu_window_probe [--sway] IDLE_SECONDS PROGRAM [ARGUMENTS...]
 // Prints one "key=value" line per figure. Times are milliseconds from just before the fork.
+// Under sway (--sway, SWAYSOCK set) the first frame is the moment sway maps the program's
+// window, which it does on the first buffer the window commits.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,7 +25,10 @@
 #include <string>
 #include <vector>
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -122,6 +129,68 @@ bool anyWindowPainted(Display* display, long pid) {
   return found;
 }
 
+// sway's IPC: "i3-ipc", the payload's length and the message type, then the payload.
+bool swaySend(int fd, std::uint32_t type, const std::string& payload) {
+  std::string message = "i3-ipc";
+  const std::uint32_t header[2] = {static_cast<std::uint32_t>(payload.size()), type};
+  message.append(reinterpret_cast<const char*>(header), sizeof header);
+  message += payload;
+  return write(fd, message.data(), message.size()) == static_cast<ssize_t>(message.size());
+}
+
+bool readExactly(int fd, char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t got = read(fd, data, size);
+    if (got <= 0) return false;
+    data += got;
+    size -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+std::string swayReceive(int fd) {
+  char header[14];
+  if (!readExactly(fd, header, sizeof header)) return {};
+  std::uint32_t length = 0;
+  std::memcpy(&length, header + 6, sizeof length);
+  std::string payload(length, '\0');
+  return readExactly(fd, payload.data(), length) ? payload : std::string{};
+}
+
+// A connection to sway that receives its window events, or -1.
+int swayWindowEvents() {
+  const char* path = std::getenv("SWAYSOCK");
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path == nullptr || std::strlen(path) >= sizeof address.sun_path) return -1;
+  std::strcpy(address.sun_path, path);
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  constexpr std::uint32_t kSubscribe = 2;
+  if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      !swaySend(fd, kSubscribe, R"(["window"])") ||
+      swayReceive(fd).find("true") == std::string::npos) {
+    if (fd >= 0) close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Waits up to `ms` for sway to map a window of process `pid`.
+bool swayMapped(int fd, long pid, double ms) {
+  pollfd ready{fd, POLLIN, 0};
+  while (poll(&ready, 1, static_cast<int>(ms)) > 0) {
+    const std::string event = swayReceive(fd);
+    if (event.empty()) return false;
+    const std::string ofPid = "\"pid\": " + std::to_string(pid);
+    const auto at = event.find(ofPid);
+    if (event.find(R"("change": "new")") != std::string::npos && at != std::string::npos &&
+        !std::isdigit(static_cast<unsigned char>(event[at + ofPid.size()]))) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string readFile(const std::string& path) {
   std::ifstream in(path);
   std::stringstream text;
@@ -203,14 +272,20 @@ int sharedLibraries(pid_t pid) {
 }
 
 int main(int argc, char** argv) {
+  const bool sway = argc > 1 && std::strcmp(argv[1], "--sway") == 0;
+  if (sway) {
+    --argc;
+    ++argv;
+  }
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s IDLE_SECONDS PROGRAM [ARGUMENTS...]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--sway] IDLE_SECONDS PROGRAM [ARGUMENTS...]\n", argv[0]);
     return 2;
   }
   const double idleSeconds = std::atof(argv[1]);
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) {
-    std::fprintf(stderr, "cannot open the display\n");
+  Display* display = sway ? nullptr : XOpenDisplay(nullptr);
+  const int swayEvents = sway ? swayWindowEvents() : -1;
+  if (sway ? swayEvents < 0 : display == nullptr) {
+    std::fprintf(stderr, sway ? "cannot reach sway\n" : "cannot open the display\n");
     return 2;
   }
   XSetErrorHandler(ignoreErrors);
@@ -235,11 +310,11 @@ int main(int argc, char** argv) {
       exited = true;
       break;
     }
-    if (anyWindowPainted(display, pid)) {
+    if (sway ? swayMapped(swayEvents, pid, 2) : anyWindowPainted(display, pid)) {
       firstFrame = nowMs() - start;
       break;
     }
-    sleepMs(2);
+    if (!sway) sleepMs(2);
   }
   std::printf("first_frame_ms=%.1f\n", firstFrame);
   if (exited || firstFrame < 0) {
@@ -298,6 +373,6 @@ int main(int argc, char** argv) {
     kill(other, SIGKILL);
   }
   std::printf("left_behind=%s\n", names.empty() ? "none" : names.c_str());
-  XCloseDisplay(display);
+  if (display != nullptr) XCloseDisplay(display);
   return 0;
 }

@@ -2,7 +2,8 @@
 # Builds the Linux program and the benchmarks through the release preset (as ./test.sh and
 # run.sh build build/), times the benchmarks, and measures build/deradu (also at scale 2) beside a floor (a bare
 # Xlib program that puts one image of the game's size, built here) and two open-source 15-puzzles
-# from Debian (sgt-fifteen, gnome-taquin) on one virtual display, in the same run: time to the
+# from Debian (sgt-fifteen, gnome-taquin) on one virtual display, then its Wayland host beside a
+# bare wl_shm client (bench/WaylandFloor.c) under one headless sway, in the same run: time to the
 # first painted frame, shared libraries mapped then, processor time and wakeups over idle
 # seconds, peak resident memory, the end on SIGTERM and any process left behind. Writes the
 # figures to bench/RESULTS.md (or to the file named by DERADU_BENCH_RESULTS). DERADU_BENCH_RUNS
@@ -28,11 +29,22 @@ cmake --build "$root/$build" --parallel 2 --target deradu deradu_bench deradu_wi
 work=$(mktemp -d)
 cc -O2 -o "$work/xlib-floor" bench/XlibFloor.c -lX11
 cc -O2 -o "$work/click-storm" bench/ClickStorm.c -lX11
-# shellcheck source=tools/virtual_display.sh
-source tools/virtual_display.sh
+xdg_shell=/usr/share/wayland-protocols/stable/xdg-shell/xdg-shell.xml
+wayland-scanner client-header "$xdg_shell" "$work/xdg-shell-client-protocol.h"
+wayland-scanner private-code "$xdg_shell" "$work/xdg-shell-protocol.c"
+cc -O2 -I"$work" -o "$work/wayland-floor" bench/WaylandFloor.c "$work/xdg-shell-protocol.c" \
+  -lwayland-client
+# The scripts' waits and compositor starts (lib.sh brings the virtual display); the cleanup
+# here is the bench's own.
+# shellcheck source=tests/support/lib.sh
+source tests/support/lib.sh
+# shellcheck source=tests/support/wayland.sh
+source tests/support/wayland.sh
+started_pids=()
 bus_pid=""
 cleanup() {
   [ -n "$bus_pid" ] && kill -TERM "$bus_pid" 2>/dev/null || true
+  for pid in "${started_pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
   stop_virtual_display
   rm -rf "$work"
 }
@@ -63,10 +75,13 @@ declare -A programs=(
   [sgt-fifteen]=/usr/games/sgt-fifteen
   [gnome-taquin]=/usr/games/gnome-taquin
   [deradu-x2]="$root/$build/deradu"
+  [wayland-floor]="$work/wayland-floor"
+  [deradu-wayland]="$root/$build/deradu"
 )
 # The Linux program once more at scale 2, as on a HiDPI screen.
-declare -A program_env=([deradu-x2]=GDK_SCALE=2)
+declare -A program_env=([deradu-x2]=GDK_SCALE=2 [deradu-wayland]=DERADU_BACKEND=wayland)
 order=(floor deradu deradu-x2 sgt-fifteen gnome-taquin)
+wayland_order=(wayland-floor deradu-wayland)
 
 # probe NAME IDLE_SECONDS [env...]: one start of the program in its home. Each program keeps one
 # home over its starts, as a user's does: what it keeps there between runs (the game keeps its
@@ -74,28 +89,33 @@ order=(floor deradu deradu-x2 sgt-fifteen gnome-taquin)
 probe() {
   local name=$1 idle=$2
   shift 2
-  local home="$work/home-$name"
+  local home="$work/home-$name" sway=()
+  [[ $name != *wayland* ]] || sway=(--sway)
   mkdir -p "$home"
   env "$@" HOME="$home" XDG_CONFIG_HOME="$home/.config" \
-    "$build/bench/deradu_window_probe" "$idle" "${programs[$name]}" 2>/dev/null
+    "$build/bench/deradu_window_probe" "${sway[@]}" "$idle" "${programs[$name]}" 2>/dev/null
+}
+# Rounds that alternate the programs, so a change in the machine's load touches all alike.
+probe_rounds() { # name...
+  local round name idle
+  for round in $(seq "$runs"); do
+    for name in "$@"; do
+      idle=0
+      [ "$round" -eq 1 ] && idle=$idle_seconds
+      # shellcheck disable=SC2086 # one VAR=value word, or none
+      probe "$name" "$idle" ${program_env[$name]:-} >"$work/$name.$round" || true
+      printf '  %-14s run %d: first frame %s ms%s\n' "$name" "$round" \
+        "$(value "$work/$name.$round" first_frame_ms)" \
+        "$([ "$idle" -gt 0 ] && echo ", idle $idle s: $(value "$work/$name.$round" idle_cpu_ms) ms processor, $(value "$work/$name.$round" idle_wakeups) wakeups")"
+    done
+  done
 }
 
 value() { # file key
   sed -n "s/^$2=//p" "$1" | head -n 1
 }
 
-# Rounds alternate the programs, so a change in the machine's load touches all three alike.
-for round in $(seq "$runs"); do
-  for name in "${order[@]}"; do
-    idle=0
-    [ "$round" -eq 1 ] && idle=$idle_seconds
-    # shellcheck disable=SC2086 # one VAR=value word, or none
-    probe "$name" "$idle" ${program_env[$name]:-} >"$work/$name.$round" || true
-    printf '  %-13s run %d: first frame %s ms%s\n' "$name" "$round" \
-      "$(value "$work/$name.$round" first_frame_ms)" \
-      "$([ "$idle" -gt 0 ] && echo ", idle $idle s: $(value "$work/$name.$round" idle_cpu_ms) ms processor, $(value "$work/$name.$round" idle_wakeups) wakeups")"
-  done
-done
+probe_rounds "${order[@]}"
 # The Linux program once more without a session bus: nothing it loads may start a bus helper
 # of its own that outlives it.
 probe deradu 0 -u DBUS_SESSION_BUS_ADDRESS >"$work/deradu.nobus" || true
@@ -125,6 +145,10 @@ kill -TERM "$long_pid" 2>/dev/null || true
 wait "$long_pid" 2>/dev/null || true
 echo "  after 1,000 clicks $rss_1k kB, after 50,000 $rss_50k kB"
 
+# Last, since the programs above would take the Wayland socket it exports.
+echo "== The Wayland host and a bare wl_shm client under one headless sway"
+start_sway "$work" 1 && probe_rounds "${wayland_order[@]}"
+
 median() { # key name: median over the rounds
   local key=$1 name=$2
   for round in $(seq "$runs"); do value "$work/$name.$round" "$key"; done |
@@ -150,6 +174,12 @@ frame_ratio=$(ratio "$frame_ours" "$frame_floor")
 frame_scaled=$(median first_frame_ms deradu-x2)
 frame_scaled_ratio=$(ratio "$frame_scaled" "$frame_ours")
 rss_ratio=$(ratio "$rss_ours" "$rss_floor")
+frame_wayland=$(median first_frame_ms deradu-wayland)
+frame_wayland_floor=$(median first_frame_ms wayland-floor)
+frame_wayland_ratio=$(ratio "$frame_wayland" "$frame_wayland_floor")
+rss_wayland=$(median peak_rss_kb deradu-wayland)
+rss_wayland_floor=$(median peak_rss_kb wayland-floor)
+rss_wayland_ratio=$(ratio "$rss_wayland" "$rss_wayland_floor")
 libraries_ours=$(median libraries deradu)
 wakeups_ours=$(value "$work/deradu.1" idle_wakeups)
 cpu_ours=$(value "$work/deradu.1" idle_cpu_ms)
@@ -196,6 +226,8 @@ ahead_of_peers() {
   echo "| first painted frame at most 2.5 x the floor's | ${frame_ours} ms / ${frame_floor} ms = ${frame_ratio} | $(verdict at_most "$frame_ratio" 2.5) |"
   echo "| first painted frame at scale 2 at most 2 x that at scale 1 | ${frame_scaled} ms / ${frame_ours} ms = ${frame_scaled_ratio} | $(verdict at_most "$frame_scaled_ratio" 2) |"
   echo "| peak resident memory at most 2.5 x the floor's | ${rss_ours} kB / ${rss_floor} kB = ${rss_ratio} | $(verdict at_most "$rss_ratio" 2.5) |"
+  echo "| Wayland: first painted frame at most 1.5 x the bare wl_shm client's | ${frame_wayland} ms / ${frame_wayland_floor} ms = ${frame_wayland_ratio} | $(verdict at_most "$frame_wayland_ratio" 1.5) |"
+  echo "| Wayland: peak resident memory at most 2 x the bare client's | ${rss_wayland} kB / ${rss_wayland_floor} kB = ${rss_wayland_ratio} | $(verdict at_most "$rss_wayland_ratio" 2) |"
   echo "| shared libraries mapped at start at most 20 | $libraries_ours | $(verdict at_most "$libraries_ours" 20) |"
   echo "| no wakeups and no processor time while idle ($idle_seconds s) | $wakeups_ours wakeups, $cpu_ours ms | $(verdict test "$wakeups_ours/$cpu_ours" = 0/0) |"
   echo "| ahead of sgt-fifteen and gnome-taquin on every figure above | see the table below | $(verdict ahead_of_peers) |"
@@ -208,11 +240,12 @@ ahead_of_peers() {
   echo
   echo "| program | first painted frame (ms) | shared libraries | idle processor time over $idle_seconds s (ms) | idle wakeups | threads | peak resident (kB) | end on SIGTERM | left behind |"
   echo "|---|---|---|---|---|---|---|---|---|"
-  for name in "${order[@]}"; do
+  for name in "${order[@]}" "${wayland_order[@]}"; do
     echo "| $name | $(median first_frame_ms "$name") ($(range first_frame_ms "$name")) | $(median libraries "$name") | $(value "$work/$name.1" idle_cpu_ms) | $(value "$work/$name.1" idle_wakeups) | $(value "$work/$name.1" threads) | $(median peak_rss_kb "$name") ($(range peak_rss_kb "$name")) | $(value "$work/$name.1" exit) after $(value "$work/$name.1" exit_ms) ms | $(value "$work/$name.1" left_behind) |"
   done
   echo
   echo "Ratios of the Linux program to the floor: first frame $frame_ratio, peak resident memory $rss_ratio."
+  echo "Ratios of its Wayland host to the bare wl_shm client: first frame $frame_wayland_ratio, peak resident memory $rss_wayland_ratio."
   echo "To sgt-fifteen: first frame $(ratio "$frame_ours" "$frame_sgt"), peak resident memory $(ratio "$rss_ours" "$rss_sgt")."
   echo
   echo "## Benchmarks"
@@ -249,6 +282,13 @@ ahead_of_peers() {
   echo "  resident memory is VmHWM. Then SIGTERM; half a second after the program ended, any process"
   echo "  still carrying the probe's environment marker was started by it and is reported (and"
   echo "  ended)."
+  echo "- Wayland: after the programs above, one headless sway (wlroots 0.15, one 1920 x 1080"
+  echo "  output at scale 1, run as nobody under root) takes deradu-wayland (the Linux program with"
+  echo "  DERADU_BACKEND=wayland) and wayland-floor (bench/WaylandFloor.c, built with cc against"
+  echo "  libwayland-client alone: a 471 x 401 xdg_toplevel, one wl_shm buffer filled once and"
+  echo "  committed on the first configure). The probe's first frame there is the moment sway"
+  echo "  reports the program's window as new (its IPC window event), which it does when the"
+  echo "  window's first buffer is committed; the other figures are read as above."
   echo "- Long play: bench/ClickStorm.c sends random left clicks (press and release) over the wide"
   echo "  window's area straight to the game's window, 250 at a time, each batch once the program"
   echo "  has stopped using processor time for the one before; resident memory is VmRSS after"

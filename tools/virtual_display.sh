@@ -31,6 +31,10 @@ start_virtual_display() { # work folder, [depth or WIDTHxHEIGHTxDEPTH], [Xvfb ar
   fi
   DISPLAY=":$(cat "$number")"
   export DISPLAY
+  # Programs started on it speak X11, whatever Wayland socket the caller's session (or another
+  # test's compositor) has.
+  unset WAYLAND_DISPLAY
+  export DERADU_BACKEND=x11
 }
 
 # Ends the server and waits until it is gone. Safe in a trap under set -e, at any point and after

@@ -136,3 +136,13 @@ opacity_byte() {
   printf '0x%x' $((${value:-0} >> 24))
 }
 net_state() { window_property _NET_WM_STATE; }
+
+# A screenshot of the narrow client area drawn at a whole scale against one of the same state
+# drawn at 1: outside the text every pixel is its scale-1 pixel's, labels freshly rendered.
+check_scaled() { # plain scaled scale name
+  local compared differing=unread mixed=0
+  compared=$("$screen_reader" scaled "$1" "$2" "$3")
+  [[ $compared =~ ^differing=[0-9]+\ mixed=[0-9]+$ ]] && eval "$compared"
+  check "$4: outside the text every pixel is its scale-1 pixel's" differing=0 "differing=$differing"
+  check "$4: the labels' text is rendered at $3 times the size, not enlarged" 1 "$((mixed >= 5))"
+}

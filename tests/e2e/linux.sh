@@ -96,7 +96,8 @@ start_virtual_display "$work" || fatal "the virtual display starts"
 # ---------------------------------------------------------------------------------------------
 echo "== No display"
 no_display_status=0
-env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$work/no-display" \
+env -u DISPLAY -u WAYLAND_DISPLAY -u DERADU_BACKEND XDG_RUNTIME_DIR="$work/no-runtime" \
+  XDG_CONFIG_HOME="$work/no-display" \
   timeout "$wait_seconds" "$binary" \
   >/dev/null 2>"$work/no-display.err" || no_display_status=$?
 check "without a display the program reports it and ends with an error" "2/1" \

@@ -9,6 +9,8 @@
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$here/e2e_lib.sh"
+# shellcheck source=tests/support/wayland.sh
+source "$here/../support/wayland.sh"
 use_program "${1:-}"
 begin_script wayland
 require_tools weston Xwayland xdotool xwininfo import cc
@@ -19,14 +21,8 @@ source "$here/linux_driver.sh"
 source "$here/scenario.sh"
 
 echo "== A Wayland compositor with XWayland"
-# The compositor's socket lives in a runtime folder only its user may enter, as a session's
-# does. It starts XWayland when the first X client connects and says on which display.
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset DISPLAY
-weston --backend=headless-backend.so --xwayland --socket=deradu-wayland --width=1280 \
-  --height=1024 --idle-time=0 --log="$work/weston.log" >/dev/null 2>&1 &
-started $!
+# weston starts XWayland when the first X client connects and says on which display.
+start_weston "$work" --xwayland || fatal "weston starts"
 xwayland_display() {
   sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" 2>/dev/null |
     tail -n 1 | grep .
@@ -34,7 +30,7 @@ xwayland_display() {
 wait_until xwayland_display >/dev/null ||
   fatal "weston starts with XWayland" "$(tail -n 5 "$work/weston.log" 2>/dev/null)"
 DISPLAY=$(xwayland_display)
-export DISPLAY WAYLAND_DISPLAY=deradu-wayland
+export DISPLAY
 # The X11 program through XWayland: left to choose, it would open a native Wayland window.
 export DERADU_BACKEND=x11
 pass "weston starts with XWayland on $DISPLAY"
