@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gfx/Bitmap.h"
+#include "hosts/x11/MonitorRequest.h"
 #include "hosts/x11/VisualPolicy.h"
 #include "platform/hostConstants.h"
 
@@ -67,30 +68,16 @@ std::optional<VisualChoice> pickVisual(Display* display, int screen) {
 }
 
 std::vector<Rect> readMonitors(Display* display, int screen) {
-  const ::Window root = RootWindow(display, screen);
   const Rect whole{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
   std::vector<Rect> monitors;
-  int eventBase = 0;
-  int errorBase = 0;
-  int major = 0;
-  int minor = 0;
-  if (XRRQueryExtension(display, &eventBase, &errorBase) == False ||
-      XRRQueryVersion(display, &major, &minor) == 0 || major < 1 || (major == 1 && minor < 5)) {
-    return {whole};
-  }
-  int count = 0;
-  XRRMonitorInfo* found = XRRGetMonitors(display, root, True, &count);
-  for (int i = 0; i < count; ++i) {
-    const XRRMonitorInfo& m = found[i];
-    if (m.width <= 0 || m.height <= 0) continue;
-    const Rect area{m.x, m.y, m.x + m.width, m.y + m.height};
-    if (m.primary != 0) {
-      monitors.insert(monitors.begin(), area);
+  for (const ListedMonitor& m : requestMonitors(display, RootWindow(display, screen))) {
+    if (m.area.right <= m.area.left || m.area.bottom <= m.area.top) continue;
+    if (m.primary) {
+      monitors.insert(monitors.begin(), m.area);
     } else {
-      monitors.push_back(area);
+      monitors.push_back(m.area);
     }
   }
-  if (found != nullptr) XRRFreeMonitors(found);
   if (monitors.empty()) monitors.push_back(whole);
   return monitors;
 }

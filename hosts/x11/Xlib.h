@@ -7,5 +7,4 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
-#include <X11/extensions/Xrandr.h>
 #undef Font
