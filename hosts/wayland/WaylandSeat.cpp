@@ -1,12 +1,16 @@
 // The Wayland seat's pointer and keyboard, as the game window and the error dialog hear them.
 #include "hosts/wayland/WaylandSeat.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
 #include <wayland-client.h>
-#include <wayland-cursor.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 
 #include "hosts/wayland/WaylandClient.h"
 
@@ -20,6 +24,67 @@ std::uint64_t nowMilliseconds() {
 
 // wl_fixed_to_int truncates towards zero; a position is the pixel it lies in.
 int pixel(wl_fixed_t value) { return wl_fixed_to_int(value) - (value < 0 ? 1 : 0); }
+
+// The classic arrow, a row a line: '#' outline, '.' fill, anything else clear. Its tip, the top
+// left pixel, is the hotspot. Drawn here rather than loaded from the cursor theme, which would
+// map libwayland-cursor at every start for one picture.
+constexpr int kArrowWidth = 12;
+constexpr const char* kArrow[] = {
+    "#",
+    "##",
+    "#.#",
+    "#..#",
+    "#...#",
+    "#....#",
+    "#.....#",
+    "#......#",
+    "#.......#",
+    "#........#",
+    "#.........#",
+    "#......#####",
+    "#...#..#",
+    "#..##..#",
+    "#.#  #..#",
+    "##   #..#",
+    "#     #..#",
+    "      #..#",
+    "       ##",
+};
+constexpr int kArrowHeight = static_cast<int>(std::size(kArrow));
+
+// The arrow with each of its pixels a `block` x `block` square, in a buffer of its own (ARGB,
+// which every compositor takes); null where no memory could be had.
+wl_buffer* drawArrow(wl_shm* shm, int block) {
+  const int width = kArrowWidth * block;
+  const int height = kArrowHeight * block;
+  const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+  const int fd = memfd_create("deradu-arrow", MFD_CLOEXEC);
+  if (fd < 0) return nullptr;
+  void* memory = MAP_FAILED;
+  if (ftruncate(fd, static_cast<off_t>(size)) == 0) {
+    memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  }
+  if (memory == MAP_FAILED) {
+    close(fd);
+    return nullptr;
+  }
+  auto* pixels = static_cast<std::uint32_t*>(memory);
+  for (int y = 0; y < height; ++y) {
+    const char* row = kArrow[y / block];
+    const int length = static_cast<int>(std::strlen(row));
+    for (int x = 0; x < width; ++x) {
+      const char c = x / block < length ? row[x / block] : ' ';
+      pixels[y * width + x] = c == '#' ? 0xff000000u : c == '.' ? 0xffffffffu : 0;
+    }
+  }
+  munmap(memory, size);
+  wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<std::int32_t>(size));
+  wl_buffer* buffer =
+      wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_ARGB8888);
+  wl_shm_pool_destroy(pool);
+  close(fd);
+  return buffer;
+}
 
 }  // namespace
 
@@ -77,7 +142,7 @@ WaylandSeat::WaylandSeat(WaylandClient& client, Listener& listener)
 WaylandSeat::~WaylandSeat() {
   client_.watchSeat(nullptr);
   if (cursorSurface_ != nullptr) wl_surface_destroy(cursorSurface_);
-  if (cursorTheme_ != nullptr) wl_cursor_theme_destroy(cursorTheme_);
+  if (arrow_ != nullptr) wl_buffer_destroy(arrow_);
   if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
   if (keyboardDevice_ != nullptr) wl_keyboard_destroy(keyboardDevice_);
 }
@@ -121,33 +186,31 @@ void WaylandSeat::capabilities(std::uint32_t caps) {
 
 void WaylandSeat::showArrow(std::uint32_t serial) {
   const int scale = arrowScale_;
-  if (cursorTheme_ == nullptr || cursorScale_ != scale) {
-    if (cursorTheme_ != nullptr) wl_cursor_theme_destroy(cursorTheme_);
-    // XCURSOR_SIZE as other clients read it; anything but a sensible number is the usual 24.
-    long size = 24;
-    if (const char* wanted = std::getenv("XCURSOR_SIZE")) {
-      char* end = nullptr;
-      const long asked = std::strtol(wanted, &end, 10);
-      if (end != wanted && *end == '\0' && asked >= 8 && asked <= 256) size = asked;
-    }
-    cursorTheme_ = wl_cursor_theme_load(std::getenv("XCURSOR_THEME"),
-                                        static_cast<int>(size) * scale, client_.shm());
-    cursorScale_ = scale;
+  // XCURSOR_SIZE as other clients read it (24 is the usual size), enlarged by whole pixels:
+  // anything but a sensible number leaves the arrow as drawn.
+  long size = 24;
+  if (const char* wanted = std::getenv("XCURSOR_SIZE")) {
+    char* end = nullptr;
+    const long asked = std::strtol(wanted, &end, 10);
+    if (end != wanted && *end == '\0' && asked >= 8 && asked <= 256) size = asked;
   }
-  if (cursorTheme_ == nullptr) return;
-  wl_cursor* cursor = wl_cursor_theme_get_cursor(cursorTheme_, "left_ptr");
-  if (cursor == nullptr) cursor = wl_cursor_theme_get_cursor(cursorTheme_, "default");
-  if (cursor == nullptr || cursor->image_count == 0) return;
-  wl_cursor_image* image = cursor->images[0];
-  wl_buffer* buffer = wl_cursor_image_get_buffer(image);
-  if (buffer == nullptr) return;
+  const int block = scale * static_cast<int>(std::max(1L, size / 24));
+  wl_buffer* previous = nullptr;
+  if (arrow_ == nullptr || arrowBlock_ != block) {
+    wl_buffer* drawn = drawArrow(client_.shm(), block);
+    if (drawn == nullptr) return;
+    previous = arrow_;
+    arrow_ = drawn;
+    arrowBlock_ = block;
+  }
   if (cursorSurface_ == nullptr)
     cursorSurface_ = wl_compositor_create_surface(client_.compositor());
-  wl_surface_attach(cursorSurface_, buffer, 0, 0);
+  wl_surface_attach(cursorSurface_, arrow_, 0, 0);
   wl_surface_set_buffer_scale(cursorSurface_, scale);
   wl_surface_damage_buffer(cursorSurface_, 0, 0, INT32_MAX, INT32_MAX);
   wl_surface_commit(cursorSurface_);
-  wl_pointer_set_cursor(pointer_, serial, cursorSurface_,
-                        static_cast<std::int32_t>(image->hotspot_x) / scale,
-                        static_cast<std::int32_t>(image->hotspot_y) / scale);
+  // The hotspot is the tip, the surface's corner.
+  wl_pointer_set_cursor(pointer_, serial, cursorSurface_, 0, 0);
+  // Replaced only now, so the surface never shows a destroyed buffer.
+  if (previous != nullptr) wl_buffer_destroy(previous);
 }

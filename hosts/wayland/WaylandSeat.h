@@ -7,7 +7,7 @@
 #include "hosts/wayland/WaylandKeyboard.h"
 
 class WaylandClient;
-struct wl_cursor_theme;
+struct wl_buffer;
 struct wl_keyboard;
 struct wl_pointer;
 struct wl_surface;
@@ -56,8 +56,8 @@ class WaylandSeat {
   wl_pointer* pointer_ = nullptr;
   wl_keyboard* keyboardDevice_ = nullptr;
   int arrowScale_ = 1;
-  // Loaded at the first enter, and again for a new scale.
-  wl_cursor_theme* cursorTheme_ = nullptr;
-  int cursorScale_ = 0;
+  // Drawn at the first enter, and again for a new scale.
+  wl_buffer* arrow_ = nullptr;
+  int arrowBlock_ = 0;
   wl_surface* cursorSurface_ = nullptr;
 };
