@@ -7,7 +7,7 @@
 # against), web (serving, browsing and checking the help page), pictures (making the help
 # page's pictures small).
 declare -A DERADU_PACKAGES=(
-  [build]="cmake ninja-build g++ pkg-config ccache libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core libbenchmark-dev libwayland-dev wayland-protocols libxkbcommon-dev"
+  [build]="cmake ninja-build g++ pkg-config ccache libx11-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core libbenchmark-dev libwayland-dev wayland-protocols libxkbcommon-dev"
   [test]="libgtest-dev libgmock-dev clang xvfb xauth xdotool x11-utils x11-xkb-utils x11-xserver-utils imagemagick faketime valgrind jwm weston xwayland sway wayvnc wtype grim mutter jq"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
   # The release (package.sh) and its tests: Debian package and Windows installer tools, validators.

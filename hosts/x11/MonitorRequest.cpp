@@ -8,13 +8,9 @@
 #include <cstddef>
 #include <cstring>
 
-#define Font XlibFont
-#include <X11/Xlibint.h>
+#include "hosts/x11/XlibInternals.h"
+// After Xlibint.h, which it needs.
 #include <X11/extensions/randrproto.h>
-#undef Font
-// Xlibint.h's own, which would shadow std::min and std::max.
-#undef min
-#undef max
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include <bit>
 #include <cstring>
 
+#include "hosts/x11/ShmRequests.h"
+
 namespace {
 
 // Set by the error handler while a segment is being attached; a refused attach (a remote
@@ -25,7 +27,8 @@ X11Image::X11Image(Display* display, Visual* visual, int depth)
   colour_ = visual->c_class == TrueColor || visual->c_class == DirectColor;
   // Black and white are all a visual without colour channels is sure to show; the fatal-error
   // dialog meets one on a display that cannot show the game.
-  shmOffered_ = colour_ && XShmQueryExtension(display) == True;
+  shmOpcode_ = colour_ ? shmOpcode(display) : 0;
+  shmOffered_ = shmOpcode_ != 0;
   direct_ = colour_ && depth == 24 && visual->red_mask == 0xFF0000 &&
             visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
   const int screen = DefaultScreen(display);
@@ -37,12 +40,12 @@ X11Image::~X11Image() { release(); }
 
 void X11Image::release() {
   if (shmImage_ != nullptr) {
-    if (display_ != nullptr) XShmDetach(display_, &segment_);
+    if (display_ != nullptr) shmDetach(display_, shmOpcode_, segment_);
     // XDestroyImage must not free the segment itself.
     shmImage_->data = nullptr;
     XDestroyImage(shmImage_);
     shmImage_ = nullptr;
-    shmdt(segment_.shmaddr);
+    shmdt(segment_.address);
     segment_ = {};
   }
   if (converted_ != nullptr) {
@@ -57,9 +60,9 @@ void X11Image::release() {
 }
 
 bool X11Image::attachShared(int width, int height) {
-  shmImage_ = XShmCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, nullptr,
-                              &segment_,
-                              static_cast<unsigned>(width), static_cast<unsigned>(height));
+  // Lines padded to 32 bits, as the server reads a segment's image.
+  shmImage_ = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0, nullptr,
+                           static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
   if (shmImage_ == nullptr) return false;
   const std::size_t bytes =
       static_cast<std::size_t>(shmImage_->bytes_per_line) * static_cast<std::size_t>(height);
@@ -71,21 +74,20 @@ bool X11Image::attachShared(int width, int height) {
     shmImage_ = nullptr;
     return false;
   }
-  segment_.shmaddr = static_cast<char*>(address);
-  shmImage_->data = segment_.shmaddr;
-  segment_.readOnly = False;
+  segment_.address = static_cast<char*>(address);
+  shmImage_->data = segment_.address;
   gAttachFailed = false;
   XErrorHandler previous = XSetErrorHandler(noteAttachError);
-  const bool attached = XShmAttach(display_, &segment_) != 0;
+  shmAttach(display_, shmOpcode_, segment_);
   XSync(display_, False);
   XSetErrorHandler(previous);
   // Marked for removal now, so the segment goes with the process however it ends.
   shmctl(segment_.shmid, IPC_RMID, nullptr);
-  if (!attached || gAttachFailed) {
+  if (gAttachFailed) {
     shmImage_->data = nullptr;
     XDestroyImage(shmImage_);
     shmImage_ = nullptr;
-    shmdt(segment_.shmaddr);
+    shmdt(segment_.address);
     segment_ = {};
     // Not offered after all: a later size does not try again.
     shmOffered_ = false;
@@ -208,7 +210,7 @@ void X11Image::put(::Window window, GC gc, int x, int y, int width, int height) 
   const auto w = static_cast<unsigned>(right - left);
   const auto h = static_cast<unsigned>(bottom - top);
   if (shmImage_ != nullptr) {
-    XShmPutImage(display_, window, gc, shmImage_, left, top, left, top, w, h, False);
+    shmPutImage(display_, shmOpcode_, window, gc, *shmImage_, segment_, left, top, w, h);
     // The server reads the segment after the request; the next frame must not overwrite it
     // before then.
     XSync(display_, False);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hosts/x11/PixelConverter.h"
+#include "hosts/x11/ShmRequests.h"
 #include "hosts/x11/Xlib.h"
 
 // Holds the last frame the program painted and puts any part of it into the window. Where the
@@ -53,12 +54,13 @@ class X11Image {
   bool direct_ = false;
   unsigned long black_ = 0;
   unsigned long white_ = 0;
+  int shmOpcode_ = 0;
   bool shmOffered_ = false;
   int width_ = 0;
   int height_ = 0;
   // MIT-SHM: the image and its segment. Without it, the frame lives in plain_.
   XImage* shmImage_ = nullptr;
-  XShmSegmentInfo segment_{};
+  ShmSegment segment_;
   XImage plain_{};
   bool plainReady_ = false;
   // Without MIT-SHM on a visual that needs conversion: the converted frame and its image.

@@ -1,4 +1,4 @@
-// Xlib and the extension headers the host uses, with Xlib's Font type renamed to XlibFont
+// Xlib's headers, with its Font type renamed to XlibFont
 // because the drawing interface has a Font of its own. Include it before any project header.
 #pragma once
 
@@ -6,5 +6,4 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XShm.h>
 #undef Font
