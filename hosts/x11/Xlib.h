@@ -1,5 +1,5 @@
-// Xlib's headers, with its Font type renamed to XlibFont
-// because the drawing interface has a Font of its own. Include it before any project header.
+// Xlib's headers, with Xlib's Font type renamed to XlibFont because the drawing interface has a
+// Font of its own. Include it before any project header.
 #pragma once
 
 #define Font XlibFont
