@@ -43,6 +43,8 @@ std::vector<ListedMonitor> getMonitors(Display* dpy, int opcode, ::Window root) 
   req->randrReqType = X_RRGetMonitors;
   req->window = static_cast<CARD32>(root);
   req->get_active = xTrue;
+  req->pad = 0;
+  req->pad2 = 0;
   xRRGetMonitorsReply rep{};
   if (_XReply(dpy, reinterpret_cast<xReply*>(&rep), 0, xFalse) == 0) return {};
   if (rep.length > kMostWords) {

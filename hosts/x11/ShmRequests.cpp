@@ -26,6 +26,8 @@ void shmAttach(Display* dpy, int opcode, ShmSegment& segment) {
     req->shmseg = static_cast<CARD32>(segment.id);
     req->shmid = static_cast<CARD32>(segment.shmid);
     req->readOnly = xFalse;
+    req->pad0 = 0;
+    req->pad1 = 0;
   }
   UnlockDisplay(dpy);
   SyncHandle();
@@ -66,6 +68,7 @@ void shmPutImage(Display* dpy, int opcode, Drawable drawable, GC gc, const XImag
     req->depth = static_cast<CARD8>(image.depth);
     req->format = static_cast<CARD8>(image.format);
     req->sendEvent = xFalse;
+    req->bpad = 0;
     req->shmseg = static_cast<CARD32>(segment.id);
     req->offset = 0;
   }

@@ -1,5 +1,6 @@
 // Xlib's request interface (Xlibint.h), for the extension requests the host makes itself. Only
-// .cpp files that make requests include it, after their own header.
+// .cpp files that make requests include it, after their own header. _XGetRequest hands out the
+// output buffer as it is: every field of a request is set, its padding too.
 #pragma once
 
 // Xproto.h names its own Font and takes it back at its end: included first, on its own, it is
