@@ -116,7 +116,8 @@ struct WaylandHost::Objects {
     }
     if (active != self.active_) {
       self.active_ = active;
-      self.drawBar();
+      // Only the bar the host draws shows it; the compositor's own needs no new frame.
+      if (self.drawsBar_) self.drawBar();
     }
   }
   static void toplevelClose(void* data, xdg_toplevel*) { host(data).close(); }
@@ -292,20 +293,27 @@ void WaylandHost::updateLayout() {
   if (entered_.empty()) outputScale = wayland_->largestScale();
   const BufferLayout layout = chooseBufferLayout(surfaceSize(), preferred120_, outputScale);
   const Size physicalClient{client_.width * layout.factor, client_.height * layout.factor};
+  // The same layout (an output entered, a scale that was already the largest) needs no frame:
+  // a commit would only take a buffer the compositor may still hold.
+  bool changed = layout != layout_;
   if (layout.factor != canvas_.scale() || canvas_.width() != physicalClient.width ||
       canvas_.height() != physicalClient.height) {
     canvas_.setScale(layout.factor);
     canvas_.resize(physicalClient.width, physicalClient.height);
     // The window class redraws the whole window whenever its size changes.
     paintPending_ = true;
+    changed = true;
   }
   const Size bar =
       drawsBar_ ? Size{physicalClient.width, TitleBar::kHeight * layout.factor} : Size{};
   bar_.setScale(layout.factor);
-  if (bar_.width() != bar.width || bar_.height() != bar.height) bar_.resize(bar.width, bar.height);
+  if (bar_.width() != bar.width || bar_.height() != bar.height) {
+    bar_.resize(bar.width, bar.height);
+    changed = true;
+  }
   layout_ = layout;
   if (seat_) seat_->setArrowScale(layout.factor);
-  drawBar();
+  if (changed) drawBar();
 }
 
 void WaylandHost::drawBar() {
@@ -337,6 +345,8 @@ void WaylandHost::showWindow() {
   paintPending_ = false;
   textRenderer();
   send(msg::kPaint);
+  // The bar drawn at the window's creation had no text yet.
+  drawBar();
   while (!configured_) {
     if (wl_display_dispatch(wayland_->display()) < 0) connectionLost();
   }
