@@ -22,6 +22,7 @@ void ShmBuffers::drop() {
     buffer = {};
   }
   made_ = 0;
+  last_ = -1;
 }
 
 bool ShmBuffers::make(Buffer& buffer) {
@@ -62,6 +63,7 @@ ShmBuffers::Buffer* ShmBuffers::acquire(int width, int height, ShmFormat format)
   for (int i = 0; i < made_; ++i) {
     if (!buffers_[i].busy) {
       buffers_[i].busy = true;
+      last_ = i;
       return &buffers_[i];
     }
   }
@@ -69,12 +71,20 @@ ShmBuffers::Buffer* ShmBuffers::acquire(int width, int height, ShmFormat format)
   if (made_ < kMost) {
     Buffer& buffer = buffers_[made_];
     if (!make(buffer)) return nullptr;
-    ++made_;
+    last_ = made_++;
     buffer.busy = true;
     return &buffer;
   }
   waiting_ = true;
   return nullptr;
+}
+
+const std::uint32_t* ShmBuffers::shownWhileHeld(int width, int height, ShmFormat format) const {
+  if (last_ < 0 || width != width_ || height != height_ || format != format_) return nullptr;
+  for (int i = 0; i < made_; ++i) {
+    if (!buffers_[i].busy) return nullptr;
+  }
+  return buffers_[last_].pixels;
 }
 
 void ShmBuffers::release(void* data, wl_buffer* released) {

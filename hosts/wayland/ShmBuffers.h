@@ -34,6 +34,9 @@ class ShmBuffers {
   // A buffer the compositor does not hold, of width x height pixels in `format`, marked busy
   // from here on; null when all that may be made are held, or no memory could be had.
   Buffer* acquire(int width, int height, ShmFormat format);
+  // The pixels of the buffer acquired last, while every buffer made is held and the size and
+  // format are these: what the compositor shows, to be read, never written; null otherwise.
+  const std::uint32_t* shownWhileHeld(int width, int height, ShmFormat format) const;
 
  private:
   static constexpr int kMost = 2;
@@ -45,6 +48,7 @@ class ShmBuffers {
   std::function<void()> released_;
   Buffer buffers_[kMost];
   int made_ = 0;
+  int last_ = -1;
   int width_ = 0;
   int height_ = 0;
   ShmFormat format_ = ShmFormat::kXrgb8888;
