@@ -12,10 +12,10 @@ struct wl_buffer;
 struct wl_shm;
 
 // The compositor reads a committed buffer until it releases it, so a frame is written into
-// another one meanwhile. Compositors that copy a buffer at commit release it at once (wlroots),
-// and one buffer does; those that read it until the next attach (weston's pixman renderer) get
-// a second. Each buffer lives in an anonymous memory file (memfd_create) of its own; all are
-// made anew when the size or the format changes.
+// another one meanwhile. A compositor that releases a buffer once it has copied it needs one
+// buffer; one that holds it until the next is attached (wlroots, weston) gets a second when a
+// new picture comes while the first is held. Each buffer lives in an anonymous memory file
+// (memfd_create) of its own; all are made anew when the size or the format changes.
 class ShmBuffers {
  public:
   struct Buffer {

@@ -408,8 +408,9 @@ void WaylandHost::present() {
   const std::span<const std::uint32_t> bar =
       drawsBar_ && bar_.width() == width ? bar_.pixels() : std::span<const std::uint32_t>{};
   const std::size_t words = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  const std::size_t clientWords = words - std::min(words, bar.size());
   const std::span<const std::uint32_t> client =
-      canvas_.pixels().first(std::min(words - std::min(words, bar.size()), canvas_.pixels().size()));
+      canvas_.pixels().first(std::min(clientWords, canvas_.pixels().size()));
   // A repaint of the picture on screen whose buffer the compositor still holds (wlroots and
   // weston keep one until the next is attached) needs no other buffer: a commit without one
   // applies what was acknowledged meanwhile. Only opaque pictures are compared, word for word.
