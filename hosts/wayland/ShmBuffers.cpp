@@ -1,4 +1,5 @@
-// Two wl_shm buffers in one shared-memory pool, each reused once the compositor releases it.
+// Up to two wl_shm buffers, each reused once the compositor releases it; the second is made
+// only when the first is still held.
 #include "hosts/wayland/ShmBuffers.h"
 
 #include <sys/mman.h>
@@ -17,58 +18,73 @@ void ShmBuffers::drop() {
   // and its memory stays valid for the compositor until it lets go of its own mapping.
   for (Buffer& buffer : buffers_) {
     if (buffer.buffer != nullptr) wl_buffer_destroy(buffer.buffer);
+    if (buffer.pixels != nullptr) munmap(buffer.pixels, buffer.bytes);
     buffer = {};
   }
-  if (memory_ != nullptr) munmap(memory_, size_);
-  memory_ = nullptr;
-  size_ = 0;
+  made_ = 0;
+  last_ = -1;
+}
+
+bool ShmBuffers::make(Buffer& buffer) {
+  const std::size_t stride = static_cast<std::size_t>(width_) * 4;
+  const std::size_t bytes = stride * static_cast<std::size_t>(height_);
+  const int fd = memfd_create("deradu-frame", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+  if (fd < 0) return false;
+  void* memory = MAP_FAILED;
+  if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
+    memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  }
+  if (memory == MAP_FAILED) {
+    close(fd);
+    return false;
+  }
+  wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(bytes));
+  buffer.buffer = wl_shm_pool_create_buffer(pool, 0, width_, height_,
+                                            static_cast<std::int32_t>(stride),
+                                            static_cast<std::uint32_t>(format_));
+  // The buffer keeps the pool's memory; the pool and the file are needed no longer.
+  wl_shm_pool_destroy(pool);
+  close(fd);
+  buffer.pixels = static_cast<std::uint32_t*>(memory);
+  buffer.bytes = bytes;
+  static const wl_buffer_listener listener = {.release = release};
+  wl_buffer_add_listener(buffer.buffer, &listener, this);
+  return true;
 }
 
 ShmBuffers::Buffer* ShmBuffers::acquire(int width, int height, ShmFormat format) {
   if (width <= 0 || height <= 0) return nullptr;
-  if (memory_ == nullptr || width != width_ || height != height_ || format != format_) {
+  if (width != width_ || height != height_ || format != format_) {
     drop();
-    const std::size_t stride = static_cast<std::size_t>(width) * 4;
-    const std::size_t one = stride * static_cast<std::size_t>(height);
-    const int fd = memfd_create("deradu-frame", MFD_CLOEXEC | MFD_ALLOW_SEALING);
-    if (fd < 0) return nullptr;
-    if (ftruncate(fd, static_cast<off_t>(one * kCount)) != 0) {
-      close(fd);
-      return nullptr;
-    }
-    void* memory = mmap(nullptr, one * kCount, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (memory == MAP_FAILED) {
-      close(fd);
-      return nullptr;
-    }
-    memory_ = memory;
-    size_ = one * kCount;
     width_ = width;
     height_ = height;
     format_ = format;
-    wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(size_));
-    static const wl_buffer_listener listener = {.release = release};
-    for (int i = 0; i < kCount; ++i) {
-      Buffer& buffer = buffers_[i];
-      buffer.buffer = wl_shm_pool_create_buffer(
-          pool, static_cast<std::int32_t>(one * static_cast<std::size_t>(i)), width, height,
-          static_cast<std::int32_t>(stride), static_cast<std::uint32_t>(format));
-      buffer.pixels = reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(memory_) +
-                                                       one * static_cast<std::size_t>(i));
-      wl_buffer_add_listener(buffer.buffer, &listener, this);
-    }
-    // The buffers keep the pool's memory; the pool and the file are needed no longer.
-    wl_shm_pool_destroy(pool);
-    close(fd);
   }
-  for (Buffer& buffer : buffers_) {
-    if (!buffer.busy) {
-      buffer.busy = true;
-      return &buffer;
+  for (int i = 0; i < made_; ++i) {
+    if (!buffers_[i].busy) {
+      buffers_[i].busy = true;
+      last_ = i;
+      return &buffers_[i];
     }
+  }
+  // Every buffer made is on screen: another one, while two are not made yet.
+  if (made_ < kMost) {
+    Buffer& buffer = buffers_[made_];
+    if (!make(buffer)) return nullptr;
+    last_ = made_++;
+    buffer.busy = true;
+    return &buffer;
   }
   waiting_ = true;
   return nullptr;
+}
+
+const std::uint32_t* ShmBuffers::shownWhileHeld(int width, int height, ShmFormat format) const {
+  if (last_ < 0 || width != width_ || height != height_ || format != format_) return nullptr;
+  for (int i = 0; i < made_; ++i) {
+    if (!buffers_[i].busy) return nullptr;
+  }
+  return buffers_[last_].pixels;
 }
 
 void ShmBuffers::release(void* data, wl_buffer* released) {

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <span>
 
 #include "hosts/posix/UrlOpener.h"
 #include "hosts/wayland/ShmBuffers.h"
@@ -116,7 +117,8 @@ struct WaylandHost::Objects {
     }
     if (active != self.active_) {
       self.active_ = active;
-      self.drawBar();
+      // Only the bar the host draws shows it; the compositor's own needs no new frame.
+      if (self.drawsBar_) self.drawBar();
     }
   }
   static void toplevelClose(void* data, xdg_toplevel*) { host(data).close(); }
@@ -292,20 +294,27 @@ void WaylandHost::updateLayout() {
   if (entered_.empty()) outputScale = wayland_->largestScale();
   const BufferLayout layout = chooseBufferLayout(surfaceSize(), preferred120_, outputScale);
   const Size physicalClient{client_.width * layout.factor, client_.height * layout.factor};
+  // The same layout (an output entered, a scale that was already the largest) needs no frame:
+  // a commit would only take a buffer the compositor may still hold.
+  bool changed = layout != layout_;
   if (layout.factor != canvas_.scale() || canvas_.width() != physicalClient.width ||
       canvas_.height() != physicalClient.height) {
     canvas_.setScale(layout.factor);
     canvas_.resize(physicalClient.width, physicalClient.height);
     // The window class redraws the whole window whenever its size changes.
     paintPending_ = true;
+    changed = true;
   }
   const Size bar =
       drawsBar_ ? Size{physicalClient.width, TitleBar::kHeight * layout.factor} : Size{};
   bar_.setScale(layout.factor);
-  if (bar_.width() != bar.width || bar_.height() != bar.height) bar_.resize(bar.width, bar.height);
+  if (bar_.width() != bar.width || bar_.height() != bar.height) {
+    bar_.resize(bar.width, bar.height);
+    changed = true;
+  }
   layout_ = layout;
   if (seat_) seat_->setArrowScale(layout.factor);
-  drawBar();
+  if (changed) drawBar();
 }
 
 void WaylandHost::drawBar() {
@@ -337,6 +346,8 @@ void WaylandHost::showWindow() {
   paintPending_ = false;
   textRenderer();
   send(msg::kPaint);
+  // The bar drawn at the window's creation had no text yet.
+  drawBar();
   while (!configured_) {
     if (wl_display_dispatch(wayland_->display()) < 0) connectionLost();
   }
@@ -391,20 +402,33 @@ void WaylandHost::present() {
   if (!dirty_ || paintPending_) return;
   const Size surface = surfaceSize();
   const ShmFormat format = formatFor(alpha_);
-  ShmBuffers::Buffer* buffer =
-      buffers_->acquire(layout_.buffer.width, layout_.buffer.height, format);
+  const int width = layout_.buffer.width;
+  const int height = layout_.buffer.height;
+  // What goes into the buffer: the bar's rows, when the host draws one, then the canvas's.
+  const std::span<const std::uint32_t> bar =
+      drawsBar_ && bar_.width() == width ? bar_.pixels() : std::span<const std::uint32_t>{};
+  const std::size_t words = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  const std::size_t clientWords = words - std::min(words, bar.size());
+  const std::span<const std::uint32_t> client =
+      canvas_.pixels().first(std::min(clientWords, canvas_.pixels().size()));
+  // A repaint of the picture on screen whose buffer the compositor still holds (wlroots and
+  // weston keep one until the next is attached) needs no other buffer: a commit without one
+  // applies what was acknowledged meanwhile. Only opaque pictures are compared, word for word.
+  if (alpha_ == 0xFF && layout_ == shownLayout_) {
+    const std::uint32_t* shown = buffers_->shownWhileHeld(width, height, format);
+    if (shown != nullptr && std::equal(bar.begin(), bar.end(), shown) &&
+        std::equal(client.begin(), client.end(), shown + bar.size())) {
+      wl_surface_commit(objects.surface);
+      dirty_ = false;
+      return;
+    }
+  }
+  ShmBuffers::Buffer* buffer = buffers_->acquire(width, height, format);
   // Both buffers are still on screen: the next release presents.
   if (buffer == nullptr) return;
-  const int stride = layout_.buffer.width;
-  std::uint32_t* to = buffer->pixels;
-  const std::size_t barWords = static_cast<std::size_t>(bar_.width()) * bar_.height();
-  if (drawsBar_ && barWords != 0 && bar_.width() == stride) {
-    convertPixels(bar_.pixels(), to, alpha_);
-    to += barWords;
-  }
-  const std::size_t words = static_cast<std::size_t>(stride) * layout_.buffer.height -
-                            static_cast<std::size_t>(to - buffer->pixels);
-  convertPixels(canvas_.pixels().first(std::min(words, canvas_.pixels().size())), to, alpha_);
+  if (!bar.empty()) convertPixels(bar, buffer->pixels, alpha_);
+  convertPixels(client, buffer->pixels + bar.size(), alpha_);
+  shownLayout_ = layout_;
 
   wl_surface_attach(objects.surface, buffer->buffer, 0, 0);
   wl_surface_set_buffer_scale(objects.surface, layout_.bufferScale);

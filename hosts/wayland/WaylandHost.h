@@ -133,6 +133,8 @@ class WaylandHost final : public Host, private WaylandSeat::Listener {
   TitleBar::Part barPressed_ = TitleBar::Part::kNone;
 
   BufferLayout layout_;
+  // The layout of the buffer committed last.
+  BufferLayout shownLayout_;
   // The outputs the surface is on, and the fractional preference (120ths, 0 for none).
   std::vector<const void*> entered_;
   int preferred120_ = 0;
