@@ -2,7 +2,6 @@
 #include "hosts/wayland/BufferLayout.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "gfx/SoftCanvas.h"
 
@@ -38,7 +37,9 @@ ShmFormat formatFor(std::uint8_t alpha) {
 
 void convertPixels(std::span<const std::uint32_t> from, std::uint32_t* to, std::uint8_t alpha) {
   if (alpha == 0xFF) {
-    std::memcpy(to, from.data(), from.size_bytes());
+    // XRGB ignores the top byte, but renderers that copy it into an ARGB frame (weston's pixman
+    // one) would leave the window transparent in screenshots and to anything reading alpha.
+    std::transform(from.begin(), from.end(), to, [](std::uint32_t word) { return word | kOpaque; });
     return;
   }
   const std::uint32_t a = alpha;

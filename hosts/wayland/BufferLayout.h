@@ -36,7 +36,10 @@ enum class ShmFormat : std::uint32_t { kArgb8888 = 0, kXrgb8888 = 1 };
 // An opaque window needs no alpha channel; a translucent one carries its alpha in every pixel.
 ShmFormat formatFor(std::uint8_t alpha);
 
-// The canvas's 0x00RRGGBB words into the buffer's format: opaque as they are, translucent with
-// `alpha` in the top byte and each colour premultiplied by it, as wl_shm's ARGB8888 wants.
+// The top byte of an opaque pixel, in either format.
+constexpr std::uint32_t kOpaque = 0xFF000000u;
+
+// The canvas's 0x00RRGGBB words into the buffer's format: opaque with kOpaque added, translucent
+// with `alpha` in the top byte and each colour premultiplied by it, as wl_shm's ARGB8888 wants.
 // `to` holds at least as many words as `from`.
 void convertPixels(std::span<const std::uint32_t> from, std::uint32_t* to, std::uint8_t alpha);

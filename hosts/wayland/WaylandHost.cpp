@@ -416,8 +416,11 @@ void WaylandHost::present() {
   // applies what was acknowledged meanwhile. Only opaque pictures are compared, word for word.
   if (alpha_ == 0xFF && layout_ == shownLayout_) {
     const std::uint32_t* shown = buffers_->shownWhileHeld(width, height, format);
-    if (shown != nullptr && std::equal(bar.begin(), bar.end(), shown) &&
-        std::equal(client.begin(), client.end(), shown + bar.size())) {
+    const auto same = [](std::uint32_t drawn, std::uint32_t held) {
+      return (drawn | kOpaque) == held;
+    };
+    if (shown != nullptr && std::equal(bar.begin(), bar.end(), shown, same) &&
+        std::equal(client.begin(), client.end(), shown + bar.size(), same)) {
       wl_surface_commit(objects.surface);
       dirty_ = false;
       return;

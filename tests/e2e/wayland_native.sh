@@ -134,10 +134,10 @@ done
 check_scaled "$work/scale-1.png" "$work/scale-2.png" 2 "scale 2"
 
 echo "== weston: the title bar the program draws"
-printf '[shell]\nbackground-color=0xff000000\npanel-position=none\n' >"$work/weston.ini"
+# No animations: a picture taken while the window fades in shows it blended.
+printf '[shell]\nbackground-color=0xff000000\npanel-position=none\nanimation=none\nstartup-animation=none\n' >"$work/weston.ini"
 start_weston "$work" --use-pixman --debug --config="$work/weston.ini" || fatal "weston starts"
-# The window is what is not weston's black background in its screenshot: "width height x y"
-# (weston 10 alters the colours it writes, so only shapes are read).
+# The window is what is not weston's black background in its screenshot: "width height x y".
 window_box() {
   rm -rf "$work/shots" && mkdir "$work/shots" &&
     (cd "$work/shots" && timeout 10 weston-screenshooter) &&
@@ -153,6 +153,8 @@ if start_game; then
   check "a title bar of its own sits above the client area" 1 "$((bar >= 16 && bar <= 40))"
   check "the bar shows more than a fill: title, minimise and close" 1 \
     "$(($(convert "$work/weston.png" -crop "${w}x$bar+$x+$y" -unique-colors -format %w info:) > 8))"
+  check "below it the client area shows the fifteen tiles and the blank" "$(seq -s ' ' 0 15)" \
+    "$("$screen_reader" board "$work/weston.png@$x,$((y + bar))" 0 | tr ' ' '\n' | sort -n | xargs)"
 else
   fail "the window appears under weston" "$(tail -n 3 "$game_err")"
 fi

@@ -36,7 +36,7 @@ TEST(BufferLayout, WholeScalesDrawExactlyAndFractionsDrawAtTheNextWholeOneScaled
   }
 }
 
-TEST(BufferLayout, TranslucentPixelsCarryTheirAlphaPremultipliedOpaqueOnesStayAsTheyAre) {
+TEST(BufferLayout, TranslucentPixelsCarryTheirAlphaPremultipliedOpaqueOnesAreWhollyOpaque) {
   struct Case {
     std::uint8_t alpha;
     ShmFormat format;
@@ -44,8 +44,8 @@ TEST(BufferLayout, TranslucentPixelsCarryTheirAlphaPremultipliedOpaqueOnesStayAs
     std::uint32_t to;
   };
   const std::vector<Case> cases = {
-      {0xFF, ShmFormat::kXrgb8888, 0x00804020, 0x00804020},
-      {0xFF, ShmFormat::kXrgb8888, 0x00FFFFFF, 0x00FFFFFF},
+      {0xFF, ShmFormat::kXrgb8888, 0x00804020, 0xFF804020},
+      {0xFF, ShmFormat::kXrgb8888, 0x00FFFFFF, 0xFFFFFFFF},
       {190, ShmFormat::kArgb8888, 0x00FFFFFF, 0xBEBEBEBE},
       {190, ShmFormat::kArgb8888, 0x00000000, 0xBE000000},
       {190, ShmFormat::kArgb8888, 0x00804020, 0xBE5F3018},  // each channel rounded
