@@ -14,6 +14,7 @@
 #include <ctime>
 #include <span>
 
+#include "hosts/posix/FatalEnd.h"
 #include "hosts/posix/UrlOpener.h"
 #include "hosts/wayland/ShmBuffers.h"
 #include "hosts/wayland/WaylandClient.h"
@@ -44,25 +45,6 @@ std::uint64_t nowMilliseconds() {
   return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                         std::chrono::steady_clock::now().time_since_epoch())
                                         .count());
-}
-
-// The line, the dialog where it can be shown, the exit code; no destructors run (the font
-// search's thread may still use static objects).
-[[noreturn]] void endInFailure(const std::string& message, TextRenderer* text, int stopFd,
-                               bool dialog) {
-  std::fprintf(stderr, "deradu: %s\n", message.c_str());
-  std::fflush(stderr);
-  if (dialog) {
-    try {
-      std::optional<SignalPipe> own;
-      if (stopFd < 0) stopFd = own.emplace().fd();
-      showWaylandErrorDialog(message, text, stopFd);
-    } catch (const std::bad_alloc&) {
-      // No memory for the dialog: the line has said it.
-    }
-  }
-  std::fflush(nullptr);
-  std::_Exit(kFatalExitCode);
 }
 
 }  // namespace
@@ -187,14 +169,14 @@ TextRenderer* WaylandHost::textRenderer() {
 }
 
 void WaylandHost::fail(const std::string& message, TextRenderer* text) {
-  endInFailure(message, text, -1, true);
+  endInFailure(message, text, -1, showWaylandErrorDialog);
 }
 
 void WaylandHost::connectionLost() {
   // The end of the session, as on X: the program keeps its settings. Nothing asks the
   // compositor anything from here on.
   if (windowMade_) send(msg::kEndSession, 1);
-  endInFailure(kConnectionLost, nullptr, -1, false);
+  endInFailure(kConnectionLost, nullptr, -1, nullptr);
 }
 
 Size WaylandHost::fullScreenSize() {

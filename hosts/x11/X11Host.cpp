@@ -18,6 +18,7 @@
 #include "hosts/x11/KeyMap.h"
 #include "hosts/x11/Scale.h"
 #include "hosts/x11/StartupNotification.h"
+#include "hosts/posix/FatalEnd.h"
 #include "hosts/posix/UrlOpener.h"
 #include "hosts/x11/X11Image.h"
 #include "hosts/x11/X11Window.h"
@@ -47,30 +48,10 @@ int ignoreError(Display*, XErrorEvent*) { return 0; }
 
 constexpr const char* kDisplayLost = "lost the connection to the X display; the game ends";
 
-// Every failure ends here: the line, the dialog where it can be shown, the exit code. The
-// process ends at once, with no destructors run: static objects may be in use on the font
-// search's thread, and a lost connection must see no further request.
-[[noreturn]] void endInFailure(const std::string& message, TextRenderer* text, int stopFd,
-                               bool dialog) {
-  std::fprintf(stderr, "deradu: %s\n", message.c_str());
-  std::fflush(stderr);
-  if (dialog) {
-    try {
-      std::optional<SignalPipe> own;
-      if (stopFd < 0) stopFd = own.emplace().fd();
-      showErrorDialog(message, text, stopFd);
-    } catch (const std::bad_alloc&) {
-      // No memory for the dialog: the line has said it.
-    }
-  }
-  std::fflush(nullptr);
-  std::_Exit(kFatalExitCode);
-}
-
 // Must not return: Xlib cannot go on without its connection.
 int onConnectionLost(Display*) {
   if (gHost != nullptr) gHost->displayLost();
-  endInFailure(kDisplayLost, nullptr, -1, false);
+  endInFailure(kDisplayLost, nullptr, -1, nullptr);
 }
 
 std::uintptr_t mouseKeyState(unsigned state) {
@@ -153,7 +134,7 @@ TextRenderer* X11Host::textRenderer() {
 }
 
 void X11Host::fail(const std::string& message, TextRenderer* text) {
-  endInFailure(message, text, -1, true);
+  endInFailure(message, text, -1, showErrorDialog);
 }
 
 void X11Host::fatal(const std::string& message) {
@@ -164,7 +145,7 @@ void X11Host::fatal(const std::string& message) {
   TextRenderer* text = textRenderer();
   // The dialog ends the launch; nothing should tell it again.
   startupAnnounced_ = true;
-  endInFailure(message, text, signals_->fd(), true);
+  endInFailure(message, text, signals_->fd(), showErrorDialog);
 }
 
 void X11Host::displayLost() {
@@ -174,7 +155,7 @@ void X11Host::displayLost() {
   // A lost display is the end of the session (the server ends at log-out): the program keeps
   // its settings as it does when the system ends the session.
   if (windowMade_) send(msg::kEndSession, 1);
-  endInFailure(kDisplayLost, nullptr, -1, false);
+  endInFailure(kDisplayLost, nullptr, -1, nullptr);
 }
 
 Size X11Host::fullScreenSize() {
