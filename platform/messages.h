@@ -24,6 +24,10 @@ inline constexpr std::uint32_t kLeftButtonDown = 0x0201;
 inline constexpr std::uint32_t kLeftButtonUp = 0x0202;
 inline constexpr std::uint32_t kRightButtonDown = 0x0204;
 
+// wParam of a mouse message: the buttons held (MK_LBUTTON, MK_RBUTTON).
+inline constexpr std::uintptr_t kLeftButtonHeld = 0x0001;
+inline constexpr std::uintptr_t kRightButtonHeld = 0x0002;
+
 // lParam of a mouse message: x in the low 16 bits, y in the high 16 bits.
 constexpr std::intptr_t pointParam(int x, int y) {
   return static_cast<std::intptr_t>((static_cast<std::uint32_t>(y) & 0xFFFFu) << 16 |

@@ -34,9 +34,10 @@ using host::kFatalExitCode;
 using host::kFrameHeight;
 using host::kFrameWidth;
 
-// Win32 key-state flags carried in wParam of mouse messages.
-constexpr std::uintptr_t kMkLeftButton = 0x0001;
-constexpr std::uintptr_t kMkRightButton = 0x0002;
+// A mouse message's wParam.
+std::uintptr_t heldButtons(bool left, bool right) {
+  return (left ? msg::kLeftButtonHeld : 0) | (right ? msg::kRightButtonHeld : 0);
+}
 
 constexpr const char* kConnectionLost =
     "lost the connection to the Wayland compositor; the game ends";
@@ -506,8 +507,7 @@ void WaylandHost::pointerMoved(int x, int y) {
   if (!pointerIn_ || x < 0 || clientY < 0 || x >= client_.width || clientY >= client_.height) {
     return;
   }
-  send(msg::kMouseMove, (leftDown_ ? kMkLeftButton : 0) | (rightDown_ ? kMkRightButton : 0),
-       msg::pointParam(x, clientY));
+  send(msg::kMouseMove, heldButtons(leftDown_, rightDown_), msg::pointParam(x, clientY));
 }
 
 void WaylandHost::pointerButton(std::uint32_t serial, std::uint32_t button, bool pressed) {
@@ -548,7 +548,7 @@ void WaylandHost::pointerButton(std::uint32_t serial, std::uint32_t button, bool
   if (!pointerIn_ || x < 0 || clientY < 0 || x >= client_.width || clientY >= client_.height) {
     return;
   }
-  const std::uintptr_t state = (leftDown_ ? kMkLeftButton : 0) | (rightDown_ ? kMkRightButton : 0);
+  const std::uintptr_t state = heldButtons(leftDown_, rightDown_);
   const std::intptr_t point = msg::pointParam(x, clientY);
   if (pressed) {
     if (button == BTN_LEFT) send(msg::kLeftButtonDown, state, point);

@@ -29,10 +29,6 @@ using host::kFatalExitCode;
 using host::kFrameHeight;
 using host::kFrameWidth;
 
-// Win32 key-state flags carried in wParam of mouse messages.
-constexpr std::uintptr_t kMkLeftButton = 0x0001;
-constexpr std::uintptr_t kMkRightButton = 0x0002;
-
 // _NET_WM_STATE actions and the source of the request (a normal application).
 constexpr long kStateRemove = 0;
 constexpr long kStateAdd = 1;
@@ -55,8 +51,8 @@ int onConnectionLost(Display*) {
 }
 
 std::uintptr_t mouseKeyState(unsigned state) {
-  return ((state & Button1Mask) != 0 ? kMkLeftButton : 0) |
-         ((state & Button3Mask) != 0 ? kMkRightButton : 0);
+  return ((state & Button1Mask) != 0 ? msg::kLeftButtonHeld : 0) |
+         ((state & Button3Mask) != 0 ? msg::kRightButtonHeld : 0);
 }
 
 }  // namespace
