@@ -25,28 +25,36 @@ void ShmBuffers::drop() {
   last_ = -1;
 }
 
-bool ShmBuffers::make(Buffer& buffer) {
-  const std::size_t stride = static_cast<std::size_t>(width_) * 4;
-  const std::size_t bytes = stride * static_cast<std::size_t>(height_);
-  const int fd = memfd_create("deradu-frame", MFD_CLOEXEC | MFD_ALLOW_SEALING);
-  if (fd < 0) return false;
+ShmMapping makeShmBuffer(wl_shm* shm, int width, int height, std::uint32_t format,
+                         const char* name) {
+  const std::size_t stride = static_cast<std::size_t>(width) * 4;
+  const std::size_t bytes = stride * static_cast<std::size_t>(height);
+  const int fd = memfd_create(name, MFD_CLOEXEC | MFD_ALLOW_SEALING);
+  if (fd < 0) return {};
   void* memory = MAP_FAILED;
   if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
     memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   }
   if (memory == MAP_FAILED) {
     close(fd);
-    return false;
+    return {};
   }
-  wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(bytes));
-  buffer.buffer = wl_shm_pool_create_buffer(pool, 0, width_, height_,
-                                            static_cast<std::int32_t>(stride),
-                                            static_cast<std::uint32_t>(format_));
+  wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<std::int32_t>(bytes));
+  wl_buffer* buffer = wl_shm_pool_create_buffer(pool, 0, width, height,
+                                                static_cast<std::int32_t>(stride), format);
   // The buffer keeps the pool's memory; the pool and the file are needed no longer.
   wl_shm_pool_destroy(pool);
   close(fd);
-  buffer.pixels = static_cast<std::uint32_t*>(memory);
-  buffer.bytes = bytes;
+  return {buffer, static_cast<std::uint32_t*>(memory), bytes};
+}
+
+bool ShmBuffers::make(Buffer& buffer) {
+  const ShmMapping made =
+      makeShmBuffer(shm_, width_, height_, static_cast<std::uint32_t>(format_), "deradu-frame");
+  if (made.buffer == nullptr) return false;
+  buffer.buffer = made.buffer;
+  buffer.pixels = made.pixels;
+  buffer.bytes = made.bytes;
   static const wl_buffer_listener listener = {.release = release};
   wl_buffer_add_listener(buffer.buffer, &listener, this);
   return true;

@@ -11,6 +11,17 @@
 struct wl_buffer;
 struct wl_shm;
 
+// One wl_shm buffer of width x height 32-bit pixels in `format` (a wl_shm format code), in an
+// anonymous memory file of its own mapped at `pixels` for writing; buffer null and nothing
+// mapped where no memory could be had. The caller unmaps `bytes` at `pixels` when done.
+struct ShmMapping {
+  wl_buffer* buffer = nullptr;
+  std::uint32_t* pixels = nullptr;
+  std::size_t bytes = 0;
+};
+ShmMapping makeShmBuffer(wl_shm* shm, int width, int height, std::uint32_t format,
+                         const char* name);
+
 // The compositor reads a committed buffer until it releases it, so a frame is written into
 // another one meanwhile. A compositor that releases a buffer once it has copied it needs one
 // buffer; one that holds it until the next is attached (wlroots, weston) gets a second when a

@@ -2,7 +2,6 @@
 #include "hosts/wayland/WaylandSeat.h"
 
 #include <sys/mman.h>
-#include <unistd.h>
 #include <wayland-client.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "hosts/wayland/ShmBuffers.h"
 #include "hosts/wayland/WaylandClient.h"
 
 namespace {
@@ -57,33 +57,18 @@ constexpr int kArrowHeight = static_cast<int>(std::size(kArrow));
 wl_buffer* drawArrow(wl_shm* shm, int block) {
   const int width = kArrowWidth * block;
   const int height = kArrowHeight * block;
-  const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
-  const int fd = memfd_create("deradu-arrow", MFD_CLOEXEC);
-  if (fd < 0) return nullptr;
-  void* memory = MAP_FAILED;
-  if (ftruncate(fd, static_cast<off_t>(size)) == 0) {
-    memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-  }
-  if (memory == MAP_FAILED) {
-    close(fd);
-    return nullptr;
-  }
-  auto* pixels = static_cast<std::uint32_t*>(memory);
+  const ShmMapping made = makeShmBuffer(shm, width, height, WL_SHM_FORMAT_ARGB8888, "deradu-arrow");
+  if (made.buffer == nullptr) return nullptr;
   for (int y = 0; y < height; ++y) {
     const char* row = kArrow[y / block];
     const int length = static_cast<int>(std::strlen(row));
     for (int x = 0; x < width; ++x) {
       const char c = x / block < length ? row[x / block] : ' ';
-      pixels[y * width + x] = c == '#' ? 0xff000000u : c == '.' ? 0xffffffffu : 0;
+      made.pixels[y * width + x] = c == '#' ? 0xff000000u : c == '.' ? 0xffffffffu : 0;
     }
   }
-  munmap(memory, size);
-  wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<std::int32_t>(size));
-  wl_buffer* buffer =
-      wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_ARGB8888);
-  wl_shm_pool_destroy(pool);
-  close(fd);
-  return buffer;
+  munmap(made.pixels, made.bytes);
+  return made.buffer;
 }
 
 }  // namespace
