@@ -54,21 +54,6 @@ else
   fail "the window appears without fonts" "$(cat "$game_err")"
 fi
 
-# A stderr whose reader has gone: the line about the missing font meets a closed pipe, which
-# must not end the game.
-(exec 2> >(:); sleep 0.3; exec env XDG_CONFIG_HOME="$work/closed-pipe" \
-  XDG_CACHE_HOME="$work/cache" FONTCONFIG_FILE="$work/no-fonts.conf" "$binary" >/dev/null) &
-game_pid=$!
-started "$game_pid"
-if window=$(wait_window "$game_pid" "$title"); then
-  end_game TERM
-  check "a stderr nobody reads does not end the game: it ends in order, settings written" \
-    "1/yes" "$status/$(test -f "$(settings_file "$work/closed-pipe")" && echo yes)"
-else
-  fail "the window appears with a stderr nobody reads" "the program ended"
-  game_ends
-fi
-
 # The connection lost: name | how | where the window was
 while IFS='|' read -r name how place; do
   game_err="$work/$how.err"
