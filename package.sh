@@ -95,11 +95,36 @@ build_deb() {
   find "$stage" -type f -exec chmod 0644 {} +
   chmod 0755 "$stage/usr/games/deradu"
 
-  # Depends: the packages of the libraries the program links, found by dpkg-shlibdeps.
+  # Depends: the packages of the libraries the program links, found by dpkg-shlibdeps. The
+  # libraries it opens only when a run needs them (the display system it finds, the font
+  # renderer) are no NEEDED entries: their sonames and the names of the functions it takes from
+  # them stand in its read-only data, and a stub that links those libraries and calls those
+  # functions gives dpkg-shlibdeps their packages and the versions the functions need.
   mkdir -p "$stage/DEBIAN"
+  local program="$stage/usr/games/deradu" stub="$work/opened-at-run-time" opened words library taken
+  opened=$(strings -n 8 "$program" | { grep -xE 'lib[A-Za-z0-9_+-]+\.so\.[0-9]+' || true; } |
+    LC_ALL=C sort -u)
+  rm -f "$stub" "$stub.c"
+  if [ -n "$opened" ]; then
+    words=$(strings -n 3 "$program" | grep -xE '[A-Za-z_][A-Za-z0-9_]*' | LC_ALL=C sort -u)
+    taken=$(for library in $opened; do
+      nm -D --defined-only "$(gcc -print-file-name="$library")" | awk '$2 == "T" { print $3 }' |
+        sed 's/@.*//' | LC_ALL=C sort -u | LC_ALL=C comm -12 - <(echo "$words")
+    done)
+    {
+      sed -n 's/..*/extern void &(void);/p' <<<"$taken"
+      echo 'int main(void) { return 0; }'
+      echo 'void (*const deradu_opened[])(void) = {'
+      sed -n 's/..*/  &,/p' <<<"$taken"
+      echo '};'
+    } >"$stub.c"
+    # shellcheck disable=SC2046 # one -l: option per soname
+    gcc -w -o "$stub" "$stub.c" -Wl,--no-as-needed $(printf -- '-l:%s ' $opened)
+  fi
   (cd "$meta" &&
     rm -f debian/substvars debian/files &&
-    dpkg-shlibdeps -Tdebian/substvars -e"$stage/usr/games/deradu" &&
+    dpkg-shlibdeps -Tdebian/substvars -e"$program" ${opened:+-e"$stub"} 2>&1 |
+      { grep -v 'should already be installed\|could avoid a useless dependency' || true; } >&2 &&
     dpkg-gencontrol -pderadu -P"$stage" -Tdebian/substvars)
   (cd "$stage" && find usr -type f | LC_ALL=C sort | xargs md5sum >DEBIAN/md5sums)
   chmod 0644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"

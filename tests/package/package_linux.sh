@@ -94,15 +94,17 @@ owner() {
   done
 }
 ldd "$program" >"$work/ldd.txt" 2>&1
-needed=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+# What it links, and the sonames it opens when a run needs them (kept in its read-only data).
+needed=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'
+  strings -n 8 "$program" | grep -xE 'lib[A-Za-z0-9_+-]+\.so\.[0-9]+' || true)
 missing=""
 for library in $needed; do
-  path=$(awk -v l="$library" '$1 == l && $3 ~ /^\// { print $3 } $1 ~ "/" l "$" { print $1 }' \
-    "$work/ldd.txt" | head -n 1)
+  path=$( { awk -v l="$library" '$1 == l && $3 ~ /^\// { print $3 } $1 ~ "/" l "$" { print $1 }' \
+    "$work/ldd.txt"; ldconfig -p | awk -v l="$library" '$1 == l { print $NF }'; } | head -n 1)
   package=$([ -n "$path" ] && owner "$path")
   grep -qx "${package:-?}" <<<"$depends" || missing+=" $library(${package:-no package})"
 done
-check "every library the program links belongs to a package in Depends" "" "$missing"
+check "every library the program links or opens belongs to a package in Depends" "" "$missing"
 # Those packages' own dependencies bring in the rest of what ldd shows.
 closure=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
   --no-replaces --no-enhances $depends 2>/dev/null | sed -n 's/^ *\(Pre\)\?Depends: <\?\([^>]*\)>\?$/\2/p; s/^\([^ ].*\)$/\1/p' |
