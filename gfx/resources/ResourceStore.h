@@ -1,4 +1,4 @@
-// The bitmaps and the icon built into the Linux program, decoded on first use and found by id.
+// The bitmaps and the icon built into the Linux program, found by id.
 #pragma once
 
 #include <cstdint>
@@ -9,10 +9,10 @@
 
 struct EmbeddedResource;
 
-// Stands in for the Windows program's resource section: a bitmap is decoded the first time it
-// is asked for, and its pixels then stay unchanged for the store's lifetime. Decoding on first
-// use keeps bitmaps the first frame does not show off the start-up's path. Not thread-safe, as
-// the program draws on one thread.
+// Stands in for the Windows program's resource section. The program's own bitmaps were decoded
+// when it was built, so their pixels are read where they lie in its read-only data; a bitmap
+// handed as a file is decoded the first time it is asked for. Pixels then stay unchanged for the
+// store's lifetime. Not thread-safe, as the program draws on one thread.
 class ResourceStore final : public BitmapSource {
  public:
   // The program's own files.
@@ -43,8 +43,8 @@ class ResourceStore final : public BitmapSource {
   struct Entry {
     int id = 0;
     std::span<const std::uint8_t> file;
-    // Filled by the first find(); the view points into `pixels`, whose buffer never moves
-    // once it is filled.
+    // Filled by the first find() for a file; the view points into `pixels`, whose buffer never
+    // moves once it is filled, or into the program's own decoded bitmap.
     mutable bool decoded = false;
     mutable std::vector<std::uint32_t> pixels;
     mutable BitmapView view;
@@ -53,8 +53,4 @@ class ResourceStore final : public BitmapSource {
   // Sorted by id.
   std::vector<Entry> bitmaps_;
   Entry icon_;
-  // The addresses the program's own files span, in its read-only data: their pages are given
-  // back once a file is decoded. Both 0 for files the store was handed.
-  std::uintptr_t ownFirst_ = 0;
-  std::uintptr_t ownEnd_ = 0;
 };

@@ -86,6 +86,10 @@ TEST(ResourceStore, SharedStoreKeepsItsPixelsInPlace) {
   EXPECT_EQ(&ResourceStore::builtIn(), &ResourceStore::builtIn());
   EXPECT_EQ(ResourceStore::builtIn().find(101), first);
   EXPECT_EQ(first->pixels.data(), ResourceStore::builtIn().find(101)->pixels.data());
+  // Decoded when the program was built: read where it lies, never copied at run time.
+  const auto built = std::ranges::find(embeddedResources(), 101, &EmbeddedResource::id);
+  ASSERT_NE(built, embeddedResources().end());
+  EXPECT_EQ(first->pixels.data(), built->pixels.data());
 }
 
 TEST(ResourceStore, DecodesAFileOnceKeepsItInPlaceAndAFileThatFailsStaysFailed) {
@@ -93,8 +97,8 @@ TEST(ResourceStore, DecodesAFileOnceKeepsItInPlaceAndAFileThatFailsStaysFailed) 
                                             0xA3A2A1, 0xB3B2B1, 0xC3C2C1};
   std::vector<std::uint8_t> good = encodeBmp24(3, 2, words);
   const std::vector<std::uint8_t> cutShort(good.begin(), good.end() - 1);
-  const EmbeddedResource files[] = {{500, ResourceKind::bitmap, good},
-                                    {501, ResourceKind::bitmap, cutShort}};
+  const EmbeddedResource files[] = {{500, ResourceKind::bitmap, good, 0, 0, {}},
+                                    {501, ResourceKind::bitmap, cutShort, 0, 0, {}}};
   const ResourceStore store(files);
   const BitmapView* first = store.find(500);
   ASSERT_NE(first, nullptr);
