@@ -389,9 +389,7 @@ SystemFonts askFontconfig() {
 
 SystemFonts findSystemFonts(const std::string& cacheFile,
                             const std::function<SystemFonts()>& ask) {
-  if (!cacheFile.empty()) {
-    if (std::optional<SystemFonts> kept = readCache(cacheFile, true)) return *kept;
-  }
+  if (std::optional<SystemFonts> kept = unchangedFonts(cacheFile)) return *kept;
   SystemFonts fonts = ask();
   // Only a found face is kept: a system without fonts may have some by the next run.
   if (!cacheFile.empty() && !fonts.regular.file.empty()) writeCache(cacheFile, fonts);
@@ -404,6 +402,11 @@ std::string fontCacheFile(const char* xdgCacheHome, const char* home) {
   }
   if (home != nullptr && home[0] == '/') return std::string(home) + "/.cache/qor/revaziriv/fonts";
   return {};
+}
+
+std::optional<SystemFonts> unchangedFonts(const std::string& cacheFile) {
+  if (cacheFile.empty()) return std::nullopt;
+  return readCache(cacheFile, true);
 }
 
 std::optional<SystemFonts> keptFonts(const std::string& cacheFile) {

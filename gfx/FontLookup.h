@@ -34,6 +34,11 @@ SystemFonts askFontconfig();
 SystemFonts findSystemFonts(const std::string& cacheFile,
                             const std::function<SystemFonts()>& ask = askFontconfig);
 
+// The answer kept in `cacheFile` when nothing fontconfig decides by has changed since it was
+// kept: what a start takes without asking. Only files are looked at (no fontconfig), so this
+// cannot crash or hang where reading the settings would not. Nothing otherwise.
+std::optional<SystemFonts> unchangedFonts(const std::string& cacheFile);
+
 // The answer kept in `cacheFile` whatever has changed since, as long as its faces are still
 // regular files: what a search that failed falls back to. Nothing when there is none.
 std::optional<SystemFonts> keptFonts(const std::string& cacheFile);

@@ -67,18 +67,19 @@ int main(int argc, char** argv) {
   // Outside the try, so that a failure for want of memory can still be told in words.
   std::unique_ptr<TextRenderer> text;
   try {
-    // Finding the font (fontconfig reads its whole configuration unless the last run's answer
-    // still holds) is the largest single part of the start, and a broken configuration can
-    // crash or hang it: it runs in a child process, started before any thread, while the
-    // application, the X connection and the window are made. Opening the face runs on a
-    // helper thread; the game itself stays on this one, and the host takes the renderer before
-    // the first paint.
+    // The last run's font answer serves while nothing it depends on has changed. Otherwise
+    // fontconfig reads its whole configuration, the largest single part of a start, and a
+    // broken configuration can crash or hang it: it runs in a child process, started before
+    // any thread, and its answer is awaited on a helper thread while the application, the
+    // display connection and the window are made. The game itself stays on this thread, and
+    // the host takes the renderer before the first paint.
     FontSearch fontChild(fontCacheFile(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME")));
     const ResourceStore& resources = ResourceStore::builtIn();
     auto findFont = [&fontChild] { return std::make_unique<TextRenderer>(fontChild.answer()); };
     std::future<std::unique_ptr<TextRenderer>> fontSearch;
     try {
-      fontSearch = std::async(std::launch::async, findFont);
+      fontSearch = std::async(fontChild.answered() ? std::launch::deferred : std::launch::async,
+                              findFont);
     } catch (const std::system_error&) {
       // No thread to be had (a tight memory limit leaves no room for its stack): the search
       // runs on this thread when the renderer is first wanted.

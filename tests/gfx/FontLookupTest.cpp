@@ -1,5 +1,5 @@
-// The kept font answer: used while nothing fontconfig decides by has changed, asked again
-// otherwise, and never trusted when the file is damaged.
+// The kept font answer: used while nothing fontconfig decides by has changed (a start then
+// searches nothing), asked again otherwise, and never trusted when the file is damaged.
 #include "gfx/FontLookup.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/FontSearch.h"
 #include "tests/support/SystemCallSpy.h"
 #include "tests/support/TestScope.h"
 
@@ -136,6 +137,7 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
   for (const Step& step : steps) {
     step.make();
     const int before = asked;
+    EXPECT_EQ(unchangedFonts(cache).has_value(), !step.asks) << step.change;
     const SystemFonts fonts = findSystemFonts(cache, ask);
     EXPECT_EQ(asked - before, step.asks ? 1 : 0) << step.change;
     if (noFonts) {
@@ -147,6 +149,11 @@ TEST(FontLookup, KeptAnswerServesUntilWhatDecidesItChanges) {
       EXPECT_EQ(fonts.bold.index, fs::exists(bold) ? 1 : 0) << step.change;
     }
   }
+
+  // A start takes the unchanged answer without a search of its own.
+  FontSearch search(cache, FontSearch::kDeadline, [] { return SystemFonts{{}, {}, "asked"}; });
+  EXPECT_TRUE(search.answered());
+  EXPECT_EQ(search.answer().regular.file, regular.string());
 
   // A cache under a file cannot be written: every run asks, and still gets its answer.
   const std::string unwritable = (regular / "fonts").string();
