@@ -41,11 +41,13 @@ class WaylandKeyboard {
 
  private:
   int virtualKey(std::uint32_t keycode) const;
-  // The keymap handed over last, if not compiled yet, and the modifiers it starts with.
+  // Compiles the keymap handed over last, if it is not yet, in the modifiers' last state.
   void compileKeymap();
 
+  // The keymap's file while it waits to be compiled, else -1.
   int keymapFd_ = -1;
   std::uint32_t keymapSize_ = 0;
+  // wl_keyboard.modifiers' depressed, latched, locked and group, which come before any key.
   std::array<std::uint32_t, 4> modifiers_{};
 
   xkb_context* context_ = nullptr;
