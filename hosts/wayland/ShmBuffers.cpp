@@ -4,9 +4,10 @@
 
 #include <sys/mman.h>
 #include <unistd.h>
-#include <wayland-client.h>
 
 #include <utility>
+
+#include "hosts/wayland/WaylandLibrary.h"
 
 ShmBuffers::ShmBuffers(wl_shm* shm, std::function<void()> released)
     : shm_(shm), released_(std::move(released)) {}

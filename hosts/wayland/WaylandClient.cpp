@@ -1,12 +1,14 @@
 // The connection to a Wayland compositor and the globals the program binds.
 #include "hosts/wayland/WaylandClient.h"
 
-#include <wayland-client.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "hosts/wayland/WaylandLibrary.h"
 #include "wayland/fractional-scale-v1-client-protocol.h"
 #include "wayland/viewporter-client-protocol.h"
 #include "wayland/xdg-activation-v1-client-protocol.h"
@@ -39,19 +41,29 @@ void outputScale(void* data, wl_output*, std::int32_t factor) {
 }
 }  // namespace
 
-std::unique_ptr<WaylandClient> WaylandClient::connect() {
-  // Without a runtime folder there is no socket to find, and libwayland would say so on stderr
-  // in every X11 session started without one (su, ssh); an absolute WAYLAND_DISPLAY and a
-  // socket handed over by the compositor (WAYLAND_SOCKET) need no folder.
+std::unique_ptr<WaylandClient> WaylandClient::connect(const char* library) {
+  // The socket is looked for as libwayland would, before the library is loaded: an X11 session
+  // (most often with a runtime folder, without a compositor) then never maps it. Without a
+  // runtime folder libwayland would also say so on stderr in every X11 session started without
+  // one (su, ssh); a socket handed over by the compositor (WAYLAND_SOCKET) needs no folder.
   const auto set = [](const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && value[0] != '\0' ? value : nullptr;
   };
-  const char* named = set("WAYLAND_DISPLAY");
-  if (set("XDG_RUNTIME_DIR") == nullptr && set("WAYLAND_SOCKET") == nullptr &&
-      (named == nullptr || named[0] != '/')) {
-    return nullptr;
+  if (set("WAYLAND_SOCKET") == nullptr) {
+    const char* named = set("WAYLAND_DISPLAY");
+    std::string socket;
+    if (named != nullptr && named[0] == '/') {
+      socket = named;
+    } else if (const char* folder = set("XDG_RUNTIME_DIR")) {
+      socket = std::string(folder) + "/" + (named != nullptr ? named : "wayland-0");
+    }
+    struct stat found {};
+    if (socket.empty() || stat(socket.c_str(), &found) != 0 || !S_ISSOCK(found.st_mode)) {
+      return nullptr;
+    }
   }
+  if (!openWaylandLibrary(library)) return nullptr;
   wl_display* display = wl_display_connect(nullptr);
   if (display == nullptr) return nullptr;
   std::unique_ptr<WaylandClient> client(new WaylandClient);

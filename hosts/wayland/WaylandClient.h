@@ -34,9 +34,10 @@ class WaylandClient {
   };
 
   // Connects (WAYLAND_DISPLAY, else the default socket in XDG_RUNTIME_DIR) and binds the
-  // globals; null when there is no compositor or it offers no xdg_wm_base, the one shell the
-  // program speaks.
-  static std::unique_ptr<WaylandClient> connect();
+  // globals; null when there is no compositor, `library` (libwayland-client, opened only once
+  // a socket is there) cannot be opened, or the compositor offers no xdg_wm_base, the one shell
+  // the program speaks.
+  static std::unique_ptr<WaylandClient> connect(const char* library = "libwayland-client.so.0");
   ~WaylandClient();
   WaylandClient(const WaylandClient&) = delete;
   WaylandClient& operator=(const WaylandClient&) = delete;

@@ -3,13 +3,13 @@
 
 #include <linux/input-event-codes.h>
 #include <poll.h>
-#include <wayland-client.h>
 
 #include <memory>
 
 #include "hosts/posix/ErrorDialogPicture.h"
 #include "hosts/wayland/ShmBuffers.h"
 #include "hosts/wayland/WaylandClient.h"
+#include "hosts/wayland/WaylandLibrary.h"
 #include "hosts/wayland/WaylandSeat.h"
 #include "platform/messages.h"
 #include "wayland/xdg-decoration-unstable-v1-client-protocol.h"

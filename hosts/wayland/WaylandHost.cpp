@@ -3,7 +3,6 @@
 
 #include <linux/input-event-codes.h>
 #include <poll.h>
-#include <wayland-client.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +18,7 @@
 #include "hosts/wayland/ShmBuffers.h"
 #include "hosts/wayland/WaylandClient.h"
 #include "hosts/wayland/WaylandErrorDialog.h"
+#include "hosts/wayland/WaylandLibrary.h"
 #include "hosts/wayland/WaylandSeat.h"
 #include "platform/hostConstants.h"
 #include "platform/messages.h"

@@ -9,8 +9,60 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
+#include "gfx/SharedLibrary.h"
 #include "hosts/posix/VirtualKey.h"
+
+// xkbcommon is opened when the first key needs the keymap: no start loads it for a window
+// that is only clicked. Each function used is a pointer in one table, and the names below turn
+// calls into calls through it (calls only, so each name stays free to be the table's field).
+#define DERADU_XKB_FUNCTIONS(X)                                                           \
+  X(xkb_context_new) X(xkb_context_unref) X(xkb_keymap_new_from_string)                  \
+  X(xkb_keymap_unref) X(xkb_keymap_key_for_each) X(xkb_keymap_key_get_name)              \
+  X(xkb_keymap_key_get_syms_by_level) X(xkb_keymap_key_repeats) X(xkb_state_new)         \
+  X(xkb_state_unref) X(xkb_state_update_mask) X(xkb_state_key_get_layout)                \
+  X(xkb_state_key_get_one_sym) X(xkb_state_mod_name_is_active)
+
+namespace {
+
+struct XkbFunctions {
+#define DERADU_XKB_POINTER(name) decltype(&::name) name = nullptr;
+  DERADU_XKB_FUNCTIONS(DERADU_XKB_POINTER)
+#undef DERADU_XKB_POINTER
+};
+XkbFunctions gXkb;
+
+// Binds the table once per process; false when the library or a function is missing.
+bool openXkbLibrary() {
+  if (gXkb.xkb_context_new != nullptr) return true;
+  // Never closed (SharedLibrary keeps its handle), as the functions taken from it must stay.
+  const SharedLibrary library("libxkbcommon.so.0");
+  XkbFunctions bound;
+  bool complete = library.ok();
+#define DERADU_XKB_BIND(name) complete = complete && library.bind(bound.name, #name);
+  DERADU_XKB_FUNCTIONS(DERADU_XKB_BIND)
+#undef DERADU_XKB_BIND
+  if (complete) gXkb = bound;
+  return complete;
+}
+
+}  // namespace
+
+#define xkb_context_new(...) gXkb.xkb_context_new(__VA_ARGS__)
+#define xkb_context_unref(...) gXkb.xkb_context_unref(__VA_ARGS__)
+#define xkb_keymap_new_from_string(...) gXkb.xkb_keymap_new_from_string(__VA_ARGS__)
+#define xkb_keymap_unref(...) gXkb.xkb_keymap_unref(__VA_ARGS__)
+#define xkb_keymap_key_for_each(...) gXkb.xkb_keymap_key_for_each(__VA_ARGS__)
+#define xkb_keymap_key_get_name(...) gXkb.xkb_keymap_key_get_name(__VA_ARGS__)
+#define xkb_keymap_key_get_syms_by_level(...) gXkb.xkb_keymap_key_get_syms_by_level(__VA_ARGS__)
+#define xkb_keymap_key_repeats(...) gXkb.xkb_keymap_key_repeats(__VA_ARGS__)
+#define xkb_state_new(...) gXkb.xkb_state_new(__VA_ARGS__)
+#define xkb_state_unref(...) gXkb.xkb_state_unref(__VA_ARGS__)
+#define xkb_state_update_mask(...) gXkb.xkb_state_update_mask(__VA_ARGS__)
+#define xkb_state_key_get_layout(...) gXkb.xkb_state_key_get_layout(__VA_ARGS__)
+#define xkb_state_key_get_one_sym(...) gXkb.xkb_state_key_get_one_sym(__VA_ARGS__)
+#define xkb_state_mod_name_is_active(...) gXkb.xkb_state_mod_name_is_active(__VA_ARGS__)
 
 namespace {
 
@@ -36,27 +88,39 @@ void findLatinLetter(xkb_keymap* keymap, xkb_keycode_t keycode, void* data) {
 
 }  // namespace
 
-WaylandKeyboard::WaylandKeyboard() : context_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {}
-
 WaylandKeyboard::~WaylandKeyboard() {
+  if (keymapFd_ >= 0) close(keymapFd_);
   if (state_ != nullptr) xkb_state_unref(state_);
   if (keymap_ != nullptr) xkb_keymap_unref(keymap_);
   if (context_ != nullptr) xkb_context_unref(context_);
 }
 
 void WaylandKeyboard::setKeymap(std::uint32_t format, int fd, std::uint32_t size) {
-  if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 || context_ == nullptr || size == 0) {
+  if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 || size == 0) {
     close(fd);
     return;
   }
+  // Kept as handed over, and compiled (milliseconds, and xkbcommon loaded) at the first key.
+  if (keymapFd_ >= 0) close(keymapFd_);
+  keymapFd_ = fd;
+  keymapSize_ = size;
+  repeatKey_ = 0;
+}
+
+void WaylandKeyboard::compileKeymap() {
+  const int fd = std::exchange(keymapFd_, -1);
+  if (fd < 0) return;
+  if (context_ == nullptr && openXkbLibrary()) context_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
   // Since version 7 the compositor may hand out a private mapping only.
-  void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  void* text = context_ != nullptr
+                   ? mmap(nullptr, keymapSize_, PROT_READ, MAP_PRIVATE, fd, 0)
+                   : MAP_FAILED;
   close(fd);
   if (text == MAP_FAILED) return;
   // The text ends in a NUL within `size`; a keymap without one is refused whole.
   const std::string keymapText(static_cast<const char*>(text),
-                               strnlen(static_cast<const char*>(text), size));
-  munmap(text, size);
+                               strnlen(static_cast<const char*>(text), keymapSize_));
+  munmap(text, keymapSize_);
   xkb_keymap* keymap = xkb_keymap_new_from_string(
       context_, keymapText.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
   if (keymap == nullptr) return;
@@ -69,11 +133,12 @@ void WaylandKeyboard::setKeymap(std::uint32_t format, int fd, std::uint32_t size
   if (keymap_ != nullptr) xkb_keymap_unref(keymap_);
   keymap_ = keymap;
   state_ = state;
-  repeatKey_ = 0;
+  setModifiers(modifiers_[0], modifiers_[1], modifiers_[2], modifiers_[3]);
 }
 
 void WaylandKeyboard::setModifiers(std::uint32_t depressed, std::uint32_t latched,
                                    std::uint32_t locked, std::uint32_t group) {
+  modifiers_ = {depressed, latched, locked, group};
   if (state_ != nullptr) xkb_state_update_mask(state_, depressed, latched, locked, 0, 0, group);
 }
 
@@ -105,6 +170,7 @@ int WaylandKeyboard::virtualKey(std::uint32_t keycode) const {
 }
 
 int WaylandKeyboard::press(std::uint32_t key, std::uint64_t now) {
+  compileKeymap();
   if (state_ == nullptr) return 0;
   const xkb_keycode_t keycode = key + kEvdevOffset;
   const int code = virtualKey(keycode);

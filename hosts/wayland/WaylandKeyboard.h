@@ -1,6 +1,7 @@
 // The Wayland keyboard: its keymap through xkbcommon, virtual-key codes and key repeat.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 struct xkb_context;
@@ -12,13 +13,14 @@ struct xkb_state;
 // repeat is one more WM_KEYDOWN of the same code.
 class WaylandKeyboard {
  public:
-  WaylandKeyboard();
+  WaylandKeyboard() = default;
   ~WaylandKeyboard();
   WaylandKeyboard(const WaylandKeyboard&) = delete;
   WaylandKeyboard& operator=(const WaylandKeyboard&) = delete;
 
-  // wl_keyboard.keymap: takes `fd` and closes it. A keymap that cannot be read leaves keys
-  // without codes until the next one.
+  // wl_keyboard.keymap: takes `fd` and closes it. The keymap is compiled at the next press; one
+  // that cannot be read leaves the keys as the one before (without codes if none) until the
+  // next.
   void setKeymap(std::uint32_t format, int fd, std::uint32_t size);
   void setModifiers(std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
                     std::uint32_t group);
@@ -39,6 +41,14 @@ class WaylandKeyboard {
 
  private:
   int virtualKey(std::uint32_t keycode) const;
+  // Compiles the keymap handed over last, if it is not yet, in the modifiers' last state.
+  void compileKeymap();
+
+  // The keymap's file while it waits to be compiled, else -1.
+  int keymapFd_ = -1;
+  std::uint32_t keymapSize_ = 0;
+  // wl_keyboard.modifiers' depressed, latched, locked and group, which come before any key.
+  std::array<std::uint32_t, 4> modifiers_{};
 
   xkb_context* context_ = nullptr;
   xkb_keymap* keymap_ = nullptr;

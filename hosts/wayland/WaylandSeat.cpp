@@ -2,7 +2,6 @@
 #include "hosts/wayland/WaylandSeat.h"
 
 #include <sys/mman.h>
-#include <wayland-client.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +12,7 @@
 
 #include "hosts/wayland/ShmBuffers.h"
 #include "hosts/wayland/WaylandClient.h"
+#include "hosts/wayland/WaylandLibrary.h"
 
 namespace {
 
