@@ -57,7 +57,8 @@ class X11Host final : public Host {
           const BitmapView* icon = nullptr);
   ~X11Host() override;
   X11Host(const X11Host&) = delete;
-  // Whether libX11 loads and an X display can be opened, for a program that can fall back on another host.
+  // Whether libX11 loads and an X display can be opened, for a program that can fall back on
+  // another host.
   static bool displayAvailable();
   X11Host& operator=(const X11Host&) = delete;
 

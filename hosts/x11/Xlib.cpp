@@ -23,7 +23,8 @@ Library open() {
   const bool named = wanted != nullptr && wanted[0] != '\0';
   Library opened{SharedLibrary(named ? wanted : kSoname), {}, false};
   opened.ok = opened.library.ok();
-#define DERADU_XLIB_BIND(name) opened.ok = opened.library.bind(opened.functions.name, #name) && opened.ok;
+#define DERADU_XLIB_BIND(name) \
+  opened.ok = opened.library.bind(opened.functions.name, #name) && opened.ok;
   DERADU_XLIB_FUNCTIONS(DERADU_XLIB_BIND)
 #undef DERADU_XLIB_BIND
   // A libX11 without one of them is none: no call may reach a null slot.

@@ -50,7 +50,8 @@ struct Functions {
 };
 #undef DERADU_XLIB_SLOT
 
-// The name libX11 is opened by; tests name one that does not exist.
+// The name libX11 is opened by; DERADU_LIBX11 names another (the tests, one that does not
+// exist).
 inline constexpr const char* kSoname = "libX11.so.6";
 
 // Whether libX11 could be opened with every function above; opens it the first time. Any

@@ -94,7 +94,8 @@ check "it is titled \"$title\" and floats" "$title/floating_con" \
 app_id=$(sed -n 's/^set(DERADU_APP_ID \(.*\))$/\1/p' "$here/../../CMakeLists.txt")
 check "its app id is the desktop entry's name, $app_id" "$app_id" "$(window_node .app_id)"
 check "its surface is the client area ${client_narrow/ / x }" "$client_narrow" "$(window_size)"
-check "it maps neither libX11 nor libxcb" "" "$(grep -oE 'lib(X11|xcb)[^/]*$' "/proc/$game_pid/maps" | sort -u)"
+check "it maps neither libX11 nor libxcb" "" \
+  "$(grep -oE 'lib(X11|xcb)[^/]*$' "/proc/$game_pid/maps" | sort -u)"
 play_first_paint
 play_board
 play_deals
