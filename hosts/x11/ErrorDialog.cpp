@@ -62,6 +62,7 @@ bool nextEvent(Display* display, int stopFd, XEvent& event) {
 }  // namespace
 
 void showErrorDialog(const std::string& message, TextRenderer* text, int stopFd) {
+  if (!xlib::available()) return;
   XSetIOErrorHandler(endQuietly);
   const std::unique_ptr<Display, DisplayCloser> connection(XOpenDisplay(nullptr));
   if (!connection) return;

@@ -1,8 +1,6 @@
 // Virtual-key codes for X key presses: the key's symbols and position read from the server.
 #include "hosts/x11/KeyMap.h"
 
-#include <X11/XKBlib.h>
-
 #include <cstring>
 #include <memory>
 

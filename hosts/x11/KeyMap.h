@@ -3,7 +3,7 @@
 
 // Xlib's names (Font, None, Bool ...) clash with the canvas's and GoogleTest's, so this header
 // belongs only in files that talk to X; the rule itself is in VirtualKey.h.
-#include <X11/Xlib.h>
+#include "hosts/x11/Xlib.h"
 
 // The virtual-key code of a key press (see virtualKeyFor), read from the keyboard map of the
 // event's active group. Asks the server for the map each time, a round trip of some tens of

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "hosts/x11/XlibInternals.h"
+#include "hosts/x11/Xlib.h"
 // After Xlibint.h, which it needs.
 #include <X11/extensions/randrproto.h>
 

@@ -3,8 +3,6 @@
 
 #include "hosts/x11/Xlib.h"
 
-#include <X11/Xresource.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 // reply. Xlib's request interface (what libXext itself is written on) sends them just as well.
 #include "hosts/x11/ShmRequests.h"
 
-#include "hosts/x11/XlibInternals.h"
+#include "hosts/x11/Xlib.h"
 // After Xlibint.h, which it needs.
 #include <X11/extensions/shmproto.h>
 

@@ -77,6 +77,9 @@ X11Host::X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSo
       icon_(icon),
       canvas_(0, 0, bitmaps, nullptr) {
   x_ = std::make_unique<Server>();
+  if (!xlib::available()) {
+    fatal(std::string("XOpenDisplay failed: ") + xlib::kSoname + " cannot be loaded");
+  }
   x_->display = XOpenDisplay(nullptr);
   if (x_->display == nullptr) {
     const char* name = XDisplayName(nullptr);
@@ -114,6 +117,7 @@ X11Host::~X11Host() {
 }
 
 bool X11Host::displayAvailable() {
+  if (!xlib::available()) return false;
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return false;
   XCloseDisplay(display);

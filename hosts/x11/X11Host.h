@@ -50,14 +50,15 @@ class X11Host final : public Host {
   // error report, so finding the font can go on elsewhere until then.
   using TextSource = std::function<TextRenderer*()>;
 
-  // Opens the display; when there is none, or it cannot show the canvas, the fatal error
-  // report ends the process. `bitmaps` and what `text` gives may be null and must outlive the
-  // host; `icon`, when given, becomes the window's icon.
+  // Opens the display; when there is none (libX11 itself missing too), or it cannot show the
+  // canvas, the fatal error report ends the process. `bitmaps` and what `text` gives may be
+  // null and must outlive the host; `icon`, when given, becomes the window's icon.
   X11Host(WindowProcedure& procedure, const BitmapSource* bitmaps, TextSource text,
           const BitmapView* icon = nullptr);
   ~X11Host() override;
   X11Host(const X11Host&) = delete;
-  // Whether an X display can be opened, for a program that can fall back on another host.
+  // Whether libX11 loads and an X display can be opened, for a program that can fall back on
+  // another host.
   static bool displayAvailable();
   X11Host& operator=(const X11Host&) = delete;
 

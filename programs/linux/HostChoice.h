@@ -12,8 +12,9 @@ class TextRenderer;
 
 // Wayland where a compositor answers (WAYLAND_DISPLAY, else the default socket in
 // XDG_RUNTIME_DIR), libwayland-client can be opened and xdg-shell is offered; X11 otherwise.
-// DERADU_BACKEND=wayland or =x11 puts that one first; when the first cannot start, the other
-// is tried, and when neither can, the X11 host's fatal error report ends the process.
+// DERADU_BACKEND=wayland or =x11 puts that one first; when the first cannot start (neither can
+// without its library, which is opened only then), the other is tried, and when neither can,
+// the X11 host's fatal error report ends the process.
 std::unique_ptr<Host> makeHost(WindowProcedure& procedure, const ResourceStore& resources,
                                std::function<TextRenderer*()> text);
 

@@ -1,5 +1,5 @@
 // The Xlib half of the X11 probe: the key window, and closing a window as a window manager does.
-#include <X11/Xlib.h>
+#include "hosts/x11/Xlib.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -94,6 +94,8 @@ check "it is titled \"$title\" and floats" "$title/floating_con" \
 app_id=$(sed -n 's/^set(DERADU_APP_ID \(.*\))$/\1/p' "$here/../../CMakeLists.txt")
 check "its app id is the desktop entry's name, $app_id" "$app_id" "$(window_node .app_id)"
 check "its surface is the client area ${client_narrow/ / x }" "$client_narrow" "$(window_size)"
+check "it maps neither libX11 nor libxcb" "" \
+  "$(grep -oE 'lib(X11|xcb)[^/]*$' "/proc/$game_pid/maps" | sort -u)"
 play_first_paint
 play_board
 play_deals
@@ -105,6 +107,20 @@ check "the keep-on-top button shows its on picture" yes "$(eventually yes shows 
 end_game close
 check "sway's close ends it with exit code 1" 1 "$status"
 check_written "1 1 0 1" "after the play"
+
+echo "== sway beside an X display whose libX11 cannot be loaded"
+start_virtual_display "$work" || fatal "the virtual display starts"
+export WAYLAND_DISPLAY=wayland-1 # which the display's start hides
+fresh_settings
+if DERADU_BACKEND=x11 DERADU_LIBX11=libX11-missing.so.6 start_game; then
+  pass "X11 asked for, but no libX11 to reach the display: the window opens on Wayland"
+  end_game close
+else
+  fail "X11 asked for, but no libX11: the window opens on Wayland" "$(tail -n 3 "$game_err")"
+fi
+stop_virtual_display
+unset DISPLAY
+export DERADU_BACKEND=wayland
 
 echo "== sway at scales 1, 2 and 1.5: size, pixels and clicks"
 # A board reading; at a fractional scale sway shrinks the picture drawn at 2, so the numbers

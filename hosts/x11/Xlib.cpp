@@ -1,0 +1,46 @@
+// libX11 opened at run time, and the table Xlib.h's names reach.
+// The names here are Xlib's own, not the table's.
+#define DERADU_XLIB_TABLE_FILLER
+#include "hosts/x11/Xlib.h"
+
+#include <cstdlib>
+
+#include "gfx/SharedLibrary.h"
+
+namespace xlib {
+namespace {
+
+struct Library {
+  SharedLibrary library;
+  Functions functions;
+  bool ok = false;
+};
+
+Library open() {
+  // DERADU_LIBX11 names another library: the tests name one that does not exist to play a
+  // system without X11.
+  const char* wanted = std::getenv("DERADU_LIBX11");
+  const bool named = wanted != nullptr && wanted[0] != '\0';
+  Library opened{SharedLibrary(named ? wanted : kSoname), {}, false};
+  opened.ok = opened.library.ok();
+#define DERADU_XLIB_BIND(name) \
+  opened.ok = opened.library.bind(opened.functions.name, #name) && opened.ok;
+  DERADU_XLIB_FUNCTIONS(DERADU_XLIB_BIND)
+#undef DERADU_XLIB_BIND
+  // A libX11 without one of them is none: no call may reach a null slot.
+  if (!opened.ok) opened.functions = {};
+  return opened;
+}
+
+const Library& library() {
+  static const Library opened = open();
+  return opened;
+}
+
+}  // namespace
+
+bool available() { return library().ok; }
+
+const Functions& functions() { return library().functions; }
+
+}  // namespace xlib
