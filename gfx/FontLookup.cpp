@@ -37,7 +37,7 @@ constexpr auto kLeftoverAge = std::chrono::minutes(1);
 constexpr int kDeepestFontFolder = 16;
 
 // The fontconfig functions the search calls. The library is opened by the search's child
-// process alone, so the game itself never loads it, nor the XML parser and FreeType it needs.
+// process alone, so the game itself never loads it nor the XML parser it brings.
 struct Fontconfig {
   decltype(&FcInitLoadConfigAndFonts) initLoadConfigAndFonts = nullptr;
   decltype(&FcConfigDestroy) configDestroy = nullptr;
