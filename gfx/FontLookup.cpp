@@ -8,6 +8,8 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include "gfx/SharedLibrary.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -34,28 +36,60 @@ constexpr auto kLeftoverAge = std::chrono::minutes(1);
 // limit only ends a loop of linked folders.
 constexpr int kDeepestFontFolder = 16;
 
+// The fontconfig functions the search calls. The library is opened by the search's child
+// process alone, so the game itself never loads it nor the XML parser it brings.
+struct Fontconfig {
+  decltype(&FcInitLoadConfigAndFonts) initLoadConfigAndFonts = nullptr;
+  decltype(&FcConfigDestroy) configDestroy = nullptr;
+  decltype(&FcNameParse) nameParse = nullptr;
+  decltype(&FcPatternAddInteger) patternAddInteger = nullptr;
+  decltype(&FcPatternAddBool) patternAddBool = nullptr;
+  decltype(&FcConfigSubstitute) configSubstitute = nullptr;
+  decltype(&FcDefaultSubstitute) defaultSubstitute = nullptr;
+  decltype(&FcFontMatch) fontMatch = nullptr;
+  decltype(&FcPatternDestroy) patternDestroy = nullptr;
+  decltype(&FcPatternGetString) patternGetString = nullptr;
+  decltype(&FcPatternGetInteger) patternGetInteger = nullptr;
+
+  // Binds every function; false when the library or any of them is missing.
+  bool bind(const SharedLibrary& library) {
+    return library.bind(initLoadConfigAndFonts, "FcInitLoadConfigAndFonts") &&
+           library.bind(configDestroy, "FcConfigDestroy") &&
+           library.bind(nameParse, "FcNameParse") &&
+           library.bind(patternAddInteger, "FcPatternAddInteger") &&
+           library.bind(patternAddBool, "FcPatternAddBool") &&
+           library.bind(configSubstitute, "FcConfigSubstitute") &&
+           library.bind(defaultSubstitute, "FcDefaultSubstitute") &&
+           library.bind(fontMatch, "FcFontMatch") &&
+           library.bind(patternDestroy, "FcPatternDestroy") &&
+           library.bind(patternGetString, "FcPatternGetString") &&
+           library.bind(patternGetInteger, "FcPatternGetInteger");
+  }
+};
+
 // Asks fontconfig for its best sans-serif match; any installed face can be the answer.
-std::optional<FontFace> matchFont(FcConfig* config, int fcWeight, int* matchedWeight) {
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
+std::optional<FontFace> matchFont(const Fontconfig& fc, FcConfig* config, int fcWeight,
+                                  int* matchedWeight) {
+  FcPattern* pattern = fc.nameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
   if (pattern == nullptr) return std::nullopt;
-  FcPatternAddInteger(pattern, FC_WEIGHT, fcWeight);
-  FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(config, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
+  fc.patternAddInteger(pattern, FC_WEIGHT, fcWeight);
+  fc.patternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+  fc.patternAddBool(pattern, FC_SCALABLE, FcTrue);
+  fc.configSubstitute(config, pattern, FcMatchPattern);
+  fc.defaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(config, pattern, &result);
-  FcPatternDestroy(pattern);
+  FcPattern* match = fc.fontMatch(config, pattern, &result);
+  fc.patternDestroy(pattern);
   if (match == nullptr) return std::nullopt;
   std::optional<FontFace> found;
   FcChar8* path = nullptr;
-  if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr) {
+  if (fc.patternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr) {
     found = FontFace{reinterpret_cast<const char*>(path), 0};
-    FcPatternGetInteger(match, FC_INDEX, 0, &found->index);
+    fc.patternGetInteger(match, FC_INDEX, 0, &found->index);
     *matchedWeight = FC_WEIGHT_REGULAR;
-    FcPatternGetInteger(match, FC_WEIGHT, 0, matchedWeight);
+    fc.patternGetInteger(match, FC_WEIGHT, 0, matchedWeight);
   }
-  FcPatternDestroy(match);
+  fc.patternDestroy(match);
   return found;
 }
 
@@ -362,18 +396,26 @@ void writeCache(const std::string& cacheFile, const SystemFonts& fonts) {
 
 }  // namespace
 
-SystemFonts askFontconfig() {
+SystemFonts askFontconfig() { return askFontconfigIn("libfontconfig.so.1"); }
+
+SystemFonts askFontconfigIn(const char* soname) {
   SystemFonts fonts;
-  FcConfig* config = FcInitLoadConfigAndFonts();
+  const SharedLibrary library(soname);
+  Fontconfig fc;
+  if (!fc.bind(library)) {
+    fonts.error = "fontconfig cannot be opened";
+    return fonts;
+  }
+  FcConfig* config = fc.initLoadConfigAndFonts();
   if (config == nullptr) {
     fonts.error = "fontconfig could not be initialised";
     return fonts;
   }
   int regularWeight = 0;
   int boldWeight = 0;
-  const std::optional<FontFace> regular = matchFont(config, FC_WEIGHT_REGULAR, &regularWeight);
-  const std::optional<FontFace> bold = matchFont(config, FC_WEIGHT_BOLD, &boldWeight);
-  FcConfigDestroy(config);
+  const std::optional<FontFace> regular = matchFont(fc, config, FC_WEIGHT_REGULAR, &regularWeight);
+  const std::optional<FontFace> bold = matchFont(fc, config, FC_WEIGHT_BOLD, &boldWeight);
+  fc.configDestroy(config);
   if (!regular) {
     fonts.error = "fontconfig knows no font files";
     return fonts;

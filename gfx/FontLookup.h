@@ -22,8 +22,11 @@ struct SystemFonts {
 
 // Asks fontconfig for the sans-serif face and its bold. Most of its cost (about 3 ms) is
 // fontconfig loading its configuration. Safe on a helper thread: it uses a configuration of
-// its own and touches nothing else of the program.
+// its own and touches nothing else of the program. Opens libfontconfig at the call, so only
+// the process that asks loads it; without it, no face, and `error` says so.
 SystemFonts askFontconfig();
+// The same with fontconfig's library named by `soname` rather than libfontconfig.so.1.
+SystemFonts askFontconfigIn(const char* soname);
 
 // The answer kept in `cacheFile` when the fontconfig configuration, the font folders, the
 // locale and the two faces are all as they were when it was kept; otherwise `ask`'s answer,

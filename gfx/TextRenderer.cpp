@@ -2,6 +2,7 @@
 #include "gfx/TextRenderer.h"
 
 #include "gfx/FontLookup.h"
+#include "gfx/Rounding.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -179,14 +180,14 @@ std::optional<FaceSize> TextRenderer::Impl::faceSize(const LoadedFace& face, con
     if (cell > kMaxPixels) return std::nullopt;
     pixelsPerEm = static_cast<double>(cell) * units.unitsPerEm / cellUnits;
     metrics.height = static_cast<int>(cell);
-    metrics.ascent = static_cast<int>(std::lround(units.winAscent * static_cast<double>(cell) / cellUnits));
+    metrics.ascent = static_cast<int>(roundedInteger(units.winAscent * static_cast<double>(cell) / cellUnits));
     metrics.descent = metrics.height - metrics.ascent;
   } else {
     const auto em = -static_cast<double>(font.height) * static_cast<double>(scale);
     if (em > static_cast<double>(kMaxPixels)) return std::nullopt;
     pixelsPerEm = em;
-    metrics.ascent = static_cast<int>(std::lround(units.winAscent * em / units.unitsPerEm));
-    metrics.descent = static_cast<int>(std::lround(units.winDescent * em / units.unitsPerEm));
+    metrics.ascent = static_cast<int>(roundedInteger(units.winAscent * em / units.unitsPerEm));
+    metrics.descent = static_cast<int>(roundedInteger(units.winDescent * em / units.unitsPerEm));
     metrics.height = metrics.ascent + metrics.descent;
   }
   result.pixelsPerUnit = pixelsPerEm / units.unitsPerEm;
@@ -198,11 +199,11 @@ std::optional<FaceSize> TextRenderer::Impl::faceSize(const LoadedFace& face, con
     pixelsPerEmX = width * units.unitsPerEm / units.averageWidth;
     metrics.averageWidth = static_cast<int>(width);
   } else {
-    metrics.averageWidth = static_cast<int>(std::lround(units.averageWidth * result.pixelsPerUnit));
+    metrics.averageWidth = static_cast<int>(roundedInteger(units.averageWidth * result.pixelsPerUnit));
   }
   // FreeType reads a size of 0 as "same as the other axis", so the smallest size is 1/64.
-  result.xSize = std::max<int64_t>(1, std::llround(pixelsPerEmX * 64));
-  result.ySize = std::max<int64_t>(1, std::llround(pixelsPerEm * 64));
+  result.xSize = std::max<int64_t>(1, roundedInteger(pixelsPerEmX * 64));
+  result.ySize = std::max<int64_t>(1, roundedInteger(pixelsPerEm * 64));
   if (result.xSize > 4 * kMaxPixels * 64 || result.ySize > 4 * kMaxPixels * 64) return std::nullopt;
   return result;
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "gfx/Rounding.h"
 #include "gfx/Surface.h"
 
 using std::int64_t;
@@ -56,7 +57,7 @@ void WidePen::segment(Surface& surface, Point from, Point to, int width, std::ui
   const auto roundAway = [](double value) {
     return static_cast<double>(static_cast<int64_t>(value > 0 ? value + 0.5 : value - 0.5));
   };
-  const double length = std::hypot(static_cast<double>(dx), static_cast<double>(dy));
+  const double length = hypotenuse(static_cast<double>(dx), static_cast<double>(dy));
   const double widthX = width * static_cast<double>(std::abs(dy)) / length;
   const double widthY = width * static_cast<double>(std::abs(dx)) / length;
   double narrowX = roundAway(widthX / 2);
@@ -84,8 +85,8 @@ void WidePen::fillQuadrilateral(Surface& surface, const double (&xs)[4], const d
                                 std::uint32_t rgb) {
   const Rect& clip = surface.clip();
   const auto [lowY, highY] = std::minmax({ys[0], ys[1], ys[2], ys[3]});
-  const int64_t top = std::max<int64_t>(clip.top, static_cast<int64_t>(std::ceil(lowY)));
-  const int64_t bottom = std::min<int64_t>(clip.bottom, static_cast<int64_t>(std::ceil(highY)));
+  const int64_t top = std::max<int64_t>(clip.top, ceiledInteger(lowY));
+  const int64_t bottom = std::min<int64_t>(clip.bottom, ceiledInteger(highY));
   for (int64_t y = top; y < bottom; ++y) {
     const double sample = static_cast<double>(y);
     double left = HUGE_VAL;
@@ -99,8 +100,7 @@ void WidePen::fillQuadrilateral(Surface& surface, const double (&xs)[4], const d
       right = std::max(right, x);
     }
     if (left < right) {
-      surface.fill(static_cast<int64_t>(std::ceil(left)), y,
-                   static_cast<int64_t>(std::ceil(right)), y + 1, rgb);
+      surface.fill(ceiledInteger(left), y, ceiledInteger(right), y + 1, rgb);
     }
   }
 }

@@ -1,6 +1,7 @@
 // The kept font answer: used while nothing fontconfig decides by has changed (a start then
 // searches nothing), asked again otherwise, and never trusted when the file is damaged.
 #include "gfx/FontLookup.h"
+#include "gfx/FontSearch.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -257,6 +258,17 @@ TEST(FontLookup, KeptAnswerIsSyncedBeforeItsRenameAndTheFolderAfter) {
   EXPECT_EQ(calls[2], "sync " + fs::canonical(folder).string());
   EXPECT_NE(temporary, cache);
   fs::remove_all(folder);
+}
+
+// The search's child opens fontconfig itself: a system without the library, or with one that
+// lacks its functions, gets an answer that says so rather than a crash.
+TEST(FontLookup, SearchWithoutFontconfigsLibraryAnswersWhy) {
+  for (const char* soname : {"libfontconfig-missing.so.1", "libc.so.6"}) {
+    FontSearch search("", FontSearch::kDeadline, [soname] { return askFontconfigIn(soname); });
+    const SystemFonts fonts = search.answer();
+    EXPECT_TRUE(fonts.regular.file.empty()) << soname;
+    EXPECT_EQ(fonts.error, "fontconfig cannot be opened") << soname;
+  }
 }
 
 TEST(FontLookup, CacheFileFollowsTheBaseDirectoryRules) {
