@@ -28,6 +28,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,13 @@ class WaylandHost final : public Host, private WaylandSeat::Listener {
   // Chooses the buffer layout again after a scale or size change; a new factor repaints.
   void updateLayout();
   void setSizeLimits();
+  // The memory the next opaque picture is drawn into, the bar's rows first: a buffer the
+  // compositor does not hold; empty while all are held, for a translucent picture (converted
+  // from the canvas's own pixels), or where the canvas's rows do not fill the buffer's.
+  std::span<std::uint32_t> drawingMemory();
+  // Called before anything is drawn: the canvas and the bar draw into drawingMemory(), the
+  // picture carried over when it is other memory than before.
+  void placeCanvas();
   void drawBar();
   // The seat's events, in logical surface coordinates.
   void pointerEntered(const wl_surface* surface, int x, int y) override;
@@ -126,8 +134,10 @@ class WaylandHost final : public Host, private WaylandSeat::Listener {
   Size client_;
   Point position_;
   SoftCanvas canvas_;
-  // The title bar's own pixels, present only while the host draws it.
+  // The title bar's pixels, present only while the host draws it.
   SoftCanvas bar_;
+  // The buffer memory the bar and the canvas draw into; null while they have their own.
+  const std::uint32_t* drawnInto_ = nullptr;
   bool drawsBar_ = false;
   bool active_ = false;
   TitleBar::Part barPressed_ = TitleBar::Part::kNone;
