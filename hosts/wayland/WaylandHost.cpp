@@ -291,7 +291,7 @@ void WaylandHost::updateLayout() {
     bar_.setScale(layout.factor);
     // Both start black in a buffer of the new size (the old ones are gone), the bar redrawn
     // below.
-    std::span<std::uint32_t> memory = drawingMemory();
+    std::span<std::uint32_t> memory = drawingMemory(physicalClient, bar);
     const std::size_t barWords =
         static_cast<std::size_t>(bar.width) * static_cast<std::size_t>(bar.height);
     if (memory.size() < barWords) memory = {};
@@ -307,10 +307,10 @@ void WaylandHost::updateLayout() {
   if (changed) drawBar();
 }
 
-std::span<std::uint32_t> WaylandHost::drawingMemory() {
+std::span<std::uint32_t> WaylandHost::drawingMemory(Size client, Size bar) {
   const Size buffer = layout_.buffer;
-  if (buffers_ == nullptr || alpha_ != 0xFF || canvas_.width() != buffer.width ||
-      (bar_.height() > 0 && bar_.width() != buffer.width)) {
+  if (buffers_ == nullptr || alpha_ != 0xFF || client.width != buffer.width ||
+      (bar.height > 0 && bar.width != buffer.width)) {
     return {};
   }
   ShmBuffers::Buffer* drawable =
@@ -320,7 +320,8 @@ std::span<std::uint32_t> WaylandHost::drawingMemory() {
 }
 
 void WaylandHost::placeCanvas() {
-  const std::span<std::uint32_t> memory = drawingMemory();
+  const std::span<std::uint32_t> memory =
+      drawingMemory({canvas_.width(), canvas_.height()}, {bar_.width(), bar_.height()});
   if (memory.data() == drawnInto_ && drawnInto_ != nullptr) return;
   const std::size_t barWords = bar_.pixels().size();
   if (memory.size() < barWords + canvas_.pixels().size()) {

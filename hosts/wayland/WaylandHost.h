@@ -104,8 +104,9 @@ class WaylandHost final : public Host, private WaylandSeat::Listener {
   void setSizeLimits();
   // The memory the next opaque picture is drawn into, the bar's rows first: a buffer the
   // compositor does not hold; empty while all are held, for a translucent picture (converted
-  // from the canvas's own pixels), or where the canvas's rows do not fill the buffer's.
-  std::span<std::uint32_t> drawingMemory();
+  // from the canvas's own pixels), or where a canvas of these physical sizes does not fill the
+  // buffer's rows.
+  std::span<std::uint32_t> drawingMemory(Size client, Size bar);
   // Called before anything is drawn: the canvas and the bar draw into drawingMemory(), the
   // picture carried over when it is other memory than before.
   void placeCanvas();
