@@ -291,14 +291,15 @@ void WaylandHost::updateLayout() {
     bar_.setScale(layout.factor);
     // Both start black in a buffer of the new size (the old ones are gone), the bar redrawn
     // below.
+    const auto words = [](Size size) {
+      return static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);
+    };
     std::span<std::uint32_t> memory = drawingMemory(physicalClient, bar);
-    const std::size_t barWords =
-        static_cast<std::size_t>(bar.width) * static_cast<std::size_t>(bar.height);
-    if (memory.size() < barWords) memory = {};
+    if (memory.size() < words(bar) + words(physicalClient)) memory = {};
     drawnInto_ = memory.data();
-    bar_.resize(bar.width, bar.height, memory.first(std::min(barWords, memory.size())));
+    bar_.resize(bar.width, bar.height, memory.first(memory.empty() ? 0 : words(bar)));
     canvas_.resize(physicalClient.width, physicalClient.height,
-                   memory.subspan(std::min(barWords, memory.size())));
+                   memory.subspan(memory.empty() ? 0 : words(bar)));
     // The window class redraws the whole window whenever its size changes.
     if (clientResized) paintPending_ = true;
     changed = true;
@@ -444,7 +445,8 @@ void WaylandHost::present() {
   if (buffer == nullptr) return;
   if (buffer->pixels == drawnInto_) {
     // Drawn in place: only the unused byte (see kOpaque), over memory the drawing made resident.
-    const std::span<const std::uint32_t> all(buffer->pixels, buffer->bytes / 4);
+    const std::span<const std::uint32_t> all(buffer->pixels,
+                                             buffer->bytes / sizeof(std::uint32_t));
     convertPixels(all, buffer->pixels, alpha_);
   } else {
     // From the canvas's own pixels: the bar's rows, when the host draws one, then the canvas's.
