@@ -33,7 +33,8 @@ int chooseBuffer(std::span<const bool> held, int last, int most);
 // another one meanwhile. A compositor that releases a buffer once it has copied it needs one
 // buffer; one that holds it until the next is attached (wlroots, weston) gets a second when a
 // new picture comes while the first is held. Each buffer lives in an anonymous memory file
-// (memfd_create) of its own; all are made anew when the size or the format changes.
+// (memfd_create) of its own; all are made anew when the size or the format changes. The canvas
+// may draw straight into one (drawable()), never into one the compositor holds.
 class ShmBuffers {
  public:
   struct Buffer {

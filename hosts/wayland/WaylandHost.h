@@ -19,6 +19,9 @@
 // above others, so the position it was given is answered back unchanged (placesWindow() is
 // false: the program leaves the saved position as it was read) and keep-on-top does nothing.
 // Transparency is the buffer's own alpha; no compositing manager is needed.
+// An opaque picture is drawn straight into a wl_shm buffer the compositor does not hold, as the
+// X11 host draws into its shared segment; a translucent one is converted from the canvas's own
+// pixels, which stay unpremultiplied for the text later paints blend onto them.
 // Decorations: the compositor's own through xdg-decoration where it offers them; elsewhere the
 // host draws a title bar with the canvas (TitleBar.h says why not a decoration library).
 // SIGTERM, SIGINT and SIGHUP close the window as its close button does, once it exists.
