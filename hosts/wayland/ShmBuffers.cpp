@@ -80,8 +80,8 @@ ShmBuffers::Buffer* ShmBuffers::choose(int width, int height, ShmFormat format) 
   }
   bool held[kMost] = {};
   for (int i = 0; i < made_; ++i) held[i] = buffers_[i].busy;
-  const int chosen = chooseBuffer(std::span<const bool>(held, static_cast<std::size_t>(made_)),
-                                  drawn_, kMost);
+  const int chosen =
+      chooseBuffer(std::span<const bool>(held, static_cast<std::size_t>(made_)), drawn_, kMost);
   if (chosen < 0) return nullptr;
   if (chosen == made_) {
     if (!make(buffers_[chosen])) return nullptr;

@@ -445,8 +445,7 @@ void WaylandHost::present() {
   if (buffer == nullptr) return;
   if (buffer->pixels == drawnInto_) {
     // Drawn in place: only the unused byte (see kOpaque), over memory the drawing made resident.
-    const std::span<const std::uint32_t> all(buffer->pixels,
-                                             buffer->bytes / sizeof(std::uint32_t));
+    const std::span<const std::uint32_t> all(buffer->pixels, buffer->bytes / sizeof(std::uint32_t));
     convertPixels(all, buffer->pixels, alpha_);
   } else {
     // From the canvas's own pixels: the bar's rows, when the host draws one, then the canvas's.

@@ -19,14 +19,14 @@ TEST(ShmBuffers, AHeldBufferIsNeverDrawnIntoAndTheNextOneStartsWithTheLastPictur
     int chosen;
   };
   const std::vector<Step> steps = {
-      {0, {}, 0},                // the first buffer
-      {1, {false}, 0},           // drawn again in place while it is free
-      {1, {true}, 1},            // the second only once the first is held
-      {2, {true, false}, 1},     // the last drawn one while it is free
-      {2, {false, true}, 0},     // back to the first once released
-      {2, {true, true}, -1},     // both held: memory of the canvas's own
-      {2, {false, true}, 0},     // the first free one
-      {2, {false, false}, 0},    // the last drawn one, though both are free
+      {0, {}, 0},              // the first buffer
+      {1, {false}, 0},         // drawn again in place while it is free
+      {1, {true}, 1},          // the second only once the first is held
+      {2, {true, false}, 1},   // the last drawn one while it is free
+      {2, {false, true}, 0},   // back to the first once released
+      {2, {true, true}, -1},   // both held: memory of the canvas's own
+      {2, {false, true}, 0},   // the first free one
+      {2, {false, false}, 0},  // the last drawn one, though both are free
   };
   std::array<std::vector<std::uint32_t>, 2> buffers{std::vector<std::uint32_t>(6),
                                                     std::vector<std::uint32_t>(6)};
