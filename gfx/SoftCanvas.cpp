@@ -193,6 +193,19 @@ void SoftCanvas::resize(int width, int height, std::span<std::uint32_t> storage)
   unclearedCount_ = 0;
 }
 
+void SoftCanvas::moveTo(std::span<std::uint32_t> storage) {
+  const std::size_t count = pixels_.size();
+  if (storage.data() == pixels_.data()) return;
+  if (storage.size() >= count && count > 0) {
+    std::copy(pixels_.begin(), pixels_.end(), storage.begin());
+    owned_ = {};
+    pixels_ = storage.first(count);
+  } else if (pixels_.data() != owned_.data()) {
+    owned_.assign(pixels_.begin(), pixels_.end());
+    pixels_ = owned_;
+  }
+}
+
 void SoftCanvas::setScale(int scale) { scale_ = std::clamp(scale, 1, kMaxScale); }
 
 int SoftCanvas::physical(int logical) const {

@@ -53,6 +53,10 @@ class SoftCanvas final : public Canvas {
   // hold width x height pixels (else the canvas keeps its own buffer) and stay valid until the
   // next resize.
   void resize(int width, int height, std::span<std::uint32_t> storage);
+  // Carries the picture into `storage` and draws there from now on: a window system's next
+  // buffer, while it still reads the last one. Storage that cannot hold the picture (empty
+  // included) gives the canvas a buffer of its own again, the picture carried into it.
+  void moveTo(std::span<std::uint32_t> storage);
 
   // Read-only: every write goes through a drawing call, which settles paintOffscreen's frame
   // first. During paintOffscreen the frame's content is settled only when it returns.

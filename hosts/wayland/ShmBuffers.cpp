@@ -23,7 +23,7 @@ void ShmBuffers::drop() {
     buffer = {};
   }
   made_ = 0;
-  last_ = -1;
+  drawn_ = -1;
 }
 
 ShmMapping makeShmBuffer(wl_shm* shm, int width, int height, std::uint32_t format,
@@ -61,7 +61,17 @@ bool ShmBuffers::make(Buffer& buffer) {
   return true;
 }
 
-ShmBuffers::Buffer* ShmBuffers::acquire(int width, int height, ShmFormat format) {
+int chooseBuffer(std::span<const bool> held, int last, int most) {
+  const int made = static_cast<int>(held.size());
+  if (last >= 0 && last < made && !held[static_cast<std::size_t>(last)]) return last;
+  for (int i = 0; i < made; ++i) {
+    if (!held[static_cast<std::size_t>(i)]) return i;
+  }
+  // Every buffer made is on screen: another one, while fewer than `most` are made.
+  return made < most ? made : -1;
+}
+
+ShmBuffers::Buffer* ShmBuffers::choose(int width, int height, ShmFormat format) {
   if (width <= 0 || height <= 0) return nullptr;
   if (width != width_ || height != height_ || format != format_) {
     drop();
@@ -69,31 +79,33 @@ ShmBuffers::Buffer* ShmBuffers::acquire(int width, int height, ShmFormat format)
     height_ = height;
     format_ = format;
   }
-  for (int i = 0; i < made_; ++i) {
-    if (!buffers_[i].busy) {
-      buffers_[i].busy = true;
-      last_ = i;
-      return &buffers_[i];
-    }
+  bool held[kMost] = {};
+  for (int i = 0; i < made_; ++i) held[i] = buffers_[i].busy;
+  const int chosen =
+      chooseBuffer(std::span<const bool>(held, static_cast<std::size_t>(made_)), drawn_, kMost);
+  if (chosen < 0) return nullptr;
+  if (chosen == made_) {
+    if (!make(buffers_[chosen])) return nullptr;
+    ++made_;
   }
-  // Every buffer made is on screen: another one, while two are not made yet.
-  if (made_ < kMost) {
-    Buffer& buffer = buffers_[made_];
-    if (!make(buffer)) return nullptr;
-    last_ = made_++;
-    buffer.busy = true;
-    return &buffer;
-  }
-  waiting_ = true;
-  return nullptr;
+  return &buffers_[chosen];
 }
 
-const std::uint32_t* ShmBuffers::shownWhileHeld(int width, int height, ShmFormat format) const {
-  if (last_ < 0 || width != width_ || height != height_ || format != format_) return nullptr;
-  for (int i = 0; i < made_; ++i) {
-    if (!buffers_[i].busy) return nullptr;
+ShmBuffers::Buffer* ShmBuffers::drawable(int width, int height, ShmFormat format) {
+  Buffer* buffer = choose(width, height, format);
+  drawn_ = buffer != nullptr ? static_cast<int>(buffer - buffers_) : -1;
+  return buffer;
+}
+
+ShmBuffers::Buffer* ShmBuffers::acquire(int width, int height, ShmFormat format) {
+  Buffer* buffer = choose(width, height, format);
+  // Both buffers are still on screen: the next release presents.
+  if (buffer == nullptr) {
+    waiting_ = true;
+    return nullptr;
   }
-  return buffers_[last_].pixels;
+  buffer->busy = true;
+  return buffer;
 }
 
 void ShmBuffers::release(void* data, wl_buffer* released) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 #include "hosts/wayland/BufferLayout.h"
 
@@ -22,11 +23,18 @@ struct ShmMapping {
 ShmMapping makeShmBuffer(wl_shm* shm, int width, int height, std::uint32_t format,
                          const char* name);
 
+// Which buffer the next picture goes into, of those made (`held`: whether the compositor holds
+// each): `last`, the one drawn into last, while it is free, so that nothing needs carrying over;
+// else the first free one; else a new one (index held.size()) while fewer than `most` are made;
+// -1 while every buffer that may be made is held. A held buffer is never chosen.
+int chooseBuffer(std::span<const bool> held, int last, int most);
+
 // The compositor reads a committed buffer until it releases it, so a frame is written into
 // another one meanwhile. A compositor that releases a buffer once it has copied it needs one
 // buffer; one that holds it until the next is attached (wlroots, weston) gets a second when a
 // new picture comes while the first is held. Each buffer lives in an anonymous memory file
-// (memfd_create) of its own; all are made anew when the size or the format changes.
+// (memfd_create) of its own; all are made anew when the size or the format changes. The canvas
+// may draw straight into one (drawable()), never into one the compositor holds.
 class ShmBuffers {
  public:
   struct Buffer {
@@ -42,16 +50,22 @@ class ShmBuffers {
   ShmBuffers(const ShmBuffers&) = delete;
   ShmBuffers& operator=(const ShmBuffers&) = delete;
 
-  // A buffer the compositor does not hold, of width x height pixels in `format`, marked busy
-  // from here on; null when all that may be made are held, or no memory could be had.
+  // A buffer the compositor does not hold, of width x height pixels in `format`, to draw the
+  // next picture straight into (chooseBuffer, with the one given here last); null when all that
+  // may be made are held, or no memory could be had. Its content is whatever it held: the caller
+  // carries the picture over when it gets another buffer.
+  Buffer* drawable(int width, int height, ShmFormat format);
+  // The same, but the one drawable() gave preferred only while it is free, and marked busy from
+  // here on: the buffer attached next.
   Buffer* acquire(int width, int height, ShmFormat format);
-  // The pixels of the buffer acquired last, while every buffer made is held and the size and
-  // format are these: what the compositor shows, to be read, never written; null otherwise.
-  const std::uint32_t* shownWhileHeld(int width, int height, ShmFormat format) const;
+  // Whether the buffer drawable() gave last was acquired since and is still held: the compositor
+  // shows it, and nothing was drawn after it, as drawing starts with drawable().
+  bool drawnShown() const { return drawn_ >= 0 && buffers_[drawn_].busy; }
 
  private:
   static constexpr int kMost = 2;
   static void release(void* data, wl_buffer* buffer);
+  Buffer* choose(int width, int height, ShmFormat format);
   bool make(Buffer& buffer);
   void drop();
 
@@ -59,7 +73,8 @@ class ShmBuffers {
   std::function<void()> released_;
   Buffer buffers_[kMost];
   int made_ = 0;
-  int last_ = -1;
+  // The buffer drawable() gave last; -1 when it gave none.
+  int drawn_ = -1;
   int width_ = 0;
   int height_ = 0;
   ShmFormat format_ = ShmFormat::kXrgb8888;

@@ -280,28 +280,66 @@ void WaylandHost::updateLayout() {
   // The same layout (an output entered, a scale that was already the largest) needs no frame:
   // a commit would only take a buffer the compositor may still hold.
   bool changed = layout != layout_;
-  if (layout.factor != canvas_.scale() || canvas_.width() != physicalClient.width ||
-      canvas_.height() != physicalClient.height) {
-    canvas_.setScale(layout.factor);
-    canvas_.resize(physicalClient.width, physicalClient.height);
-    // The window class redraws the whole window whenever its size changes.
-    paintPending_ = true;
-    changed = true;
-  }
+  layout_ = layout;
   const Size bar =
       drawsBar_ ? Size{physicalClient.width, TitleBar::kHeight * layout.factor} : Size{};
-  bar_.setScale(layout.factor);
-  if (bar_.width() != bar.width || bar_.height() != bar.height) {
-    bar_.resize(bar.width, bar.height);
+  const bool clientResized = layout.factor != canvas_.scale() ||
+                             canvas_.width() != physicalClient.width ||
+                             canvas_.height() != physicalClient.height;
+  if (clientResized || bar_.width() != bar.width || bar_.height() != bar.height) {
+    canvas_.setScale(layout.factor);
+    bar_.setScale(layout.factor);
+    // Both start black in a buffer of the new size (the old ones are gone), the bar redrawn
+    // below.
+    const auto words = [](Size size) {
+      return static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);
+    };
+    std::span<std::uint32_t> memory = drawingMemory(physicalClient, bar);
+    if (memory.size() < words(bar) + words(physicalClient)) memory = {};
+    drawnInto_ = memory.data();
+    bar_.resize(bar.width, bar.height, memory.first(memory.empty() ? 0 : words(bar)));
+    canvas_.resize(physicalClient.width, physicalClient.height,
+                   memory.subspan(memory.empty() ? 0 : words(bar)));
+    // The window class redraws the whole window whenever its size changes.
+    if (clientResized) paintPending_ = true;
     changed = true;
   }
-  layout_ = layout;
   if (seat_) seat_->setArrowScale(layout.factor);
   if (changed) drawBar();
 }
 
+std::span<std::uint32_t> WaylandHost::drawingMemory(Size client, Size bar) {
+  const Size buffer = layout_.buffer;
+  if (buffers_ == nullptr || alpha_ != 0xFF || client.width != buffer.width ||
+      (bar.height > 0 && bar.width != buffer.width)) {
+    return {};
+  }
+  ShmBuffers::Buffer* drawable =
+      buffers_->drawable(buffer.width, buffer.height, ShmFormat::kXrgb8888);
+  if (drawable == nullptr) return {};
+  return {drawable->pixels, drawable->bytes / sizeof(std::uint32_t)};
+}
+
+void WaylandHost::placeCanvas() {
+  const std::span<std::uint32_t> memory =
+      drawingMemory({canvas_.width(), canvas_.height()}, {bar_.width(), bar_.height()});
+  if (memory.data() == drawnInto_ && drawnInto_ != nullptr) return;
+  const std::size_t barWords = bar_.pixels().size();
+  if (memory.size() < barWords + canvas_.pixels().size()) {
+    // Memory of their own: all buffers are held, or the picture is converted when presented.
+    drawnInto_ = nullptr;
+    bar_.moveTo({});
+    canvas_.moveTo({});
+    return;
+  }
+  drawnInto_ = memory.data();
+  bar_.moveTo(memory.first(barWords));
+  canvas_.moveTo(memory.subspan(barWords));
+}
+
 void WaylandHost::drawBar() {
   if (drawsBar_ && bar_.width() > 0) {
+    placeCanvas();
     TitleBar::draw(bar_, client_.width, title_, active_, barPressed_);
   }
   dirty_ = true;
@@ -319,6 +357,8 @@ void WaylandHost::setTopmost(bool) {
 void WaylandHost::setOpacity(std::uint8_t alpha) {
   if (alpha == alpha_) return;
   alpha_ = alpha;
+  // The canvas leaves buffers of the old format before they are dropped.
+  placeCanvas();
   dirty_ = true;
   present();
 }
@@ -357,6 +397,7 @@ void WaylandHost::openUrl(const std::string& url) { startUrlOpener(url); }
 Canvas& WaylandHost::beginPaint() {
   paintPending_ = false;
   textRenderer();
+  placeCanvas();
   return canvas_;
 }
 
@@ -367,6 +408,7 @@ void WaylandHost::endPaint() {
 
 Canvas& WaylandHost::getDC() {
   textRenderer();
+  placeCanvas();
   return canvas_;
 }
 
@@ -387,33 +429,35 @@ void WaylandHost::present() {
   const ShmFormat format = formatFor(alpha_);
   const int width = layout_.buffer.width;
   const int height = layout_.buffer.height;
-  // What goes into the buffer: the bar's rows, when the host draws one, then the canvas's.
-  const std::span<const std::uint32_t> bar =
-      drawsBar_ && bar_.width() == width ? bar_.pixels() : std::span<const std::uint32_t>{};
-  const std::size_t words = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  const std::size_t clientWords = words - std::min(words, bar.size());
-  const std::span<const std::uint32_t> client =
-      canvas_.pixels().first(std::min(clientWords, canvas_.pixels().size()));
-  // A repaint of the picture on screen whose buffer the compositor still holds (wlroots and
-  // weston keep one until the next is attached) needs no other buffer: a commit without one
-  // applies what was acknowledged meanwhile. Only opaque pictures are compared, word for word.
-  if (alpha_ == 0xFF && layout_ == shownLayout_) {
-    const std::uint32_t* shown = buffers_->shownWhileHeld(width, height, format);
-    const auto same = [](std::uint32_t drawn, std::uint32_t held) {
-      return (drawn | kOpaque) == held;
-    };
-    if (shown != nullptr && std::equal(bar.begin(), bar.end(), shown, same) &&
-        std::equal(client.begin(), client.end(), shown + bar.size(), same)) {
+  // The buffer drawn into, while the compositor still holds it (wlroots and weston keep one
+  // until the next is attached), has been shown with nothing drawn since: a commit without a
+  // buffer applies what was acknowledged meanwhile. A new layout is attached anew, from another.
+  if (drawnInto_ != nullptr && buffers_->drawnShown()) {
+    if (layout_ == shownLayout_) {
       wl_surface_commit(objects.surface);
       dirty_ = false;
       return;
     }
+    placeCanvas();
   }
   ShmBuffers::Buffer* buffer = buffers_->acquire(width, height, format);
   // Both buffers are still on screen: the next release presents.
   if (buffer == nullptr) return;
-  if (!bar.empty()) convertPixels(bar, buffer->pixels, alpha_);
-  convertPixels(client, buffer->pixels + bar.size(), alpha_);
+  if (buffer->pixels == drawnInto_) {
+    // Drawn in place: only the unused byte (see kOpaque), over memory the drawing made resident.
+    const std::span<const std::uint32_t> all(buffer->pixels, buffer->bytes / sizeof(std::uint32_t));
+    convertPixels(all, buffer->pixels, alpha_);
+  } else {
+    // From the canvas's own pixels: the bar's rows, when the host draws one, then the canvas's.
+    const std::span<const std::uint32_t> bar =
+        drawsBar_ && bar_.width() == width ? bar_.pixels() : std::span<const std::uint32_t>{};
+    const std::size_t words = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const std::size_t clientWords = words - std::min(words, bar.size());
+    const std::span<const std::uint32_t> client =
+        canvas_.pixels().first(std::min(clientWords, canvas_.pixels().size()));
+    if (!bar.empty()) convertPixels(bar, buffer->pixels, alpha_);
+    convertPixels(client, buffer->pixels + bar.size(), alpha_);
+  }
   shownLayout_ = layout_;
 
   wl_surface_attach(objects.surface, buffer->buffer, 0, 0);
@@ -595,6 +639,10 @@ void WaylandHost::close() {
   objects.shellSurface = nullptr;
   wl_surface_destroy(objects.surface);
   objects.surface = nullptr;
+  // A drawing call after the window is gone must not reach the buffers' memory.
+  drawnInto_ = nullptr;
+  bar_.moveTo({});
+  canvas_.moveTo({});
   buffers_.reset();
   // Whether the compositor heard it no longer matters: the run is over.
   wl_display_flush(wayland_->display());

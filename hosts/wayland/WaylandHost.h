@@ -19,6 +19,9 @@
 // above others, so the position it was given is answered back unchanged (placesWindow() is
 // false: the program leaves the saved position as it was read) and keep-on-top does nothing.
 // Transparency is the buffer's own alpha; no compositing manager is needed.
+// An opaque picture is drawn straight into a wl_shm buffer the compositor does not hold, as the
+// X11 host draws into its shared segment; a translucent one is converted from the canvas's own
+// pixels, which stay unpremultiplied for the text later paints blend onto them.
 // Decorations: the compositor's own through xdg-decoration where it offers them; elsewhere the
 // host draws a title bar with the canvas (TitleBar.h says why not a decoration library).
 // SIGTERM, SIGINT and SIGHUP close the window as its close button does, once it exists.
@@ -28,6 +31,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -101,6 +105,14 @@ class WaylandHost final : public Host, private WaylandSeat::Listener {
   // Chooses the buffer layout again after a scale or size change; a new factor repaints.
   void updateLayout();
   void setSizeLimits();
+  // The memory the next opaque picture is drawn into, the bar's rows first: a buffer the
+  // compositor does not hold; empty while all are held, for a translucent picture (converted
+  // from the canvas's own pixels), or where a canvas of these physical sizes does not fill the
+  // buffer's rows.
+  std::span<std::uint32_t> drawingMemory(Size client, Size bar);
+  // Called before anything is drawn: the canvas and the bar draw into drawingMemory(), the
+  // picture carried over when it is other memory than before.
+  void placeCanvas();
   void drawBar();
   // The seat's events, in logical surface coordinates.
   void pointerEntered(const wl_surface* surface, int x, int y) override;
@@ -126,8 +138,10 @@ class WaylandHost final : public Host, private WaylandSeat::Listener {
   Size client_;
   Point position_;
   SoftCanvas canvas_;
-  // The title bar's own pixels, present only while the host draws it.
+  // The title bar's pixels, present only while the host draws it.
   SoftCanvas bar_;
+  // The buffer memory the bar and the canvas draw into; null while they have their own.
+  const std::uint32_t* drawnInto_ = nullptr;
   bool drawsBar_ = false;
   bool active_ = false;
   TitleBar::Part barPressed_ = TitleBar::Part::kNone;
