@@ -115,7 +115,7 @@ else
   kept=$(cat "$oom_settings")
   oom_outcomes=""
   said_out_of_memory=0
-  for limit in $(seq 12000 2000 30000) $(seq 24000 4000 48000 | sed 's/$/-first/'); do
+  for limit in $(seq 6000 2000 30000) $(seq 24000 4000 48000 | sed 's/$/-first/'); do
     [[ $limit == *-first ]] && rm -rf "$oom_home/cache"
     limit=${limit%-first}
     status=0
