@@ -1,7 +1,11 @@
-// FreeType text for the software canvas: CreateFontA's size mapping and DrawText's placement.
+// FreeType text for the software canvas: CreateFontA's size mapping and DrawText's placement,
+// and the glyphs kept between runs so that most starts never load FreeType.
 #include "gfx/TextRenderer.h"
 
 #include "gfx/FontLookup.h"
+#include "gfx/SharedLibrary.h"
+
+#include <sys/stat.h>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -9,7 +13,10 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -75,33 +82,151 @@ struct FaceSize {
   double pixelsPerUnit = 0;  // vertical
 };
 
-struct LibraryDeleter {
-  void operator()(FT_Library library) const { FT_Done_FreeType(library); }
-};
-struct FaceDeleter {
-  void operator()(FT_Face face) const { FT_Done_Face(face); }
+// The FreeType functions the renderer calls, taken from the library when a run first needs a
+// glyph or a face it has not kept. The library stays loaded to the end of the process.
+struct FreeType {
+  decltype(&FT_Init_FreeType) initFreeType = nullptr;
+  decltype(&FT_Done_FreeType) doneFreeType = nullptr;
+  decltype(&FT_Library_Version) libraryVersion = nullptr;
+  decltype(&FT_New_Face) newFace = nullptr;
+  decltype(&FT_Done_Face) doneFace = nullptr;
+  decltype(&FT_Get_Sfnt_Table) getSfntTable = nullptr;
+  decltype(&FT_Set_Char_Size) setCharSize = nullptr;
+  decltype(&FT_Get_Char_Index) getCharIndex = nullptr;
+  decltype(&FT_Load_Glyph) loadGlyph = nullptr;
+  decltype(&FT_GlyphSlot_Embolden) emboldenSlot = nullptr;
+  decltype(&FT_Render_Glyph) renderGlyph = nullptr;
+
+  bool bind(const SharedLibrary& library) {
+    return library.bind(initFreeType, "FT_Init_FreeType") &&
+           library.bind(doneFreeType, "FT_Done_FreeType") &&
+           library.bind(libraryVersion, "FT_Library_Version") &&
+           library.bind(newFace, "FT_New_Face") && library.bind(doneFace, "FT_Done_Face") &&
+           library.bind(getSfntTable, "FT_Get_Sfnt_Table") &&
+           library.bind(setCharSize, "FT_Set_Char_Size") &&
+           library.bind(getCharIndex, "FT_Get_Char_Index") &&
+           library.bind(loadGlyph, "FT_Load_Glyph") &&
+           library.bind(emboldenSlot, "FT_GlyphSlot_Embolden") &&
+           library.bind(renderGlyph, "FT_Render_Glyph");
+  }
 };
 
+std::atomic<int> freeTypeLoads{0};
+
 struct LoadedFace {
-  std::unique_ptr<FT_FaceRec_, FaceDeleter> face;
+  FT_Face face = nullptr;  // null until FreeType loads it
+  bool usable = false;     // loaded, or its metrics and glyphs are kept
   std::string file;
   FaceMetrics metrics;
   int64_t xSize = -1;  // the size FT_Set_Char_Size last set, 26.6
   int64_t ySize = -1;
 };
 
+// The kept file: this header, the FreeType version that rendered the glyphs, each face's
+// metrics, then the glyphs, all in this machine's byte order (a file from another is foreign).
+constexpr std::string_view kKeptHeader = "deradu glyphs 1\n";
+// Glyphs of the sizes a window draws fit in a few hundred kilobytes; a larger file is not ours.
+constexpr std::size_t kMaxKeptBytes = 8 * 1024 * 1024;
+// Bounds every kept number must keep, so that no sizing arithmetic can overflow.
+constexpr double kMaxFontUnits = 65535;
+constexpr std::int32_t kMaxGlyphExtent = 8 * kMaxPixels;
+
+void put(std::string& out, const void* value, std::size_t size) {
+  out.append(static_cast<const char*>(value), size);
+}
+template <typename T>
+void put(std::string& out, T value) {
+  put(out, &value, sizeof value);
+}
+
+// Reads a kept file front to back; every read fails once the bytes run out.
+class KeptReader {
+ public:
+  explicit KeptReader(std::string_view bytes) : rest_(bytes) {}
+  template <typename T>
+  bool take(T& value) {
+    if (rest_.size() < sizeof value) return false;
+    std::memcpy(&value, rest_.data(), sizeof value);
+    rest_.remove_prefix(sizeof value);
+    return true;
+  }
+  bool skip(std::string_view expected) {
+    if (rest_.substr(0, expected.size()) != expected) return false;
+    rest_.remove_prefix(expected.size());
+    return true;
+  }
+  const std::uint8_t* bytes(std::size_t count) {
+    if (rest_.size() < count) return nullptr;
+    const auto* start = reinterpret_cast<const std::uint8_t*>(rest_.data());
+    rest_.remove_prefix(count);
+    return start;
+  }
+  bool done() const { return rest_.empty(); }
+
+ private:
+  std::string_view rest_;
+};
+
+// A face as the kept file names it: its file, index and what stat says of the file, so that a
+// replaced or updated font is noticed without opening it.
+std::string identify(const FontFace& face) {
+  std::string out;
+  put(out, static_cast<std::uint32_t>(face.file.size()));
+  out.append(face.file);
+  put(out, static_cast<std::int32_t>(face.index));
+  struct stat info {};
+  if (!face.file.empty() && stat(face.file.c_str(), &info) == 0) {
+    for (const auto value : {static_cast<std::int64_t>(info.st_dev),
+                             static_cast<std::int64_t>(info.st_ino),
+                             static_cast<std::int64_t>(info.st_size),
+                             static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                             static_cast<std::int64_t>(info.st_mtim.tv_nsec)}) {
+      put(out, value);
+    }
+  }
+  return out;
+}
+
+bool sensible(const FaceMetrics& m) {
+  const auto within = [](double value, double low, double high) {
+    return std::isfinite(value) && value >= low && value <= high;
+  };
+  return within(m.unitsPerEm, 1, kMaxFontUnits) &&
+         within(m.winAscent, -kMaxFontUnits, kMaxFontUnits) &&
+         within(m.winDescent, -kMaxFontUnits, kMaxFontUnits) &&
+         within(m.winAscent + m.winDescent, m.unitsPerEm / 64, m.unitsPerEm * 64) &&
+         within(m.averageWidth, 1, m.unitsPerEm * 4);
+}
+
+// The printable bytes: what a size's first rendering covers, so that later runs find every
+// character they may draw kept. C1 controls (unassigned in Windows-1252) have no glyph.
+bool printable(unsigned char byte) {
+  return (byte >= 32 && byte < 127) || (byte >= 0x80 && toUnicode(byte) >= 0xA0);
+}
+
 }  // namespace
 
 struct TextRenderer::Impl {
-  std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library;
+  SystemFonts fonts;
+  std::string keptFile;
+  std::string faces;  // both faces' identities, as the kept file holds them
+  std::array<std::int32_t, 3> version{};  // FreeType's, of the glyphs held
+  bool renderedNew = false;  // glyphs the kept file lacks
+  bool freeTypeTried = false;
+  FreeType calls;
+  FT_Library library = nullptr;
   LoadedFace regular;
-  LoadedFace bold;  // empty: bold is the regular face emboldened
+  LoadedFace bold;  // unusable: bold is the regular face emboldened
   std::string error;
   std::unordered_map<std::uint64_t, Glyph> glyphs;
 
+  ~Impl();
+  // Loads FreeType and the faces on the first call; false when it cannot render.
   bool start();
   bool load(LoadedFace& target, const std::string& file, int index);
-  void open(const SystemFonts& fonts);
+  void open();
+  bool readKept();
+  std::string kept() const;
 
   // The face for this weight and whether it must be emboldened.
   LoadedFace& faceFor(int weight, bool& embolden);
@@ -110,34 +235,61 @@ struct TextRenderer::Impl {
   const Glyph& glyph(LoadedFace& face, bool embolden, const FaceSize& size, unsigned char byte);
 };
 
+TextRenderer::Impl::~Impl() {
+  for (LoadedFace* face : {&regular, &bold}) {
+    if (face->face != nullptr) calls.doneFace(face->face);
+  }
+  if (library != nullptr) calls.doneFreeType(library);
+}
+
 bool TextRenderer::Impl::start() {
+  if (freeTypeTried) return library != nullptr && regular.face != nullptr;
+  freeTypeTried = true;
+  ++freeTypeLoads;
+  static const SharedLibrary freeType("libfreetype.so.6");
   FT_Library raw = nullptr;
-  if (FT_Init_FreeType(&raw) != 0) {
+  if (!calls.bind(freeType)) {
+    error = "FreeType (libfreetype.so.6) could not be loaded";
+  } else if (calls.initFreeType(&raw) != 0) {
     error = "FreeType could not be initialised";
+  }
+  if (raw == nullptr) {
+    regular.usable = bold.usable = false;
     return false;
   }
-  library.reset(raw);
-  return true;
+  library = raw;
+  FT_Int major = 0, minor = 0, patch = 0;
+  calls.libraryVersion(library, &major, &minor, &patch);
+  const std::array<std::int32_t, 3> running{major, minor, patch};
+  const bool hadBold = bold.usable;
+  open();
+  // Glyphs another version rendered, or kept for a bold face that no longer loads, would not
+  // match what this one draws: they are all rendered anew.
+  if (running != version || hadBold != bold.usable) glyphs.clear();
+  version = running;
+  return regular.face != nullptr;
 }
 
 bool TextRenderer::Impl::load(LoadedFace& target, const std::string& file, int index) {
   FT_Face raw = nullptr;
-  const FT_Error failure = FT_New_Face(library.get(), file.c_str(), index, &raw);
+  const FT_Error failure = calls.newFace(library, file.c_str(), index, &raw);
   if (failure != 0) {
     error = "cannot load font file \"" + file + "\" (FreeType error " + std::to_string(failure) + ")";
     return false;
   }
-  target.face.reset(raw);
+  target.face = raw;
   target.file = file;
   if (!FT_IS_SCALABLE(raw)) {
     error = "font file \"" + file + "\" has no scalable outlines";
-    target.face.reset();
+    calls.doneFace(raw);
+    target.face = nullptr;
     return false;
   }
+  target.usable = true;
   // Windows sizes fonts by the OS/2 win ascent and descent and its average width.
   FaceMetrics& metrics = target.metrics;
   metrics.unitsPerEm = raw->units_per_EM > 0 ? raw->units_per_EM : 2048;
-  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(raw, FT_SFNT_OS2));
+  const auto* os2 = static_cast<const TT_OS2*>(calls.getSfntTable(raw, FT_SFNT_OS2));
   metrics.winAscent = os2 != nullptr ? os2->usWinAscent : raw->ascender;
   metrics.winDescent = os2 != nullptr ? os2->usWinDescent : -raw->descender;
   if (metrics.winAscent + metrics.winDescent <= 0) {
@@ -149,21 +301,77 @@ bool TextRenderer::Impl::load(LoadedFace& target, const std::string& file, int i
   return true;
 }
 
-void TextRenderer::Impl::open(const SystemFonts& fonts) {
-  if (fonts.regular.file.empty()) {
-    error = fonts.error.empty() ? "no font file given" : fonts.error;
-    return;
-  }
+void TextRenderer::Impl::open() {
+  regular.usable = bold.usable = false;
   if (!load(regular, fonts.regular.file, fonts.regular.index)) return;
   if (!fonts.bold.file.empty() && !load(bold, fonts.bold.file, fonts.bold.index)) {
     error.clear();  // the regular face still serves, emboldened
   }
 }
 
+bool TextRenderer::Impl::readKept() {
+  const std::optional<std::string> content = readKeptFile(keptFile, kMaxKeptBytes);
+  if (!content) return false;
+  KeptReader in(*content);
+  if (!in.skip(kKeptHeader) || !in.skip(faces) || !in.take(version)) return false;
+  for (LoadedFace* face : {&regular, &bold}) {
+    std::uint8_t usable = 0;
+    FaceMetrics& m = face->metrics;
+    if (!in.take(usable) || usable > 1 || !in.take(m.unitsPerEm) || !in.take(m.winAscent) ||
+        !in.take(m.winDescent) || !in.take(m.averageWidth) || (usable == 1 && !sensible(m))) {
+      return false;
+    }
+    face->usable = usable == 1;
+  }
+  std::uint32_t count = 0;
+  if (!regular.usable || (bold.usable && fonts.bold.file.empty()) || !in.take(count) ||
+      count > kMaxCachedGlyphs) {
+    return false;
+  }
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::uint64_t key = 0;
+    std::array<std::int32_t, 5> shape{};  // left, top, width, rows, advance
+    if (!in.take(key) || !in.take(shape)) return false;
+    for (const std::int32_t value : shape) {
+      if (value < -kMaxGlyphExtent || value > kMaxGlyphExtent) return false;
+    }
+    const auto [left, top, width, rows, advance] = shape;
+    if (width < 0 || rows < 0) return false;
+    const auto size = static_cast<std::size_t>(width) * static_cast<std::size_t>(rows);
+    const std::uint8_t* coverage = in.bytes(size);
+    if (coverage == nullptr) return false;
+    const auto [where, added] = glyphs.try_emplace(
+        key, Glyph{left, top, width, rows, advance, std::vector<std::uint8_t>(coverage, coverage + size)});
+    if (!added) return false;
+  }
+  return in.done();
+}
+
+std::string TextRenderer::Impl::kept() const {
+  std::string out(kKeptHeader);
+  out.append(faces);
+  put(out, version);
+  for (const LoadedFace* face : {&regular, &bold}) {
+    put(out, static_cast<std::uint8_t>(face->usable));
+    for (const double value : {face->metrics.unitsPerEm, face->metrics.winAscent,
+                               face->metrics.winDescent, face->metrics.averageWidth}) {
+      put(out, value);
+    }
+  }
+  put(out, static_cast<std::uint32_t>(glyphs.size()));
+  for (const auto& [key, glyph] : glyphs) {
+    put(out, key);
+    put(out, std::array<std::int32_t, 5>{glyph.left, glyph.top, glyph.width, glyph.rows,
+                                         glyph.advance});
+    put(out, glyph.coverage.data(), glyph.coverage.size());
+  }
+  return out;
+}
+
 LoadedFace& TextRenderer::Impl::faceFor(int weight, bool& embolden) {
   const bool wantsBold = weight >= kBoldWeight;
-  embolden = wantsBold && !bold.face;
-  return (wantsBold && bold.face) ? bold : regular;
+  embolden = wantsBold && !bold.usable;
+  return (wantsBold && bold.usable) ? bold : regular;
 }
 
 std::optional<FaceSize> TextRenderer::Impl::faceSize(const LoadedFace& face, const Font& font,
@@ -209,38 +417,53 @@ std::optional<FaceSize> TextRenderer::Impl::faceSize(const LoadedFace& face, con
 
 const Glyph& TextRenderer::Impl::glyph(LoadedFace& face, bool embolden, const FaceSize& size,
                                        unsigned char byte) {
-  const std::uint64_t key = (static_cast<std::uint64_t>(&face == &bold) << 63) |
-                            (static_cast<std::uint64_t>(embolden) << 62) |
-                            (static_cast<std::uint64_t>(size.xSize) << 36) |
-                            (static_cast<std::uint64_t>(size.ySize) << 10) | byte;
-  if (auto found = glyphs.find(key); found != glyphs.end()) return found->second;
-  if (glyphs.size() >= kMaxCachedGlyphs) glyphs.clear();
-  Glyph& made = glyphs[key];
+  const auto keyOf = [&](unsigned char c) {
+    return (static_cast<std::uint64_t>(&face == &bold) << 63) |
+           (static_cast<std::uint64_t>(embolden) << 62) |
+           (static_cast<std::uint64_t>(size.xSize) << 36) |
+           (static_cast<std::uint64_t>(size.ySize) << 10) | c;
+  };
+  if (auto found = glyphs.find(keyOf(byte)); found != glyphs.end()) return found->second;
+  static const Glyph kNone;
+  // The face is the one asked for before FreeType was loaded: a kept bold face that no longer
+  // loads draws nothing until the next call picks the emboldened regular one.
+  if (!start() || face.face == nullptr) return kNone;
+  if (glyphs.size() + 256 > kMaxCachedGlyphs) glyphs.clear();
 
-  FT_Face ft = face.face.get();
+  FT_Face ft = face.face;
   if (face.xSize != size.xSize || face.ySize != size.ySize) {
-    if (FT_Set_Char_Size(ft, size.xSize, size.ySize, 72, 72) != 0) return made;
+    if (calls.setCharSize(ft, size.xSize, size.ySize, 72, 72) != 0) return kNone;
     face.xSize = size.xSize;
     face.ySize = size.ySize;
   }
-  const FT_UInt index = FT_Get_Char_Index(ft, toUnicode(byte));
-  if (FT_Load_Glyph(ft, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) return made;
-  if (embolden) FT_GlyphSlot_Embolden(ft->glyph);
-  made.advance = static_cast<int>((ft->glyph->advance.x + 32) >> 6);
-  if (FT_Render_Glyph(ft->glyph, FT_RENDER_MODE_NORMAL) != 0) return made;
-  const FT_Bitmap& bitmap = ft->glyph->bitmap;
-  if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.buffer == nullptr) return made;
-  made.left = ft->glyph->bitmap_left;
-  made.top = ft->glyph->bitmap_top;
-  made.width = static_cast<int>(bitmap.width);
-  made.rows = static_cast<int>(bitmap.rows);
-  made.coverage.resize(static_cast<std::size_t>(made.width) * static_cast<std::size_t>(made.rows));
-  for (int row = 0; row < made.rows; ++row) {
-    const unsigned char* source = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
-    std::copy_n(source, made.width,
-                made.coverage.begin() + static_cast<std::ptrdiff_t>(row) * made.width);
+  renderedNew = true;
+  // The first glyph of a size brings every printable one with it, so that a later run drawing
+  // other text at this size still finds them all kept.
+  for (unsigned c = 0; c < 256; ++c) {
+    const auto next = static_cast<unsigned char>(c);
+    if (next != byte && !printable(next)) continue;
+    const auto [where, added] = glyphs.try_emplace(keyOf(next));
+    if (!added) continue;
+    Glyph& made = where->second;
+    const FT_UInt index = calls.getCharIndex(ft, toUnicode(next));
+    if (calls.loadGlyph(ft, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) continue;
+    if (embolden) calls.emboldenSlot(ft->glyph);
+    made.advance = static_cast<int>((ft->glyph->advance.x + 32) >> 6);
+    if (calls.renderGlyph(ft->glyph, FT_RENDER_MODE_NORMAL) != 0) continue;
+    const FT_Bitmap& bitmap = ft->glyph->bitmap;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.buffer == nullptr) continue;
+    made.left = ft->glyph->bitmap_left;
+    made.top = ft->glyph->bitmap_top;
+    made.width = static_cast<int>(bitmap.width);
+    made.rows = static_cast<int>(bitmap.rows);
+    made.coverage.resize(static_cast<std::size_t>(made.width) * static_cast<std::size_t>(made.rows));
+    for (int row = 0; row < made.rows; ++row) {
+      const unsigned char* source = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
+      std::copy_n(source, made.width,
+                  made.coverage.begin() + static_cast<std::ptrdiff_t>(row) * made.width);
+    }
   }
-  return made;
+  return glyphs[keyOf(byte)];
 }
 
 TextRenderer::TextRenderer() : TextRenderer(askFontconfig()) {}
@@ -248,13 +471,43 @@ TextRenderer::TextRenderer() : TextRenderer(askFontconfig()) {}
 TextRenderer::TextRenderer(const std::string& regularFile, const std::string& boldFile)
     : TextRenderer(SystemFonts{{regularFile, 0}, {boldFile, 0}, {}}) {}
 
-TextRenderer::TextRenderer(const SystemFonts& fonts) : impl_(std::make_unique<Impl>()) {
-  if (impl_->start()) impl_->open(fonts);
+TextRenderer::TextRenderer(const SystemFonts& fonts, std::string keptFile)
+    : impl_(std::make_unique<Impl>()) {
+  Impl& impl = *impl_;
+  impl.fonts = fonts;
+  if (fonts.regular.file.empty()) {
+    impl.error = fonts.error.empty() ? "no font file given" : fonts.error;
+    return;
+  }
+  impl.keptFile = std::move(keptFile);
+  impl.faces = identify(fonts.regular) + identify(fonts.bold);
+  impl.regular.file = fonts.regular.file;
+  impl.bold.file = fonts.bold.file;
+  if (!impl.keptFile.empty() && impl.readKept()) return;
+  // Without kept faces FreeType is loaded now, on the caller's thread, as the program finds
+  // its fonts on a helper thread; this also tells ok() whether the faces load.
+  impl.glyphs.clear();
+  impl.version = {};
+  impl.start();
 }
 
 TextRenderer::~TextRenderer() = default;
 
-bool TextRenderer::ok() const { return impl_->regular.face != nullptr; }
+bool TextRenderer::ok() const { return impl_->regular.usable; }
+
+void TextRenderer::keepGlyphs() const {
+  const Impl& impl = *impl_;
+  if (impl.keptFile.empty() || !impl.renderedNew || impl.regular.face == nullptr) return;
+  // A cache that cannot be written only costs the next start the rendering.
+  writeKeptFile(impl.keptFile, impl.kept());
+}
+
+int TextRenderer::freeTypeOpenings() { return freeTypeLoads; }
+
+std::string keptGlyphsFile(const std::string& fontCacheFile) {
+  const std::size_t slash = fontCacheFile.rfind('/');
+  return slash == std::string::npos ? std::string() : fontCacheFile.substr(0, slash + 1) + "glyphs";
+}
 
 const std::string& TextRenderer::error() const { return impl_->error; }
 
