@@ -122,8 +122,9 @@ struct LoadedFace {
   int64_t ySize = -1;
 };
 
-// The kept file: this header, the FreeType version that rendered the glyphs, each face's
-// metrics, then the glyphs, all in this machine's byte order (a file from another is foreign).
+// The kept file: this header, the faces' identities, the FreeType version that rendered the
+// glyphs, a checksum of the rest, each face's metrics and the glyphs, in this machine's byte
+// order (a file from another is foreign).
 constexpr std::string_view kKeptHeader = "deradu glyphs 1\n";
 // Glyphs of the sizes a window draws fit in a few hundred kilobytes; a larger file is not ours.
 constexpr std::size_t kMaxKeptBytes = 8 * 1024 * 1024;
@@ -137,6 +138,20 @@ void put(std::string& out, const void* value, std::size_t size) {
 template <typename T>
 void put(std::string& out, T value) {
   put(out, &value, sizeof value);
+}
+
+// A checksum eight bytes at a time, so that checking a file costs the start next to nothing; it
+// catches damage, not forgery (whoever can write the file can write the fonts' folder too).
+std::uint64_t checksum(std::string_view bytes) {
+  std::uint64_t hash = 0xcbf29ce484222325u;
+  std::uint64_t word = 0;
+  for (std::size_t at = 0; at < bytes.size(); at += sizeof word) {
+    word = 0;
+    std::memcpy(&word, bytes.data() + at, std::min(sizeof word, bytes.size() - at));
+    hash = (hash ^ word) * 0x100000001b3u;
+    hash ^= hash >> 29;
+  }
+  return hash ^ bytes.size();
 }
 
 // Reads a kept file front to back; every read fails once the bytes run out.
@@ -161,6 +176,7 @@ class KeptReader {
     rest_.remove_prefix(count);
     return start;
   }
+  std::string_view rest() const { return rest_; }
   bool done() const { return rest_.empty(); }
 
  private:
@@ -313,7 +329,11 @@ bool TextRenderer::Impl::readKept() {
   const std::optional<std::string> content = readKeptFile(keptFile, kMaxKeptBytes);
   if (!content) return false;
   KeptReader in(*content);
-  if (!in.skip(kKeptHeader) || !in.skip(faces) || !in.take(version)) return false;
+  std::uint64_t sum = 0;
+  if (!in.skip(kKeptHeader) || !in.skip(faces) || !in.take(version) || !in.take(sum) ||
+      sum != checksum(in.rest())) {
+    return false;
+  }
   for (LoadedFace* face : {&regular, &bold}) {
     std::uint8_t usable = 0;
     FaceMetrics& m = face->metrics;
@@ -348,9 +368,7 @@ bool TextRenderer::Impl::readKept() {
 }
 
 std::string TextRenderer::Impl::kept() const {
-  std::string out(kKeptHeader);
-  out.append(faces);
-  put(out, version);
+  std::string out;
   for (const LoadedFace* face : {&regular, &bold}) {
     put(out, static_cast<std::uint8_t>(face->usable));
     for (const double value : {face->metrics.unitsPerEm, face->metrics.winAscent,
@@ -365,7 +383,11 @@ std::string TextRenderer::Impl::kept() const {
                                          glyph.advance});
     put(out, glyph.coverage.data(), glyph.coverage.size());
   }
-  return out;
+  std::string head(kKeptHeader);
+  head.append(faces);
+  put(head, version);
+  put(head, checksum(out));
+  return head + out;
 }
 
 LoadedFace& TextRenderer::Impl::faceFor(int weight, bool& embolden) {
