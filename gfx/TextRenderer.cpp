@@ -71,7 +71,9 @@ struct Glyph {
   int width = 0;
   int rows = 0;
   int advance = 0;
-  std::vector<std::uint8_t> coverage;
+  // Rows of `width` bytes, in `rendered` or in the kept file's contents.
+  const std::uint8_t* coverage = nullptr;
+  std::vector<std::uint8_t> rendered;
 };
 
 // The pixel size and resulting TEXTMETRIC of one CreateFontA request on one face.
@@ -80,6 +82,7 @@ struct FaceSize {
   int64_t xSize = 0;  // 26.6 pixels per em
   int64_t ySize = 0;
   double pixelsPerUnit = 0;  // vertical
+  bool narrowed = false;     // a size tried to fit one line only, of no use to other text
 };
 
 // The FreeType functions the renderer calls, taken from the library when a run first needs a
@@ -235,8 +238,13 @@ struct TextRenderer::Impl {
   LoadedFace bold;  // unusable: bold is the regular face emboldened
   std::string error;
   std::unordered_map<std::uint64_t, Glyph> glyphs;
+  std::string keptBytes;  // what the kept glyphs' coverage points into
 
   ~Impl();
+  void dropGlyphs() {
+    glyphs.clear();
+    keptBytes = {};
+  }
   // Loads FreeType and the faces on the first call; false when it cannot render.
   bool start();
   bool load(LoadedFace& target, const std::string& file, int index);
@@ -281,7 +289,7 @@ bool TextRenderer::Impl::start() {
   open();
   // Glyphs another version rendered, or kept for a bold face that no longer loads, would not
   // match what this one draws: they are all rendered anew.
-  if (running != version || hadBold != bold.usable) glyphs.clear();
+  if (running != version || hadBold != bold.usable) dropGlyphs();
   version = running;
   return regular.face != nullptr;
 }
@@ -326,9 +334,10 @@ void TextRenderer::Impl::open() {
 }
 
 bool TextRenderer::Impl::readKept() {
-  const std::optional<std::string> content = readKeptFile(keptFile, kMaxKeptBytes);
+  std::optional<std::string> content = readKeptFile(keptFile, kMaxKeptBytes);
   if (!content) return false;
-  KeptReader in(*content);
+  keptBytes = std::move(*content);
+  KeptReader in(keptBytes);
   std::uint64_t sum = 0;
   if (!in.skip(kKeptHeader) || !in.skip(faces) || !in.take(version) || !in.take(sum) ||
       sum != checksum(in.rest())) {
@@ -361,7 +370,7 @@ bool TextRenderer::Impl::readKept() {
     const std::uint8_t* coverage = in.bytes(size);
     if (coverage == nullptr) return false;
     const auto [where, added] = glyphs.try_emplace(
-        key, Glyph{left, top, width, rows, advance, std::vector<std::uint8_t>(coverage, coverage + size)});
+        key, Glyph{left, top, width, rows, advance, coverage, {}});
     if (!added) return false;
   }
   return in.done();
@@ -381,7 +390,8 @@ std::string TextRenderer::Impl::kept() const {
     put(out, key);
     put(out, std::array<std::int32_t, 5>{glyph.left, glyph.top, glyph.width, glyph.rows,
                                          glyph.advance});
-    put(out, glyph.coverage.data(), glyph.coverage.size());
+    put(out, glyph.coverage,
+        static_cast<std::size_t>(glyph.width) * static_cast<std::size_t>(glyph.rows));
   }
   std::string head(kKeptHeader);
   head.append(faces);
@@ -450,7 +460,7 @@ const Glyph& TextRenderer::Impl::glyph(LoadedFace& face, bool embolden, const Fa
   // The face is the one asked for before FreeType was loaded: a kept bold face that no longer
   // loads draws nothing until the next call picks the emboldened regular one.
   if (!start() || face.face == nullptr) return kNone;
-  if (glyphs.size() + 256 > kMaxCachedGlyphs) glyphs.clear();
+  if (glyphs.size() + 256 > kMaxCachedGlyphs) dropGlyphs();
 
   FT_Face ft = face.face;
   if (face.xSize != size.xSize || face.ySize != size.ySize) {
@@ -460,10 +470,11 @@ const Glyph& TextRenderer::Impl::glyph(LoadedFace& face, bool embolden, const Fa
   }
   renderedNew = true;
   // The first glyph of a size brings every printable one with it, so that a later run drawing
-  // other text at this size still finds them all kept.
+  // other text at this size still finds them all kept; a size narrowed to fit one line only
+  // renders that line's.
   for (unsigned c = 0; c < 256; ++c) {
     const auto next = static_cast<unsigned char>(c);
-    if (next != byte && !printable(next)) continue;
+    if (next != byte && (size.narrowed || !printable(next))) continue;
     const auto [where, added] = glyphs.try_emplace(keyOf(next));
     if (!added) continue;
     Glyph& made = where->second;
@@ -478,12 +489,13 @@ const Glyph& TextRenderer::Impl::glyph(LoadedFace& face, bool embolden, const Fa
     made.top = ft->glyph->bitmap_top;
     made.width = static_cast<int>(bitmap.width);
     made.rows = static_cast<int>(bitmap.rows);
-    made.coverage.resize(static_cast<std::size_t>(made.width) * static_cast<std::size_t>(made.rows));
+    made.rendered.resize(static_cast<std::size_t>(made.width) * static_cast<std::size_t>(made.rows));
     for (int row = 0; row < made.rows; ++row) {
       const unsigned char* source = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
       std::copy_n(source, made.width,
-                  made.coverage.begin() + static_cast<std::ptrdiff_t>(row) * made.width);
+                  made.rendered.begin() + static_cast<std::ptrdiff_t>(row) * made.width);
     }
+    made.coverage = made.rendered.data();
   }
   return glyphs[keyOf(byte)];
 }
@@ -508,7 +520,7 @@ TextRenderer::TextRenderer(const SystemFonts& fonts, std::string keptFile)
   if (!impl.keptFile.empty() && impl.readKept()) return;
   // Without kept faces FreeType is loaded now, on the caller's thread, as the program finds
   // its fonts on a helper thread; this also tells ok() whether the faces load.
-  impl.glyphs.clear();
+  impl.dropGlyphs();
   impl.version = {};
   impl.start();
 }
@@ -650,6 +662,7 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
         const auto [inkLeft, inkRight] = inkSpan(*size, area.left, area.right);
         if (inkLeft >= inkRight || (inkLeft >= leftLimit && inkRight <= rightLimit)) break;
         size->xSize = std::max<int64_t>(1, size->xSize * 63 / 64);
+        size->narrowed = true;
       }
     }
   }
@@ -663,7 +676,7 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
   forEachShown(text, [&](unsigned char c, bool underlined) {
     const Glyph& shape = impl_->glyph(face, embolden, *size, c);
     if (pen < bounds.right + kMaxPixels && pen + shape.advance > bounds.left - kMaxPixels) {
-      paintCoverage(target, bounds, pen + shape.left, baseline - shape.top, shape.coverage.data(),
+      paintCoverage(target, bounds, pen + shape.left, baseline - shape.top, shape.coverage,
                     shape.width, shape.rows, rgb);
       // DrawText underlines a prefixed character with a one-pixel line just below the
       // baseline, one pixel shorter than its advance (scale pixels at that scale).
