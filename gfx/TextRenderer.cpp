@@ -3,9 +3,8 @@
 #include "gfx/TextRenderer.h"
 
 #include "gfx/FontLookup.h"
+#include "gfx/KeptGlyphs.h"
 #include "gfx/SharedLibrary.h"
-
-#include <sys/stat.h>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -16,7 +15,6 @@
 #include <array>
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -58,24 +56,6 @@ void forEachShown(std::string_view text, Visit visit) {
   }
 }
 
-struct FaceMetrics {
-  double unitsPerEm = 0;
-  double winAscent = 0;
-  double winDescent = 0;
-  double averageWidth = 0;
-};
-
-struct Glyph {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int rows = 0;
-  int advance = 0;
-  // Rows of `width` bytes, in `rendered` or in the kept file's contents.
-  const std::uint8_t* coverage = nullptr;
-  std::vector<std::uint8_t> rendered;
-};
-
 // The pixel size and resulting TEXTMETRIC of one CreateFontA request on one face.
 struct FaceSize {
   TextMetrics metrics;
@@ -114,6 +94,7 @@ struct FreeType {
   }
 };
 
+// Every renderer's loads of FreeType, which tests count.
 std::atomic<int> freeTypeLoads{0};
 
 struct LoadedFace {
@@ -124,98 +105,6 @@ struct LoadedFace {
   int64_t xSize = -1;  // the size FT_Set_Char_Size last set, 26.6
   int64_t ySize = -1;
 };
-
-// The kept file: this header, the faces' identities, the FreeType version that rendered the
-// glyphs, a checksum of the rest, each face's metrics and the glyphs, in this machine's byte
-// order (a file from another is foreign).
-constexpr std::string_view kKeptHeader = "deradu glyphs 1\n";
-// Glyphs of the sizes a window draws fit in a few hundred kilobytes; a larger file is not ours.
-constexpr std::size_t kMaxKeptBytes = 8 * 1024 * 1024;
-// Bounds every kept number must keep, so that no sizing arithmetic can overflow.
-constexpr double kMaxFontUnits = 65535;
-constexpr std::int32_t kMaxGlyphExtent = 8 * kMaxPixels;
-
-void put(std::string& out, const void* value, std::size_t size) {
-  out.append(static_cast<const char*>(value), size);
-}
-template <typename T>
-void put(std::string& out, T value) {
-  put(out, &value, sizeof value);
-}
-
-// A checksum eight bytes at a time, so that checking a file costs the start next to nothing; it
-// catches damage, not forgery (whoever can write the file can write the fonts' folder too).
-std::uint64_t checksum(std::string_view bytes) {
-  std::uint64_t hash = 0xcbf29ce484222325u;
-  std::uint64_t word = 0;
-  for (std::size_t at = 0; at < bytes.size(); at += sizeof word) {
-    word = 0;
-    std::memcpy(&word, bytes.data() + at, std::min(sizeof word, bytes.size() - at));
-    hash = (hash ^ word) * 0x100000001b3u;
-    hash ^= hash >> 29;
-  }
-  return hash ^ bytes.size();
-}
-
-// Reads a kept file front to back; every read fails once the bytes run out.
-class KeptReader {
- public:
-  explicit KeptReader(std::string_view bytes) : rest_(bytes) {}
-  template <typename T>
-  bool take(T& value) {
-    if (rest_.size() < sizeof value) return false;
-    std::memcpy(&value, rest_.data(), sizeof value);
-    rest_.remove_prefix(sizeof value);
-    return true;
-  }
-  bool skip(std::string_view expected) {
-    if (rest_.substr(0, expected.size()) != expected) return false;
-    rest_.remove_prefix(expected.size());
-    return true;
-  }
-  const std::uint8_t* bytes(std::size_t count) {
-    if (rest_.size() < count) return nullptr;
-    const auto* start = reinterpret_cast<const std::uint8_t*>(rest_.data());
-    rest_.remove_prefix(count);
-    return start;
-  }
-  std::string_view rest() const { return rest_; }
-  bool done() const { return rest_.empty(); }
-
- private:
-  std::string_view rest_;
-};
-
-// A face as the kept file names it: its file, index and what stat says of the file, so that a
-// replaced or updated font is noticed without opening it.
-std::string identify(const FontFace& face) {
-  std::string out;
-  put(out, static_cast<std::uint32_t>(face.file.size()));
-  out.append(face.file);
-  put(out, static_cast<std::int32_t>(face.index));
-  struct stat info {};
-  if (!face.file.empty() && stat(face.file.c_str(), &info) == 0) {
-    for (const auto value : {static_cast<std::int64_t>(info.st_dev),
-                             static_cast<std::int64_t>(info.st_ino),
-                             static_cast<std::int64_t>(info.st_size),
-                             static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                             static_cast<std::int64_t>(info.st_mtim.tv_nsec)}) {
-      put(out, value);
-    }
-  }
-  return out;
-}
-
-bool sensible(const FaceMetrics& m) {
-  const auto within = [](double value, double low, double high) {
-    return std::isfinite(value) && value >= low && value <= high;
-  };
-  return within(m.unitsPerEm, 1, kMaxFontUnits) &&
-         within(m.winAscent, -kMaxFontUnits, kMaxFontUnits) &&
-         within(m.winDescent, -kMaxFontUnits, kMaxFontUnits) &&
-         within(m.winAscent + m.winDescent, m.unitsPerEm / 64, m.unitsPerEm * 64) &&
-         within(m.averageWidth, 1, m.unitsPerEm * 4);
-}
 
 // The printable bytes: what a size's first rendering covers, so that later runs find every
 // character they may draw kept. C1 controls (unassigned in Windows-1252) have no glyph.
@@ -228,7 +117,7 @@ bool printable(unsigned char byte) {
 struct TextRenderer::Impl {
   SystemFonts fonts;
   std::string keptFile;
-  std::string faces;  // both faces' identities, as the kept file holds them
+  std::string faces;  // faceIdentity's, of the faces given
   std::array<std::int32_t, 3> version{};  // FreeType's, of the glyphs held
   bool renderedNew = false;  // glyphs the kept file lacks
   bool freeTypeTried = false;
@@ -238,12 +127,12 @@ struct TextRenderer::Impl {
   LoadedFace bold;  // unusable: bold is the regular face emboldened
   std::string error;
   std::unordered_map<std::uint64_t, Glyph> glyphs;
-  std::string keptBytes;  // what the kept glyphs' coverage points into
+  std::unique_ptr<const std::string> keptBytes;  // what kept glyphs' coverage points into
 
   ~Impl();
   void dropGlyphs() {
     glyphs.clear();
-    keptBytes = {};
+    keptBytes.reset();
   }
   // Loads FreeType and the faces on the first call; false when it cannot render.
   bool start();
@@ -334,70 +223,25 @@ void TextRenderer::Impl::open() {
 }
 
 bool TextRenderer::Impl::readKept() {
-  std::optional<std::string> content = readKeptFile(keptFile, kMaxKeptBytes);
-  if (!content) return false;
-  keptBytes = std::move(*content);
-  KeptReader in(keptBytes);
-  std::uint64_t sum = 0;
-  if (!in.skip(kKeptHeader) || !in.skip(faces) || !in.take(version) || !in.take(sum) ||
-      sum != checksum(in.rest())) {
+  std::optional<KeptGlyphs> kept = readKeptGlyphs(keptFile, faces, kMaxCachedGlyphs);
+  if (!kept || !kept->faces[0].usable || (kept->faces[1].usable && fonts.bold.file.empty())) {
     return false;
   }
-  for (LoadedFace* face : {&regular, &bold}) {
-    std::uint8_t usable = 0;
-    FaceMetrics& m = face->metrics;
-    if (!in.take(usable) || usable > 1 || !in.take(m.unitsPerEm) || !in.take(m.winAscent) ||
-        !in.take(m.winDescent) || !in.take(m.averageWidth) || (usable == 1 && !sensible(m))) {
-      return false;
-    }
-    face->usable = usable == 1;
-  }
-  std::uint32_t count = 0;
-  if (!regular.usable || (bold.usable && fonts.bold.file.empty()) || !in.take(count) ||
-      count > kMaxCachedGlyphs) {
-    return false;
-  }
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::uint64_t key = 0;
-    std::array<std::int32_t, 5> shape{};  // left, top, width, rows, advance
-    if (!in.take(key) || !in.take(shape)) return false;
-    for (const std::int32_t value : shape) {
-      if (value < -kMaxGlyphExtent || value > kMaxGlyphExtent) return false;
-    }
-    const auto [left, top, width, rows, advance] = shape;
-    if (width < 0 || rows < 0) return false;
-    const auto size = static_cast<std::size_t>(width) * static_cast<std::size_t>(rows);
-    const std::uint8_t* coverage = in.bytes(size);
-    if (coverage == nullptr) return false;
-    const auto [where, added] = glyphs.try_emplace(
-        key, Glyph{left, top, width, rows, advance, coverage, {}});
-    if (!added) return false;
-  }
-  return in.done();
+  version = kept->version;
+  regular.usable = true;
+  regular.metrics = kept->faces[0].metrics;
+  bold.usable = kept->faces[1].usable;
+  bold.metrics = kept->faces[1].metrics;
+  glyphs = std::move(kept->glyphs);
+  keptBytes = std::move(kept->bytes);
+  return true;
 }
 
 std::string TextRenderer::Impl::kept() const {
-  std::string out;
-  for (const LoadedFace* face : {&regular, &bold}) {
-    put(out, static_cast<std::uint8_t>(face->usable));
-    for (const double value : {face->metrics.unitsPerEm, face->metrics.winAscent,
-                               face->metrics.winDescent, face->metrics.averageWidth}) {
-      put(out, value);
-    }
-  }
-  put(out, static_cast<std::uint32_t>(glyphs.size()));
-  for (const auto& [key, glyph] : glyphs) {
-    put(out, key);
-    put(out, std::array<std::int32_t, 5>{glyph.left, glyph.top, glyph.width, glyph.rows,
-                                         glyph.advance});
-    put(out, glyph.coverage,
-        static_cast<std::size_t>(glyph.width) * static_cast<std::size_t>(glyph.rows));
-  }
-  std::string head(kKeptHeader);
-  head.append(faces);
-  put(head, version);
-  put(head, checksum(out));
-  return head + out;
+  return keptGlyphsContent(faces, version,
+                           {KeptFace{regular.usable, regular.metrics},
+                            KeptFace{bold.usable, bold.metrics}},
+                           glyphs);
 }
 
 LoadedFace& TextRenderer::Impl::faceFor(int weight, bool& embolden) {
@@ -514,7 +358,7 @@ TextRenderer::TextRenderer(const SystemFonts& fonts, std::string keptFile)
     return;
   }
   impl.keptFile = std::move(keptFile);
-  impl.faces = identify(fonts.regular) + identify(fonts.bold);
+  impl.faces = faceIdentity(fonts.regular, fonts.bold);
   impl.regular.file = fonts.regular.file;
   impl.bold.file = fonts.bold.file;
   if (!impl.keptFile.empty() && impl.readKept()) return;
