@@ -357,15 +357,15 @@ TextRenderer::TextRenderer(const SystemFonts& fonts, std::string keptFile)
     impl.error = fonts.error.empty() ? "no font file given" : fonts.error;
     return;
   }
-  impl.keptFile = std::move(keptFile);
-  impl.faces = faceIdentity(fonts.regular, fonts.bold);
   impl.regular.file = fonts.regular.file;
   impl.bold.file = fonts.bold.file;
-  if (!impl.keptFile.empty() && impl.readKept()) return;
+  impl.keptFile = std::move(keptFile);
+  if (!impl.keptFile.empty()) {
+    impl.faces = faceIdentity(fonts.regular, fonts.bold);
+    if (impl.readKept()) return;
+  }
   // Without kept faces FreeType is loaded now, on the caller's thread, as the program finds
   // its fonts on a helper thread; this also tells ok() whether the faces load.
-  impl.dropGlyphs();
-  impl.version = {};
   impl.start();
 }
 
