@@ -106,8 +106,8 @@ struct LoadedFace {
   int64_t ySize = -1;
 };
 
-// The printable bytes: what a size's first rendering covers, so that later runs find every
-// character they may draw kept. C1 controls (unassigned in Windows-1252) have no glyph.
+// The printable bytes: what is kept of every size drawn at. C1 controls (unassigned in
+// Windows-1252) have no glyph.
 bool printable(unsigned char byte) {
   return (byte >= 32 && byte < 127) || (byte >= 0x80 && toUnicode(byte) >= 0xA0);
 }
@@ -128,6 +128,17 @@ struct TextRenderer::Impl {
   std::string error;
   std::unordered_map<std::uint64_t, Glyph> glyphs;
   std::unique_ptr<const std::string> keptBytes;  // what kept glyphs' coverage points into
+  // The sizes this run drew at, whose every printable glyph is rendered before the glyphs are
+  // kept, so that a later run drawing other text at one finds them all there. Done then rather
+  // than at the first glyph, which is drawn while the first frame waits.
+  struct SizeToFill {
+    const LoadedFace* face;
+    bool embolden;
+    int64_t xSize;
+    int64_t ySize;
+    bool operator==(const SizeToFill&) const = default;
+  };
+  std::vector<SizeToFill> sizesToFill;
 
   ~Impl();
   void dropGlyphs() {
@@ -146,6 +157,11 @@ struct TextRenderer::Impl {
   // `scale` multiplies every size the font asks for.
   std::optional<FaceSize> faceSize(const LoadedFace& face, const Font& font, int64_t scale = 1) const;
   const Glyph& glyph(LoadedFace& face, bool embolden, const FaceSize& size, unsigned char byte);
+  std::uint64_t keyOf(const LoadedFace& face, bool embolden, int64_t xSize, int64_t ySize,
+                      unsigned char byte) const;
+  // Renders one glyph into the cache, unless it is there.
+  const Glyph& render(LoadedFace& face, bool embolden, int64_t xSize, int64_t ySize,
+                      unsigned char byte);
 };
 
 TextRenderer::Impl::~Impl() {
@@ -291,57 +307,62 @@ std::optional<FaceSize> TextRenderer::Impl::faceSize(const LoadedFace& face, con
   return result;
 }
 
+std::uint64_t TextRenderer::Impl::keyOf(const LoadedFace& face, bool embolden, int64_t xSize,
+                                        int64_t ySize, unsigned char byte) const {
+  return (static_cast<std::uint64_t>(&face == &bold) << 63) |
+         (static_cast<std::uint64_t>(embolden) << 62) | (static_cast<std::uint64_t>(xSize) << 36) |
+         (static_cast<std::uint64_t>(ySize) << 10) | byte;
+}
+
 const Glyph& TextRenderer::Impl::glyph(LoadedFace& face, bool embolden, const FaceSize& size,
                                        unsigned char byte) {
-  const auto keyOf = [&](unsigned char c) {
-    return (static_cast<std::uint64_t>(&face == &bold) << 63) |
-           (static_cast<std::uint64_t>(embolden) << 62) |
-           (static_cast<std::uint64_t>(size.xSize) << 36) |
-           (static_cast<std::uint64_t>(size.ySize) << 10) | c;
-  };
-  if (auto found = glyphs.find(keyOf(byte)); found != glyphs.end()) return found->second;
+  const std::uint64_t key = keyOf(face, embolden, size.xSize, size.ySize, byte);
+  if (auto found = glyphs.find(key); found != glyphs.end()) return found->second;
   static const Glyph kNone;
   // The face is the one asked for before FreeType was loaded: a kept bold face that no longer
   // loads draws nothing until the next call picks the emboldened regular one.
   if (!start() || face.face == nullptr) return kNone;
-  if (glyphs.size() + 256 > kMaxCachedGlyphs) dropGlyphs();
+  if (glyphs.size() >= kMaxCachedGlyphs) dropGlyphs();
+  // A size narrowed to fit one line is of no use to other text.
+  const SizeToFill fill{&face, embolden, size.xSize, size.ySize};
+  if (!size.narrowed && std::find(sizesToFill.begin(), sizesToFill.end(), fill) == sizesToFill.end()) {
+    sizesToFill.push_back(fill);
+  }
+  return render(face, embolden, size.xSize, size.ySize, byte);
+}
 
+const Glyph& TextRenderer::Impl::render(LoadedFace& face, bool embolden, int64_t xSize,
+                                        int64_t ySize, unsigned char byte) {
+  static const Glyph kNone;
   FT_Face ft = face.face;
-  if (face.xSize != size.xSize || face.ySize != size.ySize) {
-    if (calls.setCharSize(ft, size.xSize, size.ySize, 72, 72) != 0) return kNone;
-    face.xSize = size.xSize;
-    face.ySize = size.ySize;
+  if (face.xSize != xSize || face.ySize != ySize) {
+    if (calls.setCharSize(ft, xSize, ySize, 72, 72) != 0) return kNone;
+    face.xSize = xSize;
+    face.ySize = ySize;
   }
+  const auto [where, added] = glyphs.try_emplace(keyOf(face, embolden, xSize, ySize, byte));
+  Glyph& made = where->second;
+  if (!added) return made;
   renderedNew = true;
-  // The first glyph of a size brings every printable one with it, so that a later run drawing
-  // other text at this size still finds them all kept; a size narrowed to fit one line only
-  // renders that line's.
-  for (unsigned c = 0; c < 256; ++c) {
-    const auto next = static_cast<unsigned char>(c);
-    if (next != byte && (size.narrowed || !printable(next))) continue;
-    const auto [where, added] = glyphs.try_emplace(keyOf(next));
-    if (!added) continue;
-    Glyph& made = where->second;
-    const FT_UInt index = calls.getCharIndex(ft, toUnicode(next));
-    if (calls.loadGlyph(ft, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) continue;
-    if (embolden) calls.emboldenSlot(ft->glyph);
-    made.advance = static_cast<int>((ft->glyph->advance.x + 32) >> 6);
-    if (calls.renderGlyph(ft->glyph, FT_RENDER_MODE_NORMAL) != 0) continue;
-    const FT_Bitmap& bitmap = ft->glyph->bitmap;
-    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.buffer == nullptr) continue;
-    made.left = ft->glyph->bitmap_left;
-    made.top = ft->glyph->bitmap_top;
-    made.width = static_cast<int>(bitmap.width);
-    made.rows = static_cast<int>(bitmap.rows);
-    made.rendered.resize(static_cast<std::size_t>(made.width) * static_cast<std::size_t>(made.rows));
-    for (int row = 0; row < made.rows; ++row) {
-      const unsigned char* source = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
-      std::copy_n(source, made.width,
-                  made.rendered.begin() + static_cast<std::ptrdiff_t>(row) * made.width);
-    }
-    made.coverage = made.rendered.data();
+  const FT_UInt index = calls.getCharIndex(ft, toUnicode(byte));
+  if (calls.loadGlyph(ft, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) return made;
+  if (embolden) calls.emboldenSlot(ft->glyph);
+  made.advance = static_cast<int>((ft->glyph->advance.x + 32) >> 6);
+  if (calls.renderGlyph(ft->glyph, FT_RENDER_MODE_NORMAL) != 0) return made;
+  const FT_Bitmap& bitmap = ft->glyph->bitmap;
+  if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.buffer == nullptr) return made;
+  made.left = ft->glyph->bitmap_left;
+  made.top = ft->glyph->bitmap_top;
+  made.width = static_cast<int>(bitmap.width);
+  made.rows = static_cast<int>(bitmap.rows);
+  made.rendered.resize(static_cast<std::size_t>(made.width) * static_cast<std::size_t>(made.rows));
+  for (int row = 0; row < made.rows; ++row) {
+    const unsigned char* source = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
+    std::copy_n(source, made.width,
+                made.rendered.begin() + static_cast<std::ptrdiff_t>(row) * made.width);
   }
-  return glyphs[keyOf(byte)];
+  made.coverage = made.rendered.data();
+  return made;
 }
 
 TextRenderer::TextRenderer() : TextRenderer(askFontconfig()) {}
@@ -373,9 +394,17 @@ TextRenderer::~TextRenderer() = default;
 
 bool TextRenderer::ok() const { return impl_->regular.usable; }
 
-void TextRenderer::keepGlyphs() const {
-  const Impl& impl = *impl_;
+void TextRenderer::keepGlyphs() {
+  Impl& impl = *impl_;
   if (impl.keptFile.empty() || !impl.renderedNew || impl.regular.face == nullptr) return;
+  for (const Impl::SizeToFill& fill : impl.sizesToFill) {
+    for (unsigned c = 0; c < 256 && impl.glyphs.size() < kMaxCachedGlyphs; ++c) {
+      LoadedFace& face = fill.face == &impl.bold ? impl.bold : impl.regular;
+      if (printable(static_cast<unsigned char>(c)) && face.face != nullptr) {
+        impl.render(face, fill.embolden, fill.xSize, fill.ySize, static_cast<unsigned char>(c));
+      }
+    }
+  }
   // A cache that cannot be written only costs the next start the rendering.
   writeKeptFile(impl.keptFile, impl.kept());
 }

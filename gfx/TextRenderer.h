@@ -70,8 +70,9 @@ class TextRenderer {
   void draw(const PixelTarget& target, const Rect& clip, const Rect& area, std::string_view text,
             const Font& font, std::uint32_t rgb, int scale = 1);
 
-  // Writes the glyphs held to the kept file when this run rendered any it lacked.
-  void keepGlyphs() const;
+  // Writes the glyphs held to the kept file when this run rendered any it lacked, with every
+  // printable character of the sizes it drew at.
+  void keepGlyphs();
 
   // How many times renderers of this process have loaded FreeType, for tests.
   static int freeTypeOpenings();

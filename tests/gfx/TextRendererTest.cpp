@@ -380,6 +380,11 @@ TEST_F(KeptGlyphs, AKeptFileDrawsTheSamePixelsWithoutLoadingFreeType) {
   }
   EXPECT_EQ(drawn[0], drawn[1]);
   EXPECT_EQ(captions(text), std::make_pair(pixels, 0));
+  // Every printable character of a size drawn at is kept, not only those drawn.
+  const int loads = TextRenderer::freeTypeOpenings();
+  EXPECT_EQ(TextRenderer(fonts_, kept_).textWidth("Hard: 0-9 (#?) \xC5", {15, 6, 400}),
+            fresh.textWidth("Hard: 0-9 (#?) \xC5", {15, 6, 400}));
+  EXPECT_EQ(TextRenderer::freeTypeOpenings(), loads);
 }
 
 // FreeType's version as it reports it, which the kept file records.
