@@ -265,20 +265,9 @@ int openRegularForReading(const std::string& path) {
 // The kept answer, when the file is one this program wrote and, if `checkStamp`, nothing has
 // changed since.
 std::optional<SystemFonts> readCache(const std::string& cacheFile, bool checkStamp) {
-  const int descriptor = openRegularForReading(cacheFile);
-  if (descriptor < 0) return std::nullopt;
-  // One byte more than a kept answer may hold, so a larger file is refused.
-  std::string content(kMaxCacheBytes + 1, '\0');
-  std::size_t size = 0;
-  while (size < content.size()) {
-    const ssize_t got = read(descriptor, content.data() + size, content.size() - size);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    size += static_cast<std::size_t>(got);
-  }
-  close(descriptor);
-  if (size > kMaxCacheBytes) return std::nullopt;
-  content.resize(size);
+  const std::optional<std::string> kept = readKeptFile(cacheFile, kMaxCacheBytes);
+  if (!kept) return std::nullopt;
+  const std::string& content = *kept;
   // Lines as getline reads them: a last line needs no newline, and exactly four must be there.
   std::size_t at = 0;
   auto nextLine = [&content, &at](std::string& line) {
@@ -344,38 +333,68 @@ void removeLeftovers(const std::string& folder, const std::string& cacheName) {
   closedir(directory);
 }
 
-// Written whole under a name of its own and renamed, so a reader never sees half a file; the
-// file is synced before the rename and the folder after it, so a power cut cannot leave an
-// empty file in its place. Only a regular file at the cache path is replaced: a link, a FIFO,
-// a device or a folder there is left as it is.
 void writeCache(const std::string& cacheFile, const SystemFonts& fonts) {
   for (const std::string* file : {&fonts.regular.file, &fonts.bold.file}) {
     if (file->find('\n') != std::string::npos) return;
   }
-  const std::filesystem::path cachePath(cacheFile);
-  const std::string folder = cachePath.parent_path().string();
-  std::error_code ignored;
-  std::filesystem::create_directories(folder, ignored);
-  struct stat old {};
-  if (lstat(cacheFile.c_str(), &old) == 0 && !S_ISREG(old.st_mode)) return;
-  removeLeftovers(folder, cachePath.filename().string());
-
   std::string content(kCacheHeader);
   for (const std::string& line : {stampFor(fonts), faceLine(fonts.regular), faceLine(fonts.bold)}) {
     content.append("\n").append(line);
   }
   content.append("\n");
+  // A cache that cannot be written only costs the next start its question to fontconfig.
+  writeKeptFile(cacheFile, content);
+}
+
+}  // namespace
+
+std::optional<std::string> readKeptFile(const std::string& path, std::size_t maxBytes) {
+  const int descriptor = openRegularForReading(path);
+  if (descriptor < 0) return std::nullopt;
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0 || static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+    close(descriptor);
+    return std::nullopt;
+  }
+  // One byte more than the file held, so a file that has grown since is refused.
+  std::string content(static_cast<std::size_t>(info.st_size) + 1, '\0');
+  std::size_t size = 0;
+  while (size < content.size()) {
+    const ssize_t got = read(descriptor, content.data() + size, content.size() - size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    size += static_cast<std::size_t>(got);
+  }
+  close(descriptor);
+  if (size == content.size()) return std::nullopt;
+  content.resize(size);
+  return content;
+}
+
+// Written whole under a name of its own and renamed, so a reader never sees half a file; the
+// file is synced before the rename and the folder after it, so a power cut cannot leave an
+// empty file in its place. Only a regular file at the cache path is replaced: a link, a FIFO,
+// a device or a folder there is left as it is.
+bool writeKeptFile(const std::string& cacheFile, std::string_view content) {
+  const std::filesystem::path cachePath(cacheFile);
+  const std::string folder = cachePath.parent_path().string();
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+  struct stat old {};
+  if (lstat(cacheFile.c_str(), &old) == 0 && !S_ISREG(old.st_mode)) return false;
+  removeLeftovers(folder, cachePath.filename().string());
+
   const std::string temporary = temporaryPathFor(cacheFile);
   const int descriptor = open(temporary.c_str(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
                                   O_CLOEXEC,
                               0644);
-  if (descriptor < 0) return;
+  if (descriptor < 0) return false;
   std::FILE* file = fdopen(descriptor, "w");
   if (file == nullptr) {
     close(descriptor);
     unlink(temporary.c_str());
-    return;
+    return false;
   }
   bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
   written = std::fflush(file) == 0 && fsync(descriptor) == 0 && written;
@@ -383,18 +402,17 @@ void writeCache(const std::string& cacheFile, const SystemFonts& fonts) {
   written = std::fclose(file) == 0 && written;
   if (!written || std::rename(temporary.c_str(), cacheFile.c_str()) != 0) {
     unlink(temporary.c_str());
-    return;
+    return false;
   }
   const int folderDescriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderDescriptor >= 0) {
-    // The answer is in place either way; a folder that cannot be synced only risks losing it,
-    // which costs the next start a question to fontconfig. Ignored on purpose.
+    // The file is in place either way; a folder that cannot be synced only risks losing it,
+    // which costs the next start the work the file spares. Ignored on purpose.
     fsync(folderDescriptor);
     close(folderDescriptor);
   }
+  return true;
 }
-
-}  // namespace
 
 SystemFonts askFontconfig() { return askFontconfigIn("libfontconfig.so.1"); }
 

@@ -2,6 +2,7 @@
 // fontconfig decides by has changed.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -50,6 +51,13 @@ std::optional<SystemFonts> keptFonts(const std::string& cacheFile);
 // encodeFonts gives an empty text for an answer that has a newline in a name or its error.
 std::string encodeFonts(const SystemFonts& fonts);
 std::optional<SystemFonts> decodeFonts(std::string_view text);
+
+// A file this program keeps between runs (the font answer, the rendered glyphs), read whole when
+// it is a regular file there itself of at most `maxBytes`; nothing otherwise.
+std::optional<std::string> readKeptFile(const std::string& path, std::size_t maxBytes);
+// Replaces the kept file at `path` whole with `content`, creating its folder; false when it could
+// not (the old file, if any, is then as it was). Only a regular file there is ever replaced.
+bool writeKeptFile(const std::string& path, std::string_view content);
 
 // ${XDG_CACHE_HOME:-$HOME/.cache}/qor/revaziriv/fonts, where only absolute values count;
 // empty when neither gives a folder.

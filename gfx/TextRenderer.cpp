@@ -1,8 +1,11 @@
-// FreeType text for the software canvas: CreateFontA's size mapping and DrawText's placement.
+// FreeType text for the software canvas: CreateFontA's size mapping and DrawText's placement,
+// and the glyphs kept between runs so that most starts never load FreeType.
 #include "gfx/TextRenderer.h"
 
 #include "gfx/FontLookup.h"
+#include "gfx/KeptGlyphs.h"
 #include "gfx/Rounding.h"
+#include "gfx/SharedLibrary.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -10,6 +13,8 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
 #include <unordered_map>
 #include <vector>
@@ -52,93 +57,169 @@ void forEachShown(std::string_view text, Visit visit) {
   }
 }
 
-struct FaceMetrics {
-  double unitsPerEm = 0;
-  double winAscent = 0;
-  double winDescent = 0;
-  double averageWidth = 0;
-};
-
-struct Glyph {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int rows = 0;
-  int advance = 0;
-  std::vector<std::uint8_t> coverage;
-};
-
 // The pixel size and resulting TEXTMETRIC of one CreateFontA request on one face.
 struct FaceSize {
   TextMetrics metrics;
   int64_t xSize = 0;  // 26.6 pixels per em
   int64_t ySize = 0;
   double pixelsPerUnit = 0;  // vertical
+  bool narrowed = false;     // a size tried to fit one line only, of no use to other text
 };
 
-struct LibraryDeleter {
-  void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+// The FreeType functions the renderer calls, taken from the library when a run first needs a
+// glyph or a face it has not kept. The library stays loaded to the end of the process.
+struct FreeType {
+  decltype(&FT_Init_FreeType) initFreeType = nullptr;
+  decltype(&FT_Done_FreeType) doneFreeType = nullptr;
+  decltype(&FT_Library_Version) libraryVersion = nullptr;
+  decltype(&FT_New_Face) newFace = nullptr;
+  decltype(&FT_Done_Face) doneFace = nullptr;
+  decltype(&FT_Get_Sfnt_Table) getSfntTable = nullptr;
+  decltype(&FT_Set_Char_Size) setCharSize = nullptr;
+  decltype(&FT_Get_Char_Index) getCharIndex = nullptr;
+  decltype(&FT_Load_Glyph) loadGlyph = nullptr;
+  decltype(&FT_GlyphSlot_Embolden) emboldenSlot = nullptr;
+  decltype(&FT_Render_Glyph) renderGlyph = nullptr;
+
+  bool bind(const SharedLibrary& library) {
+    return library.bind(initFreeType, "FT_Init_FreeType") &&
+           library.bind(doneFreeType, "FT_Done_FreeType") &&
+           library.bind(libraryVersion, "FT_Library_Version") &&
+           library.bind(newFace, "FT_New_Face") && library.bind(doneFace, "FT_Done_Face") &&
+           library.bind(getSfntTable, "FT_Get_Sfnt_Table") &&
+           library.bind(setCharSize, "FT_Set_Char_Size") &&
+           library.bind(getCharIndex, "FT_Get_Char_Index") &&
+           library.bind(loadGlyph, "FT_Load_Glyph") &&
+           library.bind(emboldenSlot, "FT_GlyphSlot_Embolden") &&
+           library.bind(renderGlyph, "FT_Render_Glyph");
+  }
 };
-struct FaceDeleter {
-  void operator()(FT_Face face) const { FT_Done_Face(face); }
-};
+
+// Every renderer's loads of FreeType, which tests count.
+std::atomic<int> freeTypeLoads{0};
 
 struct LoadedFace {
-  std::unique_ptr<FT_FaceRec_, FaceDeleter> face;
+  FT_Face face = nullptr;  // null until FreeType loads it
+  bool usable = false;     // loaded, or its metrics and glyphs are kept
   std::string file;
   FaceMetrics metrics;
   int64_t xSize = -1;  // the size FT_Set_Char_Size last set, 26.6
   int64_t ySize = -1;
 };
 
+// The printable bytes: what is kept of every size drawn at. C1 controls (unassigned in
+// Windows-1252) have no glyph.
+bool printable(unsigned char byte) {
+  return (byte >= 32 && byte < 127) || (byte >= 0x80 && toUnicode(byte) >= 0xA0);
+}
+
 }  // namespace
 
 struct TextRenderer::Impl {
-  std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library;
+  SystemFonts fonts;
+  std::string keptFile;
+  std::string faces;  // faceIdentity's, of the faces given
+  std::array<std::int32_t, 3> version{};  // FreeType's, of the glyphs held
+  bool renderedNew = false;  // glyphs the kept file lacks
+  bool freeTypeTried = false;
+  FreeType calls;
+  FT_Library library = nullptr;
   LoadedFace regular;
-  LoadedFace bold;  // empty: bold is the regular face emboldened
+  LoadedFace bold;  // unusable: bold is the regular face emboldened
   std::string error;
   std::unordered_map<std::uint64_t, Glyph> glyphs;
+  std::unique_ptr<const std::string> keptBytes;  // what kept glyphs' coverage points into
+  // The sizes this run drew at, whose every printable glyph is rendered before the glyphs are
+  // kept, so that a later run drawing other text at one finds them all there. Done then rather
+  // than at the first glyph, which is drawn while the first frame waits.
+  struct SizeToFill {
+    const LoadedFace* face;
+    bool embolden;
+    int64_t xSize;
+    int64_t ySize;
+    bool operator==(const SizeToFill&) const = default;
+  };
+  std::vector<SizeToFill> sizesToFill;
 
+  ~Impl();
+  void dropGlyphs() {
+    glyphs.clear();
+    keptBytes.reset();
+  }
+  // Loads FreeType and the faces on the first call; false when it cannot render.
   bool start();
   bool load(LoadedFace& target, const std::string& file, int index);
-  void open(const SystemFonts& fonts);
+  void open();
+  bool readKept();
+  std::string kept() const;
 
   // The face for this weight and whether it must be emboldened.
   LoadedFace& faceFor(int weight, bool& embolden);
   // `scale` multiplies every size the font asks for.
   std::optional<FaceSize> faceSize(const LoadedFace& face, const Font& font, int64_t scale = 1) const;
   const Glyph& glyph(LoadedFace& face, bool embolden, const FaceSize& size, unsigned char byte);
+  std::uint64_t keyOf(const LoadedFace& face, bool embolden, int64_t xSize, int64_t ySize,
+                      unsigned char byte) const;
+  // Renders one glyph into the cache, unless it is there.
+  const Glyph& render(LoadedFace& face, bool embolden, int64_t xSize, int64_t ySize,
+                      unsigned char byte);
 };
 
+TextRenderer::Impl::~Impl() {
+  for (LoadedFace* face : {&regular, &bold}) {
+    if (face->face != nullptr) calls.doneFace(face->face);
+  }
+  if (library != nullptr) calls.doneFreeType(library);
+}
+
 bool TextRenderer::Impl::start() {
+  if (freeTypeTried) return library != nullptr && regular.face != nullptr;
+  freeTypeTried = true;
+  ++freeTypeLoads;
+  static const SharedLibrary freeType("libfreetype.so.6");
   FT_Library raw = nullptr;
-  if (FT_Init_FreeType(&raw) != 0) {
+  if (!calls.bind(freeType)) {
+    error = "FreeType (libfreetype.so.6) could not be loaded";
+  } else if (calls.initFreeType(&raw) != 0) {
     error = "FreeType could not be initialised";
+  }
+  if (raw == nullptr) {
+    regular.usable = bold.usable = false;
     return false;
   }
-  library.reset(raw);
-  return true;
+  library = raw;
+  FT_Int major = 0, minor = 0, patch = 0;
+  calls.libraryVersion(library, &major, &minor, &patch);
+  const std::array<std::int32_t, 3> running{major, minor, patch};
+  const bool hadBold = bold.usable;
+  open();
+  // Glyphs another version rendered, or kept for a bold face that no longer loads, would not
+  // match what this one draws: they are all rendered anew.
+  if (running != version || hadBold != bold.usable) dropGlyphs();
+  version = running;
+  return regular.face != nullptr;
 }
 
 bool TextRenderer::Impl::load(LoadedFace& target, const std::string& file, int index) {
   FT_Face raw = nullptr;
-  const FT_Error failure = FT_New_Face(library.get(), file.c_str(), index, &raw);
+  const FT_Error failure = calls.newFace(library, file.c_str(), index, &raw);
   if (failure != 0) {
     error = "cannot load font file \"" + file + "\" (FreeType error " + std::to_string(failure) + ")";
     return false;
   }
-  target.face.reset(raw);
+  target.face = raw;
   target.file = file;
   if (!FT_IS_SCALABLE(raw)) {
     error = "font file \"" + file + "\" has no scalable outlines";
-    target.face.reset();
+    calls.doneFace(raw);
+    target.face = nullptr;
     return false;
   }
+  target.usable = true;
   // Windows sizes fonts by the OS/2 win ascent and descent and its average width.
   FaceMetrics& metrics = target.metrics;
   metrics.unitsPerEm = raw->units_per_EM > 0 ? raw->units_per_EM : 2048;
-  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(raw, FT_SFNT_OS2));
+  const auto* os2 = static_cast<const TT_OS2*>(calls.getSfntTable(raw, FT_SFNT_OS2));
   metrics.winAscent = os2 != nullptr ? os2->usWinAscent : raw->ascender;
   metrics.winDescent = os2 != nullptr ? os2->usWinDescent : -raw->descender;
   if (metrics.winAscent + metrics.winDescent <= 0) {
@@ -150,21 +231,40 @@ bool TextRenderer::Impl::load(LoadedFace& target, const std::string& file, int i
   return true;
 }
 
-void TextRenderer::Impl::open(const SystemFonts& fonts) {
-  if (fonts.regular.file.empty()) {
-    error = fonts.error.empty() ? "no font file given" : fonts.error;
-    return;
-  }
+void TextRenderer::Impl::open() {
+  regular.usable = bold.usable = false;
   if (!load(regular, fonts.regular.file, fonts.regular.index)) return;
   if (!fonts.bold.file.empty() && !load(bold, fonts.bold.file, fonts.bold.index)) {
     error.clear();  // the regular face still serves, emboldened
   }
 }
 
+bool TextRenderer::Impl::readKept() {
+  std::optional<KeptGlyphs> kept = readKeptGlyphs(keptFile, faces, kMaxCachedGlyphs);
+  if (!kept || !kept->faces[0].usable || (kept->faces[1].usable && fonts.bold.file.empty())) {
+    return false;
+  }
+  version = kept->version;
+  regular.usable = true;
+  regular.metrics = kept->faces[0].metrics;
+  bold.usable = kept->faces[1].usable;
+  bold.metrics = kept->faces[1].metrics;
+  glyphs = std::move(kept->glyphs);
+  keptBytes = std::move(kept->bytes);
+  return true;
+}
+
+std::string TextRenderer::Impl::kept() const {
+  return keptGlyphsContent(faces, version,
+                           {KeptFace{regular.usable, regular.metrics},
+                            KeptFace{bold.usable, bold.metrics}},
+                           glyphs);
+}
+
 LoadedFace& TextRenderer::Impl::faceFor(int weight, bool& embolden) {
   const bool wantsBold = weight >= kBoldWeight;
-  embolden = wantsBold && !bold.face;
-  return (wantsBold && bold.face) ? bold : regular;
+  embolden = wantsBold && !bold.usable;
+  return (wantsBold && bold.usable) ? bold : regular;
 }
 
 std::optional<FaceSize> TextRenderer::Impl::faceSize(const LoadedFace& face, const Font& font,
@@ -208,39 +308,61 @@ std::optional<FaceSize> TextRenderer::Impl::faceSize(const LoadedFace& face, con
   return result;
 }
 
+std::uint64_t TextRenderer::Impl::keyOf(const LoadedFace& face, bool embolden, int64_t xSize,
+                                        int64_t ySize, unsigned char byte) const {
+  return (static_cast<std::uint64_t>(&face == &bold) << 63) |
+         (static_cast<std::uint64_t>(embolden) << 62) | (static_cast<std::uint64_t>(xSize) << 36) |
+         (static_cast<std::uint64_t>(ySize) << 10) | byte;
+}
+
 const Glyph& TextRenderer::Impl::glyph(LoadedFace& face, bool embolden, const FaceSize& size,
                                        unsigned char byte) {
-  const std::uint64_t key = (static_cast<std::uint64_t>(&face == &bold) << 63) |
-                            (static_cast<std::uint64_t>(embolden) << 62) |
-                            (static_cast<std::uint64_t>(size.xSize) << 36) |
-                            (static_cast<std::uint64_t>(size.ySize) << 10) | byte;
+  const std::uint64_t key = keyOf(face, embolden, size.xSize, size.ySize, byte);
   if (auto found = glyphs.find(key); found != glyphs.end()) return found->second;
-  if (glyphs.size() >= kMaxCachedGlyphs) glyphs.clear();
-  Glyph& made = glyphs[key];
-
-  FT_Face ft = face.face.get();
-  if (face.xSize != size.xSize || face.ySize != size.ySize) {
-    if (FT_Set_Char_Size(ft, size.xSize, size.ySize, 72, 72) != 0) return made;
-    face.xSize = size.xSize;
-    face.ySize = size.ySize;
+  static const Glyph kNone;
+  // The face is the one asked for before FreeType was loaded: a kept bold face that no longer
+  // loads draws nothing until the next call picks the emboldened regular one.
+  if (!start() || face.face == nullptr) return kNone;
+  if (glyphs.size() >= kMaxCachedGlyphs) dropGlyphs();
+  // A size narrowed to fit one line is of no use to other text.
+  const SizeToFill fill{&face, embolden, size.xSize, size.ySize};
+  if (!size.narrowed && std::find(sizesToFill.begin(), sizesToFill.end(), fill) == sizesToFill.end()) {
+    sizesToFill.push_back(fill);
   }
-  const FT_UInt index = FT_Get_Char_Index(ft, toUnicode(byte));
-  if (FT_Load_Glyph(ft, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) return made;
-  if (embolden) FT_GlyphSlot_Embolden(ft->glyph);
+  return render(face, embolden, size.xSize, size.ySize, byte);
+}
+
+const Glyph& TextRenderer::Impl::render(LoadedFace& face, bool embolden, int64_t xSize,
+                                        int64_t ySize, unsigned char byte) {
+  static const Glyph kNone;
+  FT_Face ft = face.face;
+  if (face.xSize != xSize || face.ySize != ySize) {
+    if (calls.setCharSize(ft, xSize, ySize, 72, 72) != 0) return kNone;
+    face.xSize = xSize;
+    face.ySize = ySize;
+  }
+  const auto [where, added] = glyphs.try_emplace(keyOf(face, embolden, xSize, ySize, byte));
+  Glyph& made = where->second;
+  if (!added) return made;
+  renderedNew = true;
+  const FT_UInt index = calls.getCharIndex(ft, toUnicode(byte));
+  if (calls.loadGlyph(ft, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) return made;
+  if (embolden) calls.emboldenSlot(ft->glyph);
   made.advance = static_cast<int>((ft->glyph->advance.x + 32) >> 6);
-  if (FT_Render_Glyph(ft->glyph, FT_RENDER_MODE_NORMAL) != 0) return made;
+  if (calls.renderGlyph(ft->glyph, FT_RENDER_MODE_NORMAL) != 0) return made;
   const FT_Bitmap& bitmap = ft->glyph->bitmap;
   if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.buffer == nullptr) return made;
   made.left = ft->glyph->bitmap_left;
   made.top = ft->glyph->bitmap_top;
   made.width = static_cast<int>(bitmap.width);
   made.rows = static_cast<int>(bitmap.rows);
-  made.coverage.resize(static_cast<std::size_t>(made.width) * static_cast<std::size_t>(made.rows));
+  made.rendered.resize(static_cast<std::size_t>(made.width) * static_cast<std::size_t>(made.rows));
   for (int row = 0; row < made.rows; ++row) {
     const unsigned char* source = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
     std::copy_n(source, made.width,
-                made.coverage.begin() + static_cast<std::ptrdiff_t>(row) * made.width);
+                made.rendered.begin() + static_cast<std::ptrdiff_t>(row) * made.width);
   }
+  made.coverage = made.rendered.data();
   return made;
 }
 
@@ -249,13 +371,51 @@ TextRenderer::TextRenderer() : TextRenderer(askFontconfig()) {}
 TextRenderer::TextRenderer(const std::string& regularFile, const std::string& boldFile)
     : TextRenderer(SystemFonts{{regularFile, 0}, {boldFile, 0}, {}}) {}
 
-TextRenderer::TextRenderer(const SystemFonts& fonts) : impl_(std::make_unique<Impl>()) {
-  if (impl_->start()) impl_->open(fonts);
+TextRenderer::TextRenderer(const SystemFonts& fonts, std::string keptFile)
+    : impl_(std::make_unique<Impl>()) {
+  Impl& impl = *impl_;
+  impl.fonts = fonts;
+  if (fonts.regular.file.empty()) {
+    impl.error = fonts.error.empty() ? "no font file given" : fonts.error;
+    return;
+  }
+  impl.regular.file = fonts.regular.file;
+  impl.bold.file = fonts.bold.file;
+  impl.keptFile = std::move(keptFile);
+  if (!impl.keptFile.empty()) {
+    impl.faces = faceIdentity(fonts.regular, fonts.bold);
+    if (impl.readKept()) return;
+  }
+  // Without kept faces FreeType is loaded now, on the caller's thread, as the program finds
+  // its fonts on a helper thread; this also tells ok() whether the faces load.
+  impl.start();
 }
 
 TextRenderer::~TextRenderer() = default;
 
-bool TextRenderer::ok() const { return impl_->regular.face != nullptr; }
+bool TextRenderer::ok() const { return impl_->regular.usable; }
+
+void TextRenderer::keepGlyphs() {
+  Impl& impl = *impl_;
+  if (impl.keptFile.empty() || !impl.renderedNew || impl.regular.face == nullptr) return;
+  for (const Impl::SizeToFill& fill : impl.sizesToFill) {
+    for (unsigned c = 0; c < 256 && impl.glyphs.size() < kMaxCachedGlyphs; ++c) {
+      LoadedFace& face = fill.face == &impl.bold ? impl.bold : impl.regular;
+      if (printable(static_cast<unsigned char>(c)) && face.face != nullptr) {
+        impl.render(face, fill.embolden, fill.xSize, fill.ySize, static_cast<unsigned char>(c));
+      }
+    }
+  }
+  // A cache that cannot be written only costs the next start the rendering.
+  writeKeptFile(impl.keptFile, impl.kept());
+}
+
+int TextRenderer::freeTypeOpenings() { return freeTypeLoads; }
+
+std::string keptGlyphsFile(const std::string& fontCacheFile) {
+  const std::size_t slash = fontCacheFile.rfind('/');
+  return slash == std::string::npos ? std::string() : fontCacheFile.substr(0, slash + 1) + "glyphs";
+}
 
 const std::string& TextRenderer::error() const { return impl_->error; }
 
@@ -376,6 +536,7 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
         const auto [inkLeft, inkRight] = inkSpan(*size, area.left, area.right);
         if (inkLeft >= inkRight || (inkLeft >= leftLimit && inkRight <= rightLimit)) break;
         size->xSize = std::max<int64_t>(1, size->xSize * 63 / 64);
+        size->narrowed = true;
       }
     }
   }
@@ -389,7 +550,7 @@ void TextRenderer::draw(const PixelTarget& target, const Rect& clip, const Rect&
   forEachShown(text, [&](unsigned char c, bool underlined) {
     const Glyph& shape = impl_->glyph(face, embolden, *size, c);
     if (pen < bounds.right + kMaxPixels && pen + shape.advance > bounds.left - kMaxPixels) {
-      paintCoverage(target, bounds, pen + shape.left, baseline - shape.top, shape.coverage.data(),
+      paintCoverage(target, bounds, pen + shape.left, baseline - shape.top, shape.coverage,
                     shape.width, shape.rows, rgb);
       // DrawText underlines a prefixed character with a one-pixel line just below the
       // baseline, one pixel shorter than its advance (scale pixels at that scale).

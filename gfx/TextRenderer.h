@@ -12,6 +12,9 @@
 
 struct SystemFonts;
 
+// The kept glyphs' file, beside the font answer's `fontCacheFile` (see FontLookup.h).
+std::string keptGlyphsFile(const std::string& fontCacheFile);
+
 // A pixel buffer to draw into: 0x00RRGGBB, rows top-down, width * height pixels.
 struct PixelTarget {
   std::span<std::uint32_t> pixels;
@@ -28,7 +31,9 @@ struct TextMetrics {
 };
 
 // Owns the loaded faces and a cache of rasterised glyphs (the system's font cache; no GDI
-// object outlives a draw call). Not thread-safe: the program draws on one thread.
+// object outlives a draw call), which can be kept in a file between runs: a run that finds
+// everything it draws there never loads FreeType. Not thread-safe: the program draws on one
+// thread.
 class TextRenderer {
  public:
   // Finds the platform's sans-serif face and its bold with fontconfig; when only another
@@ -37,8 +42,9 @@ class TextRenderer {
   // Uses these font files; without a (readable) bold file the regular face is emboldened.
   TextRenderer(const std::string& regularFile, const std::string& boldFile);
   // Uses the faces found beforehand (see FontLookup.h, which can run on another thread); with
-  // no regular face, error() is the reason the lookup gave.
-  explicit TextRenderer(const SystemFonts& fonts);
+  // no regular face, error() is the reason the lookup gave. The glyphs kept in `keptFile` are
+  // used while the two faces' files are as they were when it was written.
+  explicit TextRenderer(const SystemFonts& fonts, std::string keptFile = {});
   ~TextRenderer();
   TextRenderer(const TextRenderer&) = delete;
   TextRenderer& operator=(const TextRenderer&) = delete;
@@ -63,6 +69,13 @@ class TextRenderer {
   // a target with `scale` pixels per logical one (the area and clip are in target pixels).
   void draw(const PixelTarget& target, const Rect& clip, const Rect& area, std::string_view text,
             const Font& font, std::uint32_t rgb, int scale = 1);
+
+  // Writes the glyphs held to the kept file when this run rendered any it lacked, with every
+  // printable character of the sizes it drew at.
+  void keepGlyphs();
+
+  // How many times renderers of this process have loaded FreeType, for tests.
+  static int freeTypeOpenings();
 
  private:
   struct Impl;

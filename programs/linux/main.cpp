@@ -5,6 +5,7 @@
 #include <future>
 #include <memory>
 #include <new>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -73,9 +74,12 @@ int main(int argc, char** argv) {
     // any thread, and its answer is awaited on a helper thread while the application, the
     // display connection and the window are made. The game itself stays on this thread, and
     // the host takes the renderer before the first paint.
-    FontSearch fontChild(fontCacheFile(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME")));
+    const std::string fontCache = fontCacheFile(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
+    FontSearch fontChild(fontCache);
     const ResourceStore& resources = ResourceStore::builtIn();
-    auto findFont = [&fontChild] { return std::make_unique<TextRenderer>(fontChild.answer()); };
+    auto findFont = [&fontChild, glyphs = keptGlyphsFile(fontCache)] {
+      return std::make_unique<TextRenderer>(fontChild.answer(), glyphs);
+    };
     std::future<std::unique_ptr<TextRenderer>> fontSearch;
     try {
       fontSearch = std::async(fontChild.answered() ? std::launch::deferred : std::launch::async,
@@ -93,7 +97,10 @@ int main(int argc, char** argv) {
     };
     Application application(settingsFilePath());
     const std::unique_ptr<Host> host = makeHost(application, resources, waitForText);
-    return application.run(*host);
+    const int exitCode = application.run(*host);
+    // What this run rendered spares the next start loading FreeType at all.
+    if (text) text->keepGlyphs();
+    return exitCode;
   } catch (const std::bad_alloc&) {
     // Nothing was written yet: the settings file is written only after the message loop,
     // through a temporary file that replaces the old one whole.

@@ -1,6 +1,8 @@
 // Text tests: CreateFontA sizes, DrawText centring and clipping, weights and font failures.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "gfx/FontLookup.h"
+#include "gfx/SharedLibrary.h"
 #include "gfx/SoftCanvas.h"
 #include "gfx/TextRenderer.h"
 #include "support/GoldenImage.h"
@@ -317,6 +321,149 @@ TEST(TextRendererFiles, WithOnlyAnotherRegularFaceTextIsDrawnAndBoldIsEmboldened
   const Ink normal = drawOn(canvas, "Medium", {20, 8, 400});
   EXPECT_FALSE(normal.empty());
   EXPECT_GT(drawOn(canvas, "Medium", {20, 8, 700}).darkness, normal.darkness * 6 / 5);
+}
+
+// Copies of the pinned faces that a test may touch, and a kept glyph file beside them.
+class KeptGlyphs : public ::testing::Test {
+ protected:
+  std::string copy(const char* font, const char* name) {
+    std::filesystem::copy_file(font, folder_ / name);
+    return (folder_ / name).string();
+  }
+  // Captions at both weights and at scales 1 and 2 (whose fitting tries several sizes), and
+  // the FreeType loads they took.
+  static std::pair<std::vector<std::uint32_t>, int> captions(TextRenderer& text) {
+    const int loads = TextRenderer::freeTypeOpenings();
+    SoftCanvas canvas(240, 120, nullptr, &text);
+    std::vector<std::uint32_t> pixels;
+    for (const int scale : {1, 2}) {
+      canvas.setScale(scale);
+      canvas.fill(kWhite);
+      canvas.text({0, 0, 60, 30}, "Level:  Medium", {15, 7, 700}, 0);
+      canvas.text({0, 30, 120, 60}, "&Moves : 12 \xE9\x80", {15, 6, 400}, 0x000065);
+      pixels.insert(pixels.end(), canvas.pixels().begin(), canvas.pixels().end());
+    }
+    return {pixels, TextRenderer::freeTypeOpenings() - loads};
+  }
+  // Made with the kept file, counting the load a renderer without one makes.
+  std::pair<std::vector<std::uint32_t>, int> keptCaptions() {
+    const int loads = TextRenderer::freeTypeOpenings();
+    TextRenderer text(fonts_, kept_);
+    const auto [pixels, drawLoads] = captions(text);
+    return {pixels, TextRenderer::freeTypeOpenings() - loads};
+  }
+  void keep() {
+    TextRenderer text(fonts_, kept_);
+    captions(text);
+    text.keepGlyphs();
+  }
+  std::string content() const { return readKeptFile(kept_, std::size_t{1} << 24).value_or(""); }
+
+  const std::filesystem::path folder_ = freshTestFolder("kept-");
+  const SystemFonts fonts_{{copy(pinned::kRegularFont, "regular.ttf"), 0},
+                           {copy(pinned::kBoldFont, "bold.ttf"), 0}, {}};
+  const std::string kept_ = (folder_ / "glyphs").string();
+};
+
+TEST_F(KeptGlyphs, AKeptFileDrawsTheSamePixelsWithoutLoadingFreeType) {
+  TextRenderer fresh(fonts_);
+  const std::vector<std::uint32_t> pixels = captions(fresh).first;
+  keep();
+  EXPECT_EQ(keptCaptions(), std::make_pair(pixels, 0));
+  // A size never drawn loads FreeType once, and draws as a fresh renderer does.
+  TextRenderer text(fonts_, kept_);
+  std::vector<std::uint32_t> drawn[2];
+  for (TextRenderer* each : {&text, &fresh}) {
+    SoftCanvas canvas(100, 40, nullptr, each);
+    canvas.text({0, 0, 100, 40}, "Easy", {31, 0, 400}, 0);
+    drawn[each == &fresh].assign(canvas.pixels().begin(), canvas.pixels().end());
+  }
+  EXPECT_EQ(drawn[0], drawn[1]);
+  EXPECT_EQ(captions(text), std::make_pair(pixels, 0));
+  // Every printable character of a size drawn at is kept, not only those drawn.
+  const int loads = TextRenderer::freeTypeOpenings();
+  EXPECT_EQ(TextRenderer(fonts_, kept_).textWidth("Hard: 0-9 (#?) \xC5", {15, 6, 400}),
+            fresh.textWidth("Hard: 0-9 (#?) \xC5", {15, 6, 400}));
+  EXPECT_EQ(TextRenderer::freeTypeOpenings(), loads);
+}
+
+// FreeType's version as it reports it, which the kept file records.
+std::array<std::int32_t, 3> freeTypeVersion() {
+  const SharedLibrary library("libfreetype.so.6");
+  int (*init)(void**) = nullptr;
+  int (*done)(void*) = nullptr;
+  void (*version)(void*, int*, int*, int*) = nullptr;
+  void* handle = nullptr;
+  std::array<int, 3> running{};
+  if (library.bind(init, "FT_Init_FreeType") && library.bind(done, "FT_Done_FreeType") &&
+      library.bind(version, "FT_Library_Version") && init(&handle) == 0) {
+    version(handle, &running[0], &running[1], &running[2]);
+    done(handle);
+  }
+  return running;
+}
+
+TEST_F(KeptGlyphs, AChangedFaceOrAnotherFreeTypeDropsTheKeptGlyphs) {
+  const std::vector<std::uint32_t> pixels = keptCaptions().first;
+  for (const std::string& face : {fonts_.regular.file, fonts_.bold.file}) {
+    keep();
+    std::filesystem::last_write_time(face, std::filesystem::last_write_time(face) - std::chrono::seconds(5));
+    EXPECT_EQ(keptCaptions(), std::make_pair(pixels, 1)) << face;
+  }
+  // Glyphs of another FreeType serve until FreeType is loaded, and are then dropped whole.
+  keep();
+  std::string bytes = content();
+  const std::array<std::int32_t, 3> running = freeTypeVersion();
+  const std::size_t at = bytes.find(std::string_view(reinterpret_cast<const char*>(running.data()), sizeof running));
+  ASSERT_NE(at, std::string::npos);
+  ++bytes[at + 8];
+  ASSERT_TRUE(writeKeptFile(kept_, bytes));
+  {
+    TextRenderer text(fonts_, kept_);
+    EXPECT_EQ(captions(text), std::make_pair(pixels, 0));
+    EXPECT_GT(text.textWidth("new size", {40, 0, 400}), 0);
+    text.keepGlyphs();
+  }
+  EXPECT_EQ(keptCaptions(), std::make_pair(pixels, 1));
+}
+
+TEST_F(KeptGlyphs, ADamagedOrForeignKeptFileIsIgnored) {
+  keep();
+  const std::string good = content();
+  const auto draw = [this] {
+    const int loads = TextRenderer::freeTypeOpenings();
+    TextRenderer text(fonts_, kept_);
+    SoftCanvas canvas(60, 30, nullptr, &text);
+    canvas.text({0, 0, 60, 30}, "Medium", {15, 7, 700}, 0);
+    return std::make_pair(std::vector<std::uint32_t>(canvas.pixels().begin(), canvas.pixels().end()),
+                          TextRenderer::freeTypeOpenings() - loads);
+  };
+  const std::vector<std::uint32_t> pixels = draw().first;
+  // Another FreeType version is no damage: those glyphs serve until FreeType is loaded.
+  const std::array<std::int32_t, 3> running = freeTypeVersion();
+  const std::size_t version = good.find(std::string_view(reinterpret_cast<const char*>(running.data()), sizeof running));
+  struct Case {
+    std::string bytes;
+    int loads;
+  };
+  std::vector<Case> cases;
+  for (const std::size_t size : {std::size_t{0}, std::size_t{16}, std::size_t{90}, good.size() / 2,
+                                 good.size() - 1}) {
+    cases.push_back({good.substr(0, size), 1});
+  }
+  // The header, the faces, the version and the metrics closely; the glyphs here and there.
+  for (std::size_t at = 0; at < good.size(); at += at < 240 ? 11 : good.size() / 6) {
+    cases.push_back({good, at - version < sizeof running ? 0 : 1});
+    cases.back().bytes[at] ^= at % 2 == 0 ? '\x01' : '\x80';
+  }
+  cases.push_back({good + '\0', 1});
+  cases.push_back({good.substr(0, 16) + std::string(good.size() - 16, '\xA5'), 1});
+  for (const Case& c : cases) {
+    std::ofstream(kept_, std::ios::binary | std::ios::trunc) << c.bytes;
+    EXPECT_EQ(draw(), std::make_pair(pixels, c.loads)) << c.bytes.size() << " bytes";
+  }
+  std::filesystem::resize_file(kept_, std::size_t{64} << 20);  // too large to be ours
+  EXPECT_EQ(draw(), std::make_pair(pixels, 1));
 }
 
 // Button captions as the widget kit draws them, with the faces the golden was made with.
