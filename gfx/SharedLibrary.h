@@ -32,6 +32,26 @@ class SharedLibrary {
     return slot != nullptr;
   }
 
+  // Fills a table of function pointers (see DERADU_FUNCTION_SLOT) through `bindEach(table)`,
+  // which binds each slot with `bind` and is true when all were found: the whole table, or,
+  // when the library or any function is missing, an empty one and false. No call can then
+  // land on a slot left null.
+  template <typename Table, typename BindEach>
+  bool bindTable(Table& table, BindEach bindEach) const {
+    Table bound{};
+    const bool complete = ok() && bindEach(bound);
+    table = complete ? bound : Table{};
+    return complete;
+  }
+
  private:
   void* handle_;
 };
+
+// One slot of a table of a library's functions, typed by the library's own header and named
+// after the function: a list macro LIST(X) naming them gives
+//   struct Table { LIST(DERADU_FUNCTION_SLOT) };
+// and, in bindTable's `bindEach` (a lambda taking `Table& table`, with `library` in reach),
+//   bool all = true; LIST(DERADU_BIND_SLOT) return all;
+#define DERADU_FUNCTION_SLOT(name) decltype(&::name) name = nullptr;
+#define DERADU_BIND_SLOT(name) all = library.bind(table.name, #name) && all;

@@ -27,9 +27,7 @@
 namespace {
 
 struct XkbFunctions {
-#define DERADU_XKB_POINTER(name) decltype(&::name) name = nullptr;
-  DERADU_XKB_FUNCTIONS(DERADU_XKB_POINTER)
-#undef DERADU_XKB_POINTER
+  DERADU_XKB_FUNCTIONS(DERADU_FUNCTION_SLOT)
 };
 XkbFunctions gXkb;
 
@@ -38,13 +36,11 @@ bool openXkbLibrary() {
   if (gXkb.xkb_context_new != nullptr) return true;
   // Never closed (SharedLibrary keeps its handle), as the functions taken from it must stay.
   const SharedLibrary library("libxkbcommon.so.0");
-  XkbFunctions bound;
-  bool complete = library.ok();
-#define DERADU_XKB_BIND(name) complete = complete && library.bind(bound.name, #name);
-  DERADU_XKB_FUNCTIONS(DERADU_XKB_BIND)
-#undef DERADU_XKB_BIND
-  if (complete) gXkb = bound;
-  return complete;
+  return library.bindTable(gXkb, [&library](XkbFunctions& table) {
+    bool all = true;
+    DERADU_XKB_FUNCTIONS(DERADU_BIND_SLOT)
+    return all;
+  });
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <wayland-client-core.h>
 
+#include "gfx/SharedLibrary.h"
+
 // On X11 the library, and libffi with it, would be mapped at every start for nothing. Each
 // function that the host and the protocol headers' inline requests call is a pointer in one
 // table; the names below turn calls into calls through it (calls only, so each name stays free
@@ -15,9 +17,7 @@
   X(wl_proxy_get_version)
 
 struct WaylandFunctions {
-#define DERADU_WAYLAND_POINTER(name) decltype(&::name) name = nullptr;
-  DERADU_WAYLAND_FUNCTIONS(DERADU_WAYLAND_POINTER)
-#undef DERADU_WAYLAND_POINTER
+  DERADU_WAYLAND_FUNCTIONS(DERADU_FUNCTION_SLOT)
 };
 
 // Filled by openWaylandLibrary; all null until then.

@@ -22,13 +22,13 @@ Library open() {
   const char* wanted = std::getenv("DERADU_LIBX11");
   const bool named = wanted != nullptr && wanted[0] != '\0';
   Library opened{SharedLibrary(named ? wanted : kSoname), {}, false};
-  opened.ok = opened.library.ok();
-#define DERADU_XLIB_BIND(name) \
-  opened.ok = opened.library.bind(opened.functions.name, #name) && opened.ok;
-  DERADU_XLIB_FUNCTIONS(DERADU_XLIB_BIND)
-#undef DERADU_XLIB_BIND
+  const SharedLibrary& library = opened.library;
   // A libX11 without one of them is none: no call may reach a null slot.
-  if (!opened.ok) opened.functions = {};
+  opened.ok = library.bindTable(opened.functions, [&library](Functions& table) {
+    bool all = true;
+    DERADU_XLIB_FUNCTIONS(DERADU_BIND_SLOT)
+    return all;
+  });
   return opened;
 }
 

@@ -20,6 +20,8 @@
 #undef min
 #undef max
 
+#include "gfx/SharedLibrary.h"
+
 // The Display the requests (Xlibint.h's interface, for the extension requests the host makes
 // itself) are made on is the one libX11 was built with. _XGetRequest hands out the output
 // buffer as it is: every field of a request is set, its padding too.
@@ -44,11 +46,9 @@ static_assert(sizeof(_XDisplay::cursor_font) == sizeof(XID));
 
 namespace xlib {
 
-#define DERADU_XLIB_SLOT(name) decltype(&::name) name = nullptr;
 struct Functions {
-  DERADU_XLIB_FUNCTIONS(DERADU_XLIB_SLOT)
+  DERADU_XLIB_FUNCTIONS(DERADU_FUNCTION_SLOT)
 };
-#undef DERADU_XLIB_SLOT
 
 // The name libX11 is opened by; DERADU_LIBX11 names another (the tests, one that does not
 // exist).
