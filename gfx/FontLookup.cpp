@@ -38,58 +38,37 @@ constexpr int kDeepestFontFolder = 16;
 
 // The fontconfig functions the search calls. The library is opened by the search's child
 // process alone, so the game itself never loads it nor the XML parser it brings.
+#define DERADU_FONTCONFIG_FUNCTIONS(X)                                                     \
+  X(FcInitLoadConfigAndFonts) X(FcConfigDestroy) X(FcNameParse) X(FcPatternAddInteger)    \
+  X(FcPatternAddBool) X(FcConfigSubstitute) X(FcDefaultSubstitute) X(FcFontMatch)         \
+  X(FcPatternDestroy) X(FcPatternGetString) X(FcPatternGetInteger)
 struct Fontconfig {
-  decltype(&FcInitLoadConfigAndFonts) initLoadConfigAndFonts = nullptr;
-  decltype(&FcConfigDestroy) configDestroy = nullptr;
-  decltype(&FcNameParse) nameParse = nullptr;
-  decltype(&FcPatternAddInteger) patternAddInteger = nullptr;
-  decltype(&FcPatternAddBool) patternAddBool = nullptr;
-  decltype(&FcConfigSubstitute) configSubstitute = nullptr;
-  decltype(&FcDefaultSubstitute) defaultSubstitute = nullptr;
-  decltype(&FcFontMatch) fontMatch = nullptr;
-  decltype(&FcPatternDestroy) patternDestroy = nullptr;
-  decltype(&FcPatternGetString) patternGetString = nullptr;
-  decltype(&FcPatternGetInteger) patternGetInteger = nullptr;
-
-  // Binds every function; false when the library or any of them is missing.
-  bool bind(const SharedLibrary& library) {
-    return library.bind(initLoadConfigAndFonts, "FcInitLoadConfigAndFonts") &&
-           library.bind(configDestroy, "FcConfigDestroy") &&
-           library.bind(nameParse, "FcNameParse") &&
-           library.bind(patternAddInteger, "FcPatternAddInteger") &&
-           library.bind(patternAddBool, "FcPatternAddBool") &&
-           library.bind(configSubstitute, "FcConfigSubstitute") &&
-           library.bind(defaultSubstitute, "FcDefaultSubstitute") &&
-           library.bind(fontMatch, "FcFontMatch") &&
-           library.bind(patternDestroy, "FcPatternDestroy") &&
-           library.bind(patternGetString, "FcPatternGetString") &&
-           library.bind(patternGetInteger, "FcPatternGetInteger");
-  }
+  DERADU_FONTCONFIG_FUNCTIONS(DERADU_FUNCTION_SLOT)
 };
 
 // Asks fontconfig for its best sans-serif match; any installed face can be the answer.
 std::optional<FontFace> matchFont(const Fontconfig& fc, FcConfig* config, int fcWeight,
                                   int* matchedWeight) {
-  FcPattern* pattern = fc.nameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
+  FcPattern* pattern = fc.FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
   if (pattern == nullptr) return std::nullopt;
-  fc.patternAddInteger(pattern, FC_WEIGHT, fcWeight);
-  fc.patternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-  fc.patternAddBool(pattern, FC_SCALABLE, FcTrue);
-  fc.configSubstitute(config, pattern, FcMatchPattern);
-  fc.defaultSubstitute(pattern);
+  fc.FcPatternAddInteger(pattern, FC_WEIGHT, fcWeight);
+  fc.FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+  fc.FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  fc.FcConfigSubstitute(config, pattern, FcMatchPattern);
+  fc.FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = fc.fontMatch(config, pattern, &result);
-  fc.patternDestroy(pattern);
+  FcPattern* match = fc.FcFontMatch(config, pattern, &result);
+  fc.FcPatternDestroy(pattern);
   if (match == nullptr) return std::nullopt;
   std::optional<FontFace> found;
   FcChar8* path = nullptr;
-  if (fc.patternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr) {
+  if (fc.FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr) {
     found = FontFace{reinterpret_cast<const char*>(path), 0};
-    fc.patternGetInteger(match, FC_INDEX, 0, &found->index);
+    fc.FcPatternGetInteger(match, FC_INDEX, 0, &found->index);
     *matchedWeight = FC_WEIGHT_REGULAR;
-    fc.patternGetInteger(match, FC_WEIGHT, 0, matchedWeight);
+    fc.FcPatternGetInteger(match, FC_WEIGHT, 0, matchedWeight);
   }
-  fc.patternDestroy(match);
+  fc.FcPatternDestroy(match);
   return found;
 }
 
@@ -420,11 +399,16 @@ SystemFonts askFontconfigIn(const char* soname) {
   SystemFonts fonts;
   const SharedLibrary library(soname);
   Fontconfig fc;
-  if (!fc.bind(library)) {
+  const bool found = library.bindTable(fc, [&library](Fontconfig& table) {
+    bool all = true;
+    DERADU_FONTCONFIG_FUNCTIONS(DERADU_BIND_SLOT)
+    return all;
+  });
+  if (!found) {
     fonts.error = "fontconfig cannot be opened";
     return fonts;
   }
-  FcConfig* config = fc.initLoadConfigAndFonts();
+  FcConfig* config = fc.FcInitLoadConfigAndFonts();
   if (config == nullptr) {
     fonts.error = "fontconfig could not be initialised";
     return fonts;
@@ -433,7 +417,7 @@ SystemFonts askFontconfigIn(const char* soname) {
   int boldWeight = 0;
   const std::optional<FontFace> regular = matchFont(fc, config, FC_WEIGHT_REGULAR, &regularWeight);
   const std::optional<FontFace> bold = matchFont(fc, config, FC_WEIGHT_BOLD, &boldWeight);
-  fc.configDestroy(config);
+  fc.FcConfigDestroy(config);
   if (!regular) {
     fonts.error = "fontconfig knows no font files";
     return fonts;

@@ -68,32 +68,23 @@ struct FaceSize {
 
 // The FreeType functions the renderer calls, taken from the library when a run first needs a
 // glyph or a face it has not kept. The library stays loaded to the end of the process.
+#define DERADU_FREETYPE_FUNCTIONS(X)                                                    \
+  X(FT_Init_FreeType) X(FT_Done_FreeType) X(FT_Library_Version) X(FT_New_Face)           \
+  X(FT_Done_Face) X(FT_Get_Sfnt_Table) X(FT_Set_Char_Size) X(FT_Get_Char_Index)          \
+  X(FT_Load_Glyph) X(FT_GlyphSlot_Embolden) X(FT_Render_Glyph)
 struct FreeType {
-  decltype(&FT_Init_FreeType) initFreeType = nullptr;
-  decltype(&FT_Done_FreeType) doneFreeType = nullptr;
-  decltype(&FT_Library_Version) libraryVersion = nullptr;
-  decltype(&FT_New_Face) newFace = nullptr;
-  decltype(&FT_Done_Face) doneFace = nullptr;
-  decltype(&FT_Get_Sfnt_Table) getSfntTable = nullptr;
-  decltype(&FT_Set_Char_Size) setCharSize = nullptr;
-  decltype(&FT_Get_Char_Index) getCharIndex = nullptr;
-  decltype(&FT_Load_Glyph) loadGlyph = nullptr;
-  decltype(&FT_GlyphSlot_Embolden) emboldenSlot = nullptr;
-  decltype(&FT_Render_Glyph) renderGlyph = nullptr;
-
-  bool bind(const SharedLibrary& library) {
-    return library.bind(initFreeType, "FT_Init_FreeType") &&
-           library.bind(doneFreeType, "FT_Done_FreeType") &&
-           library.bind(libraryVersion, "FT_Library_Version") &&
-           library.bind(newFace, "FT_New_Face") && library.bind(doneFace, "FT_Done_Face") &&
-           library.bind(getSfntTable, "FT_Get_Sfnt_Table") &&
-           library.bind(setCharSize, "FT_Set_Char_Size") &&
-           library.bind(getCharIndex, "FT_Get_Char_Index") &&
-           library.bind(loadGlyph, "FT_Load_Glyph") &&
-           library.bind(emboldenSlot, "FT_GlyphSlot_Embolden") &&
-           library.bind(renderGlyph, "FT_Render_Glyph");
-  }
+  DERADU_FREETYPE_FUNCTIONS(DERADU_FUNCTION_SLOT)
 };
+
+// Fills `calls` from libfreetype, opened the first time.
+bool bindFreeType(FreeType& calls) {
+  static const SharedLibrary library("libfreetype.so.6");
+  return library.bindTable(calls, [](FreeType& table) {
+    bool all = true;
+    DERADU_FREETYPE_FUNCTIONS(DERADU_BIND_SLOT)
+    return all;
+  });
+}
 
 // Every renderer's loads of FreeType, which tests count.
 std::atomic<int> freeTypeLoads{0};
@@ -167,20 +158,19 @@ struct TextRenderer::Impl {
 
 TextRenderer::Impl::~Impl() {
   for (LoadedFace* face : {&regular, &bold}) {
-    if (face->face != nullptr) calls.doneFace(face->face);
+    if (face->face != nullptr) calls.FT_Done_Face(face->face);
   }
-  if (library != nullptr) calls.doneFreeType(library);
+  if (library != nullptr) calls.FT_Done_FreeType(library);
 }
 
 bool TextRenderer::Impl::start() {
   if (freeTypeTried) return library != nullptr && regular.face != nullptr;
   freeTypeTried = true;
   ++freeTypeLoads;
-  static const SharedLibrary freeType("libfreetype.so.6");
   FT_Library raw = nullptr;
-  if (!calls.bind(freeType)) {
+  if (!bindFreeType(calls)) {
     error = "FreeType (libfreetype.so.6) could not be loaded";
-  } else if (calls.initFreeType(&raw) != 0) {
+  } else if (calls.FT_Init_FreeType(&raw) != 0) {
     error = "FreeType could not be initialised";
   }
   if (raw == nullptr) {
@@ -189,7 +179,7 @@ bool TextRenderer::Impl::start() {
   }
   library = raw;
   FT_Int major = 0, minor = 0, patch = 0;
-  calls.libraryVersion(library, &major, &minor, &patch);
+  calls.FT_Library_Version(library, &major, &minor, &patch);
   const std::array<std::int32_t, 3> running{major, minor, patch};
   const bool hadBold = bold.usable;
   open();
@@ -202,7 +192,7 @@ bool TextRenderer::Impl::start() {
 
 bool TextRenderer::Impl::load(LoadedFace& target, const std::string& file, int index) {
   FT_Face raw = nullptr;
-  const FT_Error failure = calls.newFace(library, file.c_str(), index, &raw);
+  const FT_Error failure = calls.FT_New_Face(library, file.c_str(), index, &raw);
   if (failure != 0) {
     error = "cannot load font file \"" + file + "\" (FreeType error " + std::to_string(failure) + ")";
     return false;
@@ -211,7 +201,7 @@ bool TextRenderer::Impl::load(LoadedFace& target, const std::string& file, int i
   target.file = file;
   if (!FT_IS_SCALABLE(raw)) {
     error = "font file \"" + file + "\" has no scalable outlines";
-    calls.doneFace(raw);
+    calls.FT_Done_Face(raw);
     target.face = nullptr;
     return false;
   }
@@ -219,7 +209,7 @@ bool TextRenderer::Impl::load(LoadedFace& target, const std::string& file, int i
   // Windows sizes fonts by the OS/2 win ascent and descent and its average width.
   FaceMetrics& metrics = target.metrics;
   metrics.unitsPerEm = raw->units_per_EM > 0 ? raw->units_per_EM : 2048;
-  const auto* os2 = static_cast<const TT_OS2*>(calls.getSfntTable(raw, FT_SFNT_OS2));
+  const auto* os2 = static_cast<const TT_OS2*>(calls.FT_Get_Sfnt_Table(raw, FT_SFNT_OS2));
   metrics.winAscent = os2 != nullptr ? os2->usWinAscent : raw->ascender;
   metrics.winDescent = os2 != nullptr ? os2->usWinDescent : -raw->descender;
   if (metrics.winAscent + metrics.winDescent <= 0) {
@@ -337,7 +327,7 @@ const Glyph& TextRenderer::Impl::render(LoadedFace& face, bool embolden, int64_t
   static const Glyph kNone;
   FT_Face ft = face.face;
   if (face.xSize != xSize || face.ySize != ySize) {
-    if (calls.setCharSize(ft, xSize, ySize, 72, 72) != 0) return kNone;
+    if (calls.FT_Set_Char_Size(ft, xSize, ySize, 72, 72) != 0) return kNone;
     face.xSize = xSize;
     face.ySize = ySize;
   }
@@ -345,11 +335,11 @@ const Glyph& TextRenderer::Impl::render(LoadedFace& face, bool embolden, int64_t
   Glyph& made = where->second;
   if (!added) return made;
   renderedNew = true;
-  const FT_UInt index = calls.getCharIndex(ft, toUnicode(byte));
-  if (calls.loadGlyph(ft, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) return made;
-  if (embolden) calls.emboldenSlot(ft->glyph);
+  const FT_UInt index = calls.FT_Get_Char_Index(ft, toUnicode(byte));
+  if (calls.FT_Load_Glyph(ft, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) return made;
+  if (embolden) calls.FT_GlyphSlot_Embolden(ft->glyph);
   made.advance = static_cast<int>((ft->glyph->advance.x + 32) >> 6);
-  if (calls.renderGlyph(ft->glyph, FT_RENDER_MODE_NORMAL) != 0) return made;
+  if (calls.FT_Render_Glyph(ft->glyph, FT_RENDER_MODE_NORMAL) != 0) return made;
   const FT_Bitmap& bitmap = ft->glyph->bitmap;
   if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.buffer == nullptr) return made;
   made.left = ft->glyph->bitmap_left;
