@@ -105,6 +105,7 @@ class SoftCanvas final : public Canvas {
   Rect physical(const Rect& logical) const;
   // Blackens what is left of paintOffscreen's frame.
   void settleFrame();
+  // moveTo, the picture carried only when `carry`.
   void relocate(std::span<std::uint32_t> storage, bool carry);
   // Takes a blitted part out of what is left to blacken: a blit writes every pixel it covers.
   void coverFrame(const Rect& written);

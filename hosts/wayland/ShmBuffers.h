@@ -41,12 +41,12 @@ class ShmBuffers {
  public:
   struct Buffer {
     wl_buffer* buffer = nullptr;
+    // Null while the slot holds no memory: a held buffer given back (fresh()), or released
+    // since; choose() makes it anew.
     std::uint32_t* pixels = nullptr;
     std::size_t bytes = 0;
     bool busy = false;
   };
-  // A slot whose pixels are null holds no memory: a held buffer given back (fresh()), or one
-  // released after that; choose() makes it anew.
 
   // `released` is called when a buffer comes back after acquire() found none free.
   ShmBuffers(wl_shm* shm, std::function<void()> released);

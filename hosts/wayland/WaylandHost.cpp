@@ -333,9 +333,10 @@ void WaylandHost::placeCanvas(bool wholeFrame) {
   const std::size_t barWords = bar_.pixels().size();
   // Else memory of their own: all buffers are held, or the picture is converted when presented.
   const bool fits = memory.size() >= barWords + canvas_.pixels().size();
+  const std::span<std::uint32_t> none;
   drawnInto_ = fits ? memory.data() : nullptr;
-  bar_.moveTo(fits ? memory.first(barWords) : std::span<std::uint32_t>{});
-  const std::span<std::uint32_t> client = fits ? memory.subspan(barWords) : memory.first(0);
+  bar_.moveTo(fits ? memory.first(barWords) : none);
+  const std::span<std::uint32_t> client = fits ? memory.subspan(barWords) : none;
   if (discard) {
     canvas_.moveToDiscarding(client);
   } else {
