@@ -193,15 +193,23 @@ void SoftCanvas::resize(int width, int height, std::span<std::uint32_t> storage)
   unclearedCount_ = 0;
 }
 
-void SoftCanvas::moveTo(std::span<std::uint32_t> storage) {
+void SoftCanvas::moveTo(std::span<std::uint32_t> storage) { relocate(storage, true); }
+
+void SoftCanvas::moveToDiscarding(std::span<std::uint32_t> storage) { relocate(storage, false); }
+
+void SoftCanvas::relocate(std::span<std::uint32_t> storage, bool carry) {
   const std::size_t count = pixels_.size();
   if (storage.data() == pixels_.data()) return;
   if (storage.size() >= count && count > 0) {
-    std::copy(pixels_.begin(), pixels_.end(), storage.begin());
+    if (carry) std::copy(pixels_.begin(), pixels_.end(), storage.begin());
     owned_ = {};
     pixels_ = storage.first(count);
   } else if (pixels_.data() != owned_.data()) {
-    owned_.assign(pixels_.begin(), pixels_.end());
+    if (carry) {
+      owned_.assign(pixels_.begin(), pixels_.end());
+    } else {
+      owned_.assign(count, 0);
+    }
     pixels_ = owned_;
   }
 }

@@ -57,6 +57,9 @@ class SoftCanvas final : public Canvas {
   // buffer, while it still reads the last one. Storage that cannot hold the picture (empty
   // included) gives the canvas a buffer of its own again, the picture carried into it.
   void moveTo(std::span<std::uint32_t> storage);
+  // The same without carrying the picture, for a frame about to repaint every pixel: the old
+  // memory is never read (it may be gone already), and the new content stands in until then.
+  void moveToDiscarding(std::span<std::uint32_t> storage);
 
   // Read-only: every write goes through a drawing call, which settles paintOffscreen's frame
   // first. During paintOffscreen the frame's content is settled only when it returns.
@@ -102,6 +105,8 @@ class SoftCanvas final : public Canvas {
   Rect physical(const Rect& logical) const;
   // Blackens what is left of paintOffscreen's frame.
   void settleFrame();
+  // moveTo, the picture carried only when `carry`.
+  void relocate(std::span<std::uint32_t> storage, bool carry);
   // Takes a blitted part out of what is left to blacken: a blit writes every pixel it covers.
   void coverFrame(const Rect& written);
 

@@ -84,11 +84,21 @@ ShmBuffers::Buffer* ShmBuffers::choose(int width, int height, ShmFormat format) 
   const int chosen =
       chooseBuffer(std::span<const bool>(held, static_cast<std::size_t>(made_)), drawn_, kMost);
   if (chosen < 0) return nullptr;
-  if (chosen == made_) {
-    if (!make(buffers_[chosen])) return nullptr;
-    ++made_;
+  if (chosen == made_) ++made_;
+  Buffer& buffer = buffers_[chosen];
+  if (buffer.pixels == nullptr && !make(buffer)) return nullptr;
+  return &buffer;
+}
+
+ShmBuffers::Buffer* ShmBuffers::fresh(int width, int height, ShmFormat format) {
+  for (int i = 0; i < made_; ++i) {
+    Buffer& buffer = buffers_[i];
+    if (!buffer.busy || buffer.pixels == nullptr) continue;
+    munmap(buffer.pixels, buffer.bytes);
+    buffer.pixels = nullptr;
+    buffer.bytes = 0;
   }
-  return &buffers_[chosen];
+  return drawable(width, height, format);
 }
 
 ShmBuffers::Buffer* ShmBuffers::drawable(int width, int height, ShmFormat format) {
@@ -111,7 +121,13 @@ ShmBuffers::Buffer* ShmBuffers::acquire(int width, int height, ShmFormat format)
 void ShmBuffers::release(void* data, wl_buffer* released) {
   auto& self = *static_cast<ShmBuffers*>(data);
   for (Buffer& buffer : self.buffers_) {
-    if (buffer.buffer == released) buffer.busy = false;
+    if (buffer.buffer != released) continue;
+    buffer.busy = false;
+    // Given back while held: nothing of it is left to reuse.
+    if (buffer.pixels == nullptr) {
+      wl_buffer_destroy(buffer.buffer);
+      buffer.buffer = nullptr;
+    }
   }
   if (self.waiting_) {
     self.waiting_ = false;

@@ -34,11 +34,15 @@ int chooseBuffer(std::span<const bool> held, int last, int most);
 // buffer; one that holds it until the next is attached (wlroots, weston) gets a second when a
 // new picture comes while the first is held. Each buffer lives in an anonymous memory file
 // (memfd_create) of its own; all are made anew when the size or the format changes. The canvas
-// may draw straight into one (drawable()), never into one the compositor holds.
+// may draw straight into one (drawable()), never into one the compositor holds. A picture that
+// defines every pixel itself needs none of the held ones (fresh()): their memory is given back
+// first, so one full-size buffer is resident, not two.
 class ShmBuffers {
  public:
   struct Buffer {
     wl_buffer* buffer = nullptr;
+    // Null while the slot holds no memory: a held buffer given back (fresh()), or released
+    // since; choose() makes it anew.
     std::uint32_t* pixels = nullptr;
     std::size_t bytes = 0;
     bool busy = false;
@@ -55,6 +59,10 @@ class ShmBuffers {
   // may be made are held, or no memory could be had. Its content is whatever it held: the caller
   // carries the picture over when it gets another buffer.
   Buffer* drawable(int width, int height, ShmFormat format);
+  // The same for a picture that writes every pixel: each held buffer is unmapped first (the
+  // compositor keeps its own mapping, and nothing writes it again) and its wl_buffer destroyed
+  // once released, so the held picture stays on screen until the next is attached.
+  Buffer* fresh(int width, int height, ShmFormat format);
   // The same, but the one drawable() gave preferred only while it is free, and marked busy from
   // here on: the buffer attached next.
   Buffer* acquire(int width, int height, ShmFormat format);

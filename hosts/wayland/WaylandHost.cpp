@@ -308,33 +308,72 @@ void WaylandHost::updateLayout() {
   if (changed) drawBar();
 }
 
-std::span<std::uint32_t> WaylandHost::drawingMemory(Size client, Size bar) {
+std::span<std::uint32_t> WaylandHost::drawingMemory(Size client, Size bar, bool fresh) {
   const Size buffer = layout_.buffer;
   if (buffers_ == nullptr || alpha_ != 0xFF || client.width != buffer.width ||
       (bar.height > 0 && bar.width != buffer.width)) {
     return {};
   }
   ShmBuffers::Buffer* drawable =
-      buffers_->drawable(buffer.width, buffer.height, ShmFormat::kXrgb8888);
+      fresh ? buffers_->fresh(buffer.width, buffer.height, ShmFormat::kXrgb8888)
+            : buffers_->drawable(buffer.width, buffer.height, ShmFormat::kXrgb8888);
   if (drawable == nullptr) return {};
   return {drawable->pixels, drawable->bytes / sizeof(std::uint32_t)};
 }
 
-void WaylandHost::placeCanvas() {
+void WaylandHost::placeCanvas(bool wholeFrame) {
+  // The frame needs nothing of the picture the compositor holds but the bar's few rows, kept
+  // aside while the held buffer is given back: two full-size pictures are never resident.
+  const bool discard = wholeFrame && drawnInto_ != nullptr && buffers_->drawnShown();
+  if (discard) bar_.moveTo({});
   const std::span<std::uint32_t> memory =
-      drawingMemory({canvas_.width(), canvas_.height()}, {bar_.width(), bar_.height()});
-  if (memory.data() == drawnInto_ && drawnInto_ != nullptr) return;
+      drawingMemory({canvas_.width(), canvas_.height()}, {bar_.width(), bar_.height()}, discard);
+  // A new buffer may be mapped where the one given back was: the bar still moves into it.
+  if (!discard && memory.data() == drawnInto_ && drawnInto_ != nullptr) return;
   const std::size_t barWords = bar_.pixels().size();
-  if (memory.size() < barWords + canvas_.pixels().size()) {
-    // Memory of their own: all buffers are held, or the picture is converted when presented.
-    drawnInto_ = nullptr;
-    bar_.moveTo({});
-    canvas_.moveTo({});
-    return;
+  // Else memory of their own: all buffers are held, or the picture is converted when presented.
+  const bool fits = memory.size() >= barWords + canvas_.pixels().size();
+  const std::span<std::uint32_t> none;
+  drawnInto_ = fits ? memory.data() : nullptr;
+  bar_.moveTo(fits ? memory.first(barWords) : none);
+  const std::span<std::uint32_t> client = fits ? memory.subspan(barWords) : none;
+  if (discard) {
+    canvas_.moveToDiscarding(client);
+  } else {
+    canvas_.moveTo(client);
   }
-  drawnInto_ = memory.data();
-  bar_.moveTo(memory.first(barWords));
-  canvas_.moveTo(memory.subspan(barWords));
+}
+
+void WaylandHost::PaintTarget::blit(int bitmapId, int x, int y, int width, int height) {
+  host_.placeCanvas();
+  host_.canvas_.blit(bitmapId, x, y, width, height);
+}
+
+void WaylandHost::PaintTarget::rectangle(const Rect& area, const Pen& pen,
+                                         std::optional<Colour> brush) {
+  host_.placeCanvas();
+  host_.canvas_.rectangle(area, pen, brush);
+}
+
+void WaylandHost::PaintTarget::line(Point from, Point to, const Pen& pen) {
+  host_.placeCanvas();
+  host_.canvas_.line(from, to, pen);
+}
+
+void WaylandHost::PaintTarget::text(const Rect& area, std::string_view text, const Font& font,
+                                    Colour colour) {
+  host_.placeCanvas();
+  host_.canvas_.text(area, text, font, colour);
+}
+
+void WaylandHost::PaintTarget::paintOffscreen(int width, int height, Painter& painter) {
+  SoftCanvas& canvas = host_.canvas_;
+  // The frame is the canvas's own clip, logical sizes times the scale.
+  const auto covers = [&canvas](int logical, int physical) {
+    return std::int64_t{logical} * canvas.scale() >= physical;
+  };
+  host_.placeCanvas(covers(width, canvas.width()) && covers(height, canvas.height()));
+  canvas.paintOffscreen(width, height, painter);
 }
 
 void WaylandHost::drawBar() {
@@ -397,8 +436,7 @@ void WaylandHost::openUrl(const std::string& url) { startUrlOpener(url); }
 Canvas& WaylandHost::beginPaint() {
   paintPending_ = false;
   textRenderer();
-  placeCanvas();
-  return canvas_;
+  return target_;
 }
 
 void WaylandHost::endPaint() {
@@ -408,8 +446,7 @@ void WaylandHost::endPaint() {
 
 Canvas& WaylandHost::getDC() {
   textRenderer();
-  placeCanvas();
-  return canvas_;
+  return target_;
 }
 
 void WaylandHost::releaseDC() {

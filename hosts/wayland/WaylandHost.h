@@ -21,7 +21,10 @@
 // Transparency is the buffer's own alpha; no compositing manager is needed.
 // An opaque picture is drawn straight into a wl_shm buffer the compositor does not hold, as the
 // X11 host draws into its shared segment; a translucent one is converted from the canvas's own
-// pixels, which stay unpremultiplied for the text later paints blend onto them.
+// pixels, which stay unpremultiplied for the text later paints blend onto them. While the
+// compositor holds the buffer, a paint that starts with a frame over the whole client area
+// (paintOffscreen) gets a buffer without the last picture, the held one's memory given back
+// first; any other drawing carries the picture into a free buffer before it draws.
 // Decorations: the compositor's own through xdg-decoration where it offers them; elsewhere the
 // host draws a title bar with the canvas (TitleBar.h says why not a decoration library).
 // SIGTERM, SIGINT and SIGHUP close the window as its close button does, once it exists.
@@ -33,6 +36,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gfx/SoftCanvas.h"
@@ -109,10 +113,11 @@ class WaylandHost final : public Host, private WaylandSeat::Listener {
   // compositor does not hold; empty while all are held, for a translucent picture (converted
   // from the canvas's own pixels), or where a canvas of these physical sizes does not fill the
   // buffer's rows.
-  std::span<std::uint32_t> drawingMemory(Size client, Size bar);
+  std::span<std::uint32_t> drawingMemory(Size client, Size bar, bool fresh = false);
   // Called before anything is drawn: the canvas and the bar draw into drawingMemory(), the
-  // picture carried over when it is other memory than before.
-  void placeCanvas();
+  // picture carried over when it is other memory than before; for a frame over the whole client
+  // area (`wholeFrame`), only the bar's rows.
+  void placeCanvas(bool wholeFrame = false);
   void drawBar();
   // The seat's events, in logical surface coordinates.
   void pointerEntered(const wl_surface* surface, int x, int y) override;
@@ -124,6 +129,21 @@ class WaylandHost final : public Host, private WaylandSeat::Listener {
   // The compositor is gone: the settings are kept where a window was made, then the run fails.
   [[noreturn]] void connectionLost();
   TextRenderer* textRenderer();
+
+  // What beginPaint and getDC give: the canvas, placed by each call made through it, so that
+  // a paint learns where it may draw only once its first call says whether it covers it all.
+  class PaintTarget final : public Canvas {
+   public:
+    explicit PaintTarget(WaylandHost& host) : host_(host) {}
+    void blit(int bitmapId, int x, int y, int width, int height) override;
+    void rectangle(const Rect& area, const Pen& pen, std::optional<Colour> brush) override;
+    void line(Point from, Point to, const Pen& pen) override;
+    void text(const Rect& area, std::string_view text, const Font& font, Colour colour) override;
+    void paintOffscreen(int width, int height, Painter& painter) override;
+
+   private:
+    WaylandHost& host_;
+  };
 
   WindowProcedure& procedure_;
   TextSource textSource_;
@@ -140,6 +160,7 @@ class WaylandHost final : public Host, private WaylandSeat::Listener {
   SoftCanvas canvas_;
   // The title bar's pixels, present only while the host draws it.
   SoftCanvas bar_;
+  PaintTarget target_{*this};
   // The buffer memory the bar and the canvas draw into; null while they have their own.
   const std::uint32_t* drawnInto_ = nullptr;
   bool drawsBar_ = false;

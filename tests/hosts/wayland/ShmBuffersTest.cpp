@@ -2,10 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <fstream>
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/SoftCanvas.h"
 #include "hosts/wayland/ShmBuffers.h"
+#include "hosts/wayland/WaylandLibrary.h"
 
 namespace {
 
@@ -46,6 +51,58 @@ TEST(ShmBuffers, AHeldBufferIsNeverDrawnIntoAndTheNextOneStartsWithTheLastPictur
       EXPECT_EQ(buffers.at(b), expected) << "step " << i << ", buffer " << b;
     }
     last = chosen;
+  }
+}
+
+// libwayland stood in for: objects are numbers never read; the buffers' listener is kept.
+std::uintptr_t gMade = 0;
+std::set<const void*> gDestroyed;
+const wl_buffer_listener* gListener = nullptr;
+wl_proxy* fakeMarshal(wl_proxy* proxy, std::uint32_t, const wl_interface* made, std::uint32_t,
+                      std::uint32_t flags, ...) {
+  if ((flags & WL_MARSHAL_FLAG_DESTROY) != 0) gDestroyed.insert(proxy);
+  return made == nullptr ? nullptr : reinterpret_cast<wl_proxy*>(++gMade);
+}
+
+// Under a compositor that holds each buffer until the next is attached, a whole frame's buffer
+// comes with the held one unmapped, its wl_buffer destroyed once released; other drawing keeps it.
+TEST(ShmBuffers, AWholeFrameGivesBackTheHeldBufferAndCarriesNothing) {
+  const struct Restore {
+    WaylandFunctions real = gWayland;
+    ~Restore() { gWayland = real; }
+  } restore;
+  gWayland.wl_proxy_marshal_flags = fakeMarshal;
+  gWayland.wl_proxy_add_listener = [](wl_proxy*, void (**listener)(), void*) {
+    gListener = reinterpret_cast<const wl_buffer_listener*>(listener);
+    return 0;
+  };
+  gWayland.wl_proxy_get_version = [](wl_proxy*) { return 1u; };
+  // Whether the frame is whole, then the frame buffers mapped once the canvas is placed.
+  const std::vector<std::pair<bool, int>> steps = {
+      {true, 1}, {true, 1}, {false, 2}, {true, 1}, {false, 2}};
+  ShmBuffers buffers(reinterpret_cast<wl_shm*>(&gMade), nullptr);
+  SoftCanvas canvas(3, 2, nullptr, nullptr);
+  ShmBuffers::Buffer* shown = nullptr;
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const auto [whole, mapped] = steps[i];
+    ShmBuffers::Buffer* next = whole ? buffers.fresh(3, 2, ShmFormat::kXrgb8888)
+                                     : buffers.drawable(3, 2, ShmFormat::kXrgb8888);
+    std::ifstream maps("/proc/self/maps");
+    int frames = 0;
+    for (std::string line; std::getline(maps, line);) frames += line.ends_with("frame (deleted)");
+    EXPECT_EQ(frames, mapped) << "step " << i;
+    // Memory given back is never read: a copy from it would crash.
+    whole ? canvas.moveToDiscarding({next->pixels, 6}) : canvas.moveTo({next->pixels, 6});
+    canvas.fill(0x101010 * static_cast<std::uint32_t>(i + 1));
+    ASSERT_EQ(buffers.acquire(3, 2, ShmFormat::kXrgb8888), next);
+    if (shown != nullptr) {
+      // Attached: the compositor lets go of the one before, destroyed only now if given back.
+      const wl_buffer* before = shown->buffer;
+      EXPECT_FALSE(gDestroyed.contains(before)) << "step " << i;
+      gListener->release(&buffers, shown->buffer);
+      EXPECT_EQ(gDestroyed.contains(before), whole) << "step " << i;
+    }
+    shown = next;
   }
 }
 
