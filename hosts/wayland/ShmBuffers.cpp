@@ -20,6 +20,7 @@ void ShmBuffers::drop() {
   for (Buffer& buffer : buffers_) {
     if (buffer.buffer != nullptr) wl_buffer_destroy(buffer.buffer);
     if (buffer.pixels != nullptr) munmap(buffer.pixels, buffer.bytes);
+    if (buffer.file >= 0) close(buffer.file);
     buffer = {};
   }
   made_ = 0;
@@ -27,7 +28,7 @@ void ShmBuffers::drop() {
 }
 
 ShmMapping makeShmBuffer(wl_shm* shm, int width, int height, std::uint32_t format,
-                         const char* name) {
+                         const char* name, int* file) {
   const std::size_t stride = static_cast<std::size_t>(width) * 4;
   const std::size_t bytes = stride * static_cast<std::size_t>(height);
   const int fd = memfd_create(name, MFD_CLOEXEC | MFD_ALLOW_SEALING);
@@ -43,15 +44,28 @@ ShmMapping makeShmBuffer(wl_shm* shm, int width, int height, std::uint32_t forma
   wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<std::int32_t>(bytes));
   wl_buffer* buffer = wl_shm_pool_create_buffer(pool, 0, width, height,
                                                 static_cast<std::int32_t>(stride), format);
-  // The buffer keeps the pool's memory; the pool and the file are needed no longer.
+  // The buffer keeps the pool's memory; the pool is needed no longer, the file only to map the
+  // memory again.
   wl_shm_pool_destroy(pool);
-  close(fd);
+  if (file != nullptr) {
+    *file = fd;
+  } else {
+    close(fd);
+  }
   return {buffer, static_cast<std::uint32_t*>(memory), bytes};
 }
 
 bool ShmBuffers::make(Buffer& buffer) {
-  const ShmMapping made =
-      makeShmBuffer(shm_, width_, height_, static_cast<std::uint32_t>(format_), "deradu-frame");
+  if (buffer.buffer != nullptr) {
+    // Given back while held: its memory is still in its file.
+    void* memory = mmap(nullptr, buffer.bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE,
+                        buffer.file, 0);
+    if (memory == MAP_FAILED) return false;
+    buffer.pixels = static_cast<std::uint32_t*>(memory);
+    return true;
+  }
+  const ShmMapping made = makeShmBuffer(shm_, width_, height_, static_cast<std::uint32_t>(format_),
+                                        "deradu-frame", &buffer.file);
   if (made.buffer == nullptr) return false;
   buffer.buffer = made.buffer;
   buffer.pixels = made.pixels;
@@ -96,7 +110,6 @@ ShmBuffers::Buffer* ShmBuffers::fresh(int width, int height, ShmFormat format) {
     if (!buffer.busy || buffer.pixels == nullptr) continue;
     munmap(buffer.pixels, buffer.bytes);
     buffer.pixels = nullptr;
-    buffer.bytes = 0;
   }
   return drawable(width, height, format);
 }
@@ -123,11 +136,6 @@ void ShmBuffers::release(void* data, wl_buffer* released) {
   for (Buffer& buffer : self.buffers_) {
     if (buffer.buffer != released) continue;
     buffer.busy = false;
-    // Given back while held: nothing of it is left to reuse.
-    if (buffer.pixels == nullptr) {
-      wl_buffer_destroy(buffer.buffer);
-      buffer.buffer = nullptr;
-    }
   }
   if (self.waiting_) {
     self.waiting_ = false;

@@ -14,14 +14,15 @@ struct wl_shm;
 
 // One wl_shm buffer of width x height 32-bit pixels in `format` (a wl_shm format code), in an
 // anonymous memory file of its own mapped at `pixels` for writing; buffer null and nothing
-// mapped where no memory could be had. The caller unmaps `bytes` at `pixels` when done.
+// mapped where no memory could be had. The caller unmaps `bytes` at `pixels` when done; given
+// `file`, it gets the memory file there, open, to map it again later, and closes it when done.
 struct ShmMapping {
   wl_buffer* buffer = nullptr;
   std::uint32_t* pixels = nullptr;
   std::size_t bytes = 0;
 };
 ShmMapping makeShmBuffer(wl_shm* shm, int width, int height, std::uint32_t format,
-                         const char* name);
+                         const char* name, int* file = nullptr);
 
 // Which buffer the next picture goes into, of those made (`held`: whether the compositor holds
 // each): `last`, the one drawn into last, while it is free, so that nothing needs carrying over;
@@ -35,16 +36,18 @@ int chooseBuffer(std::span<const bool> held, int last, int most);
 // new picture comes while the first is held. Each buffer lives in an anonymous memory file
 // (memfd_create) of its own; all are made anew when the size or the format changes. The canvas
 // may draw straight into one (drawable()), never into one the compositor holds. A picture that
-// defines every pixel itself needs none of the held ones (fresh()): their memory is given back
-// first, so one full-size buffer is resident, not two.
+// defines every pixel itself needs none of the held ones (fresh()): they are unmapped first, so
+// one full-size buffer is resident, not two, and mapped again from their memory files once
+// released, so that a repaint reuses pages that exist rather than making new ones.
 class ShmBuffers {
  public:
   struct Buffer {
     wl_buffer* buffer = nullptr;
-    // Null while the slot holds no memory: a held buffer given back (fresh()), or released
-    // since; choose() makes it anew.
+    // Null while unmapped: a held buffer given back (fresh()), or released since; choose()
+    // maps it again from `file`.
     std::uint32_t* pixels = nullptr;
     std::size_t bytes = 0;
+    int file = -1;
     bool busy = false;
   };
 
@@ -60,8 +63,8 @@ class ShmBuffers {
   // carries the picture over when it gets another buffer.
   Buffer* drawable(int width, int height, ShmFormat format);
   // The same for a picture that writes every pixel: each held buffer is unmapped first (the
-  // compositor keeps its own mapping, and nothing writes it again) and its wl_buffer destroyed
-  // once released, so the held picture stays on screen until the next is attached.
+  // compositor keeps its own mapping, and nothing writes it while it is held), so the held
+  // picture stays on screen until the next is attached.
   Buffer* fresh(int width, int height, ShmFormat format);
   // The same, but the one drawable() gave preferred only while it is free, and marked busy from
   // here on: the buffer attached next.
