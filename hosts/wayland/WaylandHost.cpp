@@ -676,10 +676,11 @@ void WaylandHost::close() {
   objects.shellSurface = nullptr;
   wl_surface_destroy(objects.surface);
   objects.surface = nullptr;
-  // A drawing call after the window is gone must not reach the buffers' memory.
+  // A drawing call after the window is gone must not reach the buffers' memory, and has
+  // nothing to show: the canvases keep no picture.
   drawnInto_ = nullptr;
-  bar_.moveTo({});
-  canvas_.moveTo({});
+  bar_.resize(0, 0);
+  canvas_.resize(0, 0);
   buffers_.reset();
   // Whether the compositor heard it no longer matters: the run is over.
   wl_display_flush(wayland_->display());
