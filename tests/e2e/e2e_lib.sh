@@ -43,13 +43,15 @@ build_close_helper() { # work folder
 }
 
 # Puts an xdg-open first on PATH that records its arguments in <work>/opened, and in
-# <work>/opened.env the launch id it inherited and its ignored signals (a hexadecimal mask).
+# <work>/opened.env the launch id it inherited and its ignored signals (a hexadecimal mask);
+# each file is renamed into place whole, as several openers may run at once.
 install_url_recorder() { # work folder
   mkdir -p "$1/bin"
   cat >"$1/bin/xdg-open" <<EOF2
 #!/bin/sh
-echo "\${DESKTOP_STARTUP_ID-}|\$(sed -n 's/^SigIgn:[[:space:]]*//p' /proc/\$\$/status)" >"$1/opened.env"
-printf '%s\n' "\$#" "\$@" >"$1/opened.tmp" && mv "$1/opened.tmp" "$1/opened"
+echo "\${DESKTOP_STARTUP_ID-}|\$(sed -n 's/^SigIgn:[[:space:]]*//p' /proc/\$\$/status)" \
+  >"$1/opened.env.\$\$" && mv "$1/opened.env.\$\$" "$1/opened.env"
+printf '%s\n' "\$#" "\$@" >"$1/opened.\$\$" && mv "$1/opened.\$\$" "$1/opened"
 EOF2
   chmod +x "$1/bin/xdg-open"
   export PATH="$1/bin:$PATH"
