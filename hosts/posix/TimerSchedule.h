@@ -6,6 +6,10 @@
 
 #include "platform/hostConstants.h"
 
+// Milliseconds of the system's monotonic clock, since some fixed point: the clock of the window
+// timer, and of whatever the hosts time beside it (key repeat).
+std::uint64_t monotonicMilliseconds();
+
 // One SetTimer timer, in milliseconds of a monotonic clock:
 // - a period below 10 ms runs at 10 ms;
 // - ticks keep to the period's grid from when the timer was set, so a tick served late does

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include <span>
 
 #include "hosts/posix/FatalEnd.h"
+#include "hosts/posix/TimerSchedule.h"
 #include "hosts/posix/UrlOpener.h"
 #include "hosts/wayland/ShmBuffers.h"
 #include "hosts/wayland/WaylandClient.h"
@@ -41,12 +41,6 @@ std::uintptr_t heldButtons(bool left, bool right) {
 
 constexpr const char* kConnectionLost =
     "lost the connection to the Wayland compositor; the game ends";
-
-std::uint64_t nowMilliseconds() {
-  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        std::chrono::steady_clock::now().time_since_epoch())
-                                        .count());
-}
 
 }  // namespace
 
@@ -545,7 +539,7 @@ int WaylandHost::runMessageLoop() {
       send(msg::kTimer, static_cast<std::uintptr_t>(timerId_));
       continue;
     }
-    const std::uint64_t now = nowMilliseconds();
+    const std::uint64_t now = monotonicMilliseconds();
     if (const int key = seat_->keyboard().takeRepeat(now); key != 0) {
       send(msg::kKeyDown, static_cast<std::uintptr_t>(key), 1);
       continue;

@@ -4,23 +4,17 @@
 #include <sys/mman.h>
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 
+#include "hosts/posix/TimerSchedule.h"
 #include "hosts/wayland/ShmBuffers.h"
 #include "hosts/wayland/WaylandClient.h"
 #include "hosts/wayland/WaylandLibrary.h"
 
 namespace {
-
-std::uint64_t nowMilliseconds() {
-  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        std::chrono::steady_clock::now().time_since_epoch())
-                                        .count());
-}
 
 // wl_fixed_to_int truncates towards zero; a position is the pixel it lies in.
 int pixel(wl_fixed_t value) { return wl_fixed_to_int(value) - (value < 0 ? 1 : 0); }
@@ -107,7 +101,7 @@ struct WaylandSeat::Callbacks {
       self.keyboard_.release(key);
       return;
     }
-    const int code = self.keyboard_.press(key, nowMilliseconds());
+    const int code = self.keyboard_.press(key, monotonicMilliseconds());
     if (code != 0) self.listener_.keyPressed(code);
   }
   static void modifiers(void* data, wl_keyboard*, std::uint32_t, std::uint32_t depressed,
